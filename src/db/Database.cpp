@@ -1,0 +1,183 @@
+#include "db/Database.h"
+
+#include "db/DbException.h"
+#include "db/SqlText.h"
+
+#include <QAtomicInt>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+QAtomicInt connectionCounter;
+}
+
+Database::Database()
+    : m_connectionName(QStringLiteral("velmora-%1").arg(connectionCounter.fetchAndAddRelaxed(1)))
+{
+}
+
+Database::~Database()
+{
+    close();
+}
+
+void Database::open(const QString& path, const QString& connect, bool readOnly)
+{
+    Q_UNUSED(connect);
+    close();
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        throw CdbException(CdbException::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    m_db.setDatabaseName(path);
+    m_db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000")
+                                    : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!m_db.open()) {
+        CdbException error = CdbException::fromSqlError(m_db.lastError());
+        close();
+        throw error;
+    }
+    m_path = path;
+    try {
+        applySafetyPragmas();
+        // SQLite opens any file lazily; reading the schema is what tells a database from other files.
+        scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Database::create(const QString& path)
+{
+    close();
+    if (QFileInfo::exists(path) && !QFile::remove(path))
+        throw CdbException(3204, QStringLiteral("Database '%1' already exists and can't be replaced.").arg(path));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw CdbException(3044, QStringLiteral("'%1' isn't a valid path.").arg(path));
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    open(path);
+}
+
+void Database::applySafetyPragmas()
+{
+    execute(QStringLiteral("PRAGMA trusted_schema = OFF"));
+    execute(QStringLiteral("PRAGMA cell_size_check = ON"));
+}
+
+void Database::close()
+{
+    if (m_db.isValid()) {
+        if (m_db.isOpen())
+            m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connectionName);
+    }
+    m_path.clear();
+    m_depth = 0;
+}
+
+bool Database::isOpen() const
+{
+    return m_db.isValid() && m_db.isOpen();
+}
+
+QSqlQuery Database::prepare(const QString& statement)
+{
+    if (!isOpen())
+        throw CdbException(3420, QStringLiteral("Object invalid or no longer set."));
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.prepare(statement))
+        throw CdbException::fromSqlError(query.lastError());
+    return query;
+}
+
+void Database::exec(QSqlQuery& query)
+{
+    if (!query.exec())
+        throw CdbException::fromSqlError(query.lastError());
+}
+
+void Database::execute(const QString& statement, bool failOnError)
+{
+    if (!isOpen()) {
+        if (failOnError)
+            throw CdbException(3420, QStringLiteral("Object invalid or no longer set."));
+        return;
+    }
+    QSqlQuery query(m_db);
+    if (!query.exec(SqlText::toSqlite(statement)) && failOnError)
+        throw CdbException::fromSqlError(query.lastError());
+}
+
+QVariant Database::scalar(const QString& queryText)
+{
+    QSqlQuery query = prepare(SqlText::toSqlite(queryText));
+    exec(query);
+    return query.next() ? query.value(0) : QVariant();
+}
+
+QStringList Database::columnsOf(const QString& table)
+{
+    QSqlQuery query = prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"));
+    query.addBindValue(table);
+    exec(query);
+    QStringList names;
+    while (query.next())
+        names << query.value(0).toString().toLower();
+    return names;
+}
+
+bool Database::hasTable(const QString& table)
+{
+    QSqlQuery query =
+        prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
+    query.addBindValue(table);
+    exec(query);
+    return query.next() && query.value(0).toInt() > 0;
+}
+
+void Database::beginTransaction()
+{
+    execute(QStringLiteral("SAVEPOINT velmora_%1").arg(m_depth));
+    ++m_depth;
+}
+
+void Database::commitTransaction()
+{
+    if (m_depth == 0)
+        return;
+    execute(QStringLiteral("RELEASE velmora_%1").arg(m_depth - 1));
+    --m_depth;
+}
+
+void Database::rollbackTransaction()
+{
+    if (m_depth == 0)
+        return;
+    --m_depth;
+    execute(QStringLiteral("ROLLBACK TO velmora_%1").arg(m_depth), false);
+    execute(QStringLiteral("RELEASE velmora_%1").arg(m_depth), false);
+}
+
+Transaction::Transaction(Database& db) : m_db(db)
+{
+    m_db.beginTransaction();
+}
+
+Transaction::~Transaction()
+{
+    if (!m_done)
+        m_db.rollbackTransaction();
+}
+
+void Transaction::commit()
+{
+    m_db.commitTransaction();
+    m_done = true;
+}

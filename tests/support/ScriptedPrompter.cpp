@@ -1,0 +1,90 @@
+#include "ScriptedPrompter.h"
+
+#include <QTest>
+
+ScriptedPrompter::~ScriptedPrompter() = default;
+
+ScriptedPrompter& ScriptedPrompter::answer(Answer answer, const QString& expectedText)
+{
+    m_queue.push_back({Prompt::Kind::Message, answer, expectedText, true});
+    return *this;
+}
+
+ScriptedPrompter& ScriptedPrompter::file(const QString& path)
+{
+    m_queue.push_back({Prompt::Kind::SaveFile, Answer::Ok, path, true});
+    return *this;
+}
+
+ScriptedPrompter& ScriptedPrompter::noteAnswer(bool showNextTime)
+{
+    m_queue.push_back({Prompt::Kind::Note, Answer::Ok, QString(), showNextTime});
+    return *this;
+}
+
+ScriptedPrompter::Scripted ScriptedPrompter::take(Prompt::Kind kind, const QString& shown)
+{
+    const bool fileKind = kind == Prompt::Kind::SaveFile || kind == Prompt::Kind::OpenFile;
+    if (m_queue.empty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected prompt: ") + shown), __FILE__, __LINE__);
+        return {kind, kind == Prompt::Kind::Message ? Answer::Cancel : Answer::Ok, QString(), true};
+    }
+    Scripted next = m_queue.front();
+    m_queue.pop_front();
+    const bool nextIsFile = next.kind == Prompt::Kind::SaveFile;
+    if (nextIsFile != fileKind || (!fileKind && next.kind != kind))
+        QTest::qFail(qPrintable(QStringLiteral("prompt of another kind than scripted: ") + shown), __FILE__,
+                     __LINE__);
+    else if (kind == Prompt::Kind::Message && !next.text.isEmpty() && !shown.contains(next.text))
+        QTest::qFail(qPrintable(QStringLiteral("expected a prompt with \"%1\" but got \"%2\"").arg(next.text, shown)),
+                     __FILE__, __LINE__);
+    return next;
+}
+
+Prompter::Answer ScriptedPrompter::ask(const QString& text, Icon icon, Buttons buttons)
+{
+    m_prompts.append({Prompt::Kind::Message, text, icon, buttons, {}});
+    return take(Prompt::Kind::Message, text).answer;
+}
+
+QString ScriptedPrompter::saveFileName(const FileDialog& dialog)
+{
+    m_prompts.append({Prompt::Kind::SaveFile, dialog.title, Icon::None, Buttons::Ok, dialog});
+    return take(Prompt::Kind::SaveFile, QStringLiteral("save dialog ") + dialog.title).text;
+}
+
+QString ScriptedPrompter::openFileName(const FileDialog& dialog)
+{
+    m_prompts.append({Prompt::Kind::OpenFile, dialog.title, Icon::None, Buttons::Ok, dialog});
+    return take(Prompt::Kind::OpenFile, QStringLiteral("open dialog ") + dialog.title).text;
+}
+
+bool ScriptedPrompter::note(const QString& text)
+{
+    m_prompts.append({Prompt::Kind::Note, text, Icon::Information, Buttons::Ok, {}});
+    return take(Prompt::Kind::Note, text).flag;
+}
+
+QStringList ScriptedPrompter::texts() const
+{
+    QStringList all;
+    for (const Prompt& prompt : m_prompts)
+        all << prompt.text;
+    return all;
+}
+
+void ScriptedPrompter::clear()
+{
+    m_queue.clear();
+    m_prompts.clear();
+}
+
+bool ScriptedPrompter::verifyDone() const
+{
+    if (!m_queue.empty()) {
+        QTest::qFail(qPrintable(QStringLiteral("%1 scripted answer(s) left unused").arg(m_queue.size())), __FILE__,
+                     __LINE__);
+        return false;
+    }
+    return true;
+}
