@@ -46,9 +46,9 @@ const QList<Entry>& table()
         widths(j2, {67, 72, 168, 252});
         widths(s, {80, 267, 117, 118});
         widths(sm, {153, 114, 118, 118, 92});
-        static const char* const slots[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+        static const char* const fieldSlots[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
         for (int n = 0; n < 10; ++n)
-            all.append({"Vehiclefields", slots[n], n < 3 ? n : -1});
+            all.append({"Vehiclefields", fieldSlots[n], n < 3 ? n : -1});
         return all;
     }();
     return entries;
@@ -124,14 +124,14 @@ QString Settings::installDir() const
 
 QList<int> Settings::vehicleFields() const
 {
-    QList<int> slots;
+    QList<int> fieldSlots;
     for (int n = 0; n < 10; ++n)
-        slots << integer(QStringLiteral("Vehiclefields"), QString::number(n));
-    return slots;
+        fieldSlots << integer(QStringLiteral("Vehiclefields"), QString::number(n));
+    return fieldSlots;
 }
 
-void Settings::setVehicleFields(const QList<int>& slots)
+void Settings::setVehicleFields(const QList<int>& fieldSlots)
 {
     for (int n = 0; n < 10; ++n)
-        setInteger(QStringLiteral("Vehiclefields"), QString::number(n), n < slots.size() ? slots[n] : -1);
+        setInteger(QStringLiteral("Vehiclefields"), QString::number(n), n < fieldSlots.size() ? fieldSlots[n] : -1);
 }

@@ -34,9 +34,9 @@ public:
     void setDatabaseLocation(const QString& path) { setText(QStringLiteral("Settings"), QStringLiteral("DBLoc"), path); }
     QString installDir() const; // the stored value, else the folder of the running program
     int daysAhead() const { return integer(QStringLiteral("Notify"), QStringLiteral("Days")); }
-    // The ten vehicle-list slots (field numbers, -1 = empty slot).
+    // The ten vehicle-list fieldSlots (field numbers, -1 = empty slot).
     QList<int> vehicleFields() const;
-    void setVehicleFields(const QList<int>& slots);
+    void setVehicleFields(const QList<int>& fieldSlots);
 
 private:
     std::unique_ptr<QSettings> m_settings;
