@@ -1,0 +1,18 @@
+#include "forms/FormView.h"
+
+#include "app/ui/VelDoc.h"
+
+CFormView::CFormView(CVelApp& app, CVelDoc& doc, int formNumber, QWidget* parent)
+    : QWidget(parent), m_app(app), m_doc(doc), m_formNumber(formNumber)
+{
+    connect(&doc, &CVelDoc::viewsNeedUpdate, this, &CFormView::onDocumentUpdate);
+}
+
+bool CFormView::canLeave(int)
+{
+    return true;
+}
+
+void CFormView::enter(int, int) {}
+
+void CFormView::onDocumentUpdate(int) {}
