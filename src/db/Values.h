@@ -3,7 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
-// The value conventions of Part 2.5: stored and shown dates, numbers typed by the user, apostrophes in
+// The value conventions shared by forms and reports: stored and shown dates, numbers typed by the user, apostrophes in
 // quoted names, the words for a vehicle's units and the patterns numbers are shown with. All pure.
 namespace Values {
 
