@@ -33,6 +33,10 @@ public:
     virtual void commandNew() {}
     virtual void commandSave() {}
     virtual void commandDuplicate() {}
+    // The frame's keyboard commands: Ctrl+E (Edit) and Escape (the form's Home command).
+    virtual bool canEdit() const { return false; }
+    virtual void commandEdit() {}
+    virtual void commandHome() {}
 
 Q_SIGNALS:
     // Asks the frame to show another form (the one way between forms).
