@@ -20,4 +20,6 @@ inline const QString MeasurementQuestion = QStringLiteral(
     "Measurement System?  If you select No, the Metric System will be used instead.  You can always change "
     "measurement type by vehicle from the vehicle screen.");
 
+inline const QString CouldNotImport = QStringLiteral("Couldn't import the data of the previous version.");
+
 } // namespace Messages
