@@ -1,0 +1,6 @@
+#include "app/ui/VehicleFieldsDialog.h"
+
+bool runVehicleFieldsDialog(CVelApp&, QWidget*)
+{
+    return false;
+}
