@@ -22,4 +22,34 @@ inline const QString MeasurementQuestion = QStringLiteral(
 
 inline const QString CouldNotImport = QStringLiteral("Couldn't import the data of the previous version.");
 
+// Start-up, backup, restore and maintenance.
+// 61453
+inline const QString SelectImportFile = QStringLiteral("Please select the file you would like to import... ");
+// 61496
+inline const QString BackupFailed = QStringLiteral("The backup failed.");
+// 61497
+inline const QString RestoreFailed = QStringLiteral("The restore failed.");
+// 61498
+inline const QString BackupSucceeded = QStringLiteral("Your data has been backed up successfully.");
+// 61499
+inline const QString RestoreSucceeded = QStringLiteral("Your data has been restored successfully.");
+// 61500
+inline const QString MaintenanceSucceeded =
+    QStringLiteral("Maintenance has been successfully performed on your data");
+// 61501
+inline const QString MaintenanceQuestion = QStringLiteral(
+    "Running maintenance on the database will cause any unsaved data to be lost, and it's recommended to backup "
+    "your data before performing this operation.  Do you want to continue?");
+inline const QString DataFileRejected =
+    QStringLiteral("%1 is not a Velmora data file or it is damaged, so it was not used.\n\n%2");
+inline const QString BackupOntoDataFile = QStringLiteral(
+    "A backup can not be written over the data file in use.  Please choose another file name or folder.");
+inline const QString RestoreFromDataFile =
+    QStringLiteral("That file is the data file in use, so there is nothing to restore from it.");
+inline const QString ReplaceDataFileQuestion = QStringLiteral(
+    "%1 already exists.  Do you want to replace it with a new, empty data file?  Everything it holds will be lost.");
+inline const QString TemporaryFileInTheWay =
+    QStringLiteral("%1 is in the way.  Please move or rename that file and try again.");
+inline const QString DataLeftAsItWas = QStringLiteral("Your data has been left as it was.");
+
 } // namespace Messages
