@@ -52,4 +52,19 @@ inline const QString TemporaryFileInTheWay =
     QStringLiteral("%1 is in the way.  Please move or rename that file and try again.");
 inline const QString DataLeftAsItWas = QStringLiteral("Your data has been left as it was.");
 
+// Main frame: form switching and the option commands.
+inline const QString NoFormSelected = QStringLiteral("Error: No form Selected!! ???????");
+// 61450
+inline const QString OwnerRequired = QStringLiteral(
+    "You must enter an owner before performing that operation.  Would you like to do this now?");
+// 61451
+inline const QString VehicleRequired = QStringLiteral(
+    "You must enter a vehicle before performing that operation.  Would you like to do this now?");
+// 61495 (the accepted range is 1 to 30)
+inline const QString DaysAheadOutOfRange = QStringLiteral("Number of days must be between 1 and 30.");
+// 61521
+inline const QString ReminderNoLongerLoaded =
+    QStringLiteral("The Schedule Reminder will no longer be loaded when the computer is booted.  However, it will "
+                   "continue to run until it is manually closed or the computer is rebooted.");
+
 } // namespace Messages
