@@ -66,5 +66,31 @@ inline const QString DaysAheadOutOfRange = QStringLiteral("Number of days must b
 inline const QString ReminderNoLongerLoaded =
     QStringLiteral("The Schedule Reminder will no longer be loaded when the computer is booted.  However, it will "
                    "continue to run until it is manually closed or the computer is rebooted.");
+inline const QString ReminderNotRegistered =
+    QStringLiteral("The Schedule Reminder could not be set to load when you log on: %1 could not be written.");
+inline const QString ReminderNotRemoved =
+    QStringLiteral("The Schedule Reminder could not be kept from loading when you log on: %1 could not be removed.");
+inline const QString ProgramHelp =
+    QStringLiteral("Velmora keeps the maintenance records of your vehicles: owners, vehicles, schedules, "
+                   "maintenance, fuel and job orders.\n\nStart from the home page or the Go menu and choose the "
+                   "records you want to work with.");
+
+// Record forms: unsaved changes, owners.
+// 61446
+inline const QString ApplyChangesQuestion = QStringLiteral("Do you want to apply the changes before continuing?");
+// 61447
+inline const QString CompanyOrLastNameRequired = QStringLiteral("You must fill in either Company Name or Last Name.");
+// 61472
+inline const QString DeleteOwnerQuestion = QStringLiteral("Do you want to delete the current owner?");
+// 61515
+inline const QString CompanyNameRequiredForLocation =
+    QStringLiteral("Company Name is required when Location ID is specified.");
+// 61516
+inline const QString BothPersonNamesRequired =
+    QStringLiteral("If a persons name is specified, both Last and First name are required.");
+// 61519
+inline const QString OwnerVehiclesDeleteQuestion =
+    QStringLiteral("A vehicle is tied to this owner.  Deleting this owner will remove the relating vehicles, "
+                   "including schedule, loan, and insurance information.  Do you want to continue?");
 
 } // namespace Messages
