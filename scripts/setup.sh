@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Velmora needs to build, test and run, when any is missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libsqlite3-dev
           libgl-dev fonts-liberation xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
