@@ -93,4 +93,11 @@ inline const QString OwnerVehiclesDeleteQuestion =
     QStringLiteral("A vehicle is tied to this owner.  Deleting this owner will remove the relating vehicles, "
                    "including schedule, loan, and insurance information.  Do you want to continue?");
 
+// Readings typed for a vehicle (vehicle form and the home screen's quick update).
+// 61460
+inline const QString ReadingOutOfRange = QStringLiteral("%1 must be numeric and between 0 and 1,000,000.");
+// 61503
+inline const QString ReadingBelowPurchase =
+    QStringLiteral("The %1 on the vehicle can not be less then the %2 on the vehicle when purchased.");
+
 } // namespace Messages
