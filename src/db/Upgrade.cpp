@@ -1,0 +1,263 @@
+#include "db/Upgrade.h"
+
+#include "db/Database.h"
+#include "db/DatabaseCreation.h"
+#include "db/DbException.h"
+#include "db/Messages.h"
+#include "db/Prompter.h"
+#include "db/Schema.h"
+#include "db/sets/UtilitiesSet.h"
+#include "db/sets/VehicleSet.h"
+
+#include <QSqlQuery>
+
+namespace Upgrade {
+
+namespace {
+
+// Within the chain of upgrades each one marks the version its result has, so that a chain stopped by a
+// failure starts again where it stopped at the next start.
+const QString Version22 = QStringLiteral("2.2");
+const QString Version23 = QStringLiteral("2.3");
+
+void openIfClosed(Database& db, const QString& path)
+{
+    if (!db.isOpen())
+        db.open(path, DatabaseCreation::ConnectText);
+}
+
+QString quoted(const QString& name)
+{
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+void addField(Database& db, const QString& table, const QString& field)
+{
+    for (const Schema::Field& definition : Schema::table(table).fields) {
+        if (definition.name == field) {
+            db.execute(Schema::addFieldStatement(table, definition));
+            return;
+        }
+    }
+    throw CdbException(CdbException::TooFewParameters,
+                       QStringLiteral("no such column: %1.%2").arg(table, field));
+}
+
+// SQLite refuses to drop an indexed column; an index over a field that goes has no use afterwards.
+void dropIndexesOver(Database& db, const QString& table, const QString& column)
+{
+    QSqlQuery query = db.prepare(QStringLiteral(
+        "SELECT DISTINCT list.name FROM pragma_index_list(?) AS list, pragma_index_info(list.name) AS info "
+        "WHERE info.name = ? COLLATE NOCASE AND list.origin = 'c'"));
+    query.addBindValue(table);
+    query.addBindValue(column);
+    db.exec(query);
+    QStringList names;
+    while (query.next())
+        names << query.value(0).toString();
+    query.finish();
+    for (const QString& name : names)
+        db.execute(QStringLiteral("DROP INDEX ") + quoted(name));
+}
+
+void dropField(Database& db, const QString& table, const QString& column)
+{
+    dropIndexesOver(db, table, column);
+    db.execute(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(quoted(table), quoted(column)));
+}
+
+void markVersion(Database& db, const QString& version)
+{
+    CUtilitiesSet utilities(db);
+    utilities.open();
+    if (utilities.isEOF())
+        utilities.addNew();
+    else
+        utilities.edit();
+    utilities.m_VerInd = version;
+    utilities.update();
+    utilities.close();
+}
+
+void tellFailure(Prompter& prompter, const CdbException& error, const QString& message)
+{
+    prompter.message(error.description());
+    prompter.message(message);
+}
+
+bool runFrom20(Database& db, const QString& path, Prompter& prompter, const QString& version)
+{
+    BusyScope busy(prompter);
+    bool settingScheduleDays = false;
+    try {
+        openIfClosed(db, path);
+        {
+            Transaction transaction(db);
+            addField(db, QStringLiteral("Utilities"), QStringLiteral("VerInd"));
+            addField(db, QStringLiteral("Schedule"), QStringLiteral("PerformEveryDay"));
+            settingScheduleDays = true;
+            db.execute(QStringLiteral("UPDATE Schedule SET PerformEveryDay = 0"));
+            settingScheduleDays = false;
+            // The old fuel fields had other meanings; their contents are dropped with them.
+            for (const char* old : {"Date", "Gallons", "MilesTank", "Mileage", "Cost", "StationID", "Memo"})
+                dropField(db, QStringLiteral("GasLog"), QString::fromLatin1(old));
+            for (const char* field : {"Mileage", "BriefDesc", "StationID", "Date", "TotalCost", "CostGallon",
+                                      "Gallons", "Fillup", "Estimated"})
+                addField(db, QStringLiteral("GasLog"), QString::fromLatin1(field));
+            markVersion(db, version);
+            transaction.commit();
+        }
+        db.close();
+        return true;
+    } catch (const CdbException& error) {
+        db.close();
+        if (settingScheduleDays)
+            prompter.message(error.description());
+        else
+            tellFailure(prompter, error, Messages::CanNotOpenNewDatabase);
+        return false;
+    }
+}
+
+bool runFrom22(Database& db, const QString& path, Prompter& prompter, const QString& version)
+{
+    BusyScope busy(prompter);
+    try {
+        openIfClosed(db, path);
+        {
+            Transaction transaction(db);
+            addField(db, QStringLiteral("Vehicles"), QStringLiteral("Measurement"));
+            addField(db, QStringLiteral("Vehicles"), QStringLiteral("HoursInd"));
+            if (db.scalar(QStringLiteral("SELECT count(*) FROM Vehicles")).toInt() > 0) {
+                const bool usUnits = prompter.yesNo(Messages::MeasurementQuestion);
+                db.execute(QStringLiteral("UPDATE Vehicles SET Measurement = %1, HoursInd = 0")
+                               .arg(usUnits ? 0 : 1));
+            }
+            markVersion(db, version);
+            transaction.commit();
+        }
+        db.close();
+        return true;
+    } catch (const CdbException& error) {
+        db.close();
+        tellFailure(prompter, error, Messages::CanNotOpenNewDatabase);
+        return false;
+    }
+}
+
+// Tables added by the job-order upgrade get unique keys, unlike those of a newly created file.
+Schema::Table withUniqueKey(Schema::Table table)
+{
+    for (Schema::Index& index : table.indexes) {
+        if (index.name == QLatin1String("PrimaryKey")) {
+            index.primary = true;
+            index.unique = true;
+        }
+    }
+    return table;
+}
+
+void createJobOrderTable(Database& db)
+{
+    Schema::Table table = withUniqueKey(Schema::table(QStringLiteral("JobOrder")));
+    for (Schema::Field& field : table.fields)
+        if (field.name == QLatin1String("OpenInd"))
+            field.type = Schema::FieldType::Long;
+    Schema::createTable(db, table);
+}
+
+void linkMaintenanceServices(Database& db)
+{
+    const QString table = QStringLiteral("MaintServices");
+    addField(db, table, QStringLiteral("LinkInd"));
+    db.execute(QStringLiteral("DROP INDEX IF EXISTS ") +
+               quoted(Schema::indexName(table, QStringLiteral("PrimaryKey"))));
+    db.execute(QStringLiteral("UPDATE MaintServices SET LinkInd = 0"));
+    for (const Schema::Index& index : Schema::table(table).indexes)
+        db.execute(Schema::createIndexStatement(table, index));
+}
+
+void addMaintenanceJobOrder(Database& db)
+{
+    addField(db, QStringLiteral("Maintenance"), QStringLiteral("JobOrderID"));
+    db.execute(QStringLiteral("UPDATE Maintenance SET JobOrderID = 0"));
+}
+
+bool lacksVehicleFields(Database& db, const QString& path)
+{
+    try {
+        openIfClosed(db, path);
+        CVehicleSet vehicles(db);
+        vehicles.open();
+        vehicles.close();
+        return false;
+    } catch (const CdbException& error) {
+        return error.code() == CdbException::TooFewParameters;
+    }
+}
+
+} // namespace
+
+void upgradeFrom20(Database& db, const QString& path, Prompter& prompter)
+{
+    runFrom20(db, path, prompter, Schema::CurrentVersion);
+}
+
+void upgradeFrom22(Database& db, const QString& path, Prompter& prompter)
+{
+    runFrom22(db, path, prompter, Schema::CurrentVersion);
+}
+
+void jobOrderUpgrade(Database& db, const QString& path, Prompter& prompter)
+{
+    BusyScope busy(prompter);
+    try {
+        openIfClosed(db, path);
+    } catch (const CdbException& error) {
+        // Without the file none of the steps can run; telling each of them would only repeat this.
+        tellFailure(prompter, error, Messages::CanNotUpgrade);
+        return;
+    }
+
+    const auto step = [&](auto&& work) {
+        try {
+            Transaction transaction(db);
+            work();
+            transaction.commit();
+        } catch (const CdbException& error) {
+            tellFailure(prompter, error, Messages::CanNotUpgradeToNewVersion);
+        }
+    };
+    step([&] { createJobOrderTable(db); });
+    step([&] {
+        Schema::createTable(db, withUniqueKey(Schema::table(QStringLiteral("MaintServicesUnexpected"))));
+    });
+    step([&] { linkMaintenanceServices(db); });
+    step([&] { addMaintenanceJobOrder(db); });
+    step([&] { Schema::createTable(db, Schema::table(QStringLiteral("ScheduleTemplate"))); });
+    step([&] { Schema::createTable(db, Schema::table(QStringLiteral("ScheduleTemplateNames"))); });
+
+    try {
+        DatabaseCreation::writeVersionMarker(db);
+    } catch (const CdbException& error) {
+        tellFailure(prompter, error, Messages::CanNotUpgrade);
+    }
+    db.close();
+}
+
+void upgradeByVersion(Database& db, const QString& path, const QString& versionText, Prompter& prompter)
+{
+    // A failed upgrade keeps the file's older marker, so the rest of the chain waits for the next start.
+    if (versionText == QLatin1String("2.0")) {
+        if (runFrom20(db, path, prompter, Version22) && runFrom22(db, path, prompter, Version23))
+            jobOrderUpgrade(db, path, prompter);
+    } else if (versionText == Version22) {
+        if (runFrom22(db, path, prompter, Version23))
+            jobOrderUpgrade(db, path, prompter);
+    } else if (versionText == Version23) {
+        if (!lacksVehicleFields(db, path) || runFrom22(db, path, prompter, Version23))
+            jobOrderUpgrade(db, path, prompter);
+    }
+}
+
+} // namespace Upgrade
