@@ -1,0 +1,86 @@
+#include "app/StartUp.h"
+
+#include "app/Settings.h"
+#include "db/Database.h"
+#include "db/DatabaseCreation.h"
+#include "db/DbException.h"
+#include "db/Messages.h"
+#include "db/Prompter.h"
+#include "db/ReadingEstimate.h"
+#include "db/Upgrade.h"
+
+#include <QDir>
+#include <QProcess>
+
+namespace StartUp {
+
+DatabaseCheck checkDatabase(const QString& path)
+{
+    DatabaseCheck check;
+    if (path.isEmpty()) {
+        check.mustLocate = true;
+        return check;
+    }
+    Database db;
+    try {
+        db.open(path, DatabaseCreation::ConnectText);
+    } catch (const CdbException&) {
+        check.mustLocate = true;
+        return check;
+    }
+    try {
+        check.version = DatabaseCreation::readVersion(db);
+    } catch (const CdbException& error) {
+        // Any other trouble reading the marker is left for the open that follows to show.
+        check.mustLocate = error.code() == CdbException::TableNotFound;
+    }
+    return check;
+}
+
+Launcher detachedLauncher()
+{
+    return [](const QString& program) { return QProcess::startDetached(program, {}); };
+}
+
+QString reminderProgram(const Settings& settings)
+{
+    return QDir(settings.installDir()).filePath(QStringLiteral("velmora-notify"));
+}
+
+bool startReminder(const Settings& settings, const Launcher& launch)
+{
+    if (settings.integer(QStringLiteral("Settings"), QStringLiteral("NotifyPgm")) != 8)
+        return false;
+    launch(reminderProgram(settings));
+    return true;
+}
+
+bool upgradeAndOpen(Database& db, const QString& path, const QString& version, Prompter& prompter)
+{
+    Upgrade::upgradeByVersion(db, path, version, prompter);
+    if (db.isOpen() && db.path() == path)
+        return true;
+    try {
+        db.open(path, DatabaseCreation::ConnectText);
+    } catch (const CdbException& error) {
+        prompter.message(error.description());
+        return false;
+    }
+    if (!db.isOpen()) {
+        prompter.message(Messages::CouldNotOpenDatabase);
+        return false;
+    }
+    return true;
+}
+
+void bringReadingsForward(Database& db, Prompter& prompter)
+{
+    try {
+        BusyScope busy(prompter);
+        ReadingEstimate::bringAllForward(db);
+    } catch (const CdbException& error) {
+        prompter.message(error.description());
+    }
+}
+
+} // namespace StartUp
