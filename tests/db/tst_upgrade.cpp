@@ -7,14 +7,15 @@
 #include "db/Schema.h"
 #include "db/Upgrade.h"
 
-#include <QMap>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSqlQuery>
 #include <QTest>
 
-namespace {
-
 enum class OldShape { V20, V22, V23WithoutVehicleFields, V23 };
+Q_DECLARE_METATYPE(OldShape)
+
+namespace {
 
 QStringList values(Database& db, const QString& sql)
 {
@@ -27,98 +28,76 @@ QStringList values(Database& db, const QString& sql)
     return result;
 }
 
-QString value(Database& db, const QString& sql)
-{
-    return values(db, sql).value(0);
-}
-
-// Tables with their column names, and indexes with their columns and uniqueness.
-QMap<QString, QString> shapeOf(const QString& path)
-{
-    Database db;
-    db.open(path);
-    QMap<QString, QString> shape;
-    for (const QString& table :
-         values(db, "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'")) {
-        QStringList columns = db.columnsOf(table);
-        columns.sort();
-        shape.insert("table " + table, columns.join(','));
-        QSqlQuery indexes(db.connection());
-        indexes.exec(
-            QString("SELECT name, [unique] FROM pragma_index_list('%1') WHERE origin = 'c'").arg(table));
-        while (indexes.next()) {
-            const QString name = indexes.value(0).toString();
-            const QStringList fields =
-                values(db, QString("SELECT name FROM pragma_index_info('%1') ORDER BY seqno").arg(name));
-            shape.insert("index " + name,
-                         table + "(" + fields.join(',') + ")" + (indexes.value(1).toInt() ? " unique" : ""));
-        }
-    }
-    return shape;
-}
-
-void buildOldFile(const QString& path, OldShape shape, bool withVehicles = true)
-{
-    Database db;
-    db.create(path);
-    Transaction transaction(db);
-    const QSet<QString> absentTables{"JobOrder", "MaintServicesUnexpected", "ScheduleTemplate",
-                                     "ScheduleTemplateNames"};
-    QSet<QString> absentFields{"MaintServices.LinkInd", "Maintenance.JobOrderID"};
-    if (shape != OldShape::V23)
-        absentFields += {"Vehicles.Measurement", "Vehicles.HoursInd"};
-    if (shape == OldShape::V20)
-        absentFields += {"Utilities.VerInd", "Schedule.PerformEveryDay"};
-    for (Schema::Table table : Schema::tables()) {
-        if (absentTables.contains(table.name))
-            continue;
-        if (shape == OldShape::V20 && table.name == "GasLog") {
-            db.execute("CREATE TABLE GasLog (GasLogID INTEGER, VehicleID INTEGER, Date TEXT, Gallons REAL, "
-                       "MilesTank INTEGER, Mileage INTEGER, Cost REAL, StationID INTEGER, Memo TEXT)");
-            db.execute("CREATE UNIQUE INDEX GasLog_PrimaryKey ON GasLog (GasLogID)");
-            db.execute("CREATE INDEX GasLog_Date ON GasLog (Date)");
-            continue;
-        }
-        std::erase_if(table.fields, [&](const Schema::Field& f) {
-            return absentFields.contains(table.name + "." + f.name);
-        });
-        if (table.name == "MaintServices")
-            table.indexes.front().fields = QStringList{"MaintID", "ServiceID"};
-        Schema::createTable(db, table);
-    }
-
-    if (withVehicles) {
-        if (shape == OldShape::V23)
-            db.execute("INSERT INTO Vehicles (VehicleID, VehicleMake, OwnerID, Measurement, HoursInd) "
-                       "VALUES (1, 'Ford', 1, 1, 0), (2, 'Volvo', 1, 0, -1)");
-        else
-            db.execute("INSERT INTO Vehicles (VehicleID, VehicleMake, OwnerID) VALUES (1, 'Ford', 1), (2, "
-                       "'Volvo', 1)");
-    }
-    db.execute(
-        "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryMiles) VALUES (1, 1, 1, 3000)");
-    if (shape == OldShape::V20)
-        db.execute("INSERT INTO GasLog VALUES (1, 1, '19990101', 10.5, 300, 12000, 15.0, 0, 'old memo')");
-    else
-        db.execute(
-            "INSERT INTO GasLog (GasLogID, VehicleID, Mileage, Date) VALUES (1, 1, 12000, '19990101')");
-    db.execute("INSERT INTO Maintenance (MaintID, VehicleID, StationID, ActualMiles, MaintDate) "
-               "VALUES (1, 1, 0, 1000, '19990101')");
-    db.execute("INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, Price) VALUES (1, 1, 1, 20), (1, "
-               "2, 1, 5)");
-    if (shape == OldShape::V20)
-        db.execute("INSERT INTO Utilities (TimeStamp) VALUES ('')");
-    else
-        db.execute(QString("INSERT INTO Utilities (TimeStamp, VerInd) VALUES ('', '%1')")
-                       .arg(shape == OldShape::V22 ? "2.2" : "2.3"));
-    transaction.commit();
-}
-
 QString versionOf(const QString& path)
 {
     Database db;
     db.open(path);
     return DatabaseCreation::readVersion(db);
+}
+
+// Every table's columns and every index with its uniqueness and columns, sorted.
+QStringList shapeOf(const QString& path)
+{
+    Database db;
+    db.open(path);
+    QStringList shape = values(db, "SELECT m.name || '.' || lower(p.name) FROM sqlite_master AS m, "
+                                   "pragma_table_info(m.name) AS p WHERE m.type = 'table'");
+    shape += values(
+        db, "SELECT l.name || ':' || l.[unique] || ':' || group_concat(i.name) FROM sqlite_master AS m, "
+            "pragma_index_list(m.name) AS l, pragma_index_info(l.name) AS i "
+            "WHERE m.type = 'table' AND l.origin = 'c' GROUP BY l.name");
+    shape.sort();
+    return shape;
+}
+
+// The older shapes: without the job-order tables and fields, with the old MaintServices key; 2.0 and 2.2
+// without the vehicles' measurement fields; 2.0 also without VerInd and PerformEveryDay and with the old
+// fuel fields (one of them indexed).
+void buildOldFile(const QString& path, OldShape shape, bool withVehicles = true)
+{
+    Database db;
+    db.create(path);
+    Transaction transaction(db);
+    QSet<QString> absent{"JobOrder",
+                         "MaintServicesUnexpected",
+                         "ScheduleTemplate",
+                         "ScheduleTemplateNames",
+                         "MaintServices.LinkInd",
+                         "Maintenance.JobOrderID"};
+    if (shape != OldShape::V23)
+        absent += {"Vehicles.Measurement", "Vehicles.HoursInd"};
+    if (shape == OldShape::V20)
+        absent += {"Utilities.VerInd", "Schedule.PerformEveryDay", "GasLog"};
+    for (Schema::Table table : Schema::tables()) {
+        if (absent.contains(table.name))
+            continue;
+        std::erase_if(table.fields,
+                      [&](const Schema::Field& f) { return absent.contains(table.name + "." + f.name); });
+        if (table.name == "MaintServices")
+            table.indexes.front().fields = QStringList{"MaintID", "ServiceID"};
+        Schema::createTable(db, table);
+    }
+    if (shape == OldShape::V20) {
+        db.execute("CREATE TABLE GasLog (GasLogID INTEGER, VehicleID INTEGER, Date TEXT, Gallons REAL, "
+                   "MilesTank INTEGER, Mileage INTEGER, Cost REAL, StationID INTEGER, Memo TEXT)");
+        db.execute("CREATE UNIQUE INDEX GasLog_PrimaryKey ON GasLog (GasLogID)");
+        db.execute("CREATE INDEX GasLog_Date ON GasLog (Date)");
+        db.execute("INSERT INTO GasLog VALUES (1, 1, '19990101', 10.5, 300, 12000, 15.0, 0, 'old memo')");
+        db.execute("INSERT INTO Utilities (TimeStamp) VALUES ('')");
+    } else {
+        db.execute("INSERT INTO GasLog (GasLogID, VehicleID) VALUES (1, 1)");
+        db.execute(
+            QString("INSERT INTO Utilities VALUES ('', '%1')").arg(shape == OldShape::V22 ? "2.2" : "2.3"));
+    }
+    if (withVehicles)
+        db.execute("INSERT INTO Vehicles (VehicleID, OwnerID) VALUES (1, 1), (2, 1)");
+    if (shape == OldShape::V23)
+        db.execute("UPDATE Vehicles SET Measurement = VehicleID - 1, HoursInd = 1 - VehicleID");
+    db.execute(
+        "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryMiles) VALUES (1, 1, 1, 3000)");
+    db.execute("INSERT INTO Maintenance (MaintID, VehicleID, ActualMiles) VALUES (1, 1, 1000)");
+    db.execute("INSERT INTO MaintServices (MaintID, ServiceID, VehicleID) VALUES (1, 1, 1), (1, 2, 1)");
+    transaction.commit();
 }
 
 } // namespace
@@ -131,16 +110,14 @@ private:
     std::unique_ptr<TestEnvironment> m_env;
     QString m_path;
 
-    // The shape a file upgraded all the way must have: that of a new file, with unique job-order keys.
-    QMap<QString, QString> upgradedShape()
+    // A file upgraded all the way has the shape of a new one, with unique job-order keys.
+    QStringList upgradedShape()
     {
         Database fresh;
         const QString path = m_env->createDatabase(fresh, "Fresh.vel");
         fresh.close();
-        QMap<QString, QString> shape = shapeOf(path);
-        shape["index JobOrder_PrimaryKey"] += " unique";
-        shape["index MaintServicesUnexpected_PrimaryKey"] += " unique";
-        return shape;
+        return shapeOf(path).replaceInStrings(
+            QRegularExpression("^(JobOrder|MaintServicesUnexpected)_PrimaryKey:0"), "\\1_PrimaryKey:1");
     }
 
     void upgrade(const QString& version, ScriptedPrompter& prompter)
@@ -152,6 +129,13 @@ private:
         QVERIFY(prompter.verifyDone());
     }
 
+    void execute(const QString& statement)
+    {
+        Database db;
+        db.open(m_path);
+        db.execute(statement);
+    }
+
 private slots:
     void init()
     {
@@ -160,199 +144,137 @@ private slots:
     }
     void cleanup() { m_env.reset(); }
 
-    void from20ReachesTheCurrentShapeKeepingTheData()
-    {
-        buildOldFile(m_path, OldShape::V20);
-        ScriptedPrompter prompter;
-        prompter.answer(Prompter::Answer::Yes, "US Measurement System");
-        upgrade("2.0", prompter);
-        QCOMPARE(prompter.prompts().size(), 1);
-        QCOMPARE(prompter.prompts().front().icon, Prompter::Icon::Question);
-        QCOMPARE(prompter.prompts().front().buttons, Prompter::Buttons::YesNo);
-        QVERIFY(prompter.busyCount() > 0);
-
-        QCOMPARE(shapeOf(m_path), upgradedShape());
-        QCOMPARE(versionOf(m_path), QString("B19"));
-        Database db;
-        db.open(m_path);
-        QCOMPARE(
-            values(db, "SELECT VehicleID || ':' || Measurement || ':' || HoursInd FROM Vehicles ORDER BY 1"),
-            QStringList({"1:0:0", "2:0:0"}));
-        QCOMPARE(value(db, "SELECT PerformEveryDay || ':' || PerformEveryMiles FROM Schedule"),
-                 QString("0:3000"));
-        // The old fuel fields are gone with their contents; the entry itself stays.
-        QCOMPARE(
-            value(db, "SELECT GasLogID || ':' || VehicleID || ':' || ifnull(Mileage, 'none') FROM GasLog"),
-            QString("1:1:none"));
-        QCOMPARE(values(db, "SELECT LinkInd FROM MaintServices"), QStringList({"0", "0"}));
-        QCOMPARE(value(db, "SELECT JobOrderID FROM Maintenance"), QString("0"));
-        QCOMPARE(value(db, "SELECT count(*) FROM Utilities"), QString("1"));
-        // Upgraded job-order keys are unique, unlike those of a new file.
-        db.execute("INSERT INTO JobOrder (JobOrderID) VALUES (1)");
-        QVERIFY_THROWS_EXCEPTION(CdbException, db.execute("INSERT INTO JobOrder (JobOrderID) VALUES (1)"));
-        db.execute("INSERT INTO MaintServices (MaintID, ServiceID, LinkInd) VALUES (1, 1, 1)");
-    }
-
-    void measurementQuestion_data()
+    void upgradeReachesTheCurrentShapeKeepingTheData_data()
     {
         QTest::addColumn<QString>("version");
-        QTest::addColumn<int>("shape");
+        QTest::addColumn<OldShape>("shape");
         QTest::addColumn<bool>("withVehicles");
-        QTest::addColumn<bool>("asked");
+        QTest::addColumn<int>("answer");
         QTest::addColumn<QStringList>("vehicles");
-        QTest::newRow("2.2, answered No")
-            << "2.2" << int(OldShape::V22) << true << true << QStringList({"1:1:0", "2:1:0"});
+        QTest::addColumn<QString>("days");
+        const int none = -1;
+        const int yes = int(Prompter::Answer::Yes);
+        const int no = int(Prompter::Answer::No);
+        QTest::newRow("2.0, Yes") << "2.0" << OldShape::V20 << true << yes << QStringList({"00", "00"})
+                                  << "0";
         QTest::newRow("2.2 without vehicles")
-            << "2.2" << int(OldShape::V22) << false << false << QStringList();
-        QTest::newRow("2.3 lacking the fields") << "2.3" << int(OldShape::V23WithoutVehicleFields) << true
-                                                << true << QStringList({"1:1:0", "2:1:0"});
+            << "2.2" << OldShape::V22 << false << none << QStringList() << "null";
+        QTest::newRow("2.3 lacking the fields, No") << "2.3" << OldShape::V23WithoutVehicleFields << true
+                                                    << no << QStringList({"10", "10"}) << "null";
         QTest::newRow("2.3 with the fields")
-            << "2.3" << int(OldShape::V23) << true << false << QStringList({"1:1:0", "2:0:-1"});
+            << "2.3" << OldShape::V23 << true << none << QStringList({"00", "11"}) << "null";
     }
 
-    void measurementQuestion()
+    void upgradeReachesTheCurrentShapeKeepingTheData()
     {
         QFETCH(QString, version);
-        QFETCH(int, shape);
+        QFETCH(OldShape, shape);
         QFETCH(bool, withVehicles);
-        QFETCH(bool, asked);
+        QFETCH(int, answer);
         QFETCH(QStringList, vehicles);
-        buildOldFile(m_path, OldShape(shape), withVehicles);
+        QFETCH(QString, days);
+        buildOldFile(m_path, shape, withVehicles);
         ScriptedPrompter prompter;
-        if (asked)
-            prompter.answer(Prompter::Answer::No, Messages::MeasurementQuestion);
+        if (answer >= 0)
+            prompter.answer(Prompter::Answer(answer), Messages::MeasurementQuestion);
         upgrade(version, prompter);
-        QCOMPARE(prompter.prompts().size(), asked ? 1 : 0);
+        QCOMPARE(prompter.prompts().size(), answer >= 0 ? 1 : 0);
+        if (answer >= 0) {
+            QCOMPARE(prompter.prompts().front().icon, Prompter::Icon::Question);
+            QCOMPARE(prompter.prompts().front().buttons, Prompter::Buttons::YesNo);
+        }
 
         QCOMPARE(shapeOf(m_path), upgradedShape());
         QCOMPARE(versionOf(m_path), QString("B19"));
         Database db;
         db.open(m_path);
-        QCOMPARE(
-            values(db, "SELECT VehicleID || ':' || Measurement || ':' || HoursInd FROM Vehicles ORDER BY 1"),
-            vehicles);
+        QCOMPARE(values(db, "SELECT Measurement || abs(HoursInd) FROM Vehicles ORDER BY VehicleID"),
+                 vehicles);
+        QCOMPARE(values(db, "SELECT ifnull(PerformEveryDay, 'null') || PerformEveryMiles FROM Schedule"),
+                 QStringList{days + "3000"});
+        QCOMPARE(values(db, "SELECT count(*) FROM GasLog"), QStringList{"1"});
+        QCOMPARE(values(db, "SELECT LinkInd FROM MaintServices"), QStringList({"0", "0"}));
+        QCOMPARE(values(db, "SELECT JobOrderID FROM Maintenance"), QStringList{"0"});
+        db.execute("INSERT INTO JobOrder (JobOrderID) VALUES (1)");
+        QVERIFY_THROWS_EXCEPTION(CdbException, db.execute("INSERT INTO JobOrder (JobOrderID) VALUES (1)"));
     }
 
-    void failed20UpgradeLeavesTheFileAsItWas()
+    void failedUpgradeIsUndoneAndResumesAtTheNextStart()
     {
         buildOldFile(m_path, OldShape::V20);
-        {
-            Database db;
-            db.open(m_path);
-            db.execute("ALTER TABLE GasLog DROP COLUMN MilesTank");
-        }
-        const QMap<QString, QString> before = shapeOf(m_path);
-        ScriptedPrompter prompter;
-        prompter.answer(Prompter::Answer::Ok, "MilesTank")
+        execute("ALTER TABLE GasLog DROP COLUMN MilesTank");
+        const QStringList before = shapeOf(m_path);
+        ScriptedPrompter first;
+        first.answer(Prompter::Answer::Ok, "MilesTank")
             .answer(Prompter::Answer::Ok, Messages::CanNotOpenNewDatabase);
-        // The later upgrades wait: the file still says 2.0.
-        upgrade("2.0", prompter);
+        upgrade("2.0", first);
         QCOMPARE(shapeOf(m_path), before);
         QCOMPARE(versionOf(m_path), QString("2.0"));
-    }
 
-    void chainStoppedByAFailureResumesAtTheNextStart()
-    {
-        buildOldFile(m_path, OldShape::V20);
-        {
-            Database db;
-            db.open(m_path);
-            db.execute("CREATE TRIGGER refuse BEFORE UPDATE ON Vehicles BEGIN SELECT RAISE(ABORT, 'disk I/O "
-                       "error'); END");
-        }
-        ScriptedPrompter prompter;
-        prompter.answer(Prompter::Answer::Yes, "US Measurement System")
+        // Now 2.0 goes through and 2.2 fails after its question: it is undone and nothing after it runs.
+        execute("ALTER TABLE GasLog ADD COLUMN MilesTank INTEGER");
+        execute("CREATE TRIGGER refuse BEFORE UPDATE ON Vehicles BEGIN SELECT RAISE(ABORT, 'disk I/O "
+                "error'); END");
+        ScriptedPrompter second;
+        second.answer(Prompter::Answer::Yes, Messages::MeasurementQuestion)
             .answer(Prompter::Answer::Ok, "disk I/O error")
             .answer(Prompter::Answer::Ok, Messages::CanNotOpenNewDatabase);
-        upgrade("2.0", prompter);
-        // The 2.0 part stands; the 2.2 part, question and all, was undone and nothing after it ran.
+        upgrade("2.0", second);
         QCOMPARE(versionOf(m_path), QString("2.2"));
-        {
-            Database db;
-            db.open(m_path);
-            QVERIFY(!db.columnsOf("Vehicles").contains("measurement"));
-            QVERIFY(db.columnsOf("Schedule").contains("performeveryday"));
-            QVERIFY(!db.hasTable("JobOrder"));
-            db.execute("DROP TRIGGER refuse");
-        }
+        QVERIFY(!shapeOf(m_path).contains("Vehicles.measurement"));
+        QVERIFY(!shapeOf(m_path).contains("JobOrder.joborderid"));
 
-        ScriptedPrompter nextStart;
-        nextStart.answer(Prompter::Answer::No, "US Measurement System");
-        upgrade(versionOf(m_path), nextStart);
+        execute("DROP TRIGGER refuse");
+        ScriptedPrompter third;
+        third.answer(Prompter::Answer::No, Messages::MeasurementQuestion);
+        upgrade(versionOf(m_path), third);
         QCOMPARE(shapeOf(m_path), upgradedShape());
-        QCOMPARE(versionOf(m_path), QString("B19"));
     }
 
-    void jobOrderUpgradeRunTwiceKeepsTheData()
+    void jobOrderStepsFailOneByOneAndChangeNothingWhenRunAgain()
     {
         buildOldFile(m_path, OldShape::V23);
+        execute("CREATE TRIGGER refuse BEFORE UPDATE ON MaintServices BEGIN SELECT RAISE(ABORT, 'disk "
+                "full'); END");
         ScriptedPrompter first;
+        first.answer(Prompter::Answer::Ok, "disk full")
+            .answer(Prompter::Answer::Ok, Messages::CanNotUpgradeToNewVersion);
         upgrade("2.3", first);
+        const QStringList shape = shapeOf(m_path);
+        QVERIFY(!shape.contains("MaintServices.linkind"));
+        QVERIFY(shape.contains("MaintServices_PrimaryKey:1:MaintID,ServiceID"));
+        QVERIFY(shape.contains("Maintenance.joborderid"));
+        QVERIFY(shape.contains("ScheduleTemplateNames.templatename"));
+        QCOMPARE(versionOf(m_path), QString("B19"));
+
+        execute("DROP TRIGGER refuse");
+        execute("UPDATE Maintenance SET JobOrderID = 5");
+        for (const bool linked : {false, true}) {
+            ScriptedPrompter again;
+            for (const char* existing : {"JobOrder", "MaintServicesUnexpected", "LinkInd", "JobOrderID",
+                                         "ScheduleTemplate", "ScheduleTemplateNames"})
+                if (linked || QByteArray(existing) != "LinkInd")
+                    again.answer(Prompter::Answer::Ok, existing)
+                        .answer(Prompter::Answer::Ok, Messages::CanNotUpgradeToNewVersion);
+            Database db;
+            Upgrade::jobOrderUpgrade(db, m_path, again);
+            QVERIFY(again.verifyDone());
+            QVERIFY(!db.isOpen());
+            if (!linked)
+                execute("INSERT INTO MaintServices (MaintID, ServiceID, LinkInd) VALUES (1, 1, 1)");
+        }
+        QCOMPARE(shapeOf(m_path), upgradedShape());
         Database db;
         db.open(m_path);
-        db.execute("INSERT INTO JobOrder (JobOrderID, VehicleID, OpenInd) VALUES (5, 1, -1)");
-        db.execute("INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (5, 3, 1, 1)");
-        db.execute("UPDATE Maintenance SET JobOrderID = 5");
-        db.close();
-        const QMap<QString, QString> before = shapeOf(m_path);
-
-        ScriptedPrompter again;
-        for (const char* existing : {"JobOrder", "MaintServicesUnexpected", "LinkInd", "JobOrderID",
-                                     "ScheduleTemplate", "ScheduleTemplateNames"})
-            again.answer(Prompter::Answer::Ok, existing)
-                .answer(Prompter::Answer::Ok, Messages::CanNotUpgradeToNewVersion);
-        Upgrade::jobOrderUpgrade(db, m_path, again);
-        QVERIFY(again.verifyDone());
-        QVERIFY(!db.isOpen());
-
-        QCOMPARE(shapeOf(m_path), before);
-        db.open(m_path);
-        QCOMPARE(
-            values(db, "SELECT MaintID || ':' || ServiceID || ':' || LinkInd FROM MaintServices ORDER BY 1"),
-            QStringList({"1:1:0", "1:2:0", "5:3:1"}));
-        QCOMPARE(value(db, "SELECT JobOrderID FROM Maintenance"), QString("5"));
-        QCOMPARE(value(db, "SELECT count(*) FROM JobOrder"), QString("1"));
-        QCOMPARE(DatabaseCreation::readVersion(db), QString("B19"));
+        QCOMPARE(values(db, "SELECT LinkInd FROM MaintServices ORDER BY LinkInd"),
+                 QStringList({"0", "0", "1"}));
+        QCOMPARE(values(db, "SELECT JobOrderID FROM Maintenance"), QStringList{"5"});
         db.close();
 
-        // A current file needs nothing.
         ScriptedPrompter current;
         upgrade("B19", current);
         upgrade(QString(), current);
         QCOMPARE(current.prompts().size(), 0);
-        QCOMPARE(shapeOf(m_path), before);
-    }
-
-    void failingJobOrderStepIsUndoneAndTheNextStepsRun()
-    {
-        buildOldFile(m_path, OldShape::V23);
-        {
-            Database db;
-            db.open(m_path);
-            db.execute("CREATE TRIGGER refuse BEFORE UPDATE ON MaintServices BEGIN SELECT RAISE(ABORT, 'disk "
-                       "full'); END");
-        }
-        ScriptedPrompter prompter;
-        prompter.answer(Prompter::Answer::Ok, "disk full")
-            .answer(Prompter::Answer::Ok, Messages::CanNotUpgradeToNewVersion);
-        upgrade("2.3", prompter);
-
-        Database db;
-        db.open(m_path);
-        QVERIFY(!db.columnsOf("MaintServices").contains("linkind"));
-        QCOMPARE(values(db, "SELECT name FROM pragma_index_info('MaintServices_PrimaryKey') ORDER BY seqno"),
-                 QStringList({"MaintID", "ServiceID"}));
-        QVERIFY(db.columnsOf("Maintenance").contains("joborderid"));
-        QVERIFY(db.hasTable("ScheduleTemplateNames"));
-        QCOMPARE(DatabaseCreation::readVersion(db), QString("B19"));
-    }
-
-    void unreadableFileIsToldOnce()
-    {
-        ScriptedPrompter prompter;
-        prompter.answer(Prompter::Answer::Ok, "Could not find file")
-            .answer(Prompter::Answer::Ok, Messages::CanNotUpgrade);
-        upgrade("2.3", prompter);
     }
 };
 
