@@ -24,6 +24,7 @@ namespace Import {
 namespace {
 
 const QString NewFileName = QStringLiteral("Velmora.vel");
+constexpr int DamagedFile = 11; // SQLite's code for a malformed database
 
 // What the transfer reads; a file without them is not one of the previous generation.
 const QStringList OldTables = {
@@ -39,8 +40,9 @@ void checkOldFile(const QString& path)
     old.open(path, QString(), true);
     const QString integrity = old.scalar(QStringLiteral("PRAGMA quick_check")).toString();
     if (integrity != QLatin1String("ok"))
-        throw CdbException(11, integrity.isEmpty() ? QStringLiteral("database disk image is malformed")
-                                                   : integrity);
+        throw CdbException(DamagedFile, integrity.isEmpty()
+                                            ? QStringLiteral("database disk image is malformed")
+                                            : integrity);
     for (const QString& table : OldTables)
         if (!old.hasTable(table))
             throw CdbException(CdbException::TableNotFound, QStringLiteral("no such table: ") + table);
@@ -83,8 +85,8 @@ QVariant emptyValue(Schema::FieldType type)
     }
 }
 
-// Adds rows to one table of the new file through one prepared statement. Fields not given are stored as
-// the empty text or 0, the way a record set's new row is.
+// Adds rows to one table of the new file through one prepared statement. Fields not given, and nulls read
+// from the old file, are stored as the empty text or 0.
 class RowWriter
 {
 public:
@@ -128,7 +130,6 @@ public:
     QString text(const char* name) const { return value(name).toString(); }
     qint32 number(const char* name) const { return qint32(value(name).toLongLong()); }
     double amount(const char* name) const { return value(name).toDouble(); }
-    bool has(const char* name) const { return m_record.contains(QString::fromLatin1(name)); }
 
 private:
     QSqlRecord m_record;
@@ -257,11 +258,11 @@ private:
             "MaintServices.MaintID = Maintenance.MaintID AND MaintServices.LinkInd = 0) "
             "WHERE MaintID IN (SELECT MaintID FROM MaintServices WHERE LinkInd = 0)"));
         // An old file whose entries do not name their car: the car of the entry's services is the one.
-        m_target.execute(QStringLiteral(
-            "UPDATE Maintenance SET VehicleID = (SELECT VehicleID FROM MaintServices WHERE "
-            "MaintServices.MaintID = Maintenance.MaintID AND MaintServices.LinkInd = 0 ORDER BY rowid LIMIT "
-            "1) "
-            "WHERE VehicleID = 0 AND MaintID IN (SELECT MaintID FROM MaintServices WHERE LinkInd = 0)"));
+        m_target.execute(
+            QStringLiteral("UPDATE Maintenance SET VehicleID = (SELECT VehicleID FROM MaintServices WHERE "
+                           "MaintServices.MaintID = Maintenance.MaintID AND MaintServices.LinkInd = 0 "
+                           "ORDER BY rowid LIMIT 1) WHERE VehicleID = 0 AND MaintID IN (SELECT MaintID FROM "
+                           "MaintServices WHERE LinkInd = 0)"));
     }
 
     void services()
