@@ -67,7 +67,8 @@ QList<ListEntry> ownerListEntries(Database& db)
 {
     QSqlQuery query = db.prepare(QStringLiteral(
         "SELECT Owners.OwnerID, ContactInfo.CompanyName, Owners.LocationID, ContactInfo.LastName, "
-        "ContactInfo.FirstName FROM Owners LEFT JOIN ContactInfo ON Owners.ContactID = ContactInfo.ContactID"));
+        "ContactInfo.FirstName FROM Owners LEFT JOIN ContactInfo ON Owners.ContactID = "
+        "ContactInfo.ContactID"));
     db.exec(query);
     QList<ListEntry> entries;
     while (query.next())
@@ -81,12 +82,12 @@ QList<ListEntry> ownerListEntries(Database& db)
 QList<ListEntry> companyListEntries(Database& db, int kind)
 {
     CContactInfoSet contacts(db);
-    contacts.m_strFilter =
-        kind > 0 ? QStringLiteral("ContactType = ") + QString::number(kind)
-                 : QStringLiteral("ContactType = %1 OR ContactType = %2 OR ContactType = %3")
-                       .arg(int(LoanCompanyContact))
-                       .arg(int(InsuranceCompanyContact))
-                       .arg(int(ServiceStationContact));
+    contacts.m_strFilter = kind > 0
+                               ? QStringLiteral("ContactType = ") + QString::number(kind)
+                               : QStringLiteral("ContactType = %1 OR ContactType = %2 OR ContactType = %3")
+                                     .arg(int(LoanCompanyContact))
+                                     .arg(int(InsuranceCompanyContact))
+                                     .arg(int(ServiceStationContact));
     contacts.open();
     QList<ListEntry> entries;
     while (!contacts.isEOF()) {

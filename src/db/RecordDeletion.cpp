@@ -9,9 +9,11 @@ namespace RecordDeletion {
 const QStringList& vehicleTables()
 {
     static const QStringList tables{
-        QStringLiteral("Schedule"),    QStringLiteral("Loan"),          QStringLiteral("Insurance"),
-        QStringLiteral("InsCoverage"), QStringLiteral("Maintenance"),   QStringLiteral("GasLog"),
-        QStringLiteral("MaintServices"), QStringLiteral("MaintServicesUnexpected"), QStringLiteral("JobOrder"),
+        QStringLiteral("Schedule"),      QStringLiteral("Loan"),
+        QStringLiteral("Insurance"),     QStringLiteral("InsCoverage"),
+        QStringLiteral("Maintenance"),   QStringLiteral("GasLog"),
+        QStringLiteral("MaintServices"), QStringLiteral("MaintServicesUnexpected"),
+        QStringLiteral("JobOrder"),
     };
     return tables;
 }
@@ -37,8 +39,8 @@ int deleteOwner(Database& db, qint32 ownerId)
 {
     const QString id = QString::number(ownerId);
     // One statement per table for all the owner's vehicles, rather than nine per vehicle.
-    const QString ownersVehicles = QStringLiteral("(SELECT VehicleID FROM Vehicles WHERE OwnerID = ") + id +
-                                   QLatin1Char(')');
+    const QString ownersVehicles =
+        QStringLiteral("(SELECT VehicleID FROM Vehicles WHERE OwnerID = ") + id + QLatin1Char(')');
     Transaction transaction(db);
     const QVariant contactId =
         db.scalar(QStringLiteral("SELECT ContactID FROM Owners WHERE OwnerID = ") + id);

@@ -1,0 +1,801 @@
+#include "forms/RecordForm.h"
+
+#include "app/Enums.h"
+#include "app/ui/VelApp.h"
+#include "app/ui/VelDoc.h"
+#include "db/Database.h"
+#include "db/DbException.h"
+#include "db/Messages.h"
+#include "db/Prompter.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDateTimeEdit>
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+CRecordForm::CRecordForm(CVelApp& app, CVelDoc& doc, int formNumber, FormTitles titles, QWidget* parent)
+    : CFormView(app, doc, formNumber, parent), m_titles(std::move(titles))
+{
+    auto* outer = new QVBoxLayout(this);
+
+    auto* selectorRow = new QHBoxLayout;
+    m_selectorLabel = new QLabel(this);
+    m_selector = new QComboBox(this);
+    m_selector->setObjectName(QStringLiteral("recordSelector"));
+    m_selector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_selector->setMinimumContentsLength(30);
+    m_selectorLabel->setBuddy(m_selector);
+    selectorRow->addWidget(m_selectorLabel);
+    selectorRow->addWidget(m_selector, 1);
+    outer->addLayout(selectorRow);
+
+    auto* commandRow = new QHBoxLayout;
+    m_newButton = makeButton(QStringLiteral("New"), QStringLiteral("newButton"));
+    m_editButton = makeButton(QStringLiteral("Edit"), QStringLiteral("editButton"));
+    m_saveButton = makeButton(QStringLiteral("Save"), QStringLiteral("saveButton"));
+    m_resetButton = makeButton(QStringLiteral("Reset"), QStringLiteral("resetButton"));
+    m_deleteButton = makeButton(QStringLiteral("Delete"), QStringLiteral("deleteButton"));
+    m_newButton->setToolTip(tr("Start a new record (Ctrl+N)"));
+    m_editButton->setToolTip(tr("Change the record shown (Ctrl+E)"));
+    m_saveButton->setToolTip(tr("Save the changes (Ctrl+S)"));
+    m_resetButton->setToolTip(tr("Drop the changes and show the stored record"));
+    m_deleteButton->setToolTip(tr("Delete the record shown"));
+    for (QPushButton* button : {m_newButton, m_editButton, m_saveButton, m_resetButton, m_deleteButton})
+        commandRow->addWidget(button);
+    commandRow->addStretch(1);
+    outer->addLayout(commandRow);
+
+    m_banner = new QLabel(this);
+    m_banner->setObjectName(QStringLiteral("modeTitle"));
+    QFont bannerFont = m_banner->font();
+    bannerFont.setBold(true);
+    bannerFont.setPointSizeF(bannerFont.pointSizeF() * 1.4);
+    m_banner->setFont(bannerFont);
+    m_banner->setStyleSheet(QStringLiteral("color: #7d0d15; padding: 4px 0px;"));
+    outer->addWidget(m_banner);
+
+    m_fieldGrid = new QGridLayout;
+    m_fieldGrid->setColumnStretch(1, 1);
+    m_fieldGrid->setColumnStretch(3, 1);
+    outer->addLayout(m_fieldGrid);
+    outer->addStretch(1);
+
+    auto* navigationRow = new QHBoxLayout;
+    navigationRow->addStretch(1);
+    m_backButton = makeButton(QStringLiteral("&Back"), QStringLiteral("backButton"));
+    m_nextButton = makeButton(QStringLiteral("&Next"), QStringLiteral("nextButton"));
+    m_homeButton = makeButton(QStringLiteral("Home"), QStringLiteral("homeButton"));
+    for (QPushButton* button : {m_backButton, m_nextButton, m_homeButton})
+        navigationRow->addWidget(button);
+    outer->addLayout(navigationRow);
+
+    connect(m_newButton, &QPushButton::clicked, this, &CRecordForm::commandNew);
+    connect(m_editButton, &QPushButton::clicked, this, &CRecordForm::commandEdit);
+    connect(m_saveButton, &QPushButton::clicked, this, &CRecordForm::commandSave);
+    connect(m_resetButton, &QPushButton::clicked, this, &CRecordForm::commandReset);
+    connect(m_deleteButton, &QPushButton::clicked, this, &CRecordForm::commandDelete);
+    connect(m_backButton, &QPushButton::clicked, this, &CRecordForm::commandBack);
+    connect(m_nextButton, &QPushButton::clicked, this, &CRecordForm::commandNext);
+    connect(m_homeButton, &QPushButton::clicked, this, &CRecordForm::commandHome);
+    connect(m_selector, &QComboBox::currentIndexChanged, this, &CRecordForm::onSelectorChanged);
+
+    setMode(Mode::Browse);
+}
+
+CRecordForm::~CRecordForm() = default;
+
+QPushButton* CRecordForm::makeButton(const QString& text, const QString& objectName)
+{
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(objectName);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QString CRecordForm::modeTitle() const
+{
+    switch (m_mode) {
+    case Mode::Browse:
+        return m_titles.browse;
+    case Mode::Edit:
+        return m_titles.edit;
+    case Mode::AddNew:
+        return m_titles.addNew;
+    }
+    return {};
+}
+
+qint32 CRecordForm::selectedKey() const
+{
+    return m_selector->currentIndex() < 0 ? 0 : m_selector->currentData().toInt();
+}
+
+void CRecordForm::setSelectorLabel(const QString& label, const QString& objectName)
+{
+    m_selectorLabel->setText(label);
+    m_selector->setObjectName(objectName);
+}
+
+void CRecordForm::setNavigation(int backForm, int nextForm)
+{
+    m_backForm = backForm;
+    m_nextForm = nextForm;
+    updateCommandStates();
+}
+
+void CRecordForm::setUpdateHints(int changeHint, int selectorHint)
+{
+    m_changeHint = changeHint;
+    m_selectorHint = selectorHint;
+}
+
+QLineEdit* CRecordForm::addLineField(const QString& label, const QString& objectName, int maxLength, int row,
+                                     int column, int columnSpan)
+{
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(objectName);
+    if (maxLength > 0)
+        edit->setMaxLength(maxLength);
+    addField(label, edit, row, column, columnSpan);
+    return edit;
+}
+
+QPlainTextEdit* CRecordForm::addMemoField(const QString& label, const QString& objectName, int row,
+                                          int column, int columnSpan)
+{
+    auto* memo = new QPlainTextEdit(this);
+    memo->setObjectName(objectName);
+    memo->setTabChangesFocus(true);
+    memo->setMinimumHeight(memo->fontMetrics().lineSpacing() * 4);
+    addField(label, memo, row, column, columnSpan);
+    return memo;
+}
+
+void CRecordForm::addField(const QString& label, QWidget* field, int row, int column, int columnSpan)
+{
+    if (field->parent() != this)
+        field->setParent(this);
+    if (!label.isEmpty()) {
+        auto* caption = new QLabel(label, this);
+        caption->setBuddy(field);
+        m_fieldGrid->addWidget(caption, row, column * 2, Qt::AlignLeft | Qt::AlignTop);
+    }
+    m_fieldGrid->addWidget(field, row, column * 2 + 1, 1, columnSpan * 2 - 1);
+    registerField(field);
+}
+
+void CRecordForm::registerField(QWidget* field)
+{
+    if (m_fields.contains(field))
+        return;
+    m_fields.append(field);
+    if (auto* edit = qobject_cast<QLineEdit*>(field)) {
+        connect(edit, &QLineEdit::textChanged, this, &CRecordForm::onFieldEdited);
+    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(field)) {
+        connect(memo, &QPlainTextEdit::textChanged, this, &CRecordForm::onFieldEdited);
+    } else if (auto* rich = qobject_cast<QTextEdit*>(field)) {
+        connect(rich, &QTextEdit::textChanged, this, &CRecordForm::onFieldEdited);
+    } else if (auto* list = qobject_cast<QComboBox*>(field)) {
+        connect(list, &QComboBox::currentIndexChanged, this, &CRecordForm::onFieldEdited);
+        if (list->isEditable())
+            connect(list, &QComboBox::editTextChanged, this, &CRecordForm::onFieldEdited);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(field)) {
+        connect(button, &QAbstractButton::clicked, this, &CRecordForm::onFieldEdited);
+    } else if (auto* spin = qobject_cast<QSpinBox*>(field)) {
+        connect(spin, &QSpinBox::valueChanged, this, &CRecordForm::onFieldEdited);
+    } else if (auto* doubleSpin = qobject_cast<QDoubleSpinBox*>(field)) {
+        connect(doubleSpin, &QDoubleSpinBox::valueChanged, this, &CRecordForm::onFieldEdited);
+    } else if (auto* dateTime = qobject_cast<QDateTimeEdit*>(field)) {
+        connect(dateTime, &QDateTimeEdit::dateTimeChanged, this, &CRecordForm::onFieldEdited);
+    }
+    applyMode(field);
+}
+
+bool CRecordForm::rejectField(const QString& message, QWidget* field)
+{
+    app().prompter().message(message, Prompter::Icon::Exclamation);
+    if (field)
+        field->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void CRecordForm::showError(const QString& description)
+{
+    app().prompter().message(description, Prompter::Icon::Exclamation);
+}
+
+void CRecordForm::onFieldEdited()
+{
+    // In Browse the user cannot change a field, so a change there is the form showing values.
+    if (m_quietDepth > 0 || m_mode == Mode::Browse)
+        return;
+    markChanged();
+}
+
+void CRecordForm::markChanged()
+{
+    m_unsaved = true;
+    if (m_newRecord)
+        m_nextAvailable = true;
+    updateCommandStates();
+}
+
+void CRecordForm::setMode(Mode mode)
+{
+    m_mode = mode;
+    for (QWidget* field : std::as_const(m_fields))
+        applyMode(field);
+    m_selector->setEnabled(mode != Mode::AddNew);
+    m_banner->setText(modeTitle());
+    modeChanged(mode);
+    updateCommandStates();
+}
+
+void CRecordForm::applyMode(QWidget* field)
+{
+    // Browse shows edit fields read-only (their text can still be selected and copied); lists, check boxes
+    // and spin boxes are disabled.
+    const bool writable = m_mode != Mode::Browse;
+    if (auto* edit = qobject_cast<QLineEdit*>(field))
+        edit->setReadOnly(!writable);
+    else if (auto* memo = qobject_cast<QPlainTextEdit*>(field))
+        memo->setReadOnly(!writable);
+    else if (auto* rich = qobject_cast<QTextEdit*>(field))
+        rich->setReadOnly(!writable);
+    else
+        field->setEnabled(writable);
+}
+
+void CRecordForm::setMarker(Marker marker)
+{
+    m_newButton->setDefault(marker == Marker::New);
+    m_editButton->setDefault(marker == Marker::Edit);
+    m_saveButton->setDefault(marker == Marker::Save);
+}
+
+QPushButton* CRecordForm::markedButton() const
+{
+    for (QPushButton* button : {m_newButton, m_saveButton, m_editButton})
+        if (button->isDefault())
+            return button;
+    return nullptr;
+}
+
+void CRecordForm::updateCommandStates()
+{
+    m_saveButton->setEnabled(canSave());
+    m_resetButton->setEnabled(canReset());
+    m_editButton->setEnabled(canEdit());
+    m_deleteButton->setEnabled(canDelete());
+    m_backButton->setEnabled(m_backForm != 0);
+    m_nextButton->setEnabled(m_nextForm != 0 && m_nextAvailable);
+    Q_EMIT commandStateChanged();
+}
+
+bool CRecordForm::canDuplicate() const
+{
+    return offersDuplicate() && !m_newRecord && !m_unsaved && m_selector->currentIndex() >= 0;
+}
+
+bool CRecordForm::canDelete() const
+{
+    return !m_newRecord && !m_unsaved && m_selector->currentIndex() >= 0;
+}
+
+void CRecordForm::focusFirstField()
+{
+    if (QWidget* field = firstField())
+        field->setFocus(Qt::OtherFocusReason);
+}
+
+void CRecordForm::showEvent(QShowEvent* event)
+{
+    CFormView::showEvent(event);
+    if (!m_initialised)
+        initialise();
+}
+
+void CRecordForm::initialise()
+{
+    m_initialised = true;
+    setupTabOrder();
+    try {
+        fillSelector(initialKey());
+        loadSelected();
+    } catch (const CdbException& error) {
+        showError(error.description());
+    }
+}
+
+void CRecordForm::setupTabOrder()
+{
+    QList<QWidget*> chain{m_selector};
+    chain += m_fields;
+    chain += {m_newButton,    m_editButton, m_saveButton, m_resetButton,
+              m_deleteButton, m_backButton, m_nextButton, m_homeButton};
+    for (int i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+void CRecordForm::enter(int, int)
+{
+    if (!m_initialised) {
+        initialise();
+        return;
+    }
+    // Shown again: bring the list and the record up to date unless the user is in the middle of one.
+    if (m_unsaved || m_newRecord)
+        return;
+    try {
+        fillSelector(m_currentKey);
+        loadSelected();
+    } catch (const CdbException& error) {
+        showError(error.description());
+    }
+}
+
+void CRecordForm::onDocumentUpdate(int hint)
+{
+    if (m_notifying || !m_initialised)
+        return;
+    try {
+        if (hint == DataRestoredHint) {
+            // The file under the form was replaced: what was on screen no longer belongs to it.
+            m_newRecord = false;
+            m_unsaved = false;
+            fillSelector(0);
+            loadSelected();
+        } else if (hint == GeneralHint || hint == m_selectorHint) {
+            fillSelector(selectedKey());
+            if (!m_unsaved && !m_newRecord && selectedKey() != m_currentKey)
+                loadSelected();
+        }
+        refreshLists(hint);
+    } catch (const CdbException& error) {
+        showError(error.description());
+    }
+}
+
+void CRecordForm::fillList(QComboBox* list, const QList<ListEntry>& entries, qint32 keyToSelect)
+{
+    QuietEdits quiet(*this);
+    list->clear();
+    for (const ListEntry& entry : entries)
+        list->addItem(entry.text, entry.key);
+    list->setCurrentIndex(indexToSelect(entries, keyToSelect));
+}
+
+void CRecordForm::fillSelector(qint32 keyToSelect)
+{
+    const QList<ListEntry> entries = selectorEntries();
+    m_fillingSelector = true;
+    fillList(m_selector, entries, keyToSelect);
+    m_fillingSelector = false;
+    updateCommandStates();
+}
+
+void CRecordForm::selectQuietly(qint32 key)
+{
+    m_fillingSelector = true;
+    const int index = m_selector->findData(key);
+    m_selector->setCurrentIndex(index >= 0 ? index : (m_selector->count() > 0 ? 0 : -1));
+    m_fillingSelector = false;
+}
+
+void CRecordForm::loadSelected()
+{
+    if (m_selector->currentIndex() < 0) {
+        m_nextAvailable = false;
+        m_currentKey = 0;
+        startNewRecord();
+        return;
+    }
+    const qint32 key = selectedKey();
+    bool found = false;
+    {
+        QuietEdits quiet(*this);
+        found = loadRecord(key);
+    }
+    m_currentKey = key;
+    m_newRecord = false;
+    m_unsaved = false;
+    m_nextAvailable = true;
+    if (!found) {
+        recordMissing(key);
+        return;
+    }
+    setMode(Mode::Browse);
+    setMarker(Marker::Edit);
+}
+
+void CRecordForm::recordMissing(qint32)
+{
+    {
+        QuietEdits quiet(*this);
+        clearFields();
+    }
+    setMode(Mode::Browse);
+    setMarker(Marker::Edit);
+}
+
+void CRecordForm::startNewRecord()
+{
+    m_newRecord = true;
+    {
+        QuietEdits quiet(*this);
+        clearFields();
+    }
+    m_unsaved = false;
+    setMode(Mode::AddNew);
+    focusFirstField();
+    setMarker(Marker::Save);
+}
+
+bool CRecordForm::resolveUnsavedChanges()
+{
+    if (!m_unsaved)
+        return true;
+    switch (app().prompter().ask(Messages::ApplyChangesQuestion, Prompter::Icon::Question,
+                                 Prompter::Buttons::YesNoCancel)) {
+    case Prompter::Answer::Yes:
+        return save(SaveKind::BeforeContinuing);
+    case Prompter::Answer::No:
+        m_unsaved = false;
+        updateCommandStates();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CRecordForm::discardChanges()
+{
+    m_newRecord = false;
+    m_unsaved = false;
+    loadSelected();
+}
+
+void CRecordForm::onSelectorChanged(int)
+{
+    if (m_fillingSelector)
+        return;
+    if (!resolveUnsavedChanges()) {
+        selectQuietly(m_currentKey);
+        return;
+    }
+    try {
+        loadSelected();
+    } catch (const CdbException& error) {
+        showError(error.description());
+    }
+}
+
+bool CRecordForm::canLeave(int)
+{
+    if (!m_unsaved)
+        return true;
+    switch (app().prompter().ask(Messages::ApplyChangesQuestion, Prompter::Icon::Question,
+                                 Prompter::Buttons::YesNoCancel)) {
+    case Prompter::Answer::Yes:
+        // The saved row stays current, so that the values on screen and the selected row agree should
+        // the switch not happen after all.
+        return save(SaveKind::Plain);
+    case Prompter::Answer::No:
+        try {
+            discardChanges();
+        } catch (const CdbException& error) {
+            showError(error.description());
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CRecordForm::save(SaveKind kind)
+{
+    focusFirstField();
+    if (!m_unsaved) {
+        if (!m_newRecord) {
+            setMode(Mode::Browse);
+            setMarker(Marker::Edit);
+        }
+        return true;
+    }
+    if (!validateFields())
+        return false;
+
+    m_extraHints.clear();
+    qint32 savedKey = 0;
+    try {
+        Transaction transaction(app().database());
+        savedKey = writeRecord(m_newRecord ? 0 : m_currentKey);
+        transaction.commit();
+    } catch (const CdbException& error) {
+        showError(error.description());
+        return false;
+    }
+
+    const qint32 keptKey = kind == SaveKind::Plain || selectedKey() == 0 ? savedKey : selectedKey();
+    m_newRecord = false;
+    m_unsaved = false;
+    m_nextAvailable = true;
+    try {
+        fillSelector(keptKey);
+        m_currentKey = selectedKey();
+        if (kind == SaveKind::Plain) {
+            QuietEdits quiet(*this);
+            loadRecord(m_currentKey);
+        }
+    } catch (const CdbException& error) {
+        showError(error.description());
+    }
+    notifyOthers();
+    setMarker(Marker::New);
+    setMode(Mode::Browse);
+    return true;
+}
+
+void CRecordForm::alsoNotify(int hint)
+{
+    if (!m_extraHints.contains(hint))
+        m_extraHints.append(hint);
+}
+
+void CRecordForm::notifyOthers()
+{
+    QList<int> hints{m_changeHint};
+    for (int hint : std::as_const(m_extraHints))
+        if (!hints.contains(hint))
+            hints.append(hint);
+    m_extraHints.clear();
+    m_notifying = true;
+    for (int hint : hints)
+        document().updateAllViews(hint);
+    m_notifying = false;
+}
+
+void CRecordForm::commandNew()
+{
+    if (!resolveUnsavedChanges())
+        return;
+    startNewRecord();
+}
+
+void CRecordForm::commandSave()
+{
+    save(SaveKind::Plain);
+}
+
+void CRecordForm::commandEdit()
+{
+    if (m_newRecord)
+        return;
+    setMode(Mode::Edit);
+    setMarker(Marker::Save);
+    focusFirstField();
+}
+
+void CRecordForm::commandReset()
+{
+    if (!canReset())
+        return;
+    focusFirstField();
+    try {
+        discardChanges();
+    } catch (const CdbException& error) {
+        showError(error.description());
+    }
+}
+
+void CRecordForm::commandDuplicate()
+{
+    if (!canDuplicate())
+        return;
+    m_newRecord = true;
+    m_unsaved = false;
+    {
+        QuietEdits quiet(*this);
+        prepareDuplicate();
+    }
+    setMode(Mode::AddNew);
+    setMarker(Marker::Save);
+    focusFirstField();
+}
+
+void CRecordForm::commandDelete()
+{
+    if (!canDelete())
+        return;
+    m_extraHints.clear();
+    bool removed = false;
+    try {
+        removed = removeRecord(m_currentKey);
+    } catch (const CdbException& error) {
+        showError(error.description());
+    }
+    if (!removed)
+        return;
+    try {
+        fillSelector(m_currentKey);
+        loadSelected();
+    } catch (const CdbException& error) {
+        showError(error.description());
+    }
+    notifyOthers();
+}
+
+void CRecordForm::commandBack()
+{
+    if (m_backForm != 0)
+        Q_EMIT switchFormRequested(m_backForm, 0, 0);
+}
+
+void CRecordForm::commandNext()
+{
+    if (m_nextForm != 0 && m_nextAvailable)
+        Q_EMIT switchFormRequested(m_nextForm, 0, 0);
+}
+
+void CRecordForm::commandHome()
+{
+    Q_EMIT switchFormRequested(HomeForm, 0, 0);
+}
+
+QWidget* CRecordForm::focusedEdit() const
+{
+    QWidget* focused = focusWidget();
+    if (qobject_cast<QLineEdit*>(focused) || qobject_cast<QPlainTextEdit*>(focused) ||
+        qobject_cast<QTextEdit*>(focused))
+        return focused;
+    return nullptr;
+}
+
+namespace {
+
+bool hasSelection(QWidget* edit)
+{
+    if (auto* line = qobject_cast<QLineEdit*>(edit))
+        return line->hasSelectedText();
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(edit))
+        return memo->textCursor().hasSelection();
+    if (auto* rich = qobject_cast<QTextEdit*>(edit))
+        return rich->textCursor().hasSelection();
+    return false;
+}
+
+bool isReadOnly(QWidget* edit)
+{
+    if (auto* line = qobject_cast<QLineEdit*>(edit))
+        return line->isReadOnly();
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(edit))
+        return memo->isReadOnly();
+    if (auto* rich = qobject_cast<QTextEdit*>(edit))
+        return rich->isReadOnly();
+    return true;
+}
+
+} // namespace
+
+bool CRecordForm::canCut() const
+{
+    // Cutting from a read-only field could not remove the text, so it is offered only where Paste is.
+    QWidget* edit = focusedEdit();
+    return edit && hasSelection(edit) && !isReadOnly(edit);
+}
+
+bool CRecordForm::canCopy() const
+{
+    QWidget* edit = focusedEdit();
+    return edit && hasSelection(edit);
+}
+
+bool CRecordForm::canPaste() const
+{
+    QWidget* edit = focusedEdit();
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return edit && !isReadOnly(edit) && data && data->hasText();
+}
+
+void CRecordForm::commandCut()
+{
+    if (!canCut())
+        return;
+    QWidget* edit = focusedEdit();
+    if (auto* line = qobject_cast<QLineEdit*>(edit))
+        line->cut();
+    else if (auto* memo = qobject_cast<QPlainTextEdit*>(edit))
+        memo->cut();
+    else if (auto* rich = qobject_cast<QTextEdit*>(edit))
+        rich->cut();
+}
+
+void CRecordForm::commandCopy()
+{
+    if (!canCopy())
+        return;
+    QWidget* edit = focusedEdit();
+    if (auto* line = qobject_cast<QLineEdit*>(edit))
+        line->copy();
+    else if (auto* memo = qobject_cast<QPlainTextEdit*>(edit))
+        memo->copy();
+    else if (auto* rich = qobject_cast<QTextEdit*>(edit))
+        rich->copy();
+}
+
+void CRecordForm::commandPaste()
+{
+    if (!canPaste())
+        return;
+    QWidget* edit = focusedEdit();
+    if (auto* line = qobject_cast<QLineEdit*>(edit))
+        line->paste();
+    else if (auto* memo = qobject_cast<QPlainTextEdit*>(edit))
+        memo->paste();
+    else if (auto* rich = qobject_cast<QTextEdit*>(edit))
+        rich->paste();
+}
+
+std::unique_ptr<QMenu> CRecordForm::createContextMenu()
+{
+    auto menu = std::make_unique<QMenu>(this);
+    menu->addAction(QStringLiteral("New"), this, &CRecordForm::commandNew);
+    menu->addAction(QStringLiteral("Edit"), this, &CRecordForm::commandEdit)->setEnabled(canEdit());
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Save"), this, &CRecordForm::commandSave)->setEnabled(canSave());
+    menu->addAction(QStringLiteral("Reset"), this, &CRecordForm::commandReset)->setEnabled(canReset());
+    if (!m_newRecord && !m_unsaved) {
+        menu->addSeparator();
+        menu->addAction(QStringLiteral("Delete"), this, &CRecordForm::commandDelete)->setEnabled(canDelete());
+    }
+    extendContextMenu(*menu);
+    return menu;
+}
+
+void CRecordForm::contextMenuEvent(QContextMenuEvent* event)
+{
+    std::unique_ptr<QMenu> menu = createContextMenu();
+    menu->exec(event->globalPos());
+}
+
+void CRecordForm::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        runEnterKey();
+        event->accept();
+        return;
+    }
+    CFormView::keyPressEvent(event);
+}
+
+void CRecordForm::runEnterKey()
+{
+    QWidget* focused = focusWidget();
+    for (QPushButton* button : {m_homeButton, m_nextButton, m_backButton, m_newButton, m_saveButton,
+                                m_editButton, m_resetButton, m_deleteButton}) {
+        if (focused == button) {
+            if (button->isEnabled())
+                button->click();
+            return;
+        }
+    }
+    QPushButton* marked = markedButton();
+    if (marked && marked->isEnabled())
+        marked->click();
+}
