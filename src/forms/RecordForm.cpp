@@ -173,7 +173,9 @@ void CRecordForm::addField(const QString& label, QWidget* field, int row, int co
     if (!label.isEmpty()) {
         auto* caption = new QLabel(label, this);
         caption->setBuddy(field);
-        m_fieldGrid->addWidget(caption, row, column * 2, Qt::AlignLeft | Qt::AlignTop);
+        const bool tall = qobject_cast<QPlainTextEdit*>(field) || qobject_cast<QTextEdit*>(field);
+        m_fieldGrid->addWidget(caption, row, column * 2,
+                               Qt::AlignLeft | (tall ? Qt::AlignTop : Qt::AlignVCenter));
     }
     m_fieldGrid->addWidget(field, row, column * 2 + 1, 1, columnSpan * 2 - 1);
     registerField(field);
@@ -248,17 +250,27 @@ void CRecordForm::setMode(Mode mode)
 
 void CRecordForm::applyMode(QWidget* field)
 {
-    // Browse shows edit fields read-only (their text can still be selected and copied); lists, check boxes
-    // and spin boxes are disabled.
+    // Browse shows edit fields read-only (their text can still be selected and copied) on the window's
+    // colour, so that the user sees they must choose Edit first; lists, check boxes and spin boxes are
+    // disabled.
     const bool writable = m_mode != Mode::Browse;
-    if (auto* edit = qobject_cast<QLineEdit*>(field))
+    auto showReadOnly = [this](QWidget* edit, bool readOnly) {
+        QPalette colours = edit->palette();
+        colours.setColor(QPalette::Base, palette().color(readOnly ? QPalette::Window : QPalette::Base));
+        edit->setPalette(colours);
+    };
+    if (auto* edit = qobject_cast<QLineEdit*>(field)) {
         edit->setReadOnly(!writable);
-    else if (auto* memo = qobject_cast<QPlainTextEdit*>(field))
+        showReadOnly(edit, !writable);
+    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(field)) {
         memo->setReadOnly(!writable);
-    else if (auto* rich = qobject_cast<QTextEdit*>(field))
+        showReadOnly(memo, !writable);
+    } else if (auto* rich = qobject_cast<QTextEdit*>(field)) {
         rich->setReadOnly(!writable);
-    else
+        showReadOnly(rich, !writable);
+    } else {
         field->setEnabled(writable);
+    }
 }
 
 void CRecordForm::setMarker(Marker marker)
