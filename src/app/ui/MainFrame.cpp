@@ -7,6 +7,7 @@
 #include "app/WindowPlacement.h"
 #include "app/ui/DataFileCommands.h"
 #include "app/ui/DaysAheadDialog.h"
+#include "app/ui/DriverView.h"
 #include "app/ui/HomePage.h"
 #include "app/ui/VehicleFieldsDialog.h"
 #include "app/ui/VelApp.h"
@@ -15,6 +16,7 @@
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "forms/FormView.h"
+#include "forms/OwnerView.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -265,7 +267,9 @@ void CMainFrame::registerStandardForms()
         page->setFormAvailable([this](int formNumber) { return hasForm(formNumber); });
         return page;
     });
+    registerForm(PictureHomeForm, factoryOf<CDriverView>());
     // Each form registers here once it is built: registerForm(<number>, factoryOf<CSomeView>()).
+    registerForm(OwnerForm, factoryOf<COwnerView>());
 }
 
 void CMainFrame::registerForm(int formNumber, FormFactory factory)
