@@ -269,7 +269,7 @@ void CDriverView::paintEvent(QPaintEvent*)
         }
         Artwork::paint(painter, QString::fromLatin1(z.picture), QRectF(plate.left() + 3, plate.top() + 2, 15, 15));
         painter.setPen(hot ? QColor(0x3a, 0x22, 0x00) : QColor(Qt::white));
-        painter.setFont(pixelFont(12, hot));
+        painter.setFont(pixelFont(12));
         painter.drawText(plate.adjusted(24, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter, QString::fromLatin1(z.caption));
     }
 

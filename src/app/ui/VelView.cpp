@@ -138,7 +138,25 @@ void CVelView::buildQuickUpdatePanel()
         "QFrame#quickUpdateFrame { background-color: rgba(255, 255, 255, 20); border: 1px solid rgba(255, 255, "
         "255, 48); border-radius: 12px; }"
         "QLabel { color: #dfe7f2; background: transparent; }"
-        "QLabel#quickUpdateCaption { color: #ffc857; font-weight: bold; }"));
+        "QLabel#quickUpdateCaption { color: #ffc857; font-weight: bold; }"
+        "QComboBox, QLineEdit { background: #f4f7fb; color: #13233d; border: 1px solid #8fa3bf; border-radius: 6px;"
+        " padding: 4px 8px; min-height: 20px; selection-background-color: #2f6fd6; selection-color: white; }"
+        "QComboBox:focus, QLineEdit:focus { border: 2px solid #ffb938; padding: 3px 7px; }"
+        "QComboBox:disabled, QLineEdit:disabled { background: rgba(255, 255, 255, 40); color: #8a94a3;"
+        " border-color: rgba(255, 255, 255, 50); }"
+        "QComboBox::drop-down { border: none; width: 26px; }"
+        "QComboBox::down-arrow { image: url(%1); width: 12px; height: 12px; }"
+        "QComboBox QAbstractItemView { background: white; color: #13233d; selection-background-color: #2f6fd6; }"
+        "QPushButton#updateNextButton { color: #2b1a00; font-weight: bold; border: 1px solid #c98a12;"
+        " border-radius: 6px; padding: 6px 16px; background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
+        " stop:0 #ffd672, stop:1 #ffa826); }"
+        "QPushButton#updateNextButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
+        " stop:0 #ffe29a, stop:1 #ffb94a); }"
+        "QPushButton#updateNextButton:pressed { background: #f59e1b; }"
+        "QPushButton#updateNextButton:focus { border: 2px solid #fff1c9; }"
+        "QPushButton#updateNextButton:disabled { color: #8a94a3; background: rgba(255, 255, 255, 30);"
+        " border-color: rgba(255, 255, 255, 50); }")
+                               .arg(Artwork::path(QStringLiteral("chevron-down"))));
 
     auto* caption = new QLabel(QStringLiteral("Quick Vehicle Update"), m_panel);
     caption->setObjectName(QStringLiteral("quickUpdateCaption"));
@@ -299,10 +317,15 @@ void CVelView::layoutPicture()
 void CVelView::resizeEvent(QResizeEvent* event)
 {
     CFormView::resizeEvent(event);
-    // The panel's place is known only after the layout has run.
-    if (QLayout* l = layout())
-        l->activate();
+    // The panel's place is known only after the layout has run; it is then lined up with the tiles.
+    QLayout* panelLayout = layout();
+    panelLayout->activate();
     layoutPicture();
+    const int side = qMax(24, qRound(m_origin.x() + TileLeft * m_scale));
+    if (panelLayout->contentsMargins().left() != side) {
+        panelLayout->setContentsMargins(side, 0, side, 18);
+        panelLayout->activate();
+    }
 }
 
 void CVelView::setHotElement(int element)
@@ -608,6 +631,8 @@ void CVelView::fillVehicleList(bool selectCurrent)
     if (selectCurrent && selected < 0 && !items.empty())
         selected = 0;
     m_vehicleList->setCurrentIndex(selectCurrent ? selected : -1);
+    m_vehicleList->setPlaceholderText(items.empty() ? QStringLiteral("No vehicles yet")
+                                                    : QStringLiteral("Choose a vehicle"));
     m_filling = false;
     if (selectCurrent && selected >= 0)
         app().setCurrentVehicle(m_vehicleList->currentData().toInt());
