@@ -305,8 +305,11 @@ bool RecordSet::findPrev(const QString& criteria)
 QVariant RecordSet::memberValue(const Binding& binding) const
 {
     switch (binding.kind) {
-    case Kind::Text:
-        return *static_cast<QString*>(binding.member);
+    case Kind::Text: {
+        // An empty member is stored as '' (never NULL), so filters such as "Description = ''" find it.
+        const QString& text = *static_cast<QString*>(binding.member);
+        return text.isNull() ? QVariant(QString::fromLatin1("", 0)) : QVariant(text);
+    }
     case Kind::Short:
         return int(*static_cast<qint16*>(binding.member));
     case Kind::Long:

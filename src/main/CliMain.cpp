@@ -1,1 +1,205 @@
-int main() { return 0; }
+// velmora-cli: create, check, upgrade and import Velmora database files from the command line.
+
+#include "db/Database.h"
+#include "db/DatabaseCreation.h"
+#include "db/DbException.h"
+#include "db/Import.h"
+#include "db/Messages.h"
+#include "db/Prompter.h"
+#include "db/Upgrade.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QTextStream>
+
+namespace {
+
+QTextStream& out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream& err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+const char* const usageText =
+    "Usage:\n"
+    "  velmora-cli create PATH                      make a new, empty database file\n"
+    "  velmora-cli check PATH                       show the version and contents of a database file\n"
+    "  velmora-cli upgrade PATH [--units us|metric] bring an older database file up to date\n"
+    "  velmora-cli import OLDFILE NEWFOLDER         import a previous-generation file into NEWFOLDER/Velmora.vel\n";
+
+int usage()
+{
+    err() << usageText;
+    err().flush();
+    return 2;
+}
+
+// Thrown when a question needs an answer the command line did not give.
+struct UnansweredQuestion
+{
+    QString text;
+};
+
+// Messages go to standard error; the one question the tools can meet is answered from the options.
+class ConsolePrompter : public Prompter
+{
+public:
+    QString units;         // "us", "metric" or empty
+    QString saveFolder;    // answer to the import's save dialog
+    int problems = 0;
+
+    Answer ask(const QString& text, Icon icon, Buttons buttons) override
+    {
+        if (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel) {
+            if (text == Messages::MeasurementQuestion && !units.isEmpty())
+                return units == QLatin1String("us") ? Answer::Yes : Answer::No;
+            throw UnansweredQuestion{text};
+        }
+        if (icon == Icon::Exclamation || icon == Icon::Error)
+            ++problems;
+        err() << text << '\n';
+        err().flush();
+        return Answer::Ok;
+    }
+    QString saveFileName(const FileDialog& dialog) override
+    {
+        return saveFolder.isEmpty() ? QString() : QDir(saveFolder).filePath(dialog.defaultName);
+    }
+    QString openFileName(const FileDialog&) override { return QString(); }
+    bool note(const QString& text) override
+    {
+        err() << text << '\n';
+        return true;
+    }
+};
+
+int createCommand(const QString& path)
+{
+    ConsolePrompter prompter;
+    if (QFileInfo::exists(path)) {
+        err() << "velmora-cli: " << path << " already exists; remove it first\n";
+        return 1;
+    }
+    if (!DatabaseCreation::createDatabase(path, prompter))
+        return 1;
+    out() << "Created " << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) << '\n';
+    return 0;
+}
+
+int checkCommand(const QString& path)
+{
+    Database db;
+    try {
+        db.open(path, QString(), true);
+        if (!db.hasTable(QStringLiteral("Utilities")))
+            throw CdbException(CdbException::TableNotFound, QStringLiteral("the file has no Utilities table"));
+        const QString version = DatabaseCreation::readVersion(db);
+        const int tables =
+            db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'")).toInt();
+        out() << "Version: " << (version.isEmpty() ? QStringLiteral("(none)") : version) << '\n';
+        out() << "Tables: " << tables << '\n';
+        for (const char* table : {"Services", "ServiceTypes", "Owners", "Vehicles"}) {
+            const QString name = QString::fromLatin1(table);
+            if (db.hasTable(name))
+                out() << name << ": " << db.scalar(QStringLiteral("SELECT count(*) FROM ") + name).toInt() << '\n';
+        }
+        QSqlQuery integrity = db.prepare(QStringLiteral("PRAGMA integrity_check"));
+        db.exec(integrity);
+        QStringList problems;
+        while (integrity.next())
+            problems << integrity.value(0).toString();
+        const bool ok = problems == QStringList{QStringLiteral("ok")};
+        out() << "Integrity: " << (ok ? QStringLiteral("ok") : problems.join(QStringLiteral("; "))) << '\n';
+        out().flush();
+        return ok ? 0 : 1;
+    } catch (const CdbException& error) {
+        out().flush();
+        err() << "velmora-cli: " << path << " is not a Velmora database (" << error.description() << ")\n";
+        return 1;
+    }
+}
+
+int upgradeCommand(const QString& path, const QString& units)
+{
+    ConsolePrompter prompter;
+    prompter.units = units;
+    Database db;
+    QString version;
+    try {
+        db.open(path);
+        version = DatabaseCreation::readVersion(db);
+        db.close();
+    } catch (const CdbException& error) {
+        err() << "velmora-cli: " << path << " is not a Velmora database (" << error.description() << ")\n";
+        return 1;
+    }
+    try {
+        Upgrade::upgradeByVersion(db, path, version, prompter);
+    } catch (const UnansweredQuestion&) {
+        db.close();
+        err() << "velmora-cli: the file has vehicles; choose their units with --units us or --units metric\n";
+        return 2;
+    }
+    db.open(path);
+    const QString now = DatabaseCreation::readVersion(db);
+    out() << "Version " << (version.isEmpty() ? QStringLiteral("(none)") : version) << " -> " << now << '\n';
+    return prompter.problems == 0 ? 0 : 1;
+}
+
+int importCommand(const QString& oldFile, const QString& newFolder)
+{
+    ConsolePrompter prompter;
+    prompter.saveFolder = newFolder;
+    if (!QFileInfo(newFolder).isDir()) {
+        err() << "velmora-cli: " << newFolder << " is not a folder\n";
+        return 1;
+    }
+    QString created;
+    if (!Import::importPreviousVersion(oldFile, newFolder, prompter, &created))
+        return 1;
+    out() << "Imported into " << QDir::toNativeSeparators(created) << '\n';
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    QString units;
+    const int unitsAt = args.indexOf(QStringLiteral("--units"));
+    if (unitsAt >= 0) {
+        if (unitsAt + 1 >= args.size())
+            return usage();
+        units = args.at(unitsAt + 1).toLower();
+        if (units != QLatin1String("us") && units != QLatin1String("metric"))
+            return usage();
+        args.remove(unitsAt, 2);
+    }
+    if (args.isEmpty())
+        return usage();
+    const QString command = args.takeFirst();
+    int result = 2;
+    if (command == QLatin1String("create") && args.size() == 1 && unitsAt < 0)
+        result = createCommand(args[0]);
+    else if (command == QLatin1String("check") && args.size() == 1 && unitsAt < 0)
+        result = checkCommand(args[0]);
+    else if (command == QLatin1String("upgrade") && args.size() == 1)
+        result = upgradeCommand(args[0], units);
+    else if (command == QLatin1String("import") && args.size() == 2 && unitsAt < 0)
+        result = importCommand(args[0], args[1]);
+    else
+        return usage();
+    out().flush();
+    err().flush();
+    return result;
+}

@@ -96,7 +96,8 @@ private slots:
         QCOMPARE(vehicles.editMode(), RecordSet::EditMode::AddNew);
         vehicles.m_VehicleYear = "";
         vehicles.update();
-        QCOMPARE(column("SELECT VehicleYear, PurchaseDate FROM Vehicles WHERE VehicleYear = ''").size(), 1);
+        QCOMPARE(column("SELECT VehicleYear FROM Vehicles WHERE VehicleYear = '' AND PurchaseDate = ''").size(), 1);
+        QCOMPARE(column("SELECT count(*) FROM Vehicles WHERE Memo IS NULL OR VehicleMake IS NULL"), QStringList({"0"}));
         // A new file's job-order key allows duplicates.
         m_db->execute("INSERT INTO JobOrder (JobOrderID) VALUES (1)");
         m_db->execute("INSERT INTO JobOrder (JobOrderID) VALUES (1)");
