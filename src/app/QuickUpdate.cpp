@@ -46,8 +46,8 @@ Outcome save(Database& db, qint32 vehicleId, const QString& typed)
         openVehicle(set, vehicleId);
         if (set.isEOF())
             return {Outcome::VehicleMissing, QString()};
-        const Vehicle vehicle{set.m_VehicleID, set.m_EntryOfActualMiles, set.m_PurchaseMileage, set.m_Measurement,
-                              set.m_HoursInd};
+        const Vehicle vehicle{set.m_VehicleID, set.m_EntryOfActualMiles, set.m_PurchaseMileage,
+                              set.m_Measurement, set.m_HoursInd};
         const QString why = refusal(typed, vehicle);
         if (!why.isEmpty())
             return {Outcome::Refused, why};

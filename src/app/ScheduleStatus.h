@@ -15,7 +15,8 @@ enum Status : int {
 };
 
 // The light for the earliest stored due date ("YYYYMMDD"): due now once that day has begun, due soon from
-// daysAhead days before it, otherwise nothing due. A date that is not 8 characters, or not digits, is no date.
+// daysAhead days before it, otherwise nothing due. A date that is not 8 characters, or not digits, is no
+// date.
 Status fromDueDate(const QString& storedDate, int daysAhead, const QDateTime& now);
 
 // The earliest estimated due date of any schedule entry of any vehicle ("" when none), in one query.

@@ -27,7 +27,8 @@ const QDateTime Now(QDate(2024, 3, 5), QTime(10, 30));
 
 void sendMouse(QWidget* widget, QEvent::Type type, const QPoint& pos, Qt::MouseButton button = Qt::NoButton)
 {
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
     QMouseEvent event(type, QPointF(pos), widget->mapToGlobal(QPointF(pos)), button, held, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
 }
@@ -46,25 +47,40 @@ struct Fleet
     CVelApp app{prompter};
     CVelDoc doc;
 
-    Fleet() { env.createDatabase(app.database()); Clock::setNow(Now); }
-    void addOwner() { app.database().execute("INSERT INTO Owners (OwnerID, ContactID, LocationID) VALUES (1, 0, 'HQ')"); }
+    Fleet()
+    {
+        env.createDatabase(app.database());
+        Clock::setNow(Now);
+    }
+    void addOwner()
+    {
+        app.database().execute("INSERT INTO Owners (OwnerID, ContactID, LocationID) VALUES (1, 0, 'HQ')");
+    }
     void addVehicle(int id, const QString& make, int reading, int purchase = 0, int hours = 0)
     {
-        app.database().execute(QString("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, VehicleModel, "
-                                        "EntryOfActualMiles, PurchaseMileage, DateOfActualMiles, DateOfEstimatedMiles, "
-                                        "EstMilesPerMonth, HoursInd, Measurement, ActiveInd) VALUES (%1, 1, '2019', '%2', "
-                                        "'Van', %3, %4, '20240101', '20240101', 900, %5, 0, -1)")
-                                    .arg(id).arg(make).arg(reading).arg(purchase).arg(hours));
+        app.database().execute(
+            QString("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, VehicleModel, "
+                    "EntryOfActualMiles, PurchaseMileage, DateOfActualMiles, DateOfEstimatedMiles, "
+                    "EstMilesPerMonth, HoursInd, Measurement, ActiveInd) VALUES (%1, 1, '2019', '%2', "
+                    "'Van', %3, %4, '20240101', '20240101', 900, %5, 0, -1)")
+                .arg(id)
+                .arg(make)
+                .arg(reading)
+                .arg(purchase)
+                .arg(hours));
     }
     QVariant vehicleField(int id, const QString& field)
     {
-        return app.database().scalar(QString("SELECT %1 FROM Vehicles WHERE VehicleID = %2").arg(field).arg(id));
+        return app.database().scalar(
+            QString("SELECT %1 FROM Vehicles WHERE VehicleID = %2").arg(field).arg(id));
     }
     void addScheduleDue(const QString& stored)
     {
         static int next = 1;
-        app.database().execute(QString("INSERT INTO Schedule (ScheduleID, VehicleID, EstPerformDate) VALUES (%1, 1, '%2')")
-                                   .arg(next++).arg(stored));
+        app.database().execute(
+            QString("INSERT INTO Schedule (ScheduleID, VehicleID, EstPerformDate) VALUES (%1, 1, '%2')")
+                .arg(next++)
+                .arg(stored));
     }
 };
 
@@ -141,12 +157,13 @@ private slots:
         QTest::newRow("a million") << "1,000,000" << 0 << range;
         QTest::newRow("negative") << "-3" << 0 << range;
         QTest::newRow("words") << "lots" << 0 << range;
-        QTest::newRow("below purchase")
-            << "11,999" << 0
-            << "The Odometer Reading on the vehicle can not be less then the Odometer on the vehicle when purchased.";
+        QTest::newRow("below purchase") << "11,999" << 0
+                                        << "The Odometer Reading on the vehicle can not be less then the "
+                                           "Odometer on the vehicle when purchased.";
         QTest::newRow("below purchase, hour meter")
             << "500" << 1
-            << "The Hour Meter Reading on the vehicle can not be less then the Hour Meter on the vehicle when purchased.";
+            << "The Hour Meter Reading on the vehicle can not be less then the Hour Meter on the vehicle "
+               "when purchased.";
     }
 
     void quickUpdateRefusals()
@@ -181,7 +198,8 @@ private slots:
             sendMouse(&view, QEvent::MouseMove, QPoint(r.left() + 1, r.center().y()));
             QCOMPARE(view.hotElement(), element);
             QCOMPARE(view.cursor().shape(), Qt::PointingHandCursor);
-            sendMouse(&view, QEvent::MouseButtonRelease, QPoint(r.left() + 1, r.center().y()), Qt::LeftButton);
+            sendMouse(&view, QEvent::MouseButtonRelease, QPoint(r.left() + 1, r.center().y()),
+                      Qt::LeftButton);
             QCOMPARE(spy.size(), element);
             QCOMPARE(spy.last(), (QList<QVariant>{forms[element - 1], 0, 0}));
         }
@@ -315,7 +333,8 @@ private slots:
         QCOMPARE(fleet.prompter.prompts().last().icon, Prompter::Icon::Exclamation);
 
         QTest::keyClicks(edit, "29999");
-        fleet.prompter.answer(Prompter::Answer::Ok, "can not be less then the Odometer on the vehicle when purchased");
+        fleet.prompter.answer(Prompter::Answer::Ok,
+                              "can not be less then the Odometer on the vehicle when purchased");
         list->setCurrentIndex(1);
         QCOMPARE(list->currentIndex(), 0);
         QCOMPARE(edit->text(), QString("29999"));
@@ -397,7 +416,8 @@ private slots:
 
         // A vehicle chosen but not applied is asked about before leaving.
         view.findChild<QComboBox*>("vehicleSelector")->setCurrentIndex(1);
-        fleet.prompter.answer(Prompter::Answer::Cancel, "Do you want to apply the changes before continuing?");
+        fleet.prompter.answer(Prompter::Answer::Cancel,
+                              "Do you want to apply the changes before continuing?");
         click(&view, QPoint(120, 240));
         QCOMPARE(spy.size(), 1);
         fleet.prompter.answer(Prompter::Answer::Yes, "apply the changes");

@@ -34,7 +34,8 @@ constexpr int ZoneLeft = 41;
 constexpr int ZoneRight = 199;
 const Zone zones[] = {
     {231, 249, 1, VehicleForm, "Vehicle Information", "vehicles", "Press here to enter Vehicle Information"},
-    {266, 284, 2, ScheduleMonitorForm, "Scheduled Maintenance", "monitor", "Press here to record Scheduled Maintenance"},
+    {266, 284, 2, ScheduleMonitorForm, "Scheduled Maintenance", "monitor",
+     "Press here to record Scheduled Maintenance"},
     {286, 304, 3, MaintenanceForm, "Maintenance", "maintenance", "Press here to record Maintenance"},
     {326, 344, 5, GasForm, "Gas Entries", "gaslog", "Press here to record Gas Entries"},
 };
@@ -59,7 +60,8 @@ QFont pixelFont(int pixels, bool bold = false)
 
 } // namespace
 
-CDriverView::CDriverView(CVelApp& app, CVelDoc& doc, QWidget* parent) : CFormView(app, doc, PictureHomeForm, parent)
+CDriverView::CDriverView(CVelApp& app, CVelDoc& doc, QWidget* parent)
+    : CFormView(app, doc, PictureHomeForm, parent)
 {
     setObjectName(QStringLiteral("pictureHome"));
     setMouseTracking(true);
@@ -244,10 +246,12 @@ void CDriverView::paintEvent(QPaintEvent*)
     Artwork::paint(painter, QStringLiteral("velmora"), QRectF(38, 134, 38, 38));
     painter.setPen(Qt::white);
     painter.setFont(pixelFont(16, true));
-    painter.drawText(QRectF(84, 134, 130, 20), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Driver's Menu"));
+    painter.drawText(QRectF(84, 134, 130, 20), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("Driver's Menu"));
     painter.setPen(QColor(0x9d, 0xb0, 0xcc));
     painter.setFont(pixelFont(12));
-    painter.drawText(QRectF(84, 154, 130, 18), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("What to record"));
+    painter.drawText(QRectF(84, 154, 130, 18), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("What to record"));
     painter.setFont(pixelFont(11, true));
     painter.drawText(QRectF(ZoneLeft, 208, 160, 16), Qt::AlignLeft | Qt::AlignVCenter,
                      QStringLiteral("FOR THIS VEHICLE"));
@@ -267,15 +271,18 @@ void CDriverView::paintEvent(QPaintEvent*)
             painter.setPen(QPen(QColor(255, 255, 255, 46), 1));
             painter.drawPath(shape);
         }
-        Artwork::paint(painter, QString::fromLatin1(z.picture), QRectF(plate.left() + 3, plate.top() + 2, 15, 15));
+        Artwork::paint(painter, QString::fromLatin1(z.picture),
+                       QRectF(plate.left() + 3, plate.top() + 2, 15, 15));
         painter.setPen(hot ? QColor(0x3a, 0x22, 0x00) : QColor(Qt::white));
         painter.setFont(pixelFont(12));
-        painter.drawText(plate.adjusted(24, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter, QString::fromLatin1(z.caption));
+        painter.drawText(plate.adjusted(24, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::fromLatin1(z.caption));
     }
 
     painter.setPen(QColor(0x9d, 0xb0, 0xcc));
     painter.setFont(pixelFont(11, true));
-    painter.drawText(QRectF(236, 134, 330, 16), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("CURRENT VEHICLE"));
+    painter.drawText(QRectF(236, 134, 330, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("CURRENT VEHICLE"));
     painter.setPen(Qt::white);
     painter.setFont(pixelFont(17, true));
     const QString vehicle =

@@ -8,10 +8,8 @@
 CHoverBitmapButton::CHoverBitmapButton(QWidget* parent) : CHoverBitmapButton(QString(), 0, parent) {}
 
 CHoverBitmapButton::CHoverBitmapButton(const QString& caption, int commandId, QWidget* parent)
-    : QPushButton(caption, parent),
-      m_normal(QStringLiteral("button-normal")),
-      m_hover(QStringLiteral("button-hover")),
-      m_pressed(QStringLiteral("button-pressed")),
+    : QPushButton(caption, parent), m_normal(QStringLiteral("button-normal")),
+      m_hover(QStringLiteral("button-hover")), m_pressed(QStringLiteral("button-pressed")),
       m_commandId(commandId)
 {
     setAttribute(Qt::WA_Hover);
@@ -110,7 +108,8 @@ void CHoverBitmapButton::mousePressEvent(QMouseEvent* event)
 void CHoverBitmapButton::mouseReleaseEvent(QMouseEvent* event)
 {
     // A release dragged off the button cancels, as with any push button.
-    if (event->button() == Qt::LeftButton && isDown() && hitButton(event->position().toPoint()) && m_commandId != 0)
+    if (event->button() == Qt::LeftButton && isDown() && hitButton(event->position().toPoint()) &&
+        m_commandId != 0)
         Q_EMIT commandRequested(m_commandId);
     QPushButton::mouseReleaseEvent(event);
     update();

@@ -10,7 +10,8 @@
 #include <QTimer>
 
 SplashWindow::SplashWindow(int durationMs)
-    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_duration(durationMs)
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_duration(durationMs)
 {
     setObjectName(QStringLiteral("splashWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -111,7 +112,9 @@ void SplashWindow::paintEvent(QPaintEvent*)
     painter.drawText(QRectF(116, 70, 380, 24), Qt::AlignLeft | Qt::AlignVCenter,
                      QStringLiteral("Maintenance records for your vehicles and fleet"));
     painter.setPen(QColor(0xff, 0xd0, 0x5a));
-    painter.drawText(QRectF(30, 270, 200, 22), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Version 2.3"));
+    painter.drawText(QRectF(30, 270, 200, 22), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("Version 2.3"));
     painter.setPen(QColor(255, 255, 255, 150));
-    painter.drawText(QRectF(30, 248, 200, 22), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Halvern Software"));
+    painter.drawText(QRectF(30, 248, 200, 22), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("Halvern Software"));
 }

@@ -71,8 +71,8 @@ const ElementArt elementArt[CVelView::ElementCount] = {
 QRectF tileRect(int element)
 {
     const int index = element - 1;
-    return QRectF(TileLeft + (index % 3) * (TileWidth + TileGapX), TileTop + (index / 3) * (TileHeight + TileGapY),
-                  TileWidth, TileHeight);
+    return QRectF(TileLeft + (index % 3) * (TileWidth + TileGapX),
+                  TileTop + (index / 3) * (TileHeight + TileGapY), TileWidth, TileHeight);
 }
 
 QFont pixelFont(qreal pixels, bool bold = false)
@@ -134,29 +134,34 @@ void CVelView::buildQuickUpdatePanel()
     m_panel = new QFrame(this);
     m_panel->setObjectName(QStringLiteral("quickUpdateFrame"));
     m_panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_panel->setStyleSheet(QStringLiteral(
-        "QFrame#quickUpdateFrame { background-color: rgba(255, 255, 255, 20); border: 1px solid rgba(255, 255, "
-        "255, 48); border-radius: 12px; }"
-        "QLabel { color: #dfe7f2; background: transparent; }"
-        "QLabel#quickUpdateCaption { color: #ffc857; font-weight: bold; }"
-        "QComboBox, QLineEdit { background: #f4f7fb; color: #13233d; border: 1px solid #8fa3bf; border-radius: 6px;"
-        " padding: 4px 8px; min-height: 20px; selection-background-color: #2f6fd6; selection-color: white; }"
-        "QComboBox:focus, QLineEdit:focus { border: 2px solid #ffb938; padding: 3px 7px; }"
-        "QComboBox:disabled, QLineEdit:disabled { background: rgba(255, 255, 255, 40); color: #8a94a3;"
-        " border-color: rgba(255, 255, 255, 50); }"
-        "QComboBox::drop-down { border: none; width: 26px; }"
-        "QComboBox::down-arrow { image: url(%1); width: 12px; height: 12px; }"
-        "QComboBox QAbstractItemView { background: white; color: #13233d; selection-background-color: #2f6fd6; }"
-        "QPushButton#updateNextButton { color: #2b1a00; font-weight: bold; border: 1px solid #c98a12;"
-        " border-radius: 6px; padding: 6px 16px; background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
-        " stop:0 #ffd672, stop:1 #ffa826); }"
-        "QPushButton#updateNextButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
-        " stop:0 #ffe29a, stop:1 #ffb94a); }"
-        "QPushButton#updateNextButton:pressed { background: #f59e1b; }"
-        "QPushButton#updateNextButton:focus { border: 2px solid #fff1c9; }"
-        "QPushButton#updateNextButton:disabled { color: #8a94a3; background: rgba(255, 255, 255, 30);"
-        " border-color: rgba(255, 255, 255, 50); }")
-                               .arg(Artwork::path(QStringLiteral("chevron-down"))));
+    m_panel->setStyleSheet(
+        QStringLiteral(
+            "QFrame#quickUpdateFrame { background-color: rgba(255, 255, 255, 20); border: 1px solid "
+            "rgba(255, 255, "
+            "255, 48); border-radius: 12px; }"
+            "QLabel { color: #dfe7f2; background: transparent; }"
+            "QLabel#quickUpdateCaption { color: #ffc857; font-weight: bold; }"
+            "QComboBox, QLineEdit { background: #f4f7fb; color: #13233d; border: 1px solid #8fa3bf; "
+            "border-radius: 6px;"
+            " padding: 4px 8px; min-height: 20px; selection-background-color: #2f6fd6; selection-color: "
+            "white; }"
+            "QComboBox:focus, QLineEdit:focus { border: 2px solid #ffb938; padding: 3px 7px; }"
+            "QComboBox:disabled, QLineEdit:disabled { background: rgba(255, 255, 255, 40); color: #8a94a3;"
+            " border-color: rgba(255, 255, 255, 50); }"
+            "QComboBox::drop-down { border: none; width: 26px; }"
+            "QComboBox::down-arrow { image: url(%1); width: 12px; height: 12px; }"
+            "QComboBox QAbstractItemView { background: white; color: #13233d; selection-background-color: "
+            "#2f6fd6; }"
+            "QPushButton#updateNextButton { color: #2b1a00; font-weight: bold; border: 1px solid #c98a12;"
+            " border-radius: 6px; padding: 6px 16px; background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
+            " stop:0 #ffd672, stop:1 #ffa826); }"
+            "QPushButton#updateNextButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
+            " stop:0 #ffe29a, stop:1 #ffb94a); }"
+            "QPushButton#updateNextButton:pressed { background: #f59e1b; }"
+            "QPushButton#updateNextButton:focus { border: 2px solid #fff1c9; }"
+            "QPushButton#updateNextButton:disabled { color: #8a94a3; background: rgba(255, 255, 255, 30);"
+            " border-color: rgba(255, 255, 255, 50); }")
+            .arg(Artwork::path(QStringLiteral("chevron-down"))));
 
     auto* caption = new QLabel(QStringLiteral("Quick Vehicle Update"), m_panel);
     caption->setObjectName(QStringLiteral("quickUpdateCaption"));
@@ -176,7 +181,8 @@ void CVelView::buildQuickUpdatePanel()
     m_readingEdit = new QLineEdit(m_panel);
     m_readingEdit->setObjectName(QStringLiteral("readingEdit"));
     m_readingEdit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_readingEdit->setFixedWidth(m_readingEdit->fontMetrics().horizontalAdvance(QStringLiteral("0,000,000000")));
+    m_readingEdit->setFixedWidth(
+        m_readingEdit->fontMetrics().horizontalAdvance(QStringLiteral("0,000,000000")));
     m_readingEdit->installEventFilter(this);
     m_readingLabel->setBuddy(m_readingEdit);
 
@@ -250,7 +256,8 @@ QRect CVelView::elementRect(int element) const
 
 QString CVelView::elementLabel(int element)
 {
-    return element >= 1 && element <= ElementCount ? QString::fromLatin1(elementArt[element - 1].label) : QString();
+    return element >= 1 && element <= ElementCount ? QString::fromLatin1(elementArt[element - 1].label)
+                                                   : QString();
 }
 
 int CVelView::elementForm(int element)
@@ -356,7 +363,8 @@ void CVelView::mouseMoveEvent(QMouseEvent* event)
     int found = NoElement;
     for (int element = 1; element <= ElementCount && found == NoElement; ++element) {
         const QRect& r = m_elements[element];
-        if (r.left() < p.x() && p.x() < r.left() + r.width() && r.top() < p.y() && p.y() < r.top() + r.height())
+        if (r.left() < p.x() && p.x() < r.left() + r.width() && r.top() < p.y() &&
+            p.y() < r.top() + r.height())
             found = element;
     }
     setHotElement(found);
@@ -467,7 +475,8 @@ void CVelView::paintHeader(QPainter& painter)
     painter.drawText(QRectF(113, 58, 520, 24), Qt::AlignLeft | Qt::AlignVCenter,
                      QStringLiteral("Maintenance records for your vehicles and fleet"));
     painter.drawText(QRectF(560, 40, 400, 24), Qt::AlignRight | Qt::AlignVCenter,
-                     QLocale(QLocale::English, QLocale::UnitedStates).toString(Clock::today(), QStringLiteral("dddd, MMMM d, yyyy")));
+                     QLocale(QLocale::English, QLocale::UnitedStates)
+                         .toString(Clock::today(), QStringLiteral("dddd, MMMM d, yyyy")));
 
     QLinearGradient rule(QPointF(40, 0), QPointF(960, 0));
     rule.setColorAt(0.0, QColor(Accent.red(), Accent.green(), Accent.blue(), 200));
@@ -501,7 +510,8 @@ void CVelView::paintElement(QPainter& painter, int element, bool highlighted)
     painter.drawPath(card);
 
     const qreal iconSide = highlighted ? 78 : 72;
-    const QRectF icon(tile.center().x() - iconSide / 2, tile.top() + (highlighted ? 9 : 13), iconSide, iconSide);
+    const QRectF icon(tile.center().x() - iconSide / 2, tile.top() + (highlighted ? 9 : 13), iconSide,
+                      iconSide);
     Artwork::paint(painter, QString::fromLatin1(art.picture), icon);
 
     painter.setPen(highlighted ? QColor(0xff, 0xd9, 0x8a) : QColor(Qt::white));
@@ -553,26 +563,28 @@ void CVelView::paintStatusLight(QPainter& painter)
 
     painter.setPen(AlarmRed);
     painter.setFont(pixelFont(21, true));
-    painter.drawText(QRectF(StatusPanel.left(), StatusPanel.top() + 14, StatusPanel.width(), 30), Qt::AlignCenter,
-                     QStringLiteral("Schedule"));
+    painter.drawText(QRectF(StatusPanel.left(), StatusPanel.top() + 14, StatusPanel.width(), 30),
+                     Qt::AlignCenter, QStringLiteral("Schedule"));
     const qreal lampSide = 124;
-    Artwork::paint(painter, lampPicture(m_status),
-                   QRectF(StatusPanel.center().x() - lampSide / 2, StatusPanel.top() + 48, lampSide, lampSide));
-    painter.drawText(QRectF(StatusPanel.left(), StatusPanel.top() + 176, StatusPanel.width(), 30), Qt::AlignCenter,
-                     QStringLiteral("Alarm"));
+    Artwork::paint(
+        painter, lampPicture(m_status),
+        QRectF(StatusPanel.center().x() - lampSide / 2, StatusPanel.top() + 48, lampSide, lampSide));
+    painter.drawText(QRectF(StatusPanel.left(), StatusPanel.top() + 176, StatusPanel.width(), 30),
+                     Qt::AlignCenter, QStringLiteral("Alarm"));
 
     painter.fillRect(QRectF(StatusPanel.left() + 20, StatusPanel.top() + 222, StatusPanel.width() - 40, 1),
                      QColor(255, 255, 255, 30));
     static const char* const statusWords[] = {"All clear", "Service due soon", "Service due now"};
     painter.setPen(lampColour(m_status));
     painter.setFont(pixelFont(15, true));
-    painter.drawText(QRectF(StatusPanel.left(), StatusPanel.top() + 234, StatusPanel.width(), 22), Qt::AlignCenter,
-                     QString::fromLatin1(statusWords[qBound(1, m_status, 3) - 1]));
+    painter.drawText(QRectF(StatusPanel.left(), StatusPanel.top() + 234, StatusPanel.width(), 22),
+                     Qt::AlignCenter, QString::fromLatin1(statusWords[qBound(1, m_status, 3) - 1]));
     const int days = app().settings().daysAhead();
     painter.setPen(QColor(0x8a, 0x94, 0xa3));
     painter.setFont(pixelFont(12));
-    painter.drawText(QRectF(StatusPanel.left(), StatusPanel.top() + 258, StatusPanel.width(), 20), Qt::AlignCenter,
-                     days == 1 ? QStringLiteral("Warns 1 day ahead") : QStringLiteral("Warns %1 days ahead").arg(days));
+    painter.drawText(
+        QRectF(StatusPanel.left(), StatusPanel.top() + 258, StatusPanel.width(), 20), Qt::AlignCenter,
+        days == 1 ? QStringLiteral("Warns 1 day ahead") : QStringLiteral("Warns %1 days ahead").arg(days));
 
     // What each colour means, the shown one brightest.
     painter.setPen(SoftText);
@@ -607,8 +619,9 @@ void CVelView::paintTurnedOff(QPainter& painter)
                      QStringLiteral("The picture home screen is turned off."));
     painter.setPen(SoftText);
     painter.setFont(pixelFont(14));
-    painter.drawText(box.adjusted(20, 62, -20, -22), Qt::AlignCenter,
-                     QStringLiteral("Turn it back on with File \u203a Options \u203a Use Graphical Front End."));
+    painter.drawText(
+        box.adjusted(20, 62, -20, -22), Qt::AlignCenter,
+        QStringLiteral("Turn it back on with File \u203a Options \u203a Use Graphical Front End."));
 }
 
 void CVelView::fillVehicleList(bool selectCurrent)
@@ -683,7 +696,8 @@ bool CVelView::saveTypedReading()
         return true;
     // The reading belongs to the vehicle whose reading is on screen, even if another form has since
     // made a different vehicle current.
-    const QuickUpdate::Outcome outcome = QuickUpdate::save(app().database(), m_shownVehicle, m_readingEdit->text());
+    const QuickUpdate::Outcome outcome =
+        QuickUpdate::save(app().database(), m_shownVehicle, m_readingEdit->text());
     switch (outcome.kind) {
     case QuickUpdate::Outcome::Refused:
         m_readingEdit->setFocus();

@@ -65,8 +65,11 @@ QPixmap pixmap(const QString& name, const QSize& size, qreal devicePixelRatio)
 {
     if (size.isEmpty())
         return QPixmap();
-    const QString key =
-        QStringLiteral("velmora-art:%1:%2x%3@%4").arg(path(name)).arg(size.width()).arg(size.height()).arg(devicePixelRatio);
+    const QString key = QStringLiteral("velmora-art:%1:%2x%3@%4")
+                            .arg(path(name))
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(devicePixelRatio);
     QPixmap cached;
     if (QPixmapCache::find(key, &cached))
         return cached;
