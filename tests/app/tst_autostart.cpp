@@ -2,7 +2,6 @@
 #include "app/Autostart.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTest>
 
 class TestAutostart : public QObject
@@ -13,7 +12,6 @@ private Q_SLOTS:
     void folderFollowsXdgConfigHome();
     void execArgumentIsQuoted_data();
     void execArgumentIsQuoted();
-    void registerAndUnregister();
 };
 
 void TestAutostart::folderFollowsXdgConfigHome()
@@ -54,26 +52,6 @@ void TestAutostart::execArgumentIsQuoted()
     QFETCH(QString, program);
     QFETCH(QString, exec);
     QCOMPARE(Autostart::execArgument(program), exec);
-}
-
-void TestAutostart::registerAndUnregister()
-{
-    TestEnvironment env;
-    QVERIFY(!Autostart::isRegistered());
-    QVERIFY(Autostart::unregisterReminder());
-
-    QVERIFY(Autostart::registerReminder(QStringLiteral("/opt/velmora/velmora-notify")));
-    QFile entry(Autostart::entryPath());
-    QVERIFY(entry.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QStringList lines = QString::fromUtf8(entry.readAll()).split(u'\n');
-    QCOMPARE(lines.first(), QStringLiteral("[Desktop Entry]"));
-    QVERIFY(lines.contains(QStringLiteral("Type=Application")));
-    QVERIFY(lines.contains(QStringLiteral("Exec=/opt/velmora/velmora-notify")));
-    entry.close();
-
-    QVERIFY(Autostart::unregisterReminder());
-    QVERIFY(!Autostart::isRegistered());
-    QVERIFY(QDir(Autostart::folder()).exists());
 }
 
 QTEST_GUILESS_MAIN(TestAutostart)
