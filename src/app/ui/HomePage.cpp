@@ -105,4 +105,5 @@ void CHomePage::refreshButtons()
             ++index;
         }
     }
+    layout()->activate();
 }
