@@ -56,28 +56,28 @@ struct Vehicle
 
 const Owner owners[] = {
     {"Depot 3",
-     {"Harbourline Deliveries Ltd", "Maria", "Okafor", "1450 Wharf Road", "Suite 200", "Portland", "OR", "97209",
-      "(503) 555-0142", "(503) 555-0150", "(503) 555-0143", "fleet@harbourline.example"}},
+     {"Harbourline Deliveries Ltd", "Maria", "Okafor", "1450 Wharf Road", "Suite 200", "Portland", "OR",
+      "97209", "(503) 555-0142", "(503) 555-0150", "(503) 555-0143", "fleet@harbourline.example"}},
     {"",
      {"", "Daniel", "Reyes", "88 Maple Avenue", "", "Springfield", "IL", "62704", "(217) 555-0178",
       "(217) 555-0199", "", "d.reyes@example.net"}},
 };
 
 const Vehicle vehicles[] = {
-    {0, "2019", "Ford", "Transit 250", "1FTYR2CM5KKA10231", "HBL1021", "Van 12", 61250, 21, 2400, 0, 0, true, 1900,
-     38950.0, 12, "Rose City Commercial Trucks"},
-    {0, "2020", "Ford", "Transit 250", "1FTYR2CM1LKA20877", "HBL1044", "Van 14", 47310, 9, 2250, 0, 0, true, 1500,
-     41200.0, 8, "Rose City Commercial Trucks"},
-    {0, "2021", "Isuzu", "NPR-HD", "54DC4W1B7MS800312", "HBL2007", "Truck 4", 38400, 14, 1800, 0, 0, true, 1100,
-     62500.0, 25, "Columbia Truck Centre"},
-    {0, "2017", "Toyota", "Prius", "JTDKARFU4H3530918", "HBL0310", "Car 2", 128300, 30, 2500, 1, 0, true, 2600,
-     24100.0, 15, "Westside Toyota"},
+    {0, "2019", "Ford", "Transit 250", "1FTYR2CM5KKA10231", "HBL1021", "Van 12", 61250, 21, 2400, 0, 0, true,
+     1900, 38950.0, 12, "Rose City Commercial Trucks"},
+    {0, "2020", "Ford", "Transit 250", "1FTYR2CM1LKA20877", "HBL1044", "Van 14", 47310, 9, 2250, 0, 0, true,
+     1500, 41200.0, 8, "Rose City Commercial Trucks"},
+    {0, "2021", "Isuzu", "NPR-HD", "54DC4W1B7MS800312", "HBL2007", "Truck 4", 38400, 14, 1800, 0, 0, true,
+     1100, 62500.0, 25, "Columbia Truck Centre"},
+    {0, "2017", "Toyota", "Prius", "JTDKARFU4H3530918", "HBL0310", "Car 2", 128300, 30, 2500, 1, 0, true,
+     2600, 24100.0, 15, "Westside Toyota"},
     {0, "2015", "Toyota", "8FGCU25 Forklift", "", "", "Lift 1", 6120, 40, 90, 0, 1, true, 3300, 21800.0, 0,
      "Pacific Lift Equipment"},
-    {1, "2012", "Honda", "Civic", "19XFB2F58CE301447", "RXY 448", "", 148200, 30, 1000, 0, 0, true, 4200, 17450.0,
-     21, "Springfield Honda"},
-    {1, "1972", "Volkswagen", "Beetle", "1122334455", "VW 1972", "", 88040, 120, 150, 0, 0, false, 9000, 4300.0,
-     71500, "Private sale"},
+    {1, "2012", "Honda", "Civic", "19XFB2F58CE301447", "RXY 448", "", 148200, 30, 1000, 0, 0, true, 4200,
+     17450.0, 21, "Springfield Honda"},
+    {1, "1972", "Volkswagen", "Beetle", "1122334455", "VW 1972", "", 88040, 120, 150, 0, 0, false, 9000,
+     4300.0, 71500, "Private sale"},
 };
 
 QString text(const char* value)

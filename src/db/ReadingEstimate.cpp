@@ -20,7 +20,8 @@ QString stored(const QDate& date)
 
 } // namespace
 
-qint32 broughtForward(qint32 reading, qint32 perMonth, const QString& estimatedDate, bool active, const QDate& today)
+qint32 broughtForward(qint32 reading, qint32 perMonth, const QString& estimatedDate, bool active,
+                      const QDate& today)
 {
     if (!active)
         return reading;
@@ -59,9 +60,8 @@ int bringAllForward(Database& db)
     CVehicleSet vehicles(db);
     vehicles.open();
     for (; !vehicles.isEOF(); vehicles.moveNext()) {
-        const qint32 reading =
-            broughtForward(vehicles.m_EntryOfActualMiles, vehicles.m_EstMilesPerMonth,
-                           vehicles.m_DateOfEstimatedMiles, vehicles.m_ActiveInd, today);
+        const qint32 reading = broughtForward(vehicles.m_EntryOfActualMiles, vehicles.m_EstMilesPerMonth,
+                                              vehicles.m_DateOfEstimatedMiles, vehicles.m_ActiveInd, today);
         if (reading == vehicles.m_EntryOfActualMiles && vehicles.m_DateOfEstimatedMiles == todayText)
             continue;
         vehicles.edit();

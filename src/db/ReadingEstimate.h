@@ -15,7 +15,8 @@ constexpr qint32 HighestReading = 999999;
 // The reading after bringing it forward from estimatedDate ("YYYYMMDD") to today. The use per day is
 // truncated before it is multiplied, so under 31 a month adds nothing; inactive vehicles, unreadable dates
 // and dates not before today leave the reading as it is.
-qint32 broughtForward(qint32 reading, qint32 perMonth, const QString& estimatedDate, bool active, const QDate& today);
+qint32 broughtForward(qint32 reading, qint32 perMonth, const QString& estimatedDate, bool active,
+                      const QDate& today);
 
 // Brings the current row of the set forward to today (the caller edits and writes the row): the reading
 // grows for an active vehicle and the estimate date becomes today for every vehicle.

@@ -1,10 +1,130 @@
 #include "app/ui/DataFileCommands.h"
 
-void backupDatabase(CVelApp&) {}
+#include "app/StartUp.h"
+#include "app/ui/VelApp.h"
+#include "db/DataFile.h"
+#include "db/DatabaseCreation.h"
+#include "db/DbException.h"
+#include "db/Messages.h"
+#include "db/Prompter.h"
 
-bool restoreDatabase(CVelApp&)
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+Prompter::FileDialog backupFileDialog(CVelApp& app, const QString& title, const QString& filter)
 {
-    return false;
+    Prompter::FileDialog dialog;
+    dialog.title = title;
+    dialog.defaultSuffix = QStringLiteral("bak");
+    dialog.defaultName = QStringLiteral("Velmora.bak");
+    dialog.filter = filter;
+    dialog.folder = app.settings().installDir();
+    dialog.confirmOverwrite = true;
+    return dialog;
 }
 
-void runMaintenance(CVelApp&) {}
+// Where restored data goes when no data file has been chosen yet: the program's file name in a folder
+// the user picks, as for a new data file.
+QString askRestoreDestination(CVelApp& app)
+{
+    Prompter::FileDialog dialog;
+    dialog.title = QStringLiteral("Choose Where to Keep the Restored Data");
+    dialog.defaultSuffix = QStringLiteral("vel");
+    dialog.defaultName = QStringLiteral("Velmora.vel");
+    dialog.filter = QStringLiteral("Velmora Database (Velmora.vel)");
+    dialog.folder = app.settings().installDir();
+    dialog.confirmOverwrite = true;
+    const QString chosen = app.prompter().saveFileName(dialog);
+    if (chosen.isEmpty())
+        return {};
+    return QDir(QFileInfo(chosen).absolutePath()).filePath(QStringLiteral("Velmora.vel"));
+}
+
+} // namespace
+
+void backupDatabase(CVelApp& app)
+{
+    Prompter& prompter = app.prompter();
+    const QString target = prompter.saveFileName(backupFileDialog(
+        app, QStringLiteral("Save Backup File As"), QStringLiteral("Velmora Database (Velmora.bak)")));
+    if (target.isEmpty())
+        return;
+    if (DataFile::sameFile(target, app.databasePath())) {
+        prompter.message(Messages::BackupOntoDataFile);
+        return;
+    }
+    try {
+        BusyScope busy(prompter);
+        DataFile::backup(app.database(), target);
+    } catch (const CdbException&) {
+        prompter.message(Messages::BackupFailed);
+        return;
+    }
+    prompter.information(Messages::BackupSucceeded);
+}
+
+bool restoreDatabase(CVelApp& app)
+{
+    Prompter& prompter = app.prompter();
+    Prompter::FileDialog dialog =
+        backupFileDialog(app, QStringLiteral("Restore from Backup File"),
+                         QStringLiteral("Velmora Backup File (*.bak);;All Files (*)"));
+    dialog.confirmOverwrite = false;
+    const QString backupPath = prompter.openFileName(dialog);
+    if (backupPath.isEmpty())
+        return false;
+
+    QString target = app.databasePath();
+    if (target.isEmpty()) {
+        target = askRestoreDestination(app);
+        if (target.isEmpty())
+            return false;
+    }
+    if (DataFile::sameFile(backupPath, target)) {
+        prompter.message(Messages::RestoreFromDataFile);
+        return false;
+    }
+    // A file that is not a sound data file must not take the place of the one in use.
+    try {
+        BusyScope busy(prompter);
+        DataFile::checkDataFile(backupPath);
+    } catch (const CdbException& error) {
+        prompter.message(
+            Messages::DataFileRejected.arg(QFileInfo(backupPath).fileName(), error.description()));
+        return false;
+    }
+    try {
+        BusyScope busy(prompter);
+        DataFile::restore(app.database(), target, backupPath);
+    } catch (const CdbException&) {
+        prompter.message(Messages::RestoreFailed);
+        return false;
+    }
+    app.setDatabasePath(target);
+    // A backup made by an older version is brought up to date before anything reads it.
+    const QString version = StartUp::checkDatabase(target).version;
+    if (!StartUp::upgradeAndOpen(app.database(), target, version, prompter))
+        return false;
+    prompter.information(Messages::RestoreSucceeded);
+    return true;
+}
+
+void runMaintenance(CVelApp& app)
+{
+    Prompter& prompter = app.prompter();
+    if (prompter.ask(Messages::MaintenanceQuestion, Prompter::Icon::Question, Prompter::Buttons::YesNo) !=
+        Prompter::Answer::Yes)
+        return;
+    try {
+        BusyScope busy(prompter);
+        DataFile::compact(app.database(), app.databasePath());
+    } catch (const CdbException& error) {
+        const bool dataBack = app.database().isOpen();
+        prompter.message(dataBack ? error.description() + QStringLiteral("\n\n") + Messages::DataLeftAsItWas
+                                  : error.description());
+        return;
+    }
+    prompter.information(Messages::MaintenanceSucceeded);
+}

@@ -1,9 +1,15 @@
 #include "app/ui/VelApp.h"
 
+#include "app/StartUp.h"
 #include "app/ui/MainFrame.h"
+#include "app/ui/WelcomeDialog.h"
 #include "db/DatabaseCreation.h"
 
-CVelApp::CVelApp(Prompter& prompter) : m_prompter(prompter)
+#include <QApplication>
+
+CVelApp::CVelApp(Prompter& prompter)
+    : m_prompter(prompter), m_welcomeChooser([] { return askWelcomeChoice(); }),
+      m_reminderLauncher(StartUp::detachedLauncher())
 {
     loadVehicleColumns();
 }
@@ -13,4 +19,50 @@ CVelApp::~CVelApp() = default;
 void CVelApp::openDatabase()
 {
     m_database.open(m_databasePath, DatabaseCreation::ConnectText);
+}
+
+bool CVelApp::locateDatabase()
+{
+    return ::locateDatabase(*this, m_welcomeChooser);
+}
+
+bool CVelApp::initInstance(const QStringList& arguments)
+{
+    m_arguments = arguments;
+    loadVehicleColumns();
+
+    m_databasePath = m_settings.databaseLocation();
+    StartUp::DatabaseCheck check = StartUp::checkDatabase(m_databasePath);
+    if (check.mustLocate) {
+        if (!locateDatabase())
+            return false;
+        m_settings.setDatabaseLocation(m_databasePath);
+        m_settings.sync();
+        // The file just chosen may be an older version (a restored or located one): read its own marker.
+        check = StartUp::checkDatabase(m_databasePath);
+    }
+
+    StartUp::startReminder(m_settings, m_reminderLauncher);
+
+    if (!StartUp::upgradeAndOpen(m_database, m_databasePath, check.version, m_prompter))
+        return false;
+
+    // Made before the frame, whose home screen draws with them.
+    QFont title = QApplication::font();
+    title.setPixelSize(18);
+    title.setBold(true);
+    m_titleFont = title;
+    m_largeFont = QFont(QStringLiteral("Liberation Sans"));
+    m_largeFont.setPixelSize(22);
+    m_largeFont.setWeight(QFont::Normal);
+    m_blackBrush = QBrush(Qt::black);
+    m_blueBrush = QBrush(QColor(25, 25, 255));
+
+    m_mainFrame = std::make_unique<CMainFrame>(*this);
+
+    loadVehicleColumns();
+    StartUp::bringReadingsForward(m_database, m_prompter);
+    m_mainFrame->restorePlacement();
+
+    return true;
 }

@@ -1,0 +1,318 @@
+#include "ScriptedPrompter.h"
+#include "TestEnvironment.h"
+#include "app/DemoData.h"
+#include "app/StartUp.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/SingleInstance.h"
+#include "app/ui/VelApp.h"
+#include "app/ui/WelcomeDialog.h"
+#include "db/Clock.h"
+#include "db/Database.h"
+#include "db/DatabaseCreation.h"
+#include "db/Messages.h"
+#include "db/ReadingEstimate.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QTest>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+enum class FileKind { None, Missing, Text, NoUtilities, Version20, Current };
+
+QStringList column(Database& db, const QString& sql)
+{
+    QSqlQuery query(db.connection());
+    if (!query.exec(sql))
+        QTest::qFail(qPrintable("query failed: " + sql), __FILE__, __LINE__);
+    QStringList values;
+    while (query.next())
+        values << query.value(0).toString();
+    return values;
+}
+
+// Makes the kind of file start-up may find at DBLoc; returns its path.
+QString makeFile(TestEnvironment& env, FileKind kind)
+{
+    const QString path = env.path("Velmora.vel");
+    Database db;
+    switch (kind) {
+    case FileKind::None:
+        return {};
+    case FileKind::Missing:
+        break;
+    case FileKind::Text: {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write("not a database at all");
+        break;
+    }
+    case FileKind::NoUtilities:
+        db.create(path);
+        db.execute("CREATE TABLE Vehicles (VehicleID INTEGER)");
+        break;
+    case FileKind::Version20:
+        // A current file taken back to the 2.0 shape: no version marker, measurement or job-order fields.
+        env.createDatabase(db, "Velmora.vel");
+        for (const char* statement :
+             {"DROP TABLE JobOrder", "DROP TABLE MaintServicesUnexpected", "DROP TABLE ScheduleTemplate",
+              "DROP TABLE ScheduleTemplateNames", "ALTER TABLE Utilities DROP COLUMN VerInd",
+              "ALTER TABLE Schedule DROP COLUMN PerformEveryDay",
+              "ALTER TABLE Vehicles DROP COLUMN Measurement", "ALTER TABLE Vehicles DROP COLUMN HoursInd",
+              "DROP INDEX MaintServices_PrimaryKey", "ALTER TABLE MaintServices DROP COLUMN LinkInd",
+              "CREATE UNIQUE INDEX MaintServices_PrimaryKey ON MaintServices (MaintID, ServiceID)",
+              "ALTER TABLE Maintenance DROP COLUMN JobOrderID", "DROP TABLE GasLog",
+              "CREATE TABLE GasLog (GasLogID INTEGER, VehicleID INTEGER, Date TEXT, Gallons REAL, "
+              "MilesTank INTEGER, Mileage INTEGER, Cost REAL, StationID INTEGER, Memo TEXT)",
+              "INSERT INTO Vehicles (VehicleID, OwnerID, ActiveInd, DateOfEstimatedMiles) VALUES (1, 1, 0, "
+              "'')"})
+            db.execute(statement);
+        break;
+    case FileKind::Current:
+        env.createDatabase(db, "Velmora.vel");
+        break;
+    }
+    return path;
+}
+
+void addVehicle(Database& db, int id, int reading, int perMonth, const QString& estimated, bool active)
+{
+    QSqlQuery insert =
+        db.prepare("INSERT INTO Vehicles (VehicleID, OwnerID, EntryOfActualMiles, EstMilesPerMonth, "
+                   "DateOfActualMiles, DateOfEstimatedMiles, ActiveInd) VALUES (?, 1, ?, ?, ?, ?, ?)");
+    for (const QVariant& value : {QVariant(id), QVariant(reading), QVariant(perMonth), QVariant(estimated),
+                                  QVariant(estimated), QVariant(active ? -1 : 0)})
+        insert.addBindValue(value);
+    db.exec(insert);
+}
+
+} // namespace
+
+class StartUpTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<ScriptedPrompter> m_prompter;
+    std::unique_ptr<CVelApp> m_app;
+    QList<WelcomeChoice> m_choices;
+    int m_welcomeShown = 0;
+    QStringList m_launched;
+
+    // The next scripted welcome choices; Cancel once they run out.
+    void choose(const QList<WelcomeChoice>& choices) { m_choices = choices; }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        m_prompter = std::make_unique<ScriptedPrompter>();
+        m_app = std::make_unique<CVelApp>(*m_prompter);
+        m_choices.clear();
+        m_welcomeShown = 0;
+        m_launched.clear();
+        m_app->setWelcomeChooser([this] {
+            ++m_welcomeShown;
+            return m_choices.isEmpty() ? WelcomeChoice::Cancel : m_choices.takeFirst();
+        });
+        m_app->setReminderLauncher([this](const QString& program) {
+            m_launched << program;
+            return false;
+        });
+        Clock::setNow(QDateTime(QDate(2024, 3, 20), QTime(15, 0)));
+    }
+
+    void cleanup()
+    {
+        m_prompter->verifyDone();
+        m_app.reset();
+        m_prompter.reset();
+        m_env.reset();
+    }
+
+    void unusableDataFilesReachTheWelcomeDialog_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("no DBLoc") << int(FileKind::None);
+        QTest::newRow("missing file") << int(FileKind::Missing);
+        QTest::newRow("not a database") << int(FileKind::Text);
+        QTest::newRow("no Utilities table") << int(FileKind::NoUtilities);
+    }
+
+    void unusableDataFilesReachTheWelcomeDialog()
+    {
+        QFETCH(int, kind);
+        const QString path = makeFile(*m_env, FileKind(kind));
+        QVERIFY(StartUp::checkDatabase(path).mustLocate);
+        m_app->settings().setDatabaseLocation(path);
+        QVERIFY(!m_app->initInstance({}));
+        QCOMPARE(m_welcomeShown, 1);
+        QVERIFY(!m_app->mainFrame());
+        QVERIFY(m_launched.isEmpty());
+    }
+
+    void currentDatabaseOpensWithoutUpgradeOrQuestion()
+    {
+        const QString path = makeFile(*m_env, FileKind::Current);
+        QCOMPARE(StartUp::checkDatabase(path).version, QString("B19"));
+        m_app->settings().setDatabaseLocation(path);
+        QVERIFY(m_app->initInstance({}));
+        QCOMPARE(m_welcomeShown, 0);
+        QVERIFY(m_prompter->prompts().isEmpty());
+        QVERIFY(m_app->database().isOpen());
+        QVERIFY(m_app->mainFrame() && m_app->mainFrame()->isVisible());
+        QCOMPARE(m_launched, QStringList({QDir(m_app->settings().installDir()).filePath("velmora-notify")}));
+    }
+
+    void version20IsUpgradedThroughEveryStep()
+    {
+        const QString path = makeFile(*m_env, FileKind::Version20);
+        const StartUp::DatabaseCheck check = StartUp::checkDatabase(path);
+        QVERIFY(!check.mustLocate);
+        QCOMPARE(check.version, QString("2.0"));
+        m_app->settings().setDatabaseLocation(path);
+        m_app->settings().setInteger("Settings", "NotifyPgm", 0);
+        m_prompter->answer(Prompter::Answer::No, Messages::MeasurementQuestion);
+        QVERIFY(m_app->initInstance({}));
+        QVERIFY(m_launched.isEmpty());
+        Database& db = m_app->database();
+        QCOMPARE(DatabaseCreation::readVersion(db), QString("B19"));
+        QCOMPARE(column(db, "SELECT Measurement FROM Vehicles"), QStringList({"1"}));
+        QVERIFY(db.hasTable("JobOrder") && db.hasTable("ScheduleTemplateNames"));
+        QVERIFY(db.columnsOf("GasLog").contains("totalcost"));
+        QVERIFY(db.columnsOf("MaintServices").contains("linkind"));
+    }
+
+    void createNewDataFileUsesTheProgramsNameInTheChosenFolder()
+    {
+        QDir(m_env->folder()).mkdir("fleet");
+        const QString expected = m_env->path("fleet/Velmora.vel");
+        // The first attempt is cancelled and the welcome dialog comes back.
+        choose({WelcomeChoice::Create, WelcomeChoice::Create});
+        m_prompter->file(QString()).file(m_env->path("fleet/my own name.vel"));
+        QVERIFY(m_app->initInstance({}));
+        QCOMPARE(m_welcomeShown, 2);
+        QCOMPARE(m_app->databasePath(), expected);
+        QCOMPARE(m_app->settings().databaseLocation(), expected);
+        QCOMPARE(DatabaseCreation::readVersion(m_app->database()), QString("B19"));
+    }
+
+    void createNeverSilentlyReplacesAnExistingDataFile()
+    {
+        Database existing;
+        const QString path = m_env->createDatabase(existing);
+        existing.execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (7, 7)");
+        existing.close();
+        choose({WelcomeChoice::Create});
+        m_prompter->file(m_env->path("other.vel")).answer(Prompter::Answer::No, "already exists");
+        QVERIFY(!locateDatabase(*m_app, [this] {
+            ++m_welcomeShown;
+            return m_choices.isEmpty() ? WelcomeChoice::Cancel : m_choices.takeFirst();
+        }));
+        QCOMPARE(m_welcomeShown, 2);
+        existing.open(path);
+        QCOMPARE(column(existing, "SELECT OwnerID FROM Owners"), QStringList({"7"}));
+    }
+
+    void locateChecksTheChosenFileAndImportAsksFirst()
+    {
+        const QString text = m_env->path("notes.vel");
+        QFile file(text);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("shopping list");
+        file.close();
+        Database good;
+        const QString goodPath = m_env->createDatabase(good, "Fleet.vel");
+        good.close();
+
+        choose({WelcomeChoice::Import, WelcomeChoice::Restore, WelcomeChoice::Locate, WelcomeChoice::Locate});
+        m_prompter->answer(Prompter::Answer::Ok, Messages::SelectImportFile).file(QString());
+        m_prompter->file(QString());
+        m_prompter->file(text).answer(Prompter::Answer::Ok, "is not a Velmora data file");
+        m_prompter->file(goodPath);
+        QVERIFY(m_app->initInstance({}));
+        QCOMPARE(m_welcomeShown, 4);
+        QCOMPARE(m_app->databasePath(), goodPath);
+        QCOMPARE(m_app->settings().databaseLocation(), goodPath);
+        QFile kept(text);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("shopping list"));
+    }
+
+    void readingsAreBroughtForwardToToday()
+    {
+        const QDate today = Clock::today();
+        QCOMPARE(ReadingEstimate::broughtForward(50000, 1000, "20240219", true, today), 50000 + 32 * 30);
+        QCOMPARE(ReadingEstimate::broughtForward(100, 30, "20230101", true, today), 100);
+        QCOMPARE(ReadingEstimate::broughtForward(999000, 99999, "20240101", true, today), 999999);
+        QCOMPARE(ReadingEstimate::broughtForward(5000, 3000, "20240401", true, today), 5000);
+        QCOMPARE(ReadingEstimate::broughtForward(5000, 3000, "", true, today), 5000);
+
+        Database db;
+        m_env->createDatabase(db);
+        addVehicle(db, 1, 10000, 3000, "20240310", true);
+        addVehicle(db, 2, 20000, 3000, "20240310", false);
+        QCOMPARE(ReadingEstimate::bringAllForward(db), 2);
+        QCOMPARE(
+            column(db, "SELECT EntryOfActualMiles || ' ' || DateOfEstimatedMiles || ' ' || DateOfActualMiles "
+                       "FROM Vehicles ORDER BY VehicleID"),
+            QStringList({"10980 20240320 20240310", "20000 20240320 20240310"}));
+        // A second pass the same day counts no day twice.
+        QCOMPARE(ReadingEstimate::bringAllForward(db), 0);
+        QCOMPARE(column(db, "SELECT EntryOfActualMiles FROM Vehicles WHERE VehicleID = 1"),
+                 QStringList({"10980"}));
+    }
+
+    void secondCopyWakesTheFirstAndEnds()
+    {
+        const QString key = m_env->path("instance");
+        SingleInstance first(key);
+        QSignalSpy activations(&first, &SingleInstance::activationRequested);
+        QVERIFY(first.claim());
+        SingleInstance second(key);
+        QVERIFY(!second.claim());
+        QVERIFY(!second.isRunningCopy());
+        QTRY_COMPARE(activations.count(), 1);
+    }
+
+    void socketLeftByACrashDoesNotBlockStartUp()
+    {
+        const QString key = m_env->path("instance");
+        const int descriptor = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, QFile::encodeName(key).constData(), sizeof(address.sun_path));
+        QCOMPARE(::bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+        ::close(descriptor);
+        QVERIFY(QFileInfo::exists(key));
+
+        SingleInstance instance(key);
+        QVERIFY(instance.claim());
+        QVERIFY(instance.isRunningCopy());
+    }
+
+    void demoDataMakesAWorkingFleet()
+    {
+        Database db;
+        m_env->createDatabase(db);
+        DemoData::fill(db);
+        QCOMPARE(column(db, "SELECT count(*) FROM Owners"), QStringList({"2"}));
+        QCOMPARE(column(db, "SELECT count(*) FROM ContactInfo c JOIN Owners o ON o.ContactID = c.ContactID "
+                            "WHERE c.ContactType = 1 AND c.CompanyName <> ''"),
+                 QStringList({"1"}));
+        QVERIFY(column(db, "SELECT count(*) FROM Vehicles v JOIN Owners o ON o.OwnerID = v.OwnerID")
+                    .first()
+                    .toInt() >= 3);
+        QVERIFY(ReadingEstimate::bringAllForward(db) >= 3);
+    }
+};
+
+QTEST_MAIN(StartUpTest)
+#include "tst_startup.moc"
