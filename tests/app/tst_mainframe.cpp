@@ -5,7 +5,7 @@
 #include "app/Enums.h"
 #include "app/WindowPlacement.h"
 #include "app/ui/DaysAheadDialog.h"
-#include "app/ui/HomePage.h"
+#include "app/ui/VelView.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/VelApp.h"
 #include "app/ui/VelDoc.h"
@@ -311,17 +311,16 @@ void TestMainFrame::homePageOffersRegisteredForms()
     frame.show();
     frame.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&frame));
-    auto* vehicleButton = frame.findChild<QPushButton*>(QStringLiteral("vehicleButton"));
-    QVERIFY(vehicleButton && !vehicleButton->isVisible());
+    auto* home = qobject_cast<CVelView*>(frame.shownForm());
+    QVERIFY(home);
     QVERIFY(!action(frame, "vehicleFormAction")->isEnabled());
     f.registerProbes(frame, {VehicleForm});
     QVERIFY(action(frame, "vehicleFormAction")->isEnabled());
-    QVERIFY(frame.switchForm(HomeForm));
-    QVERIFY(vehicleButton->isVisible());
-    saveScreenshot(frame, QStringLiteral("home-page"));
 
-    // The real owner form, reached from the page and left again with Escape.
-    QTest::mouseClick(frame.findChild<QPushButton*>(QStringLiteral("ownerButton")), Qt::LeftButton);
+    // The real owner form, reached from the picture and left again with Escape.
+    const QPoint owners = home->elementRect(CVelView::OwnersElement).center();
+    QTest::mouseMove(home, owners);
+    QTest::mouseClick(home, Qt::LeftButton, Qt::NoModifier, owners);
     QVERIFY(qobject_cast<COwnerView*>(frame.shownForm()));
     QTest::keyClick(&frame, Qt::Key_Escape);
     QCOMPARE(shownNumber(frame), int(HomeForm));
@@ -330,7 +329,7 @@ void TestMainFrame::homePageOffersRegisteredForms()
 void TestMainFrame::placementSurvivesRestart()
 {
     Fixture f;
-    const QRect normal(60, 50, 600, 420);
+    const QRect normal(60, 30, 700, 540);
     {
         CMainFrame frame(f.app);
         frame.restorePlacement();
@@ -338,7 +337,7 @@ void TestMainFrame::placementSurvivesRestart()
         QVERIFY(frame.close());
     }
     QCOMPARE(f.setting("x1"), 60);
-    QCOMPARE(f.setting("y2"), 470);
+    QCOMPARE(f.setting("y2"), 570);
     QCOMPARE(f.setting("showCmd"), 1);
     QCOMPARE(f.app.settings().databaseLocation(), f.app.databasePath());
     {
@@ -372,12 +371,12 @@ void TestMainFrame::placementIsKeptReachable()
     Fixture f;
     f.setSetting("x1", 5000);
     f.setSetting("y1", -4000);
-    f.setSetting("x2", 5400);
-    f.setSetting("y2", -3700);
+    f.setSetting("x2", 5700);
+    f.setSetting("y2", -3460);
     CMainFrame frame(f.app);
     frame.restorePlacement();
     QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(frame.geometry()));
-    QCOMPARE(frame.geometry().size(), QSize(400, 300));
+    QCOMPARE(frame.geometry().size(), QSize(700, 540));
 
     const QRect primary(0, 0, 1920, 1040);
     const QRect onSecond(2000, 100, 800, 600);

@@ -8,8 +8,9 @@
 #include "app/ui/DataFileCommands.h"
 #include "app/ui/DaysAheadDialog.h"
 #include "app/ui/DriverView.h"
-#include "app/ui/HomePage.h"
+#include "app/ui/AboutBox.h"
 #include "app/ui/VehicleFieldsDialog.h"
+#include "app/ui/VelView.h"
 #include "app/ui/VelApp.h"
 #include "app/ui/VelDoc.h"
 #include "db/DbException.h"
@@ -216,6 +217,13 @@ void CMainFrame::createMenus()
     reports->setObjectName(QStringLiteral("reportsMenu"));
     for (const FormCommand& command : ReportCommands)
         addFormCommand(reports, command);
+
+    QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
+    helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    QAction* about = addCommand(helpMenu, "aboutAction", QStringLiteral("&About Velmora..."),
+                                QStringLiteral("Display program information and version number"));
+    about->setMenuRole(QAction::AboutRole);
+    connect(about, &QAction::triggered, this, [this] { AboutBox::run(this); });
 }
 
 void CMainFrame::createKeyboardCommands()
@@ -262,11 +270,7 @@ void CMainFrame::createStatusBar()
 
 void CMainFrame::registerStandardForms()
 {
-    registerForm(HomeForm, [this](CVelApp& app, CVelDoc& doc, QWidget* parent) -> CFormView* {
-        auto* page = new CHomePage(app, doc, parent);
-        page->setFormAvailable([this](int formNumber) { return hasForm(formNumber); });
-        return page;
-    });
+    registerForm(HomeForm, factoryOf<CVelView>());
     registerForm(PictureHomeForm, factoryOf<CDriverView>());
     // Each form registers here once it is built: registerForm(<number>, factoryOf<CSomeView>()).
     registerForm(OwnerForm, factoryOf<COwnerView>());
