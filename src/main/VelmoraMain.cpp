@@ -3,6 +3,7 @@
 #include "app/ui/QtPrompter.h"
 #include "app/ui/SingleInstance.h"
 #include "app/ui/VelApp.h"
+#include "app/ui/artwork/Artwork.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"
@@ -72,6 +73,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setOrganizationName(QStringLiteral("Halvern Software"));
+    QApplication::setWindowIcon(Artwork::programIcon());
 
     // Before any database or window work: a second copy only wakes the first one and ends.
     SingleInstance instance(demo ? demoFolder->filePath(QStringLiteral("instance"))

@@ -2,6 +2,7 @@
 
 #include "app/StartUp.h"
 #include "app/ui/MainFrame.h"
+#include "app/ui/SplashWindow.h"
 #include "app/ui/WelcomeDialog.h"
 #include "db/DatabaseCreation.h"
 
@@ -63,6 +64,10 @@ bool CVelApp::initInstance(const QStringList& arguments)
     loadVehicleColumns();
     StartUp::bringReadingsForward(m_database, m_prompter);
     m_mainFrame->restorePlacement();
+    // A real command line starts with the program's name; code that starts the application without one
+    // (tests, tools) gets no splash, and "--no-splash" turns it off by hand.
+    if (!arguments.isEmpty() && !arguments.contains(QStringLiteral("--no-splash")))
+        SplashWindow::showOver(m_mainFrame.get());
 
     return true;
 }
