@@ -100,4 +100,38 @@ inline const QString ReadingOutOfRange = QStringLiteral("%1 must be numeric and 
 inline const QString ReadingBelowPurchase =
     QStringLiteral("The %1 on the vehicle can not be less then the %2 on the vehicle when purchased.");
 
+// Vehicle form, its purchase information and duplication.
+// 61448
+inline const QString YearRequired = QStringLiteral("You must fill in the Year, and it must be greater then 1900.");
+// 61459
+inline const QString PerMonthOutOfRange = QStringLiteral("%1 must be numeric and between 0 and 100,000.");
+// 61492
+inline const QString ReadingBelowMaintenance =
+    QStringLiteral("The %1 can not be less then any actual maintenance entered.");
+// 61454
+inline const QString DateFieldInvalid =
+    QStringLiteral("%1 is not a valid date.  Must be mm/dd/yyyy (ex. 12/31/1998).");
+// 61490
+inline const QString FutureDate = QStringLiteral("You can not use a date in the future.");
+// 61456
+inline const QString DateInvalid =
+    QStringLiteral("The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998).");
+// 61481
+inline const QString VehicleCostOutOfRange =
+    QStringLiteral("Cost of vehicle must be numeric and between $0 and $1,000,000.");
+// 61480 reads as ReadingOutOfRange (61460), with the short reading name.
+// 61502
+inline const QString PurchaseReadingAboveCurrent = QStringLiteral(
+    "The %1 Reading at purchase can not be greater then the current %2 Reading on the vehicle.");
+// 61471
+inline const QString CancelDuplicationQuestion =
+    QStringLiteral("Do you want to cancel the duplication of this vehicle?");
+// 61474
+inline const QString DeleteVehicleQuestion =
+    QStringLiteral("Do you want to delete the current vehicle?  Note:  All Schedule, Loan, Insurance, Job Orders, "
+                   "Maintenance, and Gas Log information will be lost.");
+// The note after saving a reading dated before today: %1 the date's label, %2 the reading's label.
+inline const QString ReadingEstimatedNote =
+    QStringLiteral("The %1 is not today.  System is estimating the %2 on the vehicle as of today.");
+
 } // namespace Messages
