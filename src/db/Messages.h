@@ -134,4 +134,56 @@ inline const QString DeleteVehicleQuestion =
 inline const QString ReadingEstimatedNote =
     QStringLiteral("The %1 is not today.  System is estimating the %2 on the vehicle as of today.");
 
+// Companies, the new-company rule, loans and insurance.
+// 61449
+inline const QString CompanyNameRequired = QStringLiteral("You must fill in the Company Name.");
+inline const QString CompanyTypeRequired = QStringLiteral("You must choose the Company Type.");
+// 61518
+inline const QString CompanyNameInUse =
+    QStringLiteral("The company name is already being used.  Please enter a unique company name.");
+// 61509
+inline const QString StationTypeInUse = QStringLiteral(
+    "You can not change the type of this Company.  It is already being used as a Service Station.");
+// 61510
+inline const QString LoanCompanyTypeInUse = QStringLiteral(
+    "You can not change the type of this Company.  It is already being used as a Loan Company.");
+// 61511
+inline const QString InsuranceCompanyTypeInUse = QStringLiteral(
+    "You can not change the type of this Company.  It is already being used as an Insurance Company.");
+// 61482
+inline const QString DeleteCompanyQuestion = QStringLiteral("Do you want to delete the current service station?");
+// 61483
+inline const QString CompanyUsedByMaintenance = QStringLiteral(
+    "Unable to delete the current company because it is assigned to a maintenance or schedule record.");
+// 61520
+inline const QString CompanyUsedByLoan =
+    QStringLiteral("Unable to delete the current company because it is currently assigned to a Loan Record.");
+// 61512
+inline const QString CompanyUsedByInsurance = QStringLiteral(
+    "Unable to delete the current company because it is currently assigned to an Insurance Record..");
+// 61455
+inline const QString NewCompanyQuestion =
+    QStringLiteral("This company is new.  Would you like to enter detailed information at this time?");
+// 61465
+inline const QString LoanLengthOutOfRange = QStringLiteral("Length of Loan must be numeric and between 0 and 360.");
+// 61466
+inline const QString LoanAmountOutOfRange =
+    QStringLiteral("Amount of Loan must be numeric and between $0 and $1,000,000.");
+// 61468
+inline const QString PaymentAmountOutOfRange =
+    QStringLiteral("Payment Amount must be numeric and between 0 and 1,000,000.");
+// 61467
+inline const QString InterestRateOutOfRange =
+    QStringLiteral("Interest Rate must be numeric and between 0 and 100.00%.");
+// 61476
+inline const QString DeleteLoanQuestion = QStringLiteral("Do you want to delete the loan information?");
+// 61469
+inline const QString DeductibleOutOfRange =
+    QStringLiteral("Deductible must be numeric and between 0 and 1,000,000.");
+// 61488
+inline const QString CoverageEndBeforeStart =
+    QStringLiteral("The Coverage End Date must be greater than the Coverage Start Date.");
+// 61477
+inline const QString DeleteInsuranceQuestion = QStringLiteral("Do you want to delete the insurance information?");
+
 } // namespace Messages
