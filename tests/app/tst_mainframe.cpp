@@ -313,9 +313,12 @@ void TestMainFrame::homePageOffersRegisteredForms()
     QVERIFY(QTest::qWaitForWindowActive(&frame));
     auto* home = qobject_cast<CVelView*>(frame.shownForm());
     QVERIFY(home);
-    QVERIFY(!action(frame, "vehicleFormAction")->isEnabled());
-    f.registerProbes(frame, {VehicleForm});
-    QVERIFY(action(frame, "vehicleFormAction")->isEnabled());
+    // A form not built yet: its command and its picture element stay off until it is registered.
+    QVERIFY(!action(frame, "jobOrderFormAction")->isEnabled());
+    QVERIFY(!home->elementAvailable(CVelView::JobOrdersElement));
+    f.registerProbes(frame, {JobOrderForm});
+    QVERIFY(action(frame, "jobOrderFormAction")->isEnabled());
+    QVERIFY(home->elementAvailable(CVelView::JobOrdersElement));
 
     // The real owner form, reached from the picture and left again with Escape.
     const QPoint owners = home->elementRect(CVelView::OwnersElement).center();

@@ -270,7 +270,11 @@ void CMainFrame::createStatusBar()
 
 void CMainFrame::registerStandardForms()
 {
-    registerForm(HomeForm, factoryOf<CVelView>());
+    registerForm(HomeForm, [this](CVelApp& app, CVelDoc& doc, QWidget* parent) -> CFormView* {
+        auto* home = new CVelView(app, doc, parent);
+        home->setFormAvailable([this](int formNumber) { return hasForm(formNumber); });
+        return home;
+    });
     registerForm(PictureHomeForm, factoryOf<CDriverView>());
     // Each form registers here once it is built: registerForm(<number>, factoryOf<CSomeView>()).
     registerForm(OwnerForm, factoryOf<COwnerView>());

@@ -335,6 +335,17 @@ void CVelView::resizeEvent(QResizeEvent* event)
     }
 }
 
+void CVelView::setFormAvailable(std::function<bool(int)> available)
+{
+    m_formAvailable = std::move(available);
+    update();
+}
+
+bool CVelView::elementAvailable(int element) const
+{
+    return !m_formAvailable || m_formAvailable(elementForm(element));
+}
+
 void CVelView::setHotElement(int element)
 {
     if (element == m_hot)
@@ -362,6 +373,8 @@ void CVelView::mouseMoveEvent(QMouseEvent* event)
     const QPoint p = event->position().toPoint();
     int found = NoElement;
     for (int element = 1; element <= ElementCount && found == NoElement; ++element) {
+        if (!elementAvailable(element))
+            continue;
         const QRect& r = m_elements[element];
         if (r.left() < p.x() && p.x() < r.left() + r.width() && r.top() < p.y() &&
             p.y() < r.top() + r.height())
@@ -490,6 +503,9 @@ void CVelView::paintElement(QPainter& painter, int element, bool highlighted)
     const ElementArt& art = elementArt[element - 1];
     const QRectF tile = tileRect(element);
     const QPainterPath card = rounded(tile, 14);
+    painter.save();
+    if (!elementAvailable(element))
+        painter.setOpacity(0.32);
 
     if (highlighted) {
         for (int ring = 1; ring <= int(GlowMargin) - 1; ++ring) {
@@ -522,6 +538,7 @@ void CVelView::paintElement(QPainter& painter, int element, bool highlighted)
     painter.setFont(pixelFont(12.5));
     painter.drawText(QRectF(tile.left() + 6, tile.top() + 113, tile.width() - 12, 18), Qt::AlignCenter,
                      QString::fromLatin1(art.subtitle));
+    painter.restore();
 }
 
 void CVelView::paintAttention(QPainter& painter)

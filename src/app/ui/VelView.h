@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QRectF>
 #include <array>
+#include <functional>
 
 class QComboBox;
 class QFrame;
@@ -49,6 +50,9 @@ public:
     // The form an element opens.
     static int elementForm(int element);
     int hotElement() const { return m_hot; }
+    // Tells which forms exist yet; elements of the others are drawn dimmed and do nothing.
+    void setFormAvailable(std::function<bool(int)> available);
+    bool elementAvailable(int element) const;
     bool isAnimating() const { return m_animation.isActive(); }
     // The light drawn by the last repaint (1 nothing due, 2 due soon, 3 due now).
     int scheduleStatus() const { return m_status; }
@@ -110,4 +114,5 @@ private:
     qint32 m_shownVehicle = 0;
     bool m_changed = false;
     bool m_filling = false;
+    std::function<bool(int)> m_formAvailable;
 };
