@@ -17,7 +17,10 @@
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "forms/FormView.h"
+#include "forms/InsuranceView.h"
+#include "forms/LoanView.h"
 #include "forms/OwnerView.h"
+#include "forms/StationView.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -278,6 +281,9 @@ void CMainFrame::registerStandardForms()
     registerForm(PictureHomeForm, factoryOf<CDriverView>());
     // Each form registers here once it is built: registerForm(<number>, factoryOf<CSomeView>()).
     registerForm(OwnerForm, factoryOf<COwnerView>());
+    registerForm(CompanyForm, factoryOf<CStationView>());
+    registerForm(LoanForm, factoryOf<CLoanView>());
+    registerForm(InsuranceForm, factoryOf<CInsuranceView>());
 }
 
 void CMainFrame::registerForm(int formNumber, FormFactory factory)
