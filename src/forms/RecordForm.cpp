@@ -16,6 +16,7 @@
 #include <QDateTimeEdit>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,20 +29,70 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+namespace {
+
+// Forms read best as a column of this width at most, however wide the window.
+constexpr int MaximumContentWidth = 960;
+
+// A line field as wide as its longest text (up to a point), so that a postal code looks shorter than a
+// street; it still shrinks with a narrow window.
+class FieldLineEdit : public QLineEdit
+{
+public:
+    using QLineEdit::QLineEdit;
+
+    QSize sizeHint() const override
+    {
+        QSize size = QLineEdit::sizeHint();
+        // A few standard widths keep the fields' right edges in line.
+        const int length = maxLength();
+        const int characters = length <= 5 ? 6 : length <= 12 ? 12 : length <= 20 ? 20 : 34;
+        size.setWidth(fontMetrics().horizontalAdvance(QString(characters, QLatin1Char('X'))) + 14);
+        return size;
+    }
+};
+
+void setUpFieldGrid(QGridLayout* grid)
+{
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(7);
+}
+
+} // namespace
+
 CRecordForm::CRecordForm(CVelApp& app, CVelDoc& doc, int formNumber, FormTitles titles, QWidget* parent)
     : CFormView(app, doc, formNumber, parent), m_titles(std::move(titles))
 {
-    auto* outer = new QVBoxLayout(this);
+    // The form's content is one column, centred in wide windows.
+    auto* centring = new QHBoxLayout(this);
+    centring->setContentsMargins(16, 12, 16, 10);
+    auto* content = new QWidget(this);
+    content->setObjectName(QStringLiteral("recordContent"));
+    content->setMaximumWidth(MaximumContentWidth);
+    centring->addStretch(1);
+    centring->addWidget(content, 100);
+    centring->addStretch(1);
+    auto* outer = new QVBoxLayout(content);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(8);
 
     auto* selectorRow = new QHBoxLayout;
     m_selectorLabel = new QLabel(this);
+    m_selectorLabel->setObjectName(QStringLiteral("selectorLabel"));
     m_selector = new QComboBox(this);
     m_selector->setObjectName(QStringLiteral("recordSelector"));
     m_selector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_selector->setMinimumContentsLength(30);
+    m_selector->setMaximumWidth(600);
     m_selectorLabel->setBuddy(m_selector);
+    QFont selectorFont = m_selectorLabel->font();
+    selectorFont.setBold(true);
+    m_selectorLabel->setFont(selectorFont);
     selectorRow->addWidget(m_selectorLabel);
-    selectorRow->addWidget(m_selector, 1);
+    selectorRow->addWidget(m_selector, 3);
+    selectorRow->addStretch(1);
     outer->addLayout(selectorRow);
 
     auto* commandRow = new QHBoxLayout;
@@ -55,23 +106,29 @@ CRecordForm::CRecordForm(CVelApp& app, CVelDoc& doc, int formNumber, FormTitles 
     m_saveButton->setToolTip(tr("Save the changes (Ctrl+S)"));
     m_resetButton->setToolTip(tr("Drop the changes and show the stored record"));
     m_deleteButton->setToolTip(tr("Delete the record shown"));
-    for (QPushButton* button : {m_newButton, m_editButton, m_saveButton, m_resetButton, m_deleteButton})
+    for (QPushButton* button : {m_newButton, m_editButton, m_saveButton, m_resetButton})
         commandRow->addWidget(button);
+    // Delete stands apart from the everyday commands.
+    commandRow->addSpacing(16);
+    commandRow->addWidget(m_deleteButton);
     commandRow->addStretch(1);
     outer->addLayout(commandRow);
 
+    // The mode is the first thing to read on the form: a tinted band with the title.
     m_banner = new QLabel(this);
     m_banner->setObjectName(QStringLiteral("modeTitle"));
     QFont bannerFont = m_banner->font();
     bannerFont.setBold(true);
-    bannerFont.setPointSizeF(bannerFont.pointSizeF() * 1.4);
+    bannerFont.setPointSizeF(bannerFont.pointSizeF() * 1.35);
     m_banner->setFont(bannerFont);
-    m_banner->setStyleSheet(QStringLiteral("color: #7d0d15; padding: 4px 0px;"));
+    m_banner->setStyleSheet(QStringLiteral("QLabel { color: #7d0d15; background: #f7eded; padding: 5px 10px; "
+                                           "border-left: 5px solid #7d0d15; }"));
+    outer->addSpacing(4);
     outer->addWidget(m_banner);
+    outer->addSpacing(4);
 
     m_fieldGrid = new QGridLayout;
-    m_fieldGrid->setColumnStretch(1, 1);
-    m_fieldGrid->setColumnStretch(3, 1);
+    setUpFieldGrid(m_fieldGrid);
     outer->addLayout(m_fieldGrid);
     outer->addStretch(1);
 
@@ -104,6 +161,7 @@ QPushButton* CRecordForm::makeButton(const QString& text, const QString& objectN
     auto* button = new QPushButton(text, this);
     button->setObjectName(objectName);
     button->setAutoDefault(false);
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Delete")) + 40);
     return button;
 }
 
@@ -147,7 +205,7 @@ void CRecordForm::setUpdateHints(int changeHint, int selectorHint)
 QLineEdit* CRecordForm::addLineField(const QString& label, const QString& objectName, int maxLength, int row,
                                      int column, int columnSpan)
 {
-    auto* edit = new QLineEdit(this);
+    auto* edit = new FieldLineEdit(this);
     edit->setObjectName(objectName);
     if (maxLength > 0)
         edit->setMaxLength(maxLength);
@@ -161,24 +219,51 @@ QPlainTextEdit* CRecordForm::addMemoField(const QString& label, const QString& o
     auto* memo = new QPlainTextEdit(this);
     memo->setObjectName(objectName);
     memo->setTabChangesFocus(true);
+    // Comments wrap at the edge of the box; they never need a sideways scroll.
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setMinimumHeight(memo->fontMetrics().lineSpacing() * 4);
     addField(label, memo, row, column, columnSpan);
     return memo;
 }
 
-void CRecordForm::addField(const QString& label, QWidget* field, int row, int column, int columnSpan)
+QLabel* CRecordForm::addField(const QString& label, QWidget* field, int row, int column, int columnSpan)
 {
     if (field->parent() != this)
         field->setParent(this);
+    QGridLayout* grid = m_groupGrid ? m_groupGrid : m_fieldGrid;
+    const bool tall = qobject_cast<QPlainTextEdit*>(field) || qobject_cast<QTextEdit*>(field);
+    QLabel* caption = nullptr;
     if (!label.isEmpty()) {
-        auto* caption = new QLabel(label, this);
+        caption = new QLabel(label, this);
         caption->setBuddy(field);
-        const bool tall = qobject_cast<QPlainTextEdit*>(field) || qobject_cast<QTextEdit*>(field);
-        m_fieldGrid->addWidget(caption, row, column * 2,
-                               Qt::AlignLeft | (tall ? Qt::AlignTop : Qt::AlignVCenter));
+        // A little air between the first column's fields and the second column's labels.
+        if (column > 0)
+            caption->setContentsMargins(14, 0, 0, 0);
+        grid->addWidget(caption, row, column * 2, Qt::AlignLeft | (tall ? Qt::AlignTop : Qt::AlignVCenter));
     }
-    m_fieldGrid->addWidget(field, row, column * 2 + 1, 1, columnSpan * 2 - 1);
+    // Short fields keep their own width at the start of their cell; boxes of text take all of it.
+    const bool sizedToContent = qobject_cast<QLineEdit*>(field) || qobject_cast<QComboBox*>(field) ||
+                                qobject_cast<QAbstractButton*>(field);
+    grid->addWidget(field, row, column * 2 + 1, 1, columnSpan * 2 - 1,
+                    sizedToContent ? Qt::AlignLeft | Qt::AlignVCenter : Qt::Alignment());
     registerField(field);
+    return caption;
+}
+
+QGroupBox* CRecordForm::beginFieldGroup(const QString& title, const QString& objectName, int row, int column,
+                                        int rowSpan, int columnSpan)
+{
+    auto* group = new QGroupBox(title, this);
+    group->setObjectName(objectName);
+    m_groupGrid = new QGridLayout(group);
+    setUpFieldGrid(m_groupGrid);
+    m_fieldGrid->addWidget(group, row, column * 2, rowSpan, columnSpan * 2);
+    return group;
+}
+
+void CRecordForm::endFieldGroup()
+{
+    m_groupGrid = nullptr;
 }
 
 void CRecordForm::registerField(QWidget* field)
@@ -354,7 +439,8 @@ void CRecordForm::enter(int, int)
     if (m_unsaved || m_newRecord)
         return;
     try {
-        fillSelector(m_currentKey);
+        const qint32 wanted = initialKey();
+        fillSelector(wanted != 0 ? wanted : m_currentKey);
         loadSelected();
     } catch (const CdbException& error) {
         showError(error.description());
@@ -560,6 +646,7 @@ bool CRecordForm::save(SaveKind kind)
     notifyOthers();
     setMarker(Marker::New);
     setMode(Mode::Browse);
+    recordSaved(m_currentKey);
     return true;
 }
 

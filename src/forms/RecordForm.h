@@ -8,6 +8,7 @@
 
 class QComboBox;
 class QGridLayout;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -109,12 +110,16 @@ protected:
     virtual bool offersDuplicate() const { return false; }
     // Adjusts the values kept by Duplicate (most forms keep all of them).
     virtual void prepareDuplicate() {}
-    // The key the selector selects when the form is first shown (0: the first item).
+    // The key the selector selects whenever the form is shown (0: the record shown before, at first the
+    // first item).
     virtual qint32 initialKey() { return 0; }
     // The selected item has no row any more; by default the fields are emptied and the form stays in Browse.
     virtual void recordMissing(qint32 key);
     // Called after every mode change, for fields whose state depends on more than the mode.
     virtual void modeChanged(Mode mode) { Q_UNUSED(mode); }
+    // A save has gone through and the form is back in Browse with the saved values (key: the row now
+    // current), for what must follow a completed save, such as a note to the user.
+    virtual void recordSaved(qint32 key) { Q_UNUSED(key); }
     // Adds items at the end of the context menu.
     virtual void extendContextMenu(QMenu& menu) { Q_UNUSED(menu); }
     // A document update with a hint other than the selector's own: refill the form's other lists.
@@ -122,6 +127,7 @@ protected:
     virtual void commandBack();
     virtual void commandNext();
     QPushButton* homeButton() const { return m_homeButton; }
+    QLabel* selectorLabel() const { return m_selectorLabel; }
 
     // Set-up, from the derived constructor.
     void setSelectorLabel(const QString& label, const QString& objectName);
@@ -130,14 +136,20 @@ protected:
     // The hint sent after a save or delete, and the hint on which the selector is refilled.
     void setUpdateHints(int changeHint, int selectorHint);
 
-    // The fields: two columns of label and field; column 0 or 1, a span of 2 takes the whole width.
+    // The fields: two columns of label and field; column 0 or 1, a span of 2 takes the whole width. Line
+    // fields are as wide as their longest text, memos take the whole width of their columns.
     QGridLayout* fieldGrid() const { return m_fieldGrid; }
+    // Fields added until endFieldGroup go into a titled box placed at this cell of the field grid; inside
+    // it, rows and columns count from 0 again.
+    QGroupBox* beginFieldGroup(const QString& title, const QString& objectName, int row, int column,
+                               int rowSpan = 1, int columnSpan = 1);
+    void endFieldGroup();
     QLineEdit* addLineField(const QString& label, const QString& objectName, int maxLength, int row,
                             int column, int columnSpan = 1);
     QPlainTextEdit* addMemoField(const QString& label, const QString& objectName, int row, int column,
                                  int columnSpan = 2);
-    // Places and registers any field widget (combo box, check box, spin box ...).
-    void addField(const QString& label, QWidget* field, int row, int column, int columnSpan = 1);
+    // Places and registers any field widget (combo box, check box, spin box ...); returns its label.
+    QLabel* addField(const QString& label, QWidget* field, int row, int column, int columnSpan = 1);
     // A field of the record: its edits set the unsaved-changes flag, the mode makes it read-only or
     // writable. Line and text edits become read-only in Browse; other widgets are disabled.
     void registerField(QWidget* field);
@@ -218,6 +230,7 @@ private:
     QComboBox* m_selector = nullptr;
     QLabel* m_banner = nullptr;
     QGridLayout* m_fieldGrid = nullptr;
+    QGridLayout* m_groupGrid = nullptr;
     QPushButton* m_newButton = nullptr;
     QPushButton* m_editButton = nullptr;
     QPushButton* m_saveButton = nullptr;

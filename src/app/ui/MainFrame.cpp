@@ -21,6 +21,7 @@
 #include "forms/LoanView.h"
 #include "forms/OwnerView.h"
 #include "forms/StationView.h"
+#include "forms/VehicleView.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -284,6 +285,7 @@ void CMainFrame::registerStandardForms()
     registerForm(CompanyForm, factoryOf<CStationView>());
     registerForm(LoanForm, factoryOf<CLoanView>());
     registerForm(InsuranceForm, factoryOf<CInsuranceView>());
+    registerForm(VehicleForm, factoryOf<CVehicleView>());
 }
 
 void CMainFrame::registerForm(int formNumber, FormFactory factory)
