@@ -2,10 +2,16 @@
 
 #include "app/Enums.h"
 #include "db/Clock.h"
+#include "db/CompanyRecord.h"
 #include "db/Database.h"
+#include "db/InsuranceRecord.h"
+#include "db/LoanRecord.h"
+#include "db/Values.h"
 #include "db/sets/ContactInfoSet.h"
 #include "db/sets/OwnerSet.h"
 #include "db/sets/VehicleSet.h"
+
+#include <iterator>
 
 namespace DemoData {
 
@@ -80,9 +86,45 @@ const Vehicle vehicles[] = {
      4300.0, 71500, "Private sale"},
 };
 
+struct Company
+{
+    int kind;
+    const char* name;
+    const char* firstName;
+    const char* lastName;
+    const char* address1;
+    const char* city;
+    const char* state;
+    const char* zipCode;
+    const char* phone;
+    const char* fax;
+    const char* email;
+    const char* webAddress;
+    const char* comments;
+};
+
+const Company companies[] = {
+    {ServiceStationContact, "Bridgeport Fleet Service", "Tom", "Lindqvist", "2210 NW Front Avenue",
+     "Portland", "OR", "97209", "(503) 555-0187", "(503) 555-0188", "service@bridgeportfleet.example",
+     "www.bridgeportfleet.example", "Opens 6:30 for fleet drop-offs. Ask for Tom."},
+    {ServiceStationContact, "Maple Avenue Auto Care", "Grace", "Whitfield", "412 Maple Avenue", "Springfield",
+     "IL", "62704", "(217) 555-0123", "", "grace@mapleautocare.example", "", ""},
+    {LoanCompanyContact, "Cascade Commercial Credit", "Priya", "Natarajan", "900 SW Fifth Avenue", "Portland",
+     "OR", "97204", "(503) 555-0160", "(503) 555-0161", "loans@cascadecredit.example",
+     "www.cascadecredit.example", ""},
+    {InsuranceCompanyContact, "Pinecrest Mutual Insurance", "Owen", "Brady", "75 Lakeview Drive", "Salem",
+     "OR", "97301", "(971) 555-0134", "", "claims@pinecrestmutual.example", "www.pinecrestmutual.example",
+     "Claims line is open around the clock."},
+};
+
 QString text(const char* value)
 {
     return QString::fromUtf8(value);
+}
+
+QString shownDaysAgo(int days)
+{
+    return Values::toShownDate(Clock::today().addDays(-days).toString(QStringLiteral("yyyyMMdd")));
 }
 
 QString storedDaysAgo(int days)
@@ -161,6 +203,49 @@ void fill(Database& db)
         vehicleSet.m_PurchaseMileage = vehicle.purchaseReading;
         vehicleSet.update();
     }
+
+    QList<qint32> companyIds;
+    for (const Company& company : companies) {
+        CompanyRecord record;
+        record.type = company.kind;
+        record.companyName = text(company.name);
+        record.firstName = text(company.firstName);
+        record.lastName = text(company.lastName);
+        record.address1 = text(company.address1);
+        record.city = text(company.city);
+        record.state = text(company.state);
+        record.zipCode = text(company.zipCode);
+        record.phone = text(company.phone);
+        record.fax = text(company.fax);
+        record.email = text(company.email);
+        record.webAddress = text(company.webAddress);
+        record.comments = text(company.comments);
+        companyIds << record.save(db, 0);
+    }
+
+    // The first van is financed and insured.
+    const qint32 firstVehicle = vehicleId - qint32(std::size(vehicles));
+    LoanRecord loan;
+    loan.companyId = companyIds[2];
+    loan.accountNumber = QStringLiteral("CCC-2019-04418");
+    loan.originatingDate = shownDaysAgo(vehicles[0].purchasedDaysAgo);
+    loan.length = QStringLiteral("72");
+    loan.amount = QStringLiteral("32000.00");
+    loan.paymentAmount = QStringLiteral("498.75");
+    loan.interestRate = QStringLiteral("4.35");
+    loan.comments = QStringLiteral("Payments drawn on the 1st of each month.");
+    loan.save(db, firstVehicle);
+
+    InsuranceRecord insurance;
+    insurance.companyId = companyIds[3];
+    insurance.policyNumber = QStringLiteral("PM-FL-778120");
+    insurance.deductible = QStringLiteral("500.00");
+    insurance.paymentAmount = QStringLiteral("1240.00");
+    insurance.coverageStart = shownDaysAgo(120);
+    insurance.coverageEnd = shownDaysAgo(120 - 364);
+    insurance.comments = QStringLiteral("Fleet policy; covers the van's racking and tools.");
+    insurance.save(db, firstVehicle);
+
     transaction.commit();
 }
 

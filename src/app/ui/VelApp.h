@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class Prompter;
 class CMainFrame;
@@ -51,6 +52,10 @@ public:
     qint32 currentVehicle() const { return m_currentVehicle; }
     void setCurrentVehicle(qint32 vehicleId) { m_currentVehicle = vehicleId; }
 
+    // The company name a form's company box hands to the company form it opens.
+    void setCompanyToOpen(const QString& name) { m_companyToOpen = name; }
+    QString takeCompanyToOpen() { return std::exchange(m_companyToOpen, QString()); }
+
     const QList<int>& vehicleColumns() const { return m_vehicleColumns; }
     void loadVehicleColumns() { m_vehicleColumns = m_settings.vehicleFields(); }
 
@@ -68,6 +73,7 @@ private:
     Database m_database;
     QString m_databasePath;
     qint32 m_currentVehicle = 0;
+    QString m_companyToOpen;
     QList<int> m_vehicleColumns;
     std::unique_ptr<CMainFrame> m_mainFrame;
     QStringList m_arguments;

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "forms/RecordForm.h"
+
+struct CompanyRecord;
+class QLineEdit;
+class QPlainTextEdit;
+
+// The company form (form 146): service stations, loan companies and insurance companies. Opened from
+// another form with a caller code, its Home button becomes "&Return", which brings the company on screen
+// back to that form, and "Cancel" goes back without saving.
+class CStationView : public CRecordForm
+{
+    Q_OBJECT
+
+public:
+    CStationView(CVelApp& app, CVelDoc& doc, QWidget* parent = nullptr);
+
+    // The caller code the form was opened with (0 when opened from the menu or the home screen).
+    int callerCode() const { return m_caller; }
+
+    void enter(int a, int b) override;
+    void commandHome() override;
+
+protected:
+    QList<ListEntry> selectorEntries() override;
+    bool loadRecord(qint32 key) override;
+    void clearFields() override;
+    bool validateFields() override;
+    qint32 writeRecord(qint32 key) override;
+    bool removeRecord(qint32 key) override;
+    QWidget* firstField() const override;
+
+private:
+    CompanyRecord values() const;
+    void showValues(const CompanyRecord& record);
+    void showCallerButtons();
+    void openForCaller(const QString& name);
+    void returnToCaller();
+    void cancelToCaller();
+
+    bool m_entered = false;
+    int m_caller = 0;
+    int m_storedType = 0;
+    QPushButton* m_cancelButton = nullptr;
+    QComboBox* m_type = nullptr;
+    QLineEdit* m_companyName = nullptr;
+    QLineEdit* m_firstName = nullptr;
+    QLineEdit* m_lastName = nullptr;
+    QLineEdit* m_address1 = nullptr;
+    QLineEdit* m_address2 = nullptr;
+    QLineEdit* m_city = nullptr;
+    QLineEdit* m_state = nullptr;
+    QLineEdit* m_zipCode = nullptr;
+    QLineEdit* m_phone = nullptr;
+    QLineEdit* m_altPhone = nullptr;
+    QLineEdit* m_fax = nullptr;
+    QLineEdit* m_mobile = nullptr;
+    QLineEdit* m_email = nullptr;
+    QLineEdit* m_webAddress = nullptr;
+    QPlainTextEdit* m_comments = nullptr;
+};

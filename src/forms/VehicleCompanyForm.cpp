@@ -1,0 +1,292 @@
+#include "forms/VehicleCompanyForm.h"
+
+#include "app/Enums.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/VelApp.h"
+#include "db/CompanyRecord.h"
+#include "db/ContactOperations.h"
+#include "db/DbException.h"
+#include "db/Values.h"
+#include "db/VehicleList.h"
+#include "forms/ContactInfoDialog.h"
+#include "forms/TypedCompany.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+CVehicleCompanyForm::CVehicleCompanyForm(CVelApp& app, CVelDoc& doc, int formNumber, FormTitles titles,
+                                         const QString& companyLabel, const QString& companyObjectName,
+                                         int callerCode, QWidget* parent)
+    : CRecordForm(app, doc, formNumber, std::move(titles), parent),
+      m_companyKind(CompanyCallers::kindOf(callerCode))
+{
+    setSelectorLabel(QStringLiteral("Vehicle"), QStringLiteral("vehicleSelector"));
+    setUpdateHints(GeneralHint, VehiclesHint);
+    if (auto* newButton = findChild<QPushButton*>(QStringLiteral("newButton")))
+        newButton->setEnabled(false);
+
+    m_companyBox = new QComboBox(this);
+    m_companyBox->setObjectName(companyObjectName);
+    m_companyBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_companyBox->setMinimumContentsLength(34);
+    m_company = new CTypedCompany(*this, *m_companyBox, callerCode);
+    addField(companyLabel, m_companyBox, 0, 0, 2);
+    connect(m_company, &CTypedCompany::companyChanged, this, &CVehicleCompanyForm::showContact);
+
+    auto* contactBox = new QGroupBox(QStringLiteral("Contact Information"), this);
+    contactBox->setObjectName(QStringLiteral("contactInformation"));
+    auto* contactGrid = new QGridLayout(contactBox);
+    const auto readOnlyField = [this, contactBox](const QString& objectName) {
+        auto* field = new QLineEdit(contactBox);
+        field->setObjectName(objectName);
+        field->setReadOnly(true);
+        field->setFocusPolicy(Qt::ClickFocus);
+        QPalette colours = field->palette();
+        colours.setColor(QPalette::Base, palette().color(QPalette::Window));
+        field->setPalette(colours);
+        return field;
+    };
+    m_agentName = readOnlyField(QStringLiteral("agentName"));
+    m_phone = readOnlyField(QStringLiteral("phone"));
+    m_editContact = new QPushButton(QStringLiteral("E&dit Contact"), contactBox);
+    m_editContact->setObjectName(QStringLiteral("editContactButton"));
+    m_editContact->setToolTip(QStringLiteral("Open the company in the company list, or add it there"));
+    m_moreContact = new QPushButton(QStringLiteral("More &Contact Information"), contactBox);
+    m_moreContact->setObjectName(QStringLiteral("moreContactButton"));
+    m_moreContact->setToolTip(QStringLiteral("Show the company's address, telephone numbers and comments"));
+    // Enter on a focused button presses it, as Space does.
+    m_editContact->setAutoDefault(true);
+    m_moreContact->setAutoDefault(true);
+    contactGrid->addWidget(new QLabel(QStringLiteral("Agent Name"), contactBox), 0, 0);
+    contactGrid->addWidget(m_agentName, 0, 1);
+    contactGrid->addWidget(new QLabel(QStringLiteral("Phone"), contactBox), 0, 2);
+    contactGrid->addWidget(m_phone, 0, 3);
+    contactGrid->addWidget(m_editContact, 0, 4);
+    contactGrid->addWidget(m_moreContact, 0, 5);
+    contactGrid->setColumnStretch(1, 3);
+    contactGrid->setColumnStretch(3, 2);
+    fieldGrid()->addWidget(contactBox, 1, 0, 1, 4);
+
+    connect(m_editContact, &QPushButton::clicked, m_company, &CTypedCompany::openCompanyForm);
+    connect(m_moreContact, &QPushButton::clicked, this, &CVehicleCompanyForm::showContactInformation);
+}
+
+int CVehicleCompanyForm::offered(int formNumber) const
+{
+    // The frame answers a form it does not have with an error, so a button leading there stays off.
+    const auto* frame = qobject_cast<const CMainFrame*>(window());
+    return frame && frame->hasForm(formNumber) ? formNumber : NoForm;
+}
+
+QList<ListEntry> CVehicleCompanyForm::selectorEntries()
+{
+    QList<ListEntry> entries;
+    for (const VehicleList::Item& item : VehicleList::items(app().database(), app().vehicleColumns()))
+        entries.append({item.text, item.vehicleId});
+    return entries;
+}
+
+qint32 CVehicleCompanyForm::initialKey()
+{
+    return app().currentVehicle();
+}
+
+QWidget* CVehicleCompanyForm::firstField() const
+{
+    return m_companyBox;
+}
+
+void CVehicleCompanyForm::recordMissing(qint32 key)
+{
+    Q_UNUSED(key);
+    startNewRecord();
+}
+
+void CVehicleCompanyForm::modeChanged(Mode mode)
+{
+    Q_UNUSED(mode);
+    // The selector picks the vehicle, never a row: it stays available for a vehicle without one.
+    selector()->setEnabled(true);
+}
+
+void CVehicleCompanyForm::extendContextMenu(QMenu& menu)
+{
+    for (QAction* action : menu.actions())
+        if (action->text() == QLatin1String("New"))
+            action->setEnabled(false);
+}
+
+bool CVehicleCompanyForm::canLeave(int targetForm)
+{
+    if (const std::optional<bool> decision = m_company->leaveCheck(targetForm))
+        return *decision;
+    return CRecordForm::canLeave(targetForm);
+}
+
+void CVehicleCompanyForm::enter(int a, int b)
+{
+    if (!m_entered) {
+        m_entered = true;
+        CRecordForm::enter(a, b);
+        return;
+    }
+    try {
+        if (a == CompanyForm) {
+            companyReturned(b);
+            return;
+        }
+        // The vehicle may have been changed on another form; values being typed stay as they are.
+        if (hasUnsavedChanges())
+            return;
+        fillSelector(app().currentVehicle());
+        loadSelected();
+    } catch (const CdbException& error) {
+        showError(error.description());
+    }
+}
+
+void CVehicleCompanyForm::onDocumentUpdate(int hint)
+{
+    CRecordForm::onDocumentUpdate(hint);
+    // An empty new record stands for the vehicle it was opened for; if that vehicle has gone, follow the
+    // selector rather than keep a record that would be saved for a vehicle no longer on file.
+    if (isNewRecord() && !hasUnsavedChanges() && selectedKey() != currentKey()) {
+        try {
+            loadSelected();
+        } catch (const CdbException& error) {
+            showError(error.description());
+        }
+    }
+}
+
+void CVehicleCompanyForm::refreshLists(int hint)
+{
+    if (hint == GeneralHint || hint == CompanyAddedHint)
+        refillCompaniesKeepingText();
+}
+
+void CVehicleCompanyForm::fillCompanies(qint32 keyToSelect)
+{
+    QuietEdits quiet(*this);
+    fillList(m_companyBox, ContactOperations::companyListEntries(app().database(), m_companyKind),
+             keyToSelect);
+    if (m_companyBox->findData(keyToSelect) < 0)
+        m_companyBox->setCurrentIndex(-1);
+    m_companiesFilled = true;
+}
+
+void CVehicleCompanyForm::refillCompaniesKeepingText()
+{
+    const bool typedName = m_company->hasNewName();
+    const QString text = m_companyBox->currentText();
+    fillCompanies(typedName ? 0 : m_company->companyKey());
+    if (typedName) {
+        QuietEdits quiet(*this);
+        m_companyBox->setEditText(text);
+    }
+    showContact(m_company->companyKey());
+}
+
+qint32 CVehicleCompanyForm::companyKey() const
+{
+    return m_company->companyKey();
+}
+
+void CVehicleCompanyForm::showCompany(qint32 contactId)
+{
+    if (!m_companiesFilled) {
+        fillCompanies(contactId);
+    } else {
+        QuietEdits quiet(*this);
+        const int index = m_companyBox->findData(contactId);
+        m_companyBox->setCurrentIndex(index);
+        if (index < 0)
+            m_companyBox->setEditText(QString());
+    }
+    showContact(m_company->companyKey());
+}
+
+bool CVehicleCompanyForm::resolveCompany()
+{
+    if (m_company->resolve())
+        return true;
+    // The company form may have taken over (the user chose to fill in the new company first).
+    if (isVisible())
+        m_companyBox->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void CVehicleCompanyForm::showContact(qint32 contactId)
+{
+    std::optional<ContactDetails> details;
+    if (contactId > 0) {
+        try {
+            details = ContactOperations::contactDetails(app().database(), contactId);
+        } catch (const CdbException& error) {
+            showError(error.description());
+        }
+    }
+    m_agentName->setText(details ? details->agentName : QString());
+    m_phone->setText(details ? details->phone : QString());
+    m_moreContact->setEnabled(details.has_value());
+}
+
+void CVehicleCompanyForm::showContactInformation()
+{
+    try {
+        const std::optional<ContactDetails> details =
+            ContactOperations::contactDetails(app().database(), m_company->companyKey());
+        if (!details)
+            return;
+        CContactInfoDialog dialog(*details, this);
+        dialog.exec();
+    } catch (const CdbException& error) {
+        showError(error.description());
+    }
+}
+
+void CVehicleCompanyForm::companyReturned(qint32 contactId)
+{
+    refillCompaniesKeepingText();
+    if (contactId == 0 || m_companyBox->findData(contactId) < 0 || contactId == m_company->companyKey())
+        return;
+    // Choosing a company for the record is an edit of it, also when the trip began in Browse.
+    if (mode() == Mode::Browse)
+        commandEdit();
+    m_company->select(contactId);
+}
+
+QLineEdit* CVehicleCompanyForm::addDateField(const QString& label, const QString& objectName, int row,
+                                             int column)
+{
+    QLineEdit* field = addLineField(label, objectName, 10, row, column);
+    field->setPlaceholderText(QStringLiteral("mm/dd/yyyy"));
+    field->setToolTip(QStringLiteral("mm/dd/yyyy; the Up and Down arrow keys change the date by a day"));
+    field->installEventFilter(this);
+    m_dateFields.append(field);
+    return field;
+}
+
+bool CVehicleCompanyForm::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* field = qobject_cast<QLineEdit*>(watched);
+    if (field && event->type() == QEvent::KeyPress && m_dateFields.contains(field) && !field->isReadOnly()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            const QString date = Values::normaliseDate(field->text());
+            if (field->text().trimmed().isEmpty())
+                field->setText(Values::todayShown());
+            else if (!date.isEmpty())
+                field->setText(Values::addDays(date, key == Qt::Key_Up ? 1 : -1));
+            return true;
+        }
+    }
+    return CRecordForm::eventFilter(watched, event);
+}
