@@ -23,6 +23,7 @@ class CVehicleView : public CRecordForm
 public:
     CVehicleView(CVelApp& app, CVelDoc& doc, QWidget* parent = nullptr);
 
+    void enter(int a, int b) override;
     void commandDuplicate() override;
     // The purchase information of the vehicle on screen (editable outside Browse).
     void editPurchase();

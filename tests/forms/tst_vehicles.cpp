@@ -235,17 +235,17 @@ private Q_SLOTS:
         addVehicle("Ford", 5000, 12);
         open();
         // Browse shows the purchase read-only and changes nothing.
-        withDialog<CPurchaseDialog>(
-            [this] { click("purchaseButton"); },
-            [](CPurchaseDialog& dialog) {
-                auto* from = dialog.findChild<QLineEdit*>("purchasedFrom");
-                QCOMPARE(from->text(), QString("Dealer"));
-                QVERIFY(from->isReadOnly());
-                QCOMPARE(dialog.findChild<QLabel*>("readingLabel")->text(), QString("Odometer"));
-                QCOMPARE(dialog.findChild<QLineEdit*>("purchaseAmount")->text(), QString("$0.00"));
-                dialog.accept();
-            });
+        withDialog<CPurchaseDialog>([this] { click("purchaseButton"); },
+                                    [](CPurchaseDialog& dialog) {
+                                        auto* from = dialog.findChild<QLineEdit*>("purchasedFrom");
+                                        QCOMPARE(from->text(), QString("Dealer"));
+                                        QVERIFY(from->isReadOnly());
+                                        QCOMPARE(dialog.findChild<QLabel*>("readingLabel")->text(),
+                                                 QString("Odometer"));
+                                        dialog.accept();
+                                    });
         QVERIFY(!view->hasUnsavedChanges());
+        QCOMPARE(find<QWidget>("activeCheck")->nextInFocusChain(), find<QWidget>("purchaseButton"));
 
         click("editButton");
         withDialog<CPurchaseDialog>(
@@ -284,7 +284,7 @@ private Q_SLOTS:
         addOwner("Second owner");
         addVehicle("Ford");
         for (const char* sql :
-             {"INSERT INTO Schedule (ScheduleID, VehicleID, Description) VALUES (1, 1, 'Oil')",
+             {"INSERT INTO Schedule (ScheduleID, VehicleID, Description) VALUES (7, 1, 'Oil')",
               "INSERT INTO Loan (VehicleID, AcctNo) VALUES (1, 'L-1')",
               "INSERT INTO Insurance (VehicleID, PolicyNo) VALUES (1, 'P-1')",
               "INSERT INTO InsCoverage (VehicleID, TypeID) VALUES (1, 1)"})
@@ -320,7 +320,11 @@ private Q_SLOTS:
         click("saveButton");
         QCOMPARE(form.currentKey(), 2);
         QCOMPARE(value(copiedRows), QString("1100"));
-        QCOMPARE(value("SELECT Description FROM Schedule WHERE VehicleID = 2"), QString("Oil"));
+        // The copies get keys of their own; the source keeps its rows.
+        QCOMPARE(value("SELECT ScheduleID || Description FROM Schedule WHERE VehicleID = 2"),
+                 QString("8Oil"));
+        QCOMPARE(value("SELECT AcctNo FROM Loan WHERE VehicleID = 2"), QString("L-1"));
+        QCOMPARE(count("SELECT count(*) FROM Schedule WHERE VehicleID = 1"), 1);
         QCOMPARE(count("SELECT count(DISTINCT ContactID) FROM Vehicles"), 2);
         QVERIFY(find<QComboBox>("vehicleSelector")->isEnabled());
         QVERIFY(!find<QLabel>("selectorLabel")->isHidden());
