@@ -4,6 +4,7 @@
 #include "app/ui/VelApp.h"
 #include "app/ui/VelDoc.h"
 #include "db/CompanyRecord.h"
+#include "db/ContactOperations.h"
 #include "db/DbException.h"
 #include "db/Prompter.h"
 #include "forms/FormView.h"
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <utility>
 
@@ -76,6 +78,63 @@ bool CTypedCompany::select(qint32 key)
     return true;
 }
 
+void CTypedCompany::fill(qint32 keyToSelect)
+{
+    const QList<ListEntry> entries =
+        ContactOperations::companyListEntries(m_form.app().database(), CompanyCallers::kindOf(m_callerCode));
+    {
+        // Refilling shows values; the form must not take it for the user's edit.
+        const QSignalBlocker quiet(&m_box);
+        m_box.clear();
+        for (const ListEntry& entry : entries)
+            m_box.addItem(entry.text, entry.key);
+        const int index = m_box.findData(keyToSelect);
+        m_box.setCurrentIndex(keyToSelect != 0 ? index : -1);
+        m_box.setEditText(index >= 0 && keyToSelect != 0 ? m_box.itemText(index) : QString());
+    }
+    m_filled = true;
+    announceCompany();
+}
+
+void CTypedCompany::show(qint32 key)
+{
+    if (!m_filled) {
+        fill(key);
+        return;
+    }
+    {
+        const QSignalBlocker quiet(&m_box);
+        const int index = key != 0 ? m_box.findData(key) : -1;
+        m_box.setCurrentIndex(index);
+        m_box.setEditText(index >= 0 ? m_box.itemText(index) : QString());
+    }
+    announceCompany();
+}
+
+void CTypedCompany::refresh()
+{
+    const bool typedName = hasNewName();
+    const QString text = m_box.currentText();
+    fill(typedName ? 0 : companyKey());
+    if (typedName) {
+        const QSignalBlocker quiet(&m_box);
+        m_box.setEditText(text);
+    }
+    // The company's own details may have changed even when the key has not.
+    Q_EMIT companyChanged(companyKey());
+}
+
+void CTypedCompany::takeReturned(qint32 key)
+{
+    refresh();
+    if (key == 0 || m_box.findData(key) < 0 || key == companyKey())
+        return;
+    // Choosing a company for the record is an edit of it, also when the trip began in Browse.
+    if (!m_box.isEnabled())
+        m_form.commandEdit();
+    select(key);
+}
+
 bool CTypedCompany::resolve()
 {
     if (!hasNewName()) {
@@ -100,9 +159,14 @@ bool CTypedCompany::resolve()
     }
     switch (result.outcome) {
     case TypedCompany::Outcome::Added:
-        // Every company list learns of it, this form's own included; then the box names it.
-        m_form.document().updateAllViews(CompanyAddedHint);
+        try {
+            refresh();
+        } catch (const CdbException& error) {
+            app.prompter().message(error.description(), Prompter::Icon::Exclamation);
+            return false;
+        }
         select(result.contactId);
+        m_form.document().updateAllViews(CompanyAddedHint);
         return true;
     case TypedCompany::Outcome::DetailsWanted:
         openCompanyFormWith(name);

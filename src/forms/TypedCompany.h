@@ -13,9 +13,10 @@ class QWidget;
 // when the form saves): refused when another contact already has it, opened in the company form, added at
 // once with just its name, or left for the user to correct.
 //
-// The form registers the box as one of its fields and keeps its list filled (refilling it on the
-// company-added hint); it calls resolve() before its own checks, asks leaveCheck() first in canLeave, and
-// hands select() the company the company form gives back when it enters the form with (CompanyForm, key).
+// The form registers the box as one of its fields, shows its stored company with show() and calls
+// refresh() on the company-added hint; it calls resolve() before its own checks, asks leaveCheck() first
+// in canLeave, and hands takeReturned() the company the company form gives back when it enters the form
+// with (CompanyForm, key).
 class CTypedCompany : public QObject
 {
     Q_OBJECT
@@ -37,6 +38,14 @@ public:
     // the box does not list it.
     bool select(qint32 key);
 
+    // Shows a stored company (0 or an unlisted key: none), not as an edit. Throws CdbException.
+    void show(qint32 key);
+    // Reads the list again, keeping the company named or the new name typed. Throws CdbException.
+    void refresh();
+    // The company the company form hands back (0: none): chosen for the record, as an edit of it, the
+    // record going from Browse into Edit for it. Throws CdbException.
+    void takeReturned(qint32 key);
+
     // Opens the company form on the name in the box, with the form's caller code ("E&dit Contact").
     void openCompanyForm();
     // The form's leave check when the frame is about to show the company form: the form's own request goes
@@ -49,6 +58,7 @@ Q_SIGNALS:
     void companyChanged(qint32 key);
 
 private:
+    void fill(qint32 keyToSelect);
     int matchingIndex() const;
     QString typedName() const;
     bool contains(const QWidget* widget) const;
@@ -61,6 +71,7 @@ private:
     CFormView& m_form;
     QComboBox& m_box;
     int m_callerCode;
+    bool m_filled = false;
     qint32 m_announcedKey = -1;
     bool m_ownRequest = false;
     bool m_resolving = false;

@@ -3,19 +3,17 @@
 #include "app/Enums.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/VelApp.h"
-#include "db/CompanyRecord.h"
 #include "db/ContactOperations.h"
 #include "db/DbException.h"
-#include "db/Values.h"
 #include "db/VehicleList.h"
 #include "forms/ContactInfoDialog.h"
+#include "forms/DateField.h"
 #include "forms/TypedCompany.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,8 +22,7 @@
 CVehicleCompanyForm::CVehicleCompanyForm(CVelApp& app, CVelDoc& doc, int formNumber, FormTitles titles,
                                          const QString& companyLabel, const QString& companyObjectName,
                                          int callerCode, QWidget* parent)
-    : CRecordForm(app, doc, formNumber, std::move(titles), parent),
-      m_companyKind(CompanyCallers::kindOf(callerCode))
+    : CRecordForm(app, doc, formNumber, std::move(titles), parent)
 {
     setSelectorLabel(QStringLiteral("Vehicle"), QStringLiteral("vehicleSelector"));
     setUpdateHints(GeneralHint, VehiclesHint);
@@ -139,7 +136,7 @@ void CVehicleCompanyForm::enter(int a, int b)
     }
     try {
         if (a == CompanyForm) {
-            companyReturned(b);
+            m_company->takeReturned(b);
             return;
         }
         // The vehicle may have been changed on another form; values being typed stay as they are.
@@ -169,29 +166,7 @@ void CVehicleCompanyForm::onDocumentUpdate(int hint)
 void CVehicleCompanyForm::refreshLists(int hint)
 {
     if (hint == GeneralHint || hint == CompanyAddedHint)
-        refillCompaniesKeepingText();
-}
-
-void CVehicleCompanyForm::fillCompanies(qint32 keyToSelect)
-{
-    QuietEdits quiet(*this);
-    fillList(m_companyBox, ContactOperations::companyListEntries(app().database(), m_companyKind),
-             keyToSelect);
-    if (m_companyBox->findData(keyToSelect) < 0)
-        m_companyBox->setCurrentIndex(-1);
-    m_companiesFilled = true;
-}
-
-void CVehicleCompanyForm::refillCompaniesKeepingText()
-{
-    const bool typedName = m_company->hasNewName();
-    const QString text = m_companyBox->currentText();
-    fillCompanies(typedName ? 0 : m_company->companyKey());
-    if (typedName) {
-        QuietEdits quiet(*this);
-        m_companyBox->setEditText(text);
-    }
-    showContact(m_company->companyKey());
+        m_company->refresh();
 }
 
 qint32 CVehicleCompanyForm::companyKey() const
@@ -201,16 +176,7 @@ qint32 CVehicleCompanyForm::companyKey() const
 
 void CVehicleCompanyForm::showCompany(qint32 contactId)
 {
-    if (!m_companiesFilled) {
-        fillCompanies(contactId);
-    } else {
-        QuietEdits quiet(*this);
-        const int index = m_companyBox->findData(contactId);
-        m_companyBox->setCurrentIndex(index);
-        if (index < 0)
-            m_companyBox->setEditText(QString());
-    }
-    showContact(m_company->companyKey());
+    m_company->show(contactId);
 }
 
 bool CVehicleCompanyForm::resolveCompany()
@@ -252,41 +218,11 @@ void CVehicleCompanyForm::showContactInformation()
     }
 }
 
-void CVehicleCompanyForm::companyReturned(qint32 contactId)
-{
-    refillCompaniesKeepingText();
-    if (contactId == 0 || m_companyBox->findData(contactId) < 0 || contactId == m_company->companyKey())
-        return;
-    // Choosing a company for the record is an edit of it, also when the trip began in Browse.
-    if (mode() == Mode::Browse)
-        commandEdit();
-    m_company->select(contactId);
-}
-
 QLineEdit* CVehicleCompanyForm::addDateField(const QString& label, const QString& objectName, int row,
                                              int column)
 {
-    QLineEdit* field = addLineField(label, objectName, 10, row, column);
-    field->setPlaceholderText(QStringLiteral("mm/dd/yyyy"));
-    field->setToolTip(QStringLiteral("mm/dd/yyyy; the Up and Down arrow keys change the date by a day"));
-    field->installEventFilter(this);
-    m_dateFields.append(field);
+    auto* field = new CDateField(this);
+    field->setObjectName(objectName);
+    addField(label, field, row, column);
     return field;
-}
-
-bool CVehicleCompanyForm::eventFilter(QObject* watched, QEvent* event)
-{
-    auto* field = qobject_cast<QLineEdit*>(watched);
-    if (field && event->type() == QEvent::KeyPress && m_dateFields.contains(field) && !field->isReadOnly()) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Up || key == Qt::Key_Down) {
-            const QString date = Values::normaliseDate(field->text());
-            if (field->text().trimmed().isEmpty())
-                field->setText(Values::todayShown());
-            else if (!date.isEmpty())
-                field->setText(Values::addDays(date, key == Qt::Key_Up ? 1 : -1));
-            return true;
-        }
-    }
-    return CRecordForm::eventFilter(watched, event);
 }

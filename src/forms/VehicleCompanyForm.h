@@ -43,26 +43,18 @@ protected:
     void showCompany(qint32 contactId);
     // Settles a new company name typed into the box; the first step of the form's checks.
     bool resolveCompany();
-    // A date typed as mm/dd/yyyy; the arrow keys move it by a day.
+    // A date typed as mm/dd/yyyy, with a spin that moves it by a day.
     QLineEdit* addDateField(const QString& label, const QString& objectName, int row, int column);
 
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    void fillCompanies(qint32 keyToSelect);
-    void refillCompaniesKeepingText();
     void showContact(qint32 contactId);
     void showContactInformation();
-    void companyReturned(qint32 contactId);
 
-    int m_companyKind;
     bool m_entered = false;
-    bool m_companiesFilled = false;
     QComboBox* m_companyBox = nullptr;
     CTypedCompany* m_company = nullptr;
     QLineEdit* m_agentName = nullptr;
     QLineEdit* m_phone = nullptr;
     QPushButton* m_editContact = nullptr;
     QPushButton* m_moreContact = nullptr;
-    QList<QLineEdit*> m_dateFields;
 };

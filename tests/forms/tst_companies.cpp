@@ -1,6 +1,7 @@
 #include "../app/Screenshot.h"
 #include "CompanyFormsFixture.h"
 #include "app/DemoData.h"
+#include "db/Clock.h"
 #include "db/Messages.h"
 #include "db/ReadingEstimate.h"
 #include "forms/StationView.h"
@@ -274,6 +275,7 @@ private Q_SLOTS:
 
     void demoCompanyFormScreenshot()
     {
+        Clock::setNow(QDateTime(QDate(2026, 3, 16), QTime(9, 0)));
         f->db().execute("DELETE FROM Vehicles");
         f->db().execute("DELETE FROM Owners");
         f->db().execute("DELETE FROM ContactInfo");

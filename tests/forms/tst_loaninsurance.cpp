@@ -107,9 +107,6 @@ private Q_SLOTS:
         QTest::newRow("payment 1,000,000") << "paymentAmount"
                                            << "1000000" << Messages::PaymentAmountOutOfRange << ""
                                            << "";
-        QTest::newRow("payment in words") << "paymentAmount"
-                                          << "ten" << Messages::PaymentAmountOutOfRange << ""
-                                          << "";
         QTest::newRow("no date") << "originatingDate"
                                  << "" << QString() << "OriginatingDate"
                                  << "";
@@ -180,10 +177,6 @@ private Q_SLOTS:
                                    << "13/1/2024"
                                    << "" << Messages::DateInvalid << "coverageStart"
                                    << "";
-        QTest::newRow("bad end") << "0"
-                                 << ""
-                                 << "12/31/99" << Messages::DateInvalid << "coverageEnd"
-                                 << "";
     }
 
     void insuranceChecks()
