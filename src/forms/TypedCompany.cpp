@@ -22,6 +22,8 @@ CTypedCompany::CTypedCompany(CFormView& form, QComboBox& box, int callerCode)
 {
     m_box.setEditable(true);
     m_box.setInsertPolicy(QComboBox::NoInsert);
+    // As long as a company name may be, so that a new name fits its row.
+    m_box.lineEdit()->setMaxLength(50);
     connect(&m_box, &QComboBox::currentIndexChanged, this, &CTypedCompany::announceCompany);
     connect(&m_box, &QComboBox::editTextChanged, this, &CTypedCompany::announceCompany);
     connect(qApp, &QApplication::focusChanged, this, &CTypedCompany::onFocusChanged);
