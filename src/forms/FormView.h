@@ -21,6 +21,8 @@ public:
 
     // Leave check before the frame shows the form targetForm; false keeps this form shown.
     virtual bool canLeave(int targetForm);
+    // Changes typed on the form and not yet saved; the frame offers them before the program closes.
+    virtual bool hasPendingChanges() const { return false; }
     // Entry routine, run every time the frame shows the form (a and b as passed to switch form).
     virtual void enter(int a, int b);
     // The document's update notification with its hint.

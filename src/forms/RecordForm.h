@@ -47,6 +47,7 @@ public:
     QString modeTitle() const;
     bool isNewRecord() const { return m_newRecord; }
     bool hasUnsavedChanges() const { return m_unsaved; }
+    bool hasPendingChanges() const override { return m_unsaved; }
     // Key of the row on screen (0 before the first load and for a record not yet saved).
     qint32 currentKey() const { return m_currentKey; }
     QComboBox* selector() const { return m_selector; }

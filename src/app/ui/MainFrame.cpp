@@ -408,6 +408,16 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // A form left for the company list keeps its changes while hidden; show each such form and offer its
+    // changes too, so that closing never drops typing silently.
+    for (CFormView* form : std::as_const(m_forms)) {
+        if (form == m_shown || !form->hasPendingChanges())
+            continue;
+        if (!switchForm(form->formNumber()) || !form->canLeave(NoForm)) {
+            event->ignore();
+            return;
+        }
+    }
     savePlacement();
     event->accept();
 }
