@@ -8,7 +8,8 @@ class Prompter
 {
 public:
     enum class Icon { None, Information, Exclamation, Question, Error };
-    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+    // YesNoDefaultNo: a question where Enter should not carry out the step by accident.
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo };
     enum class Answer { Ok, Cancel, Yes, No };
 
     struct FileDialog
@@ -36,6 +37,10 @@ public:
     void message(const QString& text, Icon icon = Icon::Exclamation) { ask(text, icon, Buttons::Ok); }
     void information(const QString& text) { ask(text, Icon::Information, Buttons::Ok); }
     bool yesNo(const QString& text) { return ask(text, Icon::Question, Buttons::YesNo) == Answer::Yes; }
+    bool yesNoDefaultNo(const QString& text)
+    {
+        return ask(text, Icon::Question, Buttons::YesNoDefaultNo) == Answer::Yes;
+    }
 };
 
 // Wait cursor for the length of a scope.

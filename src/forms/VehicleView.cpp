@@ -312,7 +312,7 @@ void CVehicleView::commandDuplicate()
     if (!canDuplicate())
         return;
     CDuplicateVehicleDialog dialog(this);
-    if (dialog.exec() != QDialog::Accepted && app().prompter().yesNo(Messages::CancelDuplicationQuestion))
+    if (dialog.exec() != QDialog::Accepted && app().prompter().yesNoDefaultNo(Messages::CancelDuplicationQuestion))
         return;
     DuplicateCopies copies = dialog.choices();
     copies.sourceVehicleId = currentKey();

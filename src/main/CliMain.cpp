@@ -58,7 +58,7 @@ public:
 
     Answer ask(const QString& text, Icon icon, Buttons buttons) override
     {
-        if (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel) {
+        if (buttons != Buttons::Ok && buttons != Buttons::OkCancel) {
             if (text == Messages::MeasurementQuestion && !units.isEmpty())
                 return units == QLatin1String("us") ? Answer::Yes : Answer::No;
             throw UnansweredQuestion{text};

@@ -299,6 +299,7 @@ private Q_SLOTS:
         prompter->answer(Answer::Yes, Messages::CancelDuplicationQuestion);
         withDialog<QDialog>([&] { form.commandDuplicate(); }, [](QDialog& dialog) { dialog.reject(); });
         QCOMPARE(form.mode(), Mode::Browse);
+        QCOMPARE(prompter->prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
 
         // Cancel, then No: the duplicate goes on with the choices as they were.
         prompter->answer(Answer::No, Messages::CancelDuplicationQuestion);

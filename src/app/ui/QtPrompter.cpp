@@ -60,6 +60,7 @@ QMessageBox::StandardButtons boxButtons(Prompter::Buttons buttons)
     case Prompter::Buttons::OkCancel:
         return QMessageBox::Ok | QMessageBox::Cancel;
     case Prompter::Buttons::YesNo:
+    case Prompter::Buttons::YesNoDefaultNo:
         return QMessageBox::Yes | QMessageBox::No;
     case Prompter::Buttons::YesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
@@ -73,10 +74,12 @@ Prompter::Answer QtPrompter::ask(const QString& text, Icon icon, Buttons buttons
 {
     ArrowWhileBusy arrow(m_busyDepth > 0);
     QMessageBox box(boxIcon(icon), Title, text, boxButtons(buttons), m_parent);
-    box.setDefaultButton(buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? QMessageBox::Yes
-                                                                                      : QMessageBox::Ok);
+    const bool yesNo = buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultNo;
+    box.setDefaultButton(buttons == Buttons::YesNoDefaultNo                      ? QMessageBox::No
+                         : yesNo || buttons == Buttons::YesNoCancel ? QMessageBox::Yes
+                                                                    : QMessageBox::Ok);
     // Closing a Yes/No box with the window's close button or Escape means No.
-    if (buttons == Buttons::YesNo)
+    if (yesNo)
         box.setEscapeButton(QMessageBox::No);
     switch (box.exec()) {
     case QMessageBox::Ok:
@@ -86,7 +89,7 @@ Prompter::Answer QtPrompter::ask(const QString& text, Icon icon, Buttons buttons
     case QMessageBox::No:
         return Answer::No;
     default:
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+        return yesNo ? Answer::No : Answer::Cancel;
     }
 }
 
