@@ -73,13 +73,14 @@ bool upgradeAndOpen(Database& db, const QString& path, const QString& version, P
     return true;
 }
 
-void bringReadingsForward(Database& db, Prompter& prompter)
+int bringReadingsForward(Database& db, Prompter& prompter)
 {
     try {
         BusyScope busy(prompter);
-        ReadingEstimate::bringAllForward(db);
+        return ReadingEstimate::bringAllForward(db);
     } catch (const CdbException& error) {
         prompter.message(error.description());
+        return 0;
     }
 }
 

@@ -36,6 +36,6 @@ bool upgradeAndOpen(Database& db, const QString& path, const QString& version, P
 
 // Brings every vehicle's estimated reading forward to today in one transaction; an engine failure is
 // told and leaves the readings as they were.
-void bringReadingsForward(Database& db, Prompter& prompter);
+int bringReadingsForward(Database& db, Prompter& prompter);
 
 } // namespace StartUp

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QSqlQuery>
+#include <QLineEdit>
 #include <QTest>
 
 #include <sys/socket.h>
@@ -169,6 +170,25 @@ private Q_SLOTS:
         QVERIFY(m_app->database().isOpen());
         QVERIFY(m_app->mainFrame() && m_app->mainFrame()->isVisible());
         QCOMPARE(m_launched, QStringList({QDir(m_app->settings().installDir()).filePath("velmora-notify")}));
+    }
+
+    void homeScreenShowsTheReadingsBroughtForward()
+    {
+        const QString path = makeFile(*m_env, FileKind::Current);
+        {
+            Database db;
+            db.open(path);
+            db.execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 0)");
+            db.execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, EstMilesPerMonth, EntryOfActualMiles, "
+                       "DateOfActualMiles, DateOfEstimatedMiles, ActiveInd) "
+                       "VALUES (1, 1, '2019', 3000, 10000, '20260101', '20260101', -1)");
+        }
+        Clock::setNow(QDateTime(QDate(2026, 1, 11), QTime(9, 0)));
+        m_app->settings().setDatabaseLocation(path);
+        QVERIFY(m_app->initInstance({}));
+        auto* reading = m_app->mainFrame()->findChild<QLineEdit*>("readingEdit");
+        QVERIFY(reading);
+        QCOMPARE(reading->text(), QString("10,980"));
     }
 
     void version20IsUpgradedThroughEveryStep()

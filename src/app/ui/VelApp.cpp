@@ -1,8 +1,10 @@
 #include "app/ui/VelApp.h"
 
+#include "app/Enums.h"
 #include "app/StartUp.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/SplashWindow.h"
+#include "app/ui/VelDoc.h"
 #include "app/ui/WelcomeDialog.h"
 #include "db/DatabaseCreation.h"
 
@@ -62,7 +64,9 @@ bool CVelApp::initInstance(const QStringList& arguments)
     m_mainFrame = std::make_unique<CMainFrame>(*this);
 
     loadVehicleColumns();
-    StartUp::bringReadingsForward(m_database, m_prompter);
+    // The frame's first view was filled before the pass: show it the readings as of today.
+    if (StartUp::bringReadingsForward(m_database, m_prompter) > 0)
+        m_mainFrame->document().updateAllViews(GeneralHint);
     m_mainFrame->restorePlacement();
     // A real command line starts with the program's name; code that starts the application without one
     // (tests, tools) gets no splash, and "--no-splash" turns it off by hand.
