@@ -6,7 +6,6 @@
 #include "db/DbException.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
-#include "db/Values.h"
 #include "db/sets/ContactInfoSet.h"
 
 #include <QSqlQuery>
@@ -138,20 +137,7 @@ std::optional<CompanyRecord> CompanyRecord::load(Database& db, qint32 contactId)
         return std::nullopt;
     CompanyRecord record;
     record.type = contacts.m_ContactType;
-    record.companyName = Values::toShownQuotes(contacts.m_CompanyName);
-    record.firstName = contacts.m_FirstName;
-    record.lastName = contacts.m_LastName;
-    record.address1 = contacts.m_Address1;
-    record.address2 = contacts.m_Address2;
-    record.city = contacts.m_City;
-    record.state = contacts.m_State;
-    record.zipCode = contacts.m_ZipCode;
-    record.phone = contacts.m_Phone;
-    record.altPhone = contacts.m_AltPhone;
-    record.fax = contacts.m_Fax;
-    record.mobile = contacts.m_Mobile;
-    record.email = contacts.m_Email;
-    record.webAddress = contacts.m_WebAddress;
+    record.loadFrom(contacts, CompanyQuotes::Backquoted);
     record.comments = contacts.m_Memo;
     return record;
 }
@@ -171,20 +157,7 @@ qint32 CompanyRecord::save(Database& db, qint32 contactId) const
     }
     if (type != 0)
         contacts.m_ContactType = qint16(type);
-    contacts.m_CompanyName = Values::toStoredQuotes(companyName);
-    contacts.m_FirstName = firstName;
-    contacts.m_LastName = lastName;
-    contacts.m_Address1 = address1;
-    contacts.m_Address2 = address2;
-    contacts.m_City = city;
-    contacts.m_State = state;
-    contacts.m_ZipCode = zipCode;
-    contacts.m_Phone = phone;
-    contacts.m_AltPhone = altPhone;
-    contacts.m_Fax = fax;
-    contacts.m_Mobile = mobile;
-    contacts.m_Email = email;
-    contacts.m_WebAddress = webAddress;
+    storeTo(contacts, CompanyQuotes::Backquoted);
     contacts.m_Memo = comments;
     contacts.update();
     transaction.commit();

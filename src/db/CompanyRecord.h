@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/ContactFields.h"
+
 #include <QString>
 #include <optional>
 
@@ -30,24 +32,10 @@ int kindOf(int callerCode);
 
 // One company as the company form edits it: a ContactInfo row of a company kind. Texts are as the user sees
 // them; the company name's apostrophes become backquotes only in the file.
-struct CompanyRecord
+struct CompanyRecord : ContactFields
 {
     // ContactKind: loan company, insurance company or service station; 0 while none is chosen.
     int type = 0;
-    QString companyName;
-    QString firstName;
-    QString lastName;
-    QString address1;
-    QString address2;
-    QString city;
-    QString state;
-    QString zipCode;
-    QString phone;
-    QString altPhone;
-    QString fax;
-    QString mobile;
-    QString email;
-    QString webAddress;
     QString comments;
 
     enum class Field { Type, CompanyName };

@@ -104,19 +104,8 @@ std::optional<ContactDetails> contactDetails(Database& db, qint32 contactId)
     if (!findContact(contacts, contactId))
         return std::nullopt;
     ContactDetails details;
-    details.companyName = Values::toShownQuotes(contacts.m_CompanyName);
+    details.loadFrom(contacts, ContactFields::CompanyQuotes::Backquoted);
     details.agentName = (contacts.m_FirstName + QLatin1Char(' ') + contacts.m_LastName).trimmed();
-    details.address1 = contacts.m_Address1;
-    details.address2 = contacts.m_Address2;
-    details.city = contacts.m_City;
-    details.state = contacts.m_State;
-    details.zipCode = contacts.m_ZipCode;
-    details.phone = contacts.m_Phone;
-    details.altPhone = contacts.m_AltPhone;
-    details.fax = contacts.m_Fax;
-    details.mobile = contacts.m_Mobile;
-    details.email = contacts.m_Email;
-    details.webAddress = contacts.m_WebAddress;
     details.comments = contacts.m_Memo;
     return details;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/ContactFields.h"
 #include "db/ListEntry.h"
 
 #include <QString>
@@ -10,21 +11,9 @@ class Database;
 
 // One contact as the Contact Information dialog shows it: names with their apostrophes, the agent as
 // first name, a blank and last name.
-struct ContactDetails
+struct ContactDetails : ContactFields
 {
-    QString companyName;
     QString agentName;
-    QString address1;
-    QString address2;
-    QString city;
-    QString state;
-    QString zipCode;
-    QString phone;
-    QString altPhone;
-    QString fax;
-    QString mobile;
-    QString email;
-    QString webAddress;
     QString comments;
 };
 

@@ -5,7 +5,6 @@
 #include "db/Database.h"
 #include "db/DbException.h"
 #include "db/Messages.h"
-#include "db/Values.h"
 #include "db/sets/ContactInfoSet.h"
 #include "db/sets/OwnerSet.h"
 
@@ -41,20 +40,7 @@ std::optional<OwnerRecord> OwnerRecord::load(Database& db, qint32 ownerId)
     record.comments = owners.m_Memo;
     CContactInfoSet contacts(db);
     if (ContactOperations::findContact(contacts, owners.m_ContactID)) {
-        record.companyName = Values::toShownQuotes(contacts.m_CompanyName);
-        record.firstName = contacts.m_FirstName;
-        record.lastName = contacts.m_LastName;
-        record.address1 = contacts.m_Address1;
-        record.address2 = contacts.m_Address2;
-        record.city = contacts.m_City;
-        record.state = contacts.m_State;
-        record.zipCode = contacts.m_ZipCode;
-        record.phone = contacts.m_Phone;
-        record.altPhone = contacts.m_AltPhone;
-        record.fax = contacts.m_Fax;
-        record.mobile = contacts.m_Mobile;
-        record.email = contacts.m_Email;
-        record.webAddress = contacts.m_WebAddress;
+        record.loadFrom(contacts, CompanyQuotes::Backquoted);
     }
     return record;
 }
@@ -80,20 +66,7 @@ qint32 OwnerRecord::save(Database& db, qint32 ownerId) const
         contacts.m_ContactID = contactId;
         contacts.m_ContactType = OwnerContact;
     }
-    contacts.m_CompanyName = Values::toStoredQuotes(companyName);
-    contacts.m_LastName = lastName;
-    contacts.m_FirstName = firstName;
-    contacts.m_Address1 = address1;
-    contacts.m_Address2 = address2;
-    contacts.m_City = city;
-    contacts.m_State = state;
-    contacts.m_ZipCode = zipCode;
-    contacts.m_Phone = phone;
-    contacts.m_AltPhone = altPhone;
-    contacts.m_Fax = fax;
-    contacts.m_Mobile = mobile;
-    contacts.m_Email = email;
-    contacts.m_WebAddress = webAddress;
+    storeTo(contacts, CompanyQuotes::Backquoted);
     const qint32 contactId = contacts.m_ContactID;
     contacts.update();
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/ContactFields.h"
+
 #include <QString>
 #include <optional>
 
@@ -7,23 +9,9 @@ class Database;
 
 // One owner as the owner form edits it: the Owners row and its ContactInfo row together. Texts are as the
 // user sees them; the company name's apostrophes become backquotes only in the file.
-struct OwnerRecord
+struct OwnerRecord : ContactFields
 {
-    QString companyName;
     QString locationId;
-    QString firstName;
-    QString lastName;
-    QString address1;
-    QString address2;
-    QString city;
-    QString state;
-    QString zipCode;
-    QString phone;
-    QString altPhone;
-    QString fax;
-    QString mobile;
-    QString email;
-    QString webAddress;
     QString comments;
 
     // The field a failed check puts the focus on.

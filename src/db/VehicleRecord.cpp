@@ -41,44 +41,6 @@ bool isSellerRow(const CContactInfoSet& contacts)
     return contacts.m_ContactType < OwnerContact || contacts.m_ContactType > ServiceStationContact;
 }
 
-void copySeller(CContactInfoSet& contacts, const SellerContact& seller)
-{
-    contacts.m_CompanyName = seller.companyName;
-    contacts.m_FirstName = seller.firstName;
-    contacts.m_LastName = seller.lastName;
-    contacts.m_Address1 = seller.address1;
-    contacts.m_Address2 = seller.address2;
-    contacts.m_City = seller.city;
-    contacts.m_State = seller.state;
-    contacts.m_ZipCode = seller.zipCode;
-    contacts.m_Phone = seller.phone;
-    contacts.m_AltPhone = seller.altPhone;
-    contacts.m_Fax = seller.fax;
-    contacts.m_Mobile = seller.mobile;
-    contacts.m_Email = seller.email;
-    contacts.m_WebAddress = seller.webAddress;
-}
-
-SellerContact sellerOf(const CContactInfoSet& contacts)
-{
-    SellerContact seller;
-    seller.companyName = contacts.m_CompanyName;
-    seller.firstName = contacts.m_FirstName;
-    seller.lastName = contacts.m_LastName;
-    seller.address1 = contacts.m_Address1;
-    seller.address2 = contacts.m_Address2;
-    seller.city = contacts.m_City;
-    seller.state = contacts.m_State;
-    seller.zipCode = contacts.m_ZipCode;
-    seller.phone = contacts.m_Phone;
-    seller.altPhone = contacts.m_AltPhone;
-    seller.fax = contacts.m_Fax;
-    seller.mobile = contacts.m_Mobile;
-    seller.email = contacts.m_Email;
-    seller.webAddress = contacts.m_WebAddress;
-    return seller;
-}
-
 // Copies the source vehicle's rows of a table to the new vehicle in one statement. With a key field the
 // copies get new keys following the table's highest.
 void copyVehicleRows(Database& db, const QString& table, qint32 sourceId, qint32 targetId,
@@ -157,7 +119,7 @@ std::optional<VehicleRecord> VehicleRecord::load(Database& db, qint32 vehicleId)
     if (vehicles.m_ContactID != 0) {
         CContactInfoSet contacts(db);
         if (ContactOperations::findContact(contacts, vehicles.m_ContactID) && isSellerRow(contacts))
-            record.purchase.seller = sellerOf(contacts);
+            record.purchase.seller.loadFrom(contacts, ContactFields::CompanyQuotes::AsTyped);
     }
     return record;
 }
@@ -227,7 +189,7 @@ VehicleRecord::Saved VehicleRecord::save(Database& db, qint32 vehicleId, const D
         contacts.addNew();
         contacts.m_ContactID = sellerId;
     }
-    copySeller(contacts, purchase.seller);
+    purchase.seller.storeTo(contacts, ContactFields::CompanyQuotes::AsTyped);
     contacts.update();
     vehicles.m_ContactID = sellerId;
     vehicles.update();

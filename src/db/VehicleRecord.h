@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/ContactFields.h"
+
 #include <QString>
 #include <functional>
 #include <optional>
@@ -19,23 +21,8 @@ struct VehicleLabels
 };
 
 // The seller of a vehicle: a ContactInfo row without a contact kind. The company name is kept as typed.
-struct SellerContact
+struct SellerContact : ContactFields
 {
-    QString companyName;
-    QString firstName;
-    QString lastName;
-    QString address1;
-    QString address2;
-    QString city;
-    QString state;
-    QString zipCode;
-    QString phone;
-    QString altPhone;
-    QString fax;
-    QString mobile;
-    QString email;
-    QString webAddress;
-
     bool operator==(const SellerContact&) const = default;
 };
 

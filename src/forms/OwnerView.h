@@ -1,10 +1,10 @@
 #pragma once
 
+#include "forms/ContactLineFields.h"
 #include "forms/RecordForm.h"
 
 struct OwnerRecord;
 class QLineEdit;
-class QPlainTextEdit;
 
 // The owner form (form 102): an Owners row with its ContactInfo row, picked from the owner list.
 class COwnerView : public CRecordForm
@@ -28,20 +28,6 @@ private:
     OwnerRecord values() const;
     void showValues(const OwnerRecord& record);
 
-    QLineEdit* m_companyName = nullptr;
+    ContactLineFields m_contact;
     QLineEdit* m_locationId = nullptr;
-    QLineEdit* m_firstName = nullptr;
-    QLineEdit* m_lastName = nullptr;
-    QLineEdit* m_address1 = nullptr;
-    QLineEdit* m_address2 = nullptr;
-    QLineEdit* m_city = nullptr;
-    QLineEdit* m_state = nullptr;
-    QLineEdit* m_zipCode = nullptr;
-    QLineEdit* m_phone = nullptr;
-    QLineEdit* m_altPhone = nullptr;
-    QLineEdit* m_fax = nullptr;
-    QLineEdit* m_mobile = nullptr;
-    QLineEdit* m_email = nullptr;
-    QLineEdit* m_webAddress = nullptr;
-    QPlainTextEdit* m_comments = nullptr;
 };

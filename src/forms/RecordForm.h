@@ -90,6 +90,9 @@ public:
     bool save(SaveKind kind);
 
 protected:
+    // Adds the contact lines the owner and company forms share.
+    friend struct ContactLineFields;
+
     // The selector's items, in the order shown.
     virtual QList<ListEntry> selectorEntries() = 0;
     // Shows the row with this key; false when there is no such row.

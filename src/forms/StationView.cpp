@@ -71,21 +71,8 @@ CStationView::CStationView(CVelApp& app, CVelDoc& doc, QWidget* parent)
     m_type->addItems({QStringLiteral("Loan Company"), QStringLiteral("Insurance Company"),
                       QStringLiteral("Service Station")});
     addField(QStringLiteral("Company Type"), m_type, 0, 0);
-    m_companyName = addLineField(QStringLiteral("Company Name"), QStringLiteral("companyName"), 50, 1, 0, 2);
-    m_firstName = addLineField(QStringLiteral("First Name"), QStringLiteral("firstName"), 35, 2, 0);
-    m_lastName = addLineField(QStringLiteral("Last Name"), QStringLiteral("lastName"), 35, 2, 1);
-    m_address1 = addLineField(QStringLiteral("Address"), QStringLiteral("address1"), 35, 3, 0, 2);
-    m_address2 = addLineField(QString(), QStringLiteral("address2"), 35, 4, 0, 2);
-    m_city = addLineField(QStringLiteral("City"), QStringLiteral("city"), 35, 5, 0);
-    m_state = addLineField(QStringLiteral("State"), QStringLiteral("state"), 35, 5, 1);
-    m_zipCode = addLineField(QStringLiteral("Postal Code"), QStringLiteral("postalCode"), 10, 6, 0);
-    m_phone = addLineField(QStringLiteral("Phone"), QStringLiteral("phone"), 30, 7, 0);
-    m_altPhone = addLineField(QStringLiteral("Alt. Phone"), QStringLiteral("altPhone"), 30, 7, 1);
-    m_fax = addLineField(QStringLiteral("Fax"), QStringLiteral("fax"), 30, 8, 0);
-    m_mobile = addLineField(QStringLiteral("Mobile"), QStringLiteral("mobile"), 30, 8, 1);
-    m_email = addLineField(QStringLiteral("Email"), QStringLiteral("email"), 50, 9, 0);
-    m_webAddress = addLineField(QStringLiteral("Web Site Address"), QStringLiteral("webAddress"), 50, 9, 1);
-    m_comments = addMemoField(QStringLiteral("Comments"), QStringLiteral("comments"), 10, 0);
+    m_contact.addCompanyName(*this, 1);
+    m_contact.addPersonAndAddress(*this);
     setTabOrder(homeButton(), m_cancelButton);
 }
 
@@ -96,7 +83,7 @@ QList<ListEntry> CStationView::selectorEntries()
 
 QWidget* CStationView::firstField() const
 {
-    return m_companyName;
+    return m_contact.companyName;
 }
 
 CompanyRecord CStationView::values() const
@@ -104,42 +91,14 @@ CompanyRecord CStationView::values() const
     CompanyRecord record;
     const int index = m_type->currentIndex();
     record.type = index >= 0 ? TypeListKinds[index] : 0;
-    record.companyName = m_companyName->text();
-    record.firstName = m_firstName->text();
-    record.lastName = m_lastName->text();
-    record.address1 = m_address1->text();
-    record.address2 = m_address2->text();
-    record.city = m_city->text();
-    record.state = m_state->text();
-    record.zipCode = m_zipCode->text();
-    record.phone = m_phone->text();
-    record.altPhone = m_altPhone->text();
-    record.fax = m_fax->text();
-    record.mobile = m_mobile->text();
-    record.email = m_email->text();
-    record.webAddress = m_webAddress->text();
-    record.comments = m_comments->toPlainText();
+    m_contact.read(record, record.comments);
     return record;
 }
 
 void CStationView::showValues(const CompanyRecord& record)
 {
     m_type->setCurrentIndex(typeIndexOf(record.type));
-    m_companyName->setText(record.companyName);
-    m_firstName->setText(record.firstName);
-    m_lastName->setText(record.lastName);
-    m_address1->setText(record.address1);
-    m_address2->setText(record.address2);
-    m_city->setText(record.city);
-    m_state->setText(record.state);
-    m_zipCode->setText(record.zipCode);
-    m_phone->setText(record.phone);
-    m_altPhone->setText(record.altPhone);
-    m_fax->setText(record.fax);
-    m_mobile->setText(record.mobile);
-    m_email->setText(record.email);
-    m_webAddress->setText(record.webAddress);
-    m_comments->setPlainText(record.comments);
+    m_contact.show(record, record.comments);
 }
 
 bool CStationView::loadRecord(qint32 key)
@@ -174,7 +133,7 @@ bool CStationView::validateFields()
         return true;
     return rejectField(problem->message, problem->field == CompanyRecord::Field::Type
                                              ? static_cast<QWidget*>(m_type)
-                                             : m_companyName);
+                                             : m_contact.companyName);
 }
 
 qint32 CStationView::writeRecord(qint32 key)
@@ -245,7 +204,7 @@ void CStationView::openForCaller(const QString& name)
     startNewRecord();
     // The name is the user's typing carried over: the company is to be saved unless the user cancels.
     if (!name.isEmpty())
-        m_companyName->setText(name);
+        m_contact.companyName->setText(name);
 }
 
 void CStationView::commandHome()

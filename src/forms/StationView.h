@@ -1,10 +1,9 @@
 #pragma once
 
+#include "forms/ContactLineFields.h"
 #include "forms/RecordForm.h"
 
 struct CompanyRecord;
-class QLineEdit;
-class QPlainTextEdit;
 
 // The company form (form 146): service stations, loan companies and insurance companies. Opened from
 // another form with a caller code, its Home button becomes "&Return", which brings the company on screen
@@ -44,19 +43,5 @@ private:
     int m_storedType = 0;
     QPushButton* m_cancelButton = nullptr;
     QComboBox* m_type = nullptr;
-    QLineEdit* m_companyName = nullptr;
-    QLineEdit* m_firstName = nullptr;
-    QLineEdit* m_lastName = nullptr;
-    QLineEdit* m_address1 = nullptr;
-    QLineEdit* m_address2 = nullptr;
-    QLineEdit* m_city = nullptr;
-    QLineEdit* m_state = nullptr;
-    QLineEdit* m_zipCode = nullptr;
-    QLineEdit* m_phone = nullptr;
-    QLineEdit* m_altPhone = nullptr;
-    QLineEdit* m_fax = nullptr;
-    QLineEdit* m_mobile = nullptr;
-    QLineEdit* m_email = nullptr;
-    QLineEdit* m_webAddress = nullptr;
-    QPlainTextEdit* m_comments = nullptr;
+    ContactLineFields m_contact;
 };
