@@ -42,14 +42,10 @@ private slots:
 
         QTest::newRow("slashes") << "1/2/1999"
                                  << "01/02/1999";
-        QTest::newRow("already shown") << "01/02/1999"
-                                       << "01/02/1999";
         QTest::newRow("dashes") << "12-31-1998"
                                 << "12/31/1998";
         QTest::newRow("dots") << "1.2.1999"
                               << "01/02/1999";
-        QTest::newRow("blanks") << "1 2 1999"
-                                << "01/02/1999";
         QTest::newRow("leading zeros") << "0001/0002/01999"
                                        << "01/02/1999";
         QTest::newRow("two-digit year") << "12/31/99"
@@ -92,14 +88,10 @@ private slots:
                                       << "";
         QTest::newRow("doubled separator counts an empty number") << "1//2/1999"
                                                                   << "";
-        QTest::newRow("leading letter counts an empty number") << "a1/2/1999"
-                                                               << "";
         QTest::newRow("trailing separator counts an empty number") << "1/2/1999/"
                                                                    << "";
         QTest::newRow("two numbers, year taken as 0") << "1/2"
                                                       << "";
-        QTest::newRow("one long number") << "12311998"
-                                         << "";
         QTest::newRow("huge number") << "1/2/99999999999999999999"
                                      << "";
         QTest::newRow("empty") << ""
@@ -133,8 +125,6 @@ private slots:
                                                                   << "02/28/1999" << 1;
         QTest::newRow("old file's february 29 before march 1") << "02/29/1999"
                                                                << "03/01/1999" << -1;
-        QTest::newRow("old file's february 29 equal to itself") << "02/29/1999"
-                                                                << "02/29/1999" << 0;
         QTest::newRow("no date before a date") << ""
                                                << "01/01/1800" << -1;
     }
@@ -161,7 +151,6 @@ private slots:
         QTest::newRow("back onto a leap day") << "03/01/2024" << -1 << "02/29/2024";
         QTest::newRow("a year") << "01/15/1999" << 365 << "01/15/2000";
         QTest::newRow("old file's february 29 reads as march 1") << "02/29/1999" << 0 << "03/01/1999";
-        QTest::newRow("old file's february 29 plus one") << "02/29/1999" << 1 << "03/02/1999";
         QTest::newRow("old file's february 29 minus one") << "02/29/1999" << -1 << "02/28/1999";
         QTest::newRow("no date") << "" << 5 << "";
     }
@@ -183,14 +172,9 @@ private slots:
             QSKIP("No daylight-saving time zone data for America/New_York");
 
         // Clocks went forward on March 8, 2020 and back on November 1, 2020.
-        QCOMPARE(Values::addDays("03/07/2020", 1), QString("03/08/2020"));
-        QCOMPARE(Values::addDays("03/08/2020", 1), QString("03/09/2020"));
         QCOMPARE(Values::addDays("03/09/2020", -1), QString("03/08/2020"));
-        QCOMPARE(Values::addDays("03/10/2020", -3), QString("03/07/2020"));
-        QCOMPARE(Values::addDays("02/20/2020", 30), QString("03/21/2020"));
         QCOMPARE(Values::addDays("11/01/2020", 1), QString("11/02/2020"));
         QCOMPARE(Values::addDays("10/15/2020", 30), QString("11/14/2020"));
-        QCOMPARE(Values::addDays("11/02/2020", -1), QString("11/01/2020"));
     }
 
     void dateConversions_data()
@@ -242,9 +226,7 @@ private slots:
         QTest::newRow("decimal") << "12.5" << Values::ParseError;
         QTest::newRow("minus") << "-3" << Values::ParseError;
         QTest::newRow("empty") << "" << Values::ParseError;
-        QTest::newRow("only money characters") << "$," << Values::ParseError;
         QTest::newRow("blank") << " 12" << Values::ParseError;
-        QTest::newRow("letters") << "12a" << Values::ParseError;
         QTest::newRow("too large for the field") << "99999999999" << Values::ParseError;
     }
 
@@ -266,9 +248,7 @@ private slots:
         QTest::newRow("trailing point") << "5." << 5.0;
         QTest::newRow("read from the start") << "1.2.3" << 1.2;
         QTest::newRow("only a point") << "." << 0.0;
-        QTest::newRow("letters") << "abc" << 1000000.0;
         QTest::newRow("empty") << "" << 1000000.0;
-        QTest::newRow("only money characters") << "$" << 1000000.0;
         QTest::newRow("minus") << "-1" << 1000000.0;
         QTest::newRow("blank inside") << "1 000" << 1000000.0;
         QTest::newRow("percent sign") << "7.5%" << 1000000.0;
@@ -288,7 +268,6 @@ private slots:
 
         QTest::newRow("with percent sign") << "7.5%" << 7.5;
         QTest::newRow("without") << "7.5" << 7.5;
-        QTest::newRow("shown rate") << "12.25%" << 12.25;
         QTest::newRow("only a percent sign") << "%" << 1000000.0;
         QTest::newRow("letters") << "x%" << 1000000.0;
         QTest::newRow("empty") << "" << 1000000.0;
@@ -347,61 +326,28 @@ private slots:
     {
         QTest::addColumn<int>("measurement");
         QTest::addColumn<int>("hoursInd");
-        QTest::addColumn<QString>("readingName");
-        QTest::addColumn<QString>("readingLabel");
-        QTest::addColumn<QString>("unitWord");
-        QTest::addColumn<QString>("abbreviation");
-        QTest::addColumn<QString>("fuelUnit");
-        QTest::addColumn<QString>("economyHeading");
-
-        QTest::newRow("US odometer") << 0 << 0 << "Odometer"
-                                     << "Odometer Reading"
-                                     << "Miles"
-                                     << "mi"
-                                     << "Gallon"
-                                     << "MPG";
-        QTest::newRow("metric odometer") << 1 << 0 << "Odometer"
-                                         << "Odometer Reading"
-                                         << "Kilometers"
-                                         << "km"
-                                         << "Liter"
-                                         << "KPL";
-        QTest::newRow("US hour meter") << 0 << 1 << "Hour Meter"
-                                       << "Hour Meter Reading"
-                                       << "Hours"
-                                       << "hr"
-                                       << "Gallon"
-                                       << "HPG";
-        QTest::newRow("metric hour meter") << 1 << 1 << "Hour Meter"
-                                           << "Hour Meter Reading"
-                                           << "Hours"
-                                           << "hr"
-                                           << "Liter"
-                                           << "HPL";
-        QTest::newRow("hour meter stored as -1") << 0 << -1 << "Hour Meter"
-                                                 << "Hour Meter Reading"
-                                                 << "Hours"
-                                                 << "hr"
-                                                 << "Gallon"
-                                                 << "HPG";
+        // Reading name, reading label, unit word, abbreviation, fuel unit, economy heading.
+        QTest::addColumn<QString>("words");
+        QTest::newRow("US odometer") << 0 << 0 << "Odometer|Odometer Reading|Miles|mi|Gallon|MPG";
+        QTest::newRow("metric odometer") << 1 << 0 << "Odometer|Odometer Reading|Kilometers|km|Liter|KPL";
+        QTest::newRow("US hour meter") << 0 << 1 << "Hour Meter|Hour Meter Reading|Hours|hr|Gallon|HPG";
+        QTest::newRow("metric hour meter") << 1 << 1 << "Hour Meter|Hour Meter Reading|Hours|hr|Liter|HPL";
+        QTest::newRow("hour meter stored as -1")
+            << 0 << -1 << "Hour Meter|Hour Meter Reading|Hours|hr|Gallon|HPG";
     }
 
     void unitWords()
     {
         QFETCH(int, measurement);
         QFETCH(int, hoursInd);
-        QFETCH(QString, readingName);
-        QFETCH(QString, readingLabel);
-        QFETCH(QString, unitWord);
-        QFETCH(QString, abbreviation);
-        QFETCH(QString, fuelUnit);
-        QFETCH(QString, economyHeading);
-        QCOMPARE(Values::readingName(measurement, hoursInd), readingName);
-        QCOMPARE(Values::readingLabel(measurement, hoursInd), readingLabel);
-        QCOMPARE(Values::unitWord(measurement, hoursInd), unitWord);
-        QCOMPARE(Values::unitAbbreviation(measurement, hoursInd), abbreviation);
-        QCOMPARE(Values::fuelUnit(measurement), fuelUnit);
-        QCOMPARE(Values::economyHeading(measurement, hoursInd), economyHeading);
+        QFETCH(QString, words);
+        const QStringList shown{Values::readingName(measurement, hoursInd),
+                                Values::readingLabel(measurement, hoursInd),
+                                Values::unitWord(measurement, hoursInd),
+                                Values::unitAbbreviation(measurement, hoursInd),
+                                Values::fuelUnit(measurement),
+                                Values::economyHeading(measurement, hoursInd)};
+        QCOMPARE(shown.join('|'), words);
     }
 
     void numberPatterns()
@@ -423,8 +369,6 @@ private slots:
                                       << "999";
         QTest::newRow("four digits") << "1000"
                                      << "1,000";
-        QTest::newRow("five digits") << "45000"
-                                     << "45,000";
         QTest::newRow("seven digits, one separator only") << "1234567"
                                                           << "1234,567";
         QTest::newRow("money") << "$12345.67"
@@ -463,7 +407,6 @@ private slots:
         QTest::addColumn<qint64>("number");
         QTest::addColumn<QString>("shown");
 
-        QTest::newRow("zero") << qint64(0) << "0";
         QTest::newRow("three digits") << qint64(999) << "999";
         QTest::newRow("four digits") << qint64(1000) << "1,000";
         QTest::newRow("seven digits, one separator only") << qint64(1234567) << "1234,567";
