@@ -9,50 +9,47 @@ class TestAutostart : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void folderFollowsXdgConfigHome();
-    void execArgumentIsQuoted_data();
-    void execArgumentIsQuoted();
+    void folderFollowsXdgConfigHome()
+    {
+        TestEnvironment env;
+        QCOMPARE(Autostart::entryPath(),
+                 env.path(QStringLiteral("config/autostart/velmora-reminder.desktop")));
+
+        const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", "relative/config");
+        const QString relativeIgnored = Autostart::folder();
+        qputenv("XDG_CONFIG_HOME", "");
+        const QString emptyIgnored = Autostart::folder();
+        qputenv("XDG_CONFIG_HOME", saved);
+        const QString expected = QDir::home().filePath(QStringLiteral(".config/autostart"));
+        QCOMPARE(relativeIgnored, expected);
+        QCOMPARE(emptyIgnored, expected);
+    }
+
+    void execArgumentIsQuoted_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("exec");
+        QTest::newRow("plain") << "/opt/velmora/velmora-notify"
+                               << "/opt/velmora/velmora-notify";
+        QTest::newRow("space") << "/opt/my apps/velmora-notify"
+                               << "\"/opt/my apps/velmora-notify\"";
+        // $ and ` are escaped inside the quotes; the value's own rule doubles that escape's backslash.
+        QTest::newRow("dollar") << "/home/a$b/velmora-notify"
+                                << "\"/home/a\\\\$b/velmora-notify\"";
+        QTest::newRow("quote") << "/x\"y/velmora-notify"
+                               << "\"/x\\\\\"y/velmora-notify\"";
+        QTest::newRow("percent") << "/opt/100%/velmora-notify"
+                                 << "/opt/100%%/velmora-notify";
+    }
+
+    void execArgumentIsQuoted()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, exec);
+        QCOMPARE(Autostart::execArgument(program), exec);
+    }
 };
-
-void TestAutostart::folderFollowsXdgConfigHome()
-{
-    TestEnvironment env;
-    QCOMPARE(Autostart::entryPath(), env.path(QStringLiteral("config/autostart/velmora-reminder.desktop")));
-
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", "relative/config");
-    const QString relativeIgnored = Autostart::folder();
-    qputenv("XDG_CONFIG_HOME", "");
-    const QString emptyIgnored = Autostart::folder();
-    qputenv("XDG_CONFIG_HOME", saved);
-    const QString expected = QDir::home().filePath(QStringLiteral(".config/autostart"));
-    QCOMPARE(relativeIgnored, expected);
-    QCOMPARE(emptyIgnored, expected);
-}
-
-void TestAutostart::execArgumentIsQuoted_data()
-{
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<QString>("exec");
-    QTest::newRow("plain") << "/opt/velmora/velmora-notify"
-                           << "/opt/velmora/velmora-notify";
-    QTest::newRow("space") << "/opt/my apps/velmora-notify"
-                           << "\"/opt/my apps/velmora-notify\"";
-    // $ and ` are escaped inside the quotes; the backslash of that escape is doubled by the value's own rule.
-    QTest::newRow("dollar") << "/home/a$b/velmora-notify"
-                            << "\"/home/a\\\\$b/velmora-notify\"";
-    QTest::newRow("quote") << "/x\"y/velmora-notify"
-                           << "\"/x\\\\\"y/velmora-notify\"";
-    QTest::newRow("percent") << "/opt/100%/velmora-notify"
-                             << "/opt/100%%/velmora-notify";
-}
-
-void TestAutostart::execArgumentIsQuoted()
-{
-    QFETCH(QString, program);
-    QFETCH(QString, exec);
-    QCOMPARE(Autostart::execArgument(program), exec);
-}
 
 QTEST_GUILESS_MAIN(TestAutostart)
 #include "tst_autostart.moc"

@@ -145,351 +145,336 @@ class TestMainFrame : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void prerequisites();
-    void prerequisiteSets_data();
-    void prerequisiteSets();
-    void formsAreKeptAndLeaveCheckIsHonoured();
-    void databaseErrorDuringSwitchIsShown();
-    void commandsFollowShownForm();
-    void homePageOffersRegisteredForms();
-    void placementSurvivesRestart();
-    void placementIsKeptReachable();
-    void daysAheadRange_data();
-    void daysAheadRange();
-    void daysAheadTellsViews();
-    void reminderToggleTouchesOnlyOurEntry();
-    void restoredDataReloadsViewsAndGoesHome();
-};
+    void prerequisites()
+    {
+        Fixture f;
+        CMainFrame frame(f.app);
+        f.registerProbes(frame, {OwnerForm, VehicleForm, MaintenanceForm});
+        QCOMPARE(shownNumber(frame), int(HomeForm));
 
-void TestMainFrame::prerequisites()
-{
-    Fixture f;
-    CMainFrame frame(f.app);
-    f.registerProbes(frame, {OwnerForm, VehicleForm, MaintenanceForm});
-    QCOMPARE(shownNumber(frame), int(HomeForm));
-
-    f.prompter.answer(Prompter::Answer::No, Messages::OwnerRequired);
-    QVERIFY(!frame.switchForm(VehicleForm));
-    QCOMPARE(shownNumber(frame), int(HomeForm));
-    QCOMPARE(f.prompter.prompts().last().icon, Prompter::Icon::Question);
-    QCOMPARE(f.prompter.prompts().last().buttons, Prompter::Buttons::YesNo);
-    f.prompter.answer(Prompter::Answer::Yes, Messages::OwnerRequired);
-    QVERIFY(frame.switchForm(VehicleForm));
-    QCOMPARE(shownNumber(frame), int(OwnerForm));
-
-    f.addOwner();
-    QVERIFY(frame.switchForm(VehicleForm));
-    f.prompter.answer(Prompter::Answer::No, Messages::VehicleRequired);
-    QVERIFY(!frame.switchForm(MaintenanceForm));
-    QCOMPARE(shownNumber(frame), int(VehicleForm));
-    f.prompter.answer(Prompter::Answer::Yes, Messages::VehicleRequired);
-    QVERIFY(frame.switchForm(OwnerForm) && frame.switchForm(MaintenanceForm));
-    QCOMPARE(shownNumber(frame), int(VehicleForm));
-    QVERIFY(!frame.createdForm(MaintenanceForm));
-
-    f.addVehicle();
-    QVERIFY(frame.switchForm(MaintenanceForm, 4, 2));
-    QCOMPARE(probe(frame, MaintenanceForm)->entries, (QList<QPair<int, int>>{{4, 2}}));
-    QVERIFY(f.prompter.verifyDone());
-}
-
-void TestMainFrame::prerequisiteSets_data()
-{
-    QTest::addColumn<int>("form");
-    QTest::addColumn<bool>("asksOwner");
-    QTest::addColumn<bool>("asksVehicle");
-    QTest::newRow("home") << 101 << false << false;
-    QTest::newRow("owner") << 102 << false << false;
-    QTest::newRow("vehicle") << 103 << true << false;
-    for (int form : {104, 105, 106, 139, 140, 141, 143, 146, 154, 243})
-        QTest::addRow("form %d", form) << form << true << true;
-}
-
-void TestMainFrame::prerequisiteSets()
-{
-    QFETCH(int, form);
-    QFETCH(bool, asksOwner);
-    QFETCH(bool, asksVehicle);
-    Fixture f;
-    CMainFrame frame(f.app);
-    f.registerProbes(frame, {form});
-    if (asksOwner)
         f.prompter.answer(Prompter::Answer::No, Messages::OwnerRequired);
-    frame.switchForm(form);
-    f.addOwner();
-    if (asksVehicle)
+        QVERIFY(!frame.switchForm(VehicleForm));
+        QCOMPARE(shownNumber(frame), int(HomeForm));
+        QCOMPARE(f.prompter.prompts().last().icon, Prompter::Icon::Question);
+        QCOMPARE(f.prompter.prompts().last().buttons, Prompter::Buttons::YesNo);
+        f.prompter.answer(Prompter::Answer::Yes, Messages::OwnerRequired);
+        QVERIFY(frame.switchForm(VehicleForm));
+        QCOMPARE(shownNumber(frame), int(OwnerForm));
+
+        f.addOwner();
+        QVERIFY(frame.switchForm(VehicleForm));
         f.prompter.answer(Prompter::Answer::No, Messages::VehicleRequired);
-    frame.switchForm(form);
-    QVERIFY(f.prompter.verifyDone());
-}
+        QVERIFY(!frame.switchForm(MaintenanceForm));
+        QCOMPARE(shownNumber(frame), int(VehicleForm));
+        f.prompter.answer(Prompter::Answer::Yes, Messages::VehicleRequired);
+        QVERIFY(frame.switchForm(OwnerForm) && frame.switchForm(MaintenanceForm));
+        QCOMPARE(shownNumber(frame), int(VehicleForm));
+        QVERIFY(!frame.createdForm(MaintenanceForm));
 
-void TestMainFrame::formsAreKeptAndLeaveCheckIsHonoured()
-{
-    Fixture f;
-    f.addOwner();
-    CMainFrame frame(f.app);
-    f.registerProbes(frame, {OwnerForm, VehicleForm});
-
-    f.prompter.answer(Prompter::Answer::Ok, Messages::NoFormSelected);
-    QVERIFY(!frame.switchForm(999));
-    QCOMPARE(shownNumber(frame), int(HomeForm));
-
-    QVERIFY(frame.switchForm(OwnerForm));
-    ProbeForm* owner = probe(frame, OwnerForm);
-    QVERIFY(frame.switchForm(HomeForm));
-    QVERIFY(!owner->isVisibleTo(&frame));
-    QVERIFY(frame.switchForm(OwnerForm, 5, 7));
-    QCOMPARE(probe(frame, OwnerForm), owner);
-    QCOMPARE(f.created.value(OwnerForm), 1);
-    QCOMPARE(owner->entries, (QList<QPair<int, int>>{{0, 0}, {5, 7}}));
-    QVERIFY(f.prompter.busyCount() > 0 && f.prompter.busyDepth() == 0);
-
-    owner->mayLeave = false;
-    QVERIFY(!frame.switchForm(VehicleForm));
-    QCOMPARE(shownNumber(frame), int(OwnerForm));
-    QCOMPARE(owner->leaveTargets, (QList<int>{HomeForm, VehicleForm}));
-    // Closing the window asks too; a refusal keeps it open and writes nothing.
-    frame.show();
-    QVERIFY(!frame.close());
-    QVERIFY(frame.isVisible());
-    QVERIFY(!f.app.settings().contains("Settings", "x2"));
-    owner->mayLeave = true;
-
-    // A form that asks for another while it is entered gets it once the switch is complete.
-    owner->redirectTo = VehicleForm;
-    QVERIFY(frame.switchForm(HomeForm) && frame.switchForm(OwnerForm));
-    QCOMPARE(shownNumber(frame), int(VehicleForm));
-    QVERIFY(frame.close());
-    QVERIFY(f.prompter.verifyDone());
-}
-
-void TestMainFrame::databaseErrorDuringSwitchIsShown()
-{
-    Fixture f;
-    CMainFrame frame(f.app);
-    f.registerProbes(frame, {VehicleForm});
-    f.app.database().close();
-    f.prompter.answer(Prompter::Answer::Ok, QStringLiteral("no longer set"));
-    QVERIFY(!frame.switchForm(VehicleForm));
-    QCOMPARE(shownNumber(frame), int(HomeForm));
-    QVERIFY(f.prompter.verifyDone());
-}
-
-void TestMainFrame::commandsFollowShownForm()
-{
-    Fixture f;
-    CMainFrame frame(f.app);
-    f.registerProbes(frame, {OwnerForm});
-    QAction* newAction = action(frame, "newAction");
-    QAction* saveAction = action(frame, "saveAction");
-    QVERIFY(!newAction->isEnabled() && !action(frame, "duplicateAction")->isEnabled());
-
-    QVERIFY(frame.switchForm(OwnerForm));
-    ProbeForm* owner = probe(frame, OwnerForm);
-    QVERIFY(newAction->isEnabled() && !saveAction->isEnabled());
-    owner->saveAvailable = true;
-    owner->announceState();
-    QVERIFY(saveAction->isEnabled());
-
-    frame.show();
-    QApplication::setActiveWindow(&frame);
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
-    QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
-    QTest::keyClick(&frame, Qt::Key_S, Qt::ControlModifier);
-    QTest::keyClick(&frame, Qt::Key_E, Qt::ControlModifier);
-    QTest::keyClick(&frame, Qt::Key_Escape);
-    QCOMPARE(owner->commands, (QStringList{"new", "save", "edit", "home"}));
-
-    QVERIFY(frame.switchForm(HomeForm));
-    QVERIFY(!saveAction->isEnabled());
-}
-
-void TestMainFrame::homePageOffersRegisteredForms()
-{
-    Fixture f;
-    CMainFrame frame(f.app);
-    frame.show();
-    frame.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
-    auto* home = qobject_cast<CVelView*>(frame.shownForm());
-    QVERIFY(home);
-    // A form not built yet: its command and its picture element stay off until it is registered.
-    QVERIFY(!action(frame, "jobOrderFormAction")->isEnabled());
-    QVERIFY(!home->elementAvailable(CVelView::JobOrdersElement));
-    f.registerProbes(frame, {JobOrderForm});
-    QVERIFY(action(frame, "jobOrderFormAction")->isEnabled());
-    QVERIFY(home->elementAvailable(CVelView::JobOrdersElement));
-
-    // The real owner form, reached from the picture and left again with Escape.
-    const QPoint owners = home->elementRect(CVelView::OwnersElement).center();
-    QTest::mouseMove(home, owners);
-    QTest::mouseClick(home, Qt::LeftButton, Qt::NoModifier, owners);
-    QVERIFY(qobject_cast<COwnerView*>(frame.shownForm()));
-    QTest::keyClick(&frame, Qt::Key_Escape);
-    QCOMPARE(shownNumber(frame), int(HomeForm));
-}
-
-void TestMainFrame::placementSurvivesRestart()
-{
-    Fixture f;
-    const QRect normal(60, 30, 700, 540);
-    {
-        CMainFrame frame(f.app);
-        frame.restorePlacement();
-        frame.setGeometry(normal);
-        QVERIFY(frame.close());
+        f.addVehicle();
+        QVERIFY(frame.switchForm(MaintenanceForm, 4, 2));
+        QCOMPARE(probe(frame, MaintenanceForm)->entries, (QList<QPair<int, int>>{{4, 2}}));
+        QVERIFY(f.prompter.verifyDone());
     }
-    QCOMPARE(f.setting("x1"), 60);
-    QCOMPARE(f.setting("y2"), 570);
-    QCOMPARE(f.setting("showCmd"), 1);
-    QCOMPARE(f.app.settings().databaseLocation(), f.app.databasePath());
+
+    void prerequisiteSets_data()
     {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<bool>("asksOwner");
+        QTest::addColumn<bool>("asksVehicle");
+        QTest::newRow("home") << 101 << false << false;
+        QTest::newRow("owner") << 102 << false << false;
+        QTest::newRow("vehicle") << 103 << true << false;
+        for (int form : {104, 105, 106, 139, 140, 141, 143, 146, 154, 243})
+            QTest::addRow("form %d", form) << form << true << true;
+    }
+
+    void prerequisiteSets()
+    {
+        QFETCH(int, form);
+        QFETCH(bool, asksOwner);
+        QFETCH(bool, asksVehicle);
+        Fixture f;
+        CMainFrame frame(f.app);
+        f.registerProbes(frame, {form});
+        if (asksOwner)
+            f.prompter.answer(Prompter::Answer::No, Messages::OwnerRequired);
+        frame.switchForm(form);
+        f.addOwner();
+        if (asksVehicle)
+            f.prompter.answer(Prompter::Answer::No, Messages::VehicleRequired);
+        frame.switchForm(form);
+        QVERIFY(f.prompter.verifyDone());
+    }
+
+    void formsAreKeptAndLeaveCheckIsHonoured()
+    {
+        Fixture f;
+        f.addOwner();
+        CMainFrame frame(f.app);
+        f.registerProbes(frame, {OwnerForm, VehicleForm});
+
+        f.prompter.answer(Prompter::Answer::Ok, Messages::NoFormSelected);
+        QVERIFY(!frame.switchForm(999));
+        QCOMPARE(shownNumber(frame), int(HomeForm));
+
+        QVERIFY(frame.switchForm(OwnerForm));
+        ProbeForm* owner = probe(frame, OwnerForm);
+        QVERIFY(frame.switchForm(HomeForm));
+        QVERIFY(!owner->isVisibleTo(&frame));
+        QVERIFY(frame.switchForm(OwnerForm, 5, 7));
+        QCOMPARE(probe(frame, OwnerForm), owner);
+        QCOMPARE(f.created.value(OwnerForm), 1);
+        QCOMPARE(owner->entries, (QList<QPair<int, int>>{{0, 0}, {5, 7}}));
+        QVERIFY(f.prompter.busyCount() > 0 && f.prompter.busyDepth() == 0);
+
+        owner->mayLeave = false;
+        QVERIFY(!frame.switchForm(VehicleForm));
+        QCOMPARE(shownNumber(frame), int(OwnerForm));
+        QCOMPARE(owner->leaveTargets, (QList<int>{HomeForm, VehicleForm}));
+        // Closing the window asks too; a refusal keeps it open and writes nothing.
+        frame.show();
+        QVERIFY(!frame.close());
+        QVERIFY(frame.isVisible());
+        QVERIFY(!f.app.settings().contains("Settings", "x2"));
+        owner->mayLeave = true;
+
+        // A form that asks for another while it is entered gets it once the switch is complete.
+        owner->redirectTo = VehicleForm;
+        QVERIFY(frame.switchForm(HomeForm) && frame.switchForm(OwnerForm));
+        QCOMPARE(shownNumber(frame), int(VehicleForm));
+        QVERIFY(frame.close());
+        QVERIFY(f.prompter.verifyDone());
+    }
+
+    void databaseErrorDuringSwitchIsShown()
+    {
+        Fixture f;
+        CMainFrame frame(f.app);
+        f.registerProbes(frame, {VehicleForm});
+        f.app.database().close();
+        f.prompter.answer(Prompter::Answer::Ok, QStringLiteral("no longer set"));
+        QVERIFY(!frame.switchForm(VehicleForm));
+        QCOMPARE(shownNumber(frame), int(HomeForm));
+        QVERIFY(f.prompter.verifyDone());
+    }
+
+    void commandsFollowShownForm()
+    {
+        Fixture f;
+        CMainFrame frame(f.app);
+        f.registerProbes(frame, {OwnerForm});
+        QAction* newAction = action(frame, "newAction");
+        QAction* saveAction = action(frame, "saveAction");
+        QVERIFY(!newAction->isEnabled() && !action(frame, "duplicateAction")->isEnabled());
+
+        QVERIFY(frame.switchForm(OwnerForm));
+        ProbeForm* owner = probe(frame, OwnerForm);
+        QVERIFY(newAction->isEnabled() && !saveAction->isEnabled());
+        owner->saveAvailable = true;
+        owner->announceState();
+        QVERIFY(saveAction->isEnabled());
+
+        frame.show();
+        QApplication::setActiveWindow(&frame);
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
+        QTest::keyClick(&frame, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(&frame, Qt::Key_E, Qt::ControlModifier);
+        QTest::keyClick(&frame, Qt::Key_Escape);
+        QCOMPARE(owner->commands, (QStringList{"new", "save", "edit", "home"}));
+
+        QVERIFY(frame.switchForm(HomeForm));
+        QVERIFY(!saveAction->isEnabled());
+    }
+
+    void homePageOffersRegisteredForms()
+    {
+        Fixture f;
+        CMainFrame frame(f.app);
+        frame.show();
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        auto* home = qobject_cast<CVelView*>(frame.shownForm());
+        QVERIFY(home);
+        // A form not built yet: its command and its picture element stay off until it is registered.
+        QVERIFY(!action(frame, "jobOrderFormAction")->isEnabled());
+        QVERIFY(!home->elementAvailable(CVelView::JobOrdersElement));
+        f.registerProbes(frame, {JobOrderForm});
+        QVERIFY(action(frame, "jobOrderFormAction")->isEnabled());
+        QVERIFY(home->elementAvailable(CVelView::JobOrdersElement));
+
+        // The real owner form, reached from the picture and left again with Escape.
+        const QPoint owners = home->elementRect(CVelView::OwnersElement).center();
+        QTest::mouseMove(home, owners);
+        QTest::mouseClick(home, Qt::LeftButton, Qt::NoModifier, owners);
+        QVERIFY(qobject_cast<COwnerView*>(frame.shownForm()));
+        QTest::keyClick(&frame, Qt::Key_Escape);
+        QCOMPARE(shownNumber(frame), int(HomeForm));
+    }
+
+    void placementSurvivesRestart()
+    {
+        Fixture f;
+        const QRect normal(60, 30, 700, 540);
+        {
+            CMainFrame frame(f.app);
+            frame.restorePlacement();
+            frame.setGeometry(normal);
+            QVERIFY(frame.close());
+        }
+        QCOMPARE(f.setting("x1"), 60);
+        QCOMPARE(f.setting("y2"), 570);
+        QCOMPARE(f.setting("showCmd"), 1);
+        QCOMPARE(f.app.settings().databaseLocation(), f.app.databasePath());
+        {
+            CMainFrame frame(f.app);
+            frame.restorePlacement();
+            QCOMPARE(frame.geometry(), normal);
+            QVERIFY(!frame.isMaximized());
+            frame.showMaximized();
+            QVERIFY(frame.close());
+        }
+        QCOMPARE(f.setting("showCmd"), 3);
+        {
+            CMainFrame frame(f.app);
+            frame.restorePlacement();
+            QVERIFY(frame.isMaximized());
+            QCOMPARE(frame.normalGeometry(), normal);
+            QVERIFY(frame.close());
+        }
+        // Closed minimized: back as it was before, never minimized at start.
+        f.setSetting("showCmd", 2);
+        f.setSetting("flags", 0);
         CMainFrame frame(f.app);
         frame.restorePlacement();
+        QVERIFY(!frame.isMaximized() && !frame.isMinimized());
         QCOMPARE(frame.geometry(), normal);
-        QVERIFY(!frame.isMaximized());
-        frame.showMaximized();
-        QVERIFY(frame.close());
+        QVERIFY(WindowPlacement::of(normal, true, true).startsMaximized());
     }
-    QCOMPARE(f.setting("showCmd"), 3);
+
+    void placementIsKeptReachable()
     {
+        Fixture f;
+        f.setSetting("x1", 5000);
+        f.setSetting("y1", -4000);
+        f.setSetting("x2", 5700);
+        f.setSetting("y2", -3460);
         CMainFrame frame(f.app);
         frame.restorePlacement();
-        QVERIFY(frame.isMaximized());
-        QCOMPARE(frame.normalGeometry(), normal);
-        QVERIFY(frame.close());
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(frame.geometry()));
+        QCOMPARE(frame.geometry().size(), QSize(700, 540));
+
+        const QRect primary(0, 0, 1920, 1040);
+        const QRect onSecond(2000, 100, 800, 600);
+        QCOMPARE(keepOnScreen(onSecond, {primary, QRect(1920, 0, 1280, 1024)}, primary), onSecond);
+        // Only the bottom edge showing is not enough to grab the title bar.
+        const QRect aboveScreen(100, -590, 800, 600);
+        QVERIFY(primary.contains(keepOnScreen(aboveScreen, {primary}, primary)));
     }
-    // Closed minimized: back as it was before, never minimized at start.
-    f.setSetting("showCmd", 2);
-    f.setSetting("flags", 0);
-    CMainFrame frame(f.app);
-    frame.restorePlacement();
-    QVERIFY(!frame.isMaximized() && !frame.isMinimized());
-    QCOMPARE(frame.geometry(), normal);
-    QVERIFY(WindowPlacement::of(normal, true, true).startsMaximized());
-}
 
-void TestMainFrame::placementIsKeptReachable()
-{
-    Fixture f;
-    f.setSetting("x1", 5000);
-    f.setSetting("y1", -4000);
-    f.setSetting("x2", 5700);
-    f.setSetting("y2", -3460);
-    CMainFrame frame(f.app);
-    frame.restorePlacement();
-    QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(frame.geometry()));
-    QCOMPARE(frame.geometry().size(), QSize(700, 540));
-
-    const QRect primary(0, 0, 1920, 1040);
-    const QRect onSecond(2000, 100, 800, 600);
-    QCOMPARE(keepOnScreen(onSecond, {primary, QRect(1920, 0, 1280, 1024)}, primary), onSecond);
-    // Only the bottom edge showing is not enough to grab the title bar.
-    const QRect aboveScreen(100, -590, 800, 600);
-    QVERIFY(primary.contains(keepOnScreen(aboveScreen, {primary}, primary)));
-}
-
-void TestMainFrame::daysAheadRange_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("0") << "0" << false;
-    QTest::newRow("31") << "31" << false;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("1") << "1" << true;
-    QTest::newRow("30") << "30" << true;
-}
-
-void TestMainFrame::daysAheadRange()
-{
-    QFETCH(QString, typed);
-    QFETCH(bool, accepted);
-    Fixture f;
-    CDaysAheadDialog dialog(f.app.settings(), f.prompter);
-    dialog.show();
-    auto* days = dialog.findChild<QSpinBox*>(QStringLiteral("daysEdit"));
-    QCOMPARE(days->text(), QStringLiteral("5"));
-
-    if (!accepted)
-        f.prompter.answer(Prompter::Answer::Ok, Messages::DaysAheadOutOfRange);
-    typeDays(dialog, typed);
-    QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
-    QCOMPARE(f.app.settings().daysAhead(), accepted ? typed.toInt() : 5);
-    if (!accepted) {
-        QCOMPARE(f.prompter.prompts().last().icon, Prompter::Icon::Exclamation);
-        QVERIFY(dialog.isVisible());
-        QCOMPARE(dialog.focusWidget(), days);
+    void daysAheadRange_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("0") << "0" << false;
+        QTest::newRow("31") << "31" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("1") << "1" << true;
+        QTest::newRow("30") << "30" << true;
     }
-    QVERIFY(f.prompter.verifyDone());
-}
 
-void TestMainFrame::daysAheadTellsViews()
-{
-    Fixture f;
-    CMainFrame frame(f.app);
-    f.registerProbes(frame, {OwnerForm});
-    QVERIFY(frame.switchForm(OwnerForm));
-    ProbeForm* owner = probe(frame, OwnerForm);
+    void daysAheadRange()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        Fixture f;
+        CDaysAheadDialog dialog(f.app.settings(), f.prompter);
+        dialog.show();
+        auto* days = dialog.findChild<QSpinBox*>(QStringLiteral("daysEdit"));
+        QCOMPARE(days->text(), QStringLiteral("5"));
 
-    onModalDialog([](QDialog* dialog) { dialog->reject(); });
-    action(frame, "daysAheadAction")->trigger();
-    QVERIFY(owner->hints.isEmpty());
+        if (!accepted)
+            f.prompter.answer(Prompter::Answer::Ok, Messages::DaysAheadOutOfRange);
+        typeDays(dialog, typed);
+        QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
+        QCOMPARE(f.app.settings().daysAhead(), accepted ? typed.toInt() : 5);
+        if (!accepted) {
+            QCOMPARE(f.prompter.prompts().last().icon, Prompter::Icon::Exclamation);
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(dialog.focusWidget(), days);
+        }
+        QVERIFY(f.prompter.verifyDone());
+    }
 
-    onModalDialog([](QDialog* dialog) { typeDays(*dialog, QStringLiteral("12")); });
-    action(frame, "daysAheadAction")->trigger();
-    QCOMPARE(owner->hints, QList<int>{DaysAheadHint});
-    QCOMPARE(f.app.settings().daysAhead(), 12);
-}
+    void daysAheadTellsViews()
+    {
+        Fixture f;
+        CMainFrame frame(f.app);
+        f.registerProbes(frame, {OwnerForm});
+        QVERIFY(frame.switchForm(OwnerForm));
+        ProbeForm* owner = probe(frame, OwnerForm);
 
-void TestMainFrame::reminderToggleTouchesOnlyOurEntry()
-{
-    Fixture f;
-    QVERIFY(Autostart::entryPath().startsWith(f.env.folder()));
-    QVERIFY(Autostart::registerReminder(QStringLiteral("/old/velmora-notify")));
-    QFile other(QDir(Autostart::folder()).filePath(QStringLiteral("other-program.desktop")));
-    QVERIFY(other.open(QIODevice::WriteOnly));
-    other.close();
+        onModalDialog([](QDialog* dialog) { dialog->reject(); });
+        action(frame, "daysAheadAction")->trigger();
+        QVERIFY(owner->hints.isEmpty());
 
-    CMainFrame frame(f.app);
-    QAction* reminder = action(frame, "reminderAction");
-    QVERIFY(reminder->isChecked());
-    f.prompter.answer(Prompter::Answer::Ok, Messages::ReminderNoLongerLoaded);
-    reminder->trigger();
-    QVERIFY(!reminder->isChecked());
-    QVERIFY(!Autostart::isRegistered());
-    QVERIFY(other.exists());
-    QCOMPARE(f.setting("NotifyPgm"), 0);
+        onModalDialog([](QDialog* dialog) { typeDays(*dialog, QStringLiteral("12")); });
+        action(frame, "daysAheadAction")->trigger();
+        QCOMPARE(owner->hints, QList<int>{DaysAheadHint});
+        QCOMPARE(f.app.settings().daysAhead(), 12);
+    }
 
-    reminder->trigger();
-    QVERIFY(reminder->isChecked());
-    QFile entry(Autostart::entryPath());
-    QVERIFY(entry.open(QIODevice::ReadOnly));
-    const QString program = QDir(f.env.folder()).filePath(QStringLiteral("velmora-notify"));
-    QVERIFY(entry.readAll().contains(("\nExec=" + Autostart::execArgument(program) + "\n").toUtf8()));
-    QVERIFY(other.exists());
-    QCOMPARE(f.setting("NotifyPgm"), 8);
-    QVERIFY(f.prompter.verifyDone());
+    void reminderToggleTouchesOnlyOurEntry()
+    {
+        Fixture f;
+        QVERIFY(Autostart::entryPath().startsWith(f.env.folder()));
+        QVERIFY(Autostart::registerReminder(QStringLiteral("/old/velmora-notify")));
+        QFile other(QDir(Autostart::folder()).filePath(QStringLiteral("other-program.desktop")));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.close();
 
-    // Both option marks start from their stored states.
-    f.setSetting("NotifyPgm", 0);
-    f.setSetting("Graphical", 0);
-    CMainFrame again(f.app);
-    QVERIFY(!action(again, "reminderAction")->isChecked());
-    QVERIFY(!again.graphicalFrontEnd());
-    action(again, "graphicalAction")->trigger();
-    QCOMPARE(f.setting("Graphical"), 8);
-}
+        CMainFrame frame(f.app);
+        QAction* reminder = action(frame, "reminderAction");
+        QVERIFY(reminder->isChecked());
+        f.prompter.answer(Prompter::Answer::Ok, Messages::ReminderNoLongerLoaded);
+        reminder->trigger();
+        QVERIFY(!reminder->isChecked());
+        QVERIFY(!Autostart::isRegistered());
+        QVERIFY(other.exists());
+        QCOMPARE(f.setting("NotifyPgm"), 0);
 
-void TestMainFrame::restoredDataReloadsViewsAndGoesHome()
-{
-    Fixture f;
-    CMainFrame frame(f.app);
-    f.registerProbes(frame, {OwnerForm});
-    QVERIFY(frame.switchForm(OwnerForm));
-    frame.dataReplaced();
-    QCOMPARE(probe(frame, OwnerForm)->hints, QList<int>{DataRestoredHint});
-    QCOMPARE(shownNumber(frame), int(HomeForm));
-}
+        reminder->trigger();
+        QVERIFY(reminder->isChecked());
+        QFile entry(Autostart::entryPath());
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        const QString program = QDir(f.env.folder()).filePath(QStringLiteral("velmora-notify"));
+        QVERIFY(entry.readAll().contains(("\nExec=" + Autostart::execArgument(program) + "\n").toUtf8()));
+        QVERIFY(other.exists());
+        QCOMPARE(f.setting("NotifyPgm"), 8);
+        QVERIFY(f.prompter.verifyDone());
+
+        // Both option marks start from their stored states.
+        f.setSetting("NotifyPgm", 0);
+        f.setSetting("Graphical", 0);
+        CMainFrame again(f.app);
+        QVERIFY(!action(again, "reminderAction")->isChecked());
+        QVERIFY(!again.graphicalFrontEnd());
+        action(again, "graphicalAction")->trigger();
+        QCOMPARE(f.setting("Graphical"), 8);
+    }
+
+    void restoredDataReloadsViewsAndGoesHome()
+    {
+        Fixture f;
+        CMainFrame frame(f.app);
+        f.registerProbes(frame, {OwnerForm});
+        QVERIFY(frame.switchForm(OwnerForm));
+        frame.dataReplaced();
+        QCOMPARE(probe(frame, OwnerForm)->hints, QList<int>{DataRestoredHint});
+        QCOMPARE(shownNumber(frame), int(HomeForm));
+    }
+};
 
 QTEST_MAIN(TestMainFrame)
 #include "tst_mainframe.moc"
