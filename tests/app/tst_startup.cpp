@@ -27,17 +27,6 @@ namespace {
 
 enum class FileKind { None, Missing, Text, NoUtilities, Version20, Current };
 
-QStringList column(Database& db, const QString& sql)
-{
-    QSqlQuery query(db.connection());
-    if (!query.exec(sql))
-        QTest::qFail(qPrintable("query failed: " + sql), __FILE__, __LINE__);
-    QStringList values;
-    while (query.next())
-        values << query.value(0).toString();
-    return values;
-}
-
 // Makes the kind of file start-up may find at DBLoc; returns its path.
 QString makeFile(TestEnvironment& env, FileKind kind)
 {
@@ -204,7 +193,7 @@ private Q_SLOTS:
         QVERIFY(m_launched.isEmpty());
         Database& db = m_app->database();
         QCOMPARE(DatabaseCreation::readVersion(db), QString("B19"));
-        QCOMPARE(column(db, "SELECT Measurement FROM Vehicles"), QStringList({"1"}));
+        QCOMPARE(columnOf(db, "SELECT Measurement FROM Vehicles"), QStringList({"1"}));
         QVERIFY(db.hasTable("JobOrder") && db.hasTable("ScheduleTemplateNames"));
         QVERIFY(db.columnsOf("GasLog").contains("totalcost"));
         QVERIFY(db.columnsOf("MaintServices").contains("linkind"));
@@ -238,7 +227,7 @@ private Q_SLOTS:
         }));
         QCOMPARE(m_welcomeShown, 2);
         existing.open(path);
-        QCOMPARE(column(existing, "SELECT OwnerID FROM Owners"), QStringList({"7"}));
+        QCOMPARE(columnOf(existing, "SELECT OwnerID FROM Owners"), QStringList({"7"}));
     }
 
     void locateChecksTheChosenFileAndImportAsksFirst()
@@ -280,13 +269,12 @@ private Q_SLOTS:
         addVehicle(db, 1, 10000, 3000, "20240310", true);
         addVehicle(db, 2, 20000, 3000, "20240310", false);
         QCOMPARE(ReadingEstimate::bringAllForward(db), 2);
-        QCOMPARE(
-            column(db, "SELECT EntryOfActualMiles || ' ' || DateOfEstimatedMiles || ' ' || DateOfActualMiles "
-                       "FROM Vehicles ORDER BY VehicleID"),
-            QStringList({"10980 20240320 20240310", "20000 20240320 20240310"}));
+        QCOMPARE(columnOf(db, "SELECT EntryOfActualMiles || ' ' || DateOfEstimatedMiles || ' ' || "
+                              "DateOfActualMiles FROM Vehicles ORDER BY VehicleID"),
+                 QStringList({"10980 20240320 20240310", "20000 20240320 20240310"}));
         // A second pass the same day counts no day twice.
         QCOMPARE(ReadingEstimate::bringAllForward(db), 0);
-        QCOMPARE(column(db, "SELECT EntryOfActualMiles FROM Vehicles WHERE VehicleID = 1"),
+        QCOMPARE(columnOf(db, "SELECT EntryOfActualMiles FROM Vehicles WHERE VehicleID = 1"),
                  QStringList({"10980"}));
     }
 
@@ -323,11 +311,11 @@ private Q_SLOTS:
         Database db;
         m_env->createDatabase(db);
         DemoData::fill(db);
-        QCOMPARE(column(db, "SELECT count(*) FROM Owners"), QStringList({"2"}));
-        QCOMPARE(column(db, "SELECT count(*) FROM ContactInfo c JOIN Owners o ON o.ContactID = c.ContactID "
-                            "WHERE c.ContactType = 1 AND c.CompanyName <> ''"),
+        QCOMPARE(columnOf(db, "SELECT count(*) FROM Owners"), QStringList({"2"}));
+        QCOMPARE(columnOf(db, "SELECT count(*) FROM ContactInfo c JOIN Owners o ON o.ContactID = c.ContactID "
+                              "WHERE c.ContactType = 1 AND c.CompanyName <> ''"),
                  QStringList({"1"}));
-        QVERIFY(column(db, "SELECT count(*) FROM Vehicles v JOIN Owners o ON o.OwnerID = v.OwnerID")
+        QVERIFY(columnOf(db, "SELECT count(*) FROM Vehicles v JOIN Owners o ON o.OwnerID = v.OwnerID")
                     .first()
                     .toInt() >= 3);
         QVERIFY(ReadingEstimate::bringAllForward(db) >= 3);

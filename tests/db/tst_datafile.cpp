@@ -16,12 +16,7 @@ namespace {
 
 QStringList owners(Database& db)
 {
-    QSqlQuery query(db.connection());
-    query.exec("SELECT OwnerID, LocationID FROM Owners ORDER BY OwnerID");
-    QStringList rows;
-    while (query.next())
-        rows << query.value(0).toString() + ":" + query.value(1).toString();
-    return rows;
+    return columnOf(db, "SELECT OwnerID || ':' || ifnull(LocationID, '') FROM Owners ORDER BY OwnerID");
 }
 
 QStringList ownersIn(const QString& path)

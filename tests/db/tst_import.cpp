@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSqlQuery>
 #include <QTest>
 
 namespace {
@@ -28,13 +27,7 @@ void write(const QString& path, const QByteArray& contents)
 
 QStringList rows(Database& db, const QString& columns, const QString& from)
 {
-    QSqlQuery query(db.connection());
-    if (!query.exec("SELECT " + QString(columns).replace(", ", " || '|' || ") + " FROM " + from))
-        QTest::qFail(qPrintable("query failed: " + from), __FILE__, __LINE__);
-    QStringList result;
-    while (query.next())
-        result << query.value(0).toString();
-    return result;
+    return columnOf(db, "SELECT " + QString(columns).replace(", ", " || '|' || ") + " FROM " + from);
 }
 
 // Two cars of one owner whose name has an apostrophe and a car of another; stations 5 and 6 whose new keys

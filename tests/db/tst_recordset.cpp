@@ -19,7 +19,6 @@
 #include "db/sets/UtilitiesSet.h"
 #include "db/sets/VehicleSet.h"
 
-#include <QSqlQuery>
 #include <QTest>
 
 class RecordSetTest : public QObject
@@ -42,15 +41,7 @@ private:
         gas.m_Fillup = fillup;
         gas.update();
     }
-    QStringList column(const QString& sql)
-    {
-        QSqlQuery query(m_db->connection());
-        query.exec(sql);
-        QStringList values;
-        while (query.next())
-            values << query.value(0).toString();
-        return values;
-    }
+    QStringList column(const QString& sql) { return columnOf(*m_db, sql); }
 
 private slots:
     void init()

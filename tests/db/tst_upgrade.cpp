@@ -9,24 +9,12 @@
 
 #include <QRegularExpression>
 #include <QSet>
-#include <QSqlQuery>
 #include <QTest>
 
 enum class OldShape { V20, V22, V23WithoutVehicleFields, V23 };
 Q_DECLARE_METATYPE(OldShape)
 
 namespace {
-
-QStringList values(Database& db, const QString& sql)
-{
-    QSqlQuery query(db.connection());
-    if (!query.exec(sql))
-        QTest::qFail(qPrintable("query failed: " + sql), __FILE__, __LINE__);
-    QStringList result;
-    while (query.next())
-        result << query.value(0).toString();
-    return result;
-}
 
 QString versionOf(const QString& path)
 {
@@ -40,9 +28,9 @@ QStringList shapeOf(const QString& path)
 {
     Database db;
     db.open(path);
-    QStringList shape = values(db, "SELECT m.name || '.' || lower(p.name) FROM sqlite_master AS m, "
-                                   "pragma_table_info(m.name) AS p WHERE m.type = 'table'");
-    shape += values(
+    QStringList shape = columnOf(db, "SELECT m.name || '.' || lower(p.name) FROM sqlite_master AS m, "
+                                     "pragma_table_info(m.name) AS p WHERE m.type = 'table'");
+    shape += columnOf(
         db, "SELECT l.name || ':' || l.[unique] || ':' || group_concat(i.name) FROM sqlite_master AS m, "
             "pragma_index_list(m.name) AS l, pragma_index_info(l.name) AS i "
             "WHERE m.type = 'table' AND l.origin = 'c' GROUP BY l.name");
@@ -188,13 +176,13 @@ private slots:
         QCOMPARE(versionOf(m_path), QString("B19"));
         Database db;
         db.open(m_path);
-        QCOMPARE(values(db, "SELECT Measurement || abs(HoursInd) FROM Vehicles ORDER BY VehicleID"),
+        QCOMPARE(columnOf(db, "SELECT Measurement || abs(HoursInd) FROM Vehicles ORDER BY VehicleID"),
                  vehicles);
-        QCOMPARE(values(db, "SELECT ifnull(PerformEveryDay, 'null') || PerformEveryMiles FROM Schedule"),
+        QCOMPARE(columnOf(db, "SELECT ifnull(PerformEveryDay, 'null') || PerformEveryMiles FROM Schedule"),
                  QStringList{days + "3000"});
-        QCOMPARE(values(db, "SELECT count(*) FROM GasLog"), QStringList{"1"});
-        QCOMPARE(values(db, "SELECT LinkInd FROM MaintServices"), QStringList({"0", "0"}));
-        QCOMPARE(values(db, "SELECT JobOrderID FROM Maintenance"), QStringList{"0"});
+        QCOMPARE(columnOf(db, "SELECT count(*) FROM GasLog"), QStringList{"1"});
+        QCOMPARE(columnOf(db, "SELECT LinkInd FROM MaintServices"), QStringList({"0", "0"}));
+        QCOMPARE(columnOf(db, "SELECT JobOrderID FROM Maintenance"), QStringList{"0"});
         db.execute("INSERT INTO JobOrder (JobOrderID) VALUES (1)");
         QVERIFY_THROWS_EXCEPTION(CdbException, db.execute("INSERT INTO JobOrder (JobOrderID) VALUES (1)"));
     }
@@ -266,9 +254,9 @@ private slots:
         QCOMPARE(shapeOf(m_path), upgradedShape());
         Database db;
         db.open(m_path);
-        QCOMPARE(values(db, "SELECT LinkInd FROM MaintServices ORDER BY LinkInd"),
+        QCOMPARE(columnOf(db, "SELECT LinkInd FROM MaintServices ORDER BY LinkInd"),
                  QStringList({"0", "0", "1"}));
-        QCOMPARE(values(db, "SELECT JobOrderID FROM Maintenance"), QStringList{"5"});
+        QCOMPARE(columnOf(db, "SELECT JobOrderID FROM Maintenance"), QStringList{"5"});
         db.close();
 
         ScriptedPrompter current;

@@ -6,6 +6,7 @@
 #include "db/DatabaseCreation.h"
 
 #include <QSettings>
+#include <QSqlQuery>
 #include <QTest>
 
 TestEnvironment::TestEnvironment()
@@ -29,4 +30,15 @@ QString TestEnvironment::createDatabase(Database& db, const QString& name)
         QTest::qFail("could not create the test database", __FILE__, __LINE__);
     db.open(file);
     return file;
+}
+
+QStringList columnOf(Database& db, const QString& sql)
+{
+    QSqlQuery query(db.connection());
+    if (!query.exec(sql))
+        QTest::qFail(qPrintable("query failed: " + sql), __FILE__, __LINE__);
+    QStringList values;
+    while (query.next())
+        values << query.value(0).toString();
+    return values;
 }

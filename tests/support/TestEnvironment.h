@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 class Database;
@@ -20,3 +21,6 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// The first column of every row the query gives; a query that fails fails the test.
+QStringList columnOf(Database& db, const QString& sql);
