@@ -811,43 +811,23 @@ bool CRecordForm::canPaste() const
     return edit && !isReadOnly(edit) && data && data->hasText();
 }
 
+// QLineEdit, QPlainTextEdit and QTextEdit all have cut, copy and paste slots.
 void CRecordForm::commandCut()
 {
-    if (!canCut())
-        return;
-    QWidget* edit = focusedEdit();
-    if (auto* line = qobject_cast<QLineEdit*>(edit))
-        line->cut();
-    else if (auto* memo = qobject_cast<QPlainTextEdit*>(edit))
-        memo->cut();
-    else if (auto* rich = qobject_cast<QTextEdit*>(edit))
-        rich->cut();
+    if (canCut())
+        QMetaObject::invokeMethod(focusedEdit(), "cut");
 }
 
 void CRecordForm::commandCopy()
 {
-    if (!canCopy())
-        return;
-    QWidget* edit = focusedEdit();
-    if (auto* line = qobject_cast<QLineEdit*>(edit))
-        line->copy();
-    else if (auto* memo = qobject_cast<QPlainTextEdit*>(edit))
-        memo->copy();
-    else if (auto* rich = qobject_cast<QTextEdit*>(edit))
-        rich->copy();
+    if (canCopy())
+        QMetaObject::invokeMethod(focusedEdit(), "copy");
 }
 
 void CRecordForm::commandPaste()
 {
-    if (!canPaste())
-        return;
-    QWidget* edit = focusedEdit();
-    if (auto* line = qobject_cast<QLineEdit*>(edit))
-        line->paste();
-    else if (auto* memo = qobject_cast<QPlainTextEdit*>(edit))
-        memo->paste();
-    else if (auto* rich = qobject_cast<QTextEdit*>(edit))
-        rich->paste();
+    if (canPaste())
+        QMetaObject::invokeMethod(focusedEdit(), "paste");
 }
 
 std::unique_ptr<QMenu> CRecordForm::createContextMenu()
