@@ -2,14 +2,15 @@
 
 #include "app/Enums.h"
 #include "db/Clock.h"
-#include "db/CompanyRecord.h"
 #include "db/Database.h"
-#include "db/InsuranceRecord.h"
-#include "db/LoanRecord.h"
 #include "db/Values.h"
 #include "db/sets/ContactInfoSet.h"
 #include "db/sets/OwnerSet.h"
 #include "db/sets/VehicleSet.h"
+#include "fleet/CompanyRecord.h"
+#include "fleet/ContactKind.h"
+#include "fleet/InsuranceRecord.h"
+#include "fleet/LoanRecord.h"
 
 #include <iterator>
 

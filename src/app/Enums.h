@@ -29,9 +29,3 @@ enum UpdateHint : int {
     DataRestoredHint = 100,
 };
 
-enum ContactKind : int {
-    OwnerContact = 1,
-    LoanCompanyContact = 2,
-    InsuranceCompanyContact = 3,
-    ServiceStationContact = 4,
-};

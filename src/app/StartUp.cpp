@@ -6,8 +6,8 @@
 #include "db/DbException.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
-#include "db/ReadingEstimate.h"
 #include "db/Upgrade.h"
+#include "fleet/ReadingEstimate.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,6 +1,6 @@
 #include "forms/ContactLineFields.h"
 
-#include "db/ContactFields.h"
+#include "fleet/ContactFields.h"
 #include "forms/RecordForm.h"
 
 #include <QLineEdit>

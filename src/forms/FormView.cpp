@@ -1,6 +1,7 @@
 #include "forms/FormView.h"
 
 #include "app/ui/VelDoc.h"
+#include "forms/FormHost.h"
 
 CFormView::CFormView(CVelApp& app, CVelDoc& doc, int formNumber, QWidget* parent)
     : QWidget(parent), m_app(app), m_doc(doc), m_formNumber(formNumber)
@@ -16,3 +17,8 @@ bool CFormView::canLeave(int)
 void CFormView::enter(int, int) {}
 
 void CFormView::onDocumentUpdate(int) {}
+
+CFormHost* CFormHost::of(const QWidget* widget)
+{
+    return widget ? dynamic_cast<CFormHost*>(widget->window()) : nullptr;
+}

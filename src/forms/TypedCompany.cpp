@@ -3,10 +3,10 @@
 #include "app/Enums.h"
 #include "app/ui/VelApp.h"
 #include "app/ui/VelDoc.h"
-#include "db/CompanyRecord.h"
-#include "db/ContactOperations.h"
 #include "db/DbException.h"
 #include "db/Prompter.h"
+#include "fleet/CompanyRecord.h"
+#include "fleet/ContactOperations.h"
 #include "forms/FormView.h"
 
 #include <QApplication>

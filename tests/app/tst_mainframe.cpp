@@ -5,13 +5,13 @@
 #include "app/Enums.h"
 #include "app/WindowPlacement.h"
 #include "app/ui/DaysAheadDialog.h"
-#include "app/ui/VelView.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/VelApp.h"
 #include "app/ui/VelDoc.h"
+#include "app/ui/VelView.h"
 #include "db/Messages.h"
+#include "fleet/ui/OwnerView.h"
 #include "forms/FormView.h"
-#include "forms/OwnerView.h"
 
 #include <QAction>
 #include <QApplication>

@@ -10,7 +10,7 @@
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 #include "db/Messages.h"
-#include "db/ReadingEstimate.h"
+#include "fleet/ReadingEstimate.h"
 
 #include <QDir>
 #include <QFile>

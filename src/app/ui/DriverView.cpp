@@ -6,7 +6,7 @@
 #include "db/DbException.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
-#include "db/VehicleList.h"
+#include "fleet/VehicleList.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/FormHost.h"
+
 #include <QHash>
 #include <QMainWindow>
 #include <functional>
@@ -18,7 +20,7 @@ class QStackedWidget;
 // The one top-level window: the menu, the status bar, the commands and the one form shown at a time.
 // Forms are known by their form numbers, created on first use from a factory registered per number, and
 // kept (hidden) afterwards so that they keep their state.
-class CMainFrame : public QMainWindow
+class CMainFrame : public QMainWindow, public CFormHost
 {
     Q_OBJECT
 
@@ -36,15 +38,15 @@ public:
     }
     // Makes formNumber available (replacing an earlier factory; a form already created stays as it is).
     void registerForm(int formNumber, FormFactory factory);
-    bool hasForm(int formNumber) const;
+    bool hasForm(int formNumber) const override;
 
     // The one way between forms: asks the shown form whether it may be left, makes sure the owners and
     // vehicles the target needs exist, creates the target on first use and enters it with a and b.
     // Returns whether the requested form (or the prerequisite form the user agreed to) is now shown.
-    bool switchForm(int formNumber, int a = 0, int b = 0);
+    bool switchForm(int formNumber, int a = 0, int b = 0) override;
     CFormView* shownForm() const { return m_shown; }
     // The form of that number if it has been created.
-    CFormView* createdForm(int formNumber) const { return m_forms.value(formNumber); }
+    CFormView* createdForm(int formNumber) const override { return m_forms.value(formNumber); }
 
     CVelDoc& document() { return *m_doc; }
     CVelApp& app() { return m_app; }

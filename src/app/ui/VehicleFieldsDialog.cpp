@@ -1,7 +1,7 @@
 #include "app/ui/VehicleFieldsDialog.h"
 
 #include "app/ui/VelApp.h"
-#include "db/VehicleList.h"
+#include "fleet/VehicleList.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

@@ -9,7 +9,7 @@
 #include "db/DbException.h"
 #include "db/Prompter.h"
 #include "db/Values.h"
-#include "db/VehicleList.h"
+#include "fleet/VehicleList.h"
 
 #include <QComboBox>
 #include <QFrame>

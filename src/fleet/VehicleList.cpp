@@ -1,0 +1,91 @@
+#include "fleet/VehicleList.h"
+
+#include "db/Database.h"
+
+#include <QSqlQuery>
+
+namespace VehicleList {
+
+const QStringList& fieldNames()
+{
+    static const QStringList names = {
+        QStringLiteral("Vehicle Year"),      QStringLiteral("Vehicle Make"),      QStringLiteral("Vehicle Model"),
+        QStringLiteral("Vehicle VIN"),       QStringLiteral("Vehicle License"),   QStringLiteral("Vehicle No"),
+        QStringLiteral("Company Name"),      QStringLiteral("Location/Store ID"), QStringLiteral("Contact Last Name"),
+        QStringLiteral("Contact First Name"),
+    };
+    return names;
+}
+
+namespace {
+
+bool isYearMakeModel(int field)
+{
+    return field == Year || field == Make || field == Model;
+}
+
+QString withoutTrailingBlanks(QString text)
+{
+    while (!text.isEmpty() && text.back().isSpace())
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+QString itemText(const QList<int>& fieldSlots, const Entry& entry)
+{
+    QString text;
+    int previous = -1;
+    for (int field : fieldSlots) {
+        if (field >= 0 && field <= 9) {
+            const QString value = withoutTrailingBlanks(entry.values[field]);
+            if (!value.isEmpty()) {
+                if (!text.isEmpty()) {
+                    const bool blank = (isYearMakeModel(field) && isYearMakeModel(previous)) ||
+                                       (field == ContactLastName && previous == ContactFirstName);
+                    text += blank ? QStringLiteral(" ") : QStringLiteral(", ");
+                }
+                text += value;
+            }
+        }
+        // The separator looks at the slot before, filled or not.
+        previous = field;
+    }
+    return text;
+}
+
+std::vector<Entry> entries(Database& db, qint32 ownerId)
+{
+    QString sql = QStringLiteral(
+        "SELECT Vehicles.VehicleID, VehicleYear, VehicleMake, VehicleModel, VehicleVIN, VehicleLicense, VehicleNo, "
+        "ContactInfo.CompanyName, Owners.LocationID, ContactInfo.LastName, ContactInfo.FirstName "
+        "FROM Vehicles INNER JOIN Owners ON Vehicles.OwnerID = Owners.OwnerID "
+        "LEFT JOIN ContactInfo ON Owners.ContactID = ContactInfo.ContactID");
+    if (ownerId != 0)
+        sql += QStringLiteral(" WHERE Vehicles.OwnerID = ?");
+    sql += QStringLiteral(" ORDER BY Vehicles.rowid");
+    QSqlQuery query = db.prepare(sql);
+    if (ownerId != 0)
+        query.addBindValue(ownerId);
+    db.exec(query);
+    std::vector<Entry> all;
+    while (query.next()) {
+        Entry entry;
+        entry.vehicleId = query.value(0).toInt();
+        for (int field = 0; field < 10; ++field)
+            entry.values[field] = query.value(field + 1).toString();
+        all.push_back(std::move(entry));
+    }
+    return all;
+}
+
+std::vector<Item> items(Database& db, const QList<int>& fieldSlots, qint32 ownerId)
+{
+    std::vector<Item> list;
+    for (const Entry& entry : entries(db, ownerId))
+        list.push_back({entry.vehicleId, itemText(fieldSlots, entry)});
+    return list;
+}
+
+} // namespace VehicleList

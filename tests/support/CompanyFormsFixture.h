@@ -1,0 +1,107 @@
+#pragma once
+
+#include "ScriptedPrompter.h"
+#include "TestEnvironment.h"
+#include "app/Enums.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/VelApp.h"
+#include "fleet/CompanyRecord.h"
+#include "forms/RecordForm.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+// A fresh database with one owner ("Harbourline") and two vehicles without loan or insurance, a scripted
+// prompter, and the main window shown and active, so that the company, loan and insurance forms are
+// reached and left the way the user does it.
+class CompanyFormsFixture
+{
+public:
+    CompanyFormsFixture()
+    {
+        m_app.setDatabasePath(m_env.createDatabase(db()));
+        m_app.settings().setText(QStringLiteral("Settings"), QStringLiteral("InstallDir"), m_env.folder());
+        m_app.loadVehicleColumns();
+        db().execute(
+            "INSERT INTO ContactInfo (ContactID, ContactType, CompanyName) VALUES (1, 1, 'Harbourline')");
+        db().execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 1)");
+        db().execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake) VALUES "
+                     "(1, 1, '2019', 'Ford'), (2, 1, '2012', 'Honda')");
+    }
+    ~CompanyFormsFixture()
+    {
+        m_frame.reset();
+        m_prompter.verifyDone();
+    }
+
+    Database& db() { return m_app.database(); }
+    int count(const QString& sql) { return db().scalar(sql).toInt(); }
+    qint32 addCompany(const QString& name, int kind, const QString& phone = {})
+    {
+        CompanyRecord company;
+        company.type = kind;
+        company.companyName = name;
+        company.phone = phone;
+        return company.save(db(), 0);
+    }
+
+    CMainFrame& frame()
+    {
+        if (!m_frame) {
+            m_frame = std::make_unique<CMainFrame>(m_app);
+            m_frame->resize(1100, 760);
+            m_frame->show();
+            QApplication::setActiveWindow(m_frame.get());
+            if (!QTest::qWaitForWindowActive(m_frame.get()))
+                qFatal("the main window did not become active");
+        }
+        return *m_frame;
+    }
+    // Shows the form through the frame, as the Go menu does.
+    CRecordForm& open(int formNumber)
+    {
+        frame().switchForm(formNumber);
+        return shown();
+    }
+    CRecordForm& shown()
+    {
+        auto* form = qobject_cast<CRecordForm*>(frame().shownForm());
+        if (!form)
+            qFatal("no record form is shown");
+        return *form;
+    }
+    int shownNumber() { return frame().shownForm()->formNumber(); }
+
+    template <class T = QWidget> T* find(const char* name)
+    {
+        T* widget = shown().findChild<T*>(QString::fromLatin1(name));
+        if (!widget)
+            qFatal("no widget %s", name);
+        return widget;
+    }
+    QLineEdit* field(const char* name) { return find<QLineEdit>(name); }
+    QString text(const char* name) { return field(name)->text(); }
+    QComboBox* box(const char* name) { return find<QComboBox>(name); }
+    void click(const char* buttonName) { QTest::mouseClick(find<QPushButton>(buttonName), Qt::LeftButton); }
+    void setText(const char* fieldName, const QString& text) { field(fieldName)->setText(text); }
+    // Types into an editable box and moves the focus on to another field of the form.
+    void typeAndLeave(const char* boxName, const QString& text, const char* nextField)
+    {
+        QComboBox* list = box(boxName);
+        list->setFocus();
+        list->lineEdit()->selectAll();
+        QTest::keyClicks(list->lineEdit(), text);
+        find<QWidget>(nextField)->setFocus();
+        QTest::qWait(20);
+    }
+    QString title() { return find<QLabel>("modeTitle")->text(); }
+
+    TestEnvironment m_env;
+    ScriptedPrompter m_prompter;
+    CVelApp m_app{m_prompter};
+    std::unique_ptr<CMainFrame> m_frame;
+};
