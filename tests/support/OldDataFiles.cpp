@@ -4,7 +4,6 @@
 #include "db/Schema.h"
 
 #include <QSet>
-#include <QSqlQuery>
 
 void buildOldFile(const QString& path, OldShape shape, bool withVehicles)
 {
@@ -53,7 +52,7 @@ void buildOldFile(const QString& path, OldShape shape, bool withVehicles)
     transaction.commit();
 }
 
-void buildPreviousGeneration(const QString& path, int cars)
+void buildPreviousGeneration(const QString& path, int carCount)
 {
     Database db;
     db.create(path);
@@ -80,37 +79,21 @@ void buildPreviousGeneration(const QString& path, int cars)
           "''), "
           "(3, 'Quick Lube', '', '', '', '', '', '', '', '', '')"})
         db.execute(QString::fromLatin1(statement));
-    QSqlQuery car =
-        db.prepare("INSERT INTO CarsOwners VALUES (?, 1998, 'Ford', 'Taurus', ?, 1000, 45000, "
-                   "'19990301', ?, 'Pat', '1 Main St', '', 'Springfield', 'IL', '62701', '555-1000', '')");
-    QSqlQuery entry = db.prepare("INSERT INTO ActualMaintenance VALUES (?, ?, ?, ?, '19990110', 'Oil', 1.5)");
-    QSqlQuery service = db.prepare("INSERT INTO ActualMaintServices VALUES (?, ?, ?, 20)");
-    QSqlQuery recommended = db.prepare("INSERT INTO Schedule VALUES (?, ?)");
-    QSqlQuery serviceOf = db.prepare("INSERT INTO ScheduleServices VALUES (?, ?, 1)");
-    for (int id = 1; id <= cars; ++id) {
-        car.addBindValue(id);
-        car.addBindValue(QString("VIN%1").arg(id));
-        car.addBindValue(QString("Owner%1").arg(id / 3));
-        db.exec(car);
-        for (int n = 0; n < 2; ++n) {
-            const int maintId = id * 2 + n;
-            for (QSqlQuery* query : {&entry, &service}) {
-                query->addBindValue(maintId);
-                query->addBindValue(id);
-            }
-            entry.addBindValue(1 + id % 3);
-            entry.addBindValue(1000 * (n + 1));
-            db.exec(entry);
-            service.addBindValue(1 + n);
-            db.exec(service);
-        }
-        for (int miles : {3000, 6000}) {
-            for (QSqlQuery* query : {&recommended, &serviceOf}) {
-                query->addBindValue(id);
-                query->addBindValue(miles);
-                db.exec(*query);
-            }
-        }
-    }
+    // Rows made by the engine from a counter: car n belongs to owner n / 3, has entries 2n and 2n + 1 and
+    // recommended readings 3000 and 6000 of service 1.
+    const QString counter =
+        QString("WITH RECURSIVE n(id) AS (SELECT 1 UNION ALL SELECT id + 1 FROM n WHERE id < %1) ")
+            .arg(carCount);
+    for (const char* rows :
+         {"INSERT INTO CarsOwners SELECT id, 1998, 'Ford', 'Taurus', 'VIN' || id, 1000, 45000, '19990301', "
+          "'Owner' || (id / 3), 'Pat', '1 Main St', '', 'Springfield', 'IL', '62701', '555-1000', '' FROM n",
+          "INSERT INTO ActualMaintenance SELECT 2 * id + k, id, 1 + id % 3, 1000 * (k + 1), '19990110', "
+          "'Oil', "
+          "1.5 FROM n, (SELECT 0 AS k UNION ALL SELECT 1)",
+          "INSERT INTO ActualMaintServices SELECT 2 * id + k, id, 1 + k, 20 FROM n, (SELECT 0 AS k UNION ALL "
+          "SELECT 1)",
+          "INSERT INTO Schedule SELECT id, m FROM n, (SELECT 3000 AS m UNION ALL SELECT 6000)",
+          "INSERT INTO ScheduleServices SELECT id, m, 1 FROM n, (SELECT 3000 AS m UNION ALL SELECT 6000)"})
+        db.execute(counter + rows);
     transaction.commit();
 }
