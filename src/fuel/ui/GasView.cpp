@@ -137,7 +137,7 @@ CGasView::CGasView(CVelApp& app, CVelDoc& doc, QWidget* parent)
     // Brief descriptions are kept as long as a record set's text may be.
     m_description =
         addLineField(QStringLiteral("Brief Description"), QStringLiteral("briefDescription"), 255, row + 3, 1);
-    m_total = addLineField(QStringLiteral("Total Price"), QStringLiteral("totalPrice"), 16, row + 4, 0);
+    m_total = addLineField(QStringLiteral("Total Price"), QStringLiteral("totalPrice"), 12, row + 4, 0);
 
     for (QLineEdit* field : {m_amount, m_costPerUnit, m_total})
         field->installEventFilter(this);

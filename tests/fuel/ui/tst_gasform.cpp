@@ -1,4 +1,7 @@
 #include "CompanyFormsFixture.h"
+#include "Screenshot.h"
+#include "app/DemoData.h"
+#include "fleet/ReadingEstimate.h"
 #include "db/Clock.h"
 #include "fuel/ui/FuelChart.h"
 
@@ -268,6 +271,24 @@ private Q_SLOTS:
         QCOMPARE(texts.mid(0, 3), QStringList({"Last 10", "Fill Ups", "10"}));
         QTEST(texts.mid(12, 5).join(' '), "ticks");
         QCOMPARE(texts.mid(17), QStringList({"Overall MPG 0.00", "Last 10 MPG 0.00"}));
+    }
+
+    void demoYearOfFillUps()
+    {
+        for (const char* table : {"GasLog", "Maintenance", "Vehicles", "Owners", "ContactInfo"})
+            f->db().execute(QString("DELETE FROM %1").arg(table));
+        DemoData::fill(f->db());
+        ReadingEstimate::bringAllForward(f->db());
+        QCOMPARE(columnOf(f->db(), "SELECT count(DISTINCT VehicleID) || ' ' || sum(Fillup <> 0) FROM GasLog"),
+                 QStringList({"3 12"}));
+        QCOMPARE(f->count("SELECT count(*) FROM GasLog a JOIN GasLog b ON a.VehicleID = b.VehicleID "
+                          "AND a.Date < b.Date AND a.Mileage > b.Mileage"),
+                 0);
+        f->m_app.setCurrentVehicle(1);
+        f->open(GasForm);
+        QCOMPARE(list()->topLevelItemCount(), 52);
+        QCOMPARE(f->find<CFuelChart>("fuelChart")->drawnTexts().mid(17, 1), QStringList({"Overall MPG 17.51"}));
+        saveScreenshot(f->frame(), "gas-form");
     }
 };
 
