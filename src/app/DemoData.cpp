@@ -12,6 +12,7 @@
 #include "fleet/InsuranceRecord.h"
 #include "fleet/LoanRecord.h"
 #include "fuel/FuelDemo.h"
+#include "scheduling/ScheduleDemo.h"
 
 #include <iterator>
 
@@ -249,6 +250,7 @@ void fill(Database& db)
     insurance.save(db, firstVehicle);
     FuelDemo::fill(db);
 
+    ScheduleDemo::fill(db);
     transaction.commit();
 }
 

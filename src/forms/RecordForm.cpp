@@ -391,7 +391,7 @@ bool CRecordForm::canDuplicate() const
 
 bool CRecordForm::canDelete() const
 {
-    return !m_newRecord && !m_unsaved && m_selector->currentIndex() >= 0;
+    return offersDelete() && !m_newRecord && !m_unsaved && m_selector->currentIndex() >= 0;
 }
 
 void CRecordForm::focusFirstField()

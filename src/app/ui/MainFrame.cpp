@@ -21,6 +21,7 @@
 #include "fleet/ui/OwnerView.h"
 #include "fleet/ui/StationView.h"
 #include "fleet/ui/VehicleView.h"
+#include "scheduling/ui/ScheduleView.h"
 #include "forms/FormView.h"
 #include "fuel/ui/GasView.h"
 
@@ -288,6 +289,7 @@ void CMainFrame::registerStandardForms()
     registerForm(InsuranceForm, factoryOf<CInsuranceView>());
     registerForm(VehicleForm, factoryOf<CVehicleView>());
     registerForm(GasForm, factoryOf<CGasView>());
+    registerForm(ScheduleForm, factoryOf<CScheduleView>());
 }
 
 void CMainFrame::registerForm(int formNumber, FormFactory factory)
