@@ -3,6 +3,7 @@
 #include "db/DataFile.h"
 #include "db/Database.h"
 #include "db/DbException.h"
+#include "db/LookupIndexes.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "db/Schema.h"
@@ -17,6 +18,7 @@ void fillNewFile(Database& db)
     Transaction transaction(db);
     for (const Schema::Table& table : Schema::tables())
         Schema::createTable(db, table);
+    LookupIndexes::ensure(db);
     CServiceDescSet services(db);
     services.insertDefaultRows();
     CServiceTypeSet types(db);

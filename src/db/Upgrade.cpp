@@ -4,6 +4,7 @@
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"
 #include "db/FileMessages.h"
+#include "db/LookupIndexes.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "db/Schema.h"
@@ -333,7 +334,9 @@ bool isRepairable(const QString& part)
     return AddedByJobOrders.contains(part);
 }
 
-bool upgradeByVersion(Database& db, const QString& path, const QString& versionText, Prompter& prompter)
+namespace {
+
+bool upgradeOrRepair(Database& db, const QString& path, const QString& versionText, Prompter& prompter)
 {
     // A failed upgrade keeps the file's older marker, so the rest of the chain waits for the next start.
     if (versionText == QLatin1String("2.0")) {
@@ -384,6 +387,23 @@ bool upgradeByVersion(Database& db, const QString& path, const QString& versionT
     }
     prompter.information(FileMessages::UpgradeRepaired.arg(QDir::toNativeSeparators(path), listed(missing)));
     return true;
+}
+
+} // namespace
+
+bool upgradeByVersion(Database& db, const QString& path, const QString& versionText, Prompter& prompter)
+{
+    const bool usable = upgradeOrRepair(db, path, versionText, prompter);
+    if (versionText != Schema::CurrentVersion) {
+        try {
+            openIfClosed(db, path);
+            LookupIndexes::ensure(db);
+        } catch (const CdbException&) {
+            // Speed only: the file stays usable without them.
+        }
+        db.close();
+    }
+    return usable;
 }
 
 } // namespace Upgrade

@@ -1,5 +1,7 @@
 // velmora-cli: create, check, upgrade and import Velmora database files from the command line.
 
+#include "app/FleetGenerator.h"
+#include "app/Settings.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"
@@ -8,6 +10,7 @@
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "db/Upgrade.h"
+#include "scheduling/DueCommand.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,11 +41,12 @@ const char* const usageText =
     "  velmora-cli import OLDFILE NEWFOLDER         import a previous-generation file into NEWFOLDER/Velmora.vel\n"
     "  velmora-cli backup DATAFILE BACKUPFILE       copy a data file to a backup file\n"
     "  velmora-cli restore BACKUPFILE DATAFILE      put a backup in the place of a data file\n"
-    "  velmora-cli compact DATAFILE                 rewrite a data file without its free space\n";
+    "  velmora-cli compact DATAFILE                 rewrite a data file without its free space\n"
+    "  velmora-cli generate-fleet PATH --vehicles N [--seed S]  a new file holding a generated fleet\n";
 
 int usage()
 {
-    err() << usageText;
+    err() << usageText << DueUsageLine;
     err().flush();
     return 2;
 }
@@ -166,21 +170,23 @@ int main(int argc, char* argv[])
     int result = 2;
     if (command == QLatin1String("create") && args.size() == 1 && unitsAt < 0)
         result = createCommand(args[0]);
-    else if (command == QLatin1String("check") && unitsAt < 0)
+    else if (command == QLatin1String("check") && args.size() == 1 && unitsAt < 0)
         result = FileCommands::check(args, out(), err());
     else if (command == QLatin1String("upgrade") && args.size() == 1)
         result = upgradeCommand(args[0], units);
     else if (command == QLatin1String("import") && args.size() == 2 && unitsAt < 0)
         result = importCommand(args[0], args[1]);
-    else if (command == QLatin1String("backup") && unitsAt < 0)
+    else if (command == QLatin1String("backup") && args.size() == 2 && unitsAt < 0)
         result = FileCommands::backup(args, out(), err());
-    else if (command == QLatin1String("restore") && unitsAt < 0)
+    else if (command == QLatin1String("restore") && args.size() == 2 && unitsAt < 0)
         result = FileCommands::restore(args, out(), err());
-    else if (command == QLatin1String("compact") && unitsAt < 0)
+    else if (command == QLatin1String("compact") && args.size() == 1 && unitsAt < 0)
         result = FileCommands::compact(args, out(), err());
+    else if (command == QLatin1String("generate-fleet") && unitsAt < 0)
+        result = FleetGenerator::runCommand(args, out(), err());
+    else if (command == QLatin1String("due") && unitsAt < 0)
+        result = runDueCommand(args, out(), err(), Settings().daysAhead(), Settings().vehicleFields());
     else
-        return usage();
-    if (result == 2)
         return usage();
     out().flush();
     err().flush();
