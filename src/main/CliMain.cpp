@@ -1,6 +1,7 @@
 // velmora-cli: create, check, upgrade and import Velmora database files from the command line.
 
 #include "app/FleetGenerator.h"
+#include "app/Settings.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"
@@ -8,6 +9,7 @@
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "db/Upgrade.h"
+#include "scheduling/DueCommand.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,7 +41,7 @@ const char* const usageText =
 
 int usage()
 {
-    err() << usageText;
+    err() << usageText << DueUsageLine;
     err().flush();
     return 2;
 }
@@ -201,6 +203,8 @@ int main(int argc, char* argv[])
         result = importCommand(args[0], args[1]);
     else if (command == QLatin1String("generate-fleet") && unitsAt < 0)
         result = FleetGenerator::runCommand(args, out(), err());
+    else if (command == QLatin1String("due") && unitsAt < 0)
+        result = runDueCommand(args, out(), err(), Settings().daysAhead(), Settings().vehicleFields());
     else
         return usage();
     out().flush();
