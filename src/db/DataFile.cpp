@@ -179,6 +179,17 @@ void settleJournal(const QString& path)
     if (QFileInfo::exists(path)) {
         Database probe;
         reopen(probe, path);
+        // A journal that was not played back (empty, or cut before its header) is stale once no one else
+        // holds the write lock; it goes while this connection holds it.
+        if (probe.isOpen() && QFileInfo::exists(journalOf(path))) {
+            try {
+                probe.execute(QStringLiteral("BEGIN IMMEDIATE"));
+                QFile::remove(journalOf(path));
+                probe.execute(QStringLiteral("ROLLBACK"));
+            } catch (const CdbException&) {
+                // Another program is writing the file: its journal is in use.
+            }
+        }
     }
     if (QFileInfo::exists(journalOf(path)) && !QFileInfo::exists(path))
         QFile::remove(journalOf(path));
@@ -533,6 +544,8 @@ QStringList recoverInterrupted(const QString& databasePath)
     }
 
     // A journal without its file would be played back onto whatever file is put there next.
+    if (QFileInfo::exists(path))
+        settleJournal(path);
     if (!QFileInfo::exists(path) && QFileInfo::exists(journalOf(path))) {
         QFile::remove(journalOf(path));
         removedTemporaries = true;

@@ -18,12 +18,12 @@ void fillNewFile(Database& db)
     Transaction transaction(db);
     for (const Schema::Table& table : Schema::tables())
         Schema::createTable(db, table);
-    LookupIndexes::ensure(db);
     CServiceDescSet services(db);
     services.insertDefaultRows();
     CServiceTypeSet types(db);
     types.insertDefaultRows();
     writeVersionMarker(db);
+    LookupIndexes::ensure(db);
     transaction.commit();
 }
 

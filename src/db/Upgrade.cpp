@@ -394,15 +394,8 @@ bool upgradeOrRepair(Database& db, const QString& path, const QString& versionTe
 bool upgradeByVersion(Database& db, const QString& path, const QString& versionText, Prompter& prompter)
 {
     const bool usable = upgradeOrRepair(db, path, versionText, prompter);
-    if (versionText != Schema::CurrentVersion) {
-        try {
-            openIfClosed(db, path);
-            LookupIndexes::ensure(db);
-        } catch (const CdbException&) {
-            // Speed only: the file stays usable without them.
-        }
-        db.close();
-    }
+    if (versionText != Schema::CurrentVersion)
+        LookupIndexes::ensureFile(path);
     return usable;
 }
 

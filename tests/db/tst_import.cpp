@@ -8,9 +8,10 @@
 #include "db/Messages.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
+
+#include <ctime>
 
 namespace {
 
@@ -270,26 +271,31 @@ private slots:
     }
 
     // The owner lookup is done in memory, so four times the cars take about four times as long, not sixteen.
+    // Processor time, not wall time: the machine's other load does not count.
     void importTimeGrowsWithTheNumberOfCars()
     {
-        qint64 elapsed[2] = {};
+        const auto cpuMilliseconds = [] {
+            timespec now{};
+            clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+            return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
+        };
+        double elapsed[2] = {};
         for (const int cars : {2000, 8000}) {
             const QString folder = m_env->path(QString("fleet%1").arg(cars));
             QDir().mkpath(folder);
             buildPreviousGeneration(m_old, cars);
             ScriptedPrompter prompter;
             prompter.file(folder + "/Velmora.vel");
-            QElapsedTimer timer;
-            timer.start();
+            const double start = cpuMilliseconds();
             QString newPath;
             QVERIFY(runImport(prompter, &newPath));
-            elapsed[cars == 8000] = timer.elapsed();
+            elapsed[cars == 8000] = cpuMilliseconds() - start;
             Database db;
             db.open(newPath);
             QCOMPARE(db.scalar("SELECT count(*) FROM Owners").toInt(), cars / 3 + 1);
         }
-        qInfo("import of 2,000 cars: %lld ms, of 8,000 cars: %lld ms", elapsed[0], elapsed[1]);
-        QVERIFY2(elapsed[1] < 8 * qMax<qint64>(elapsed[0], 100), qPrintable(QString::number(elapsed[1])));
+        qInfo("import of 2,000 cars: %.0f ms, of 8,000 cars: %.0f ms", elapsed[0], elapsed[1]);
+        QVERIFY2(elapsed[1] < 8 * qMax(elapsed[0], 100.0), qPrintable(QString::number(elapsed[1])));
     }
 };
 
