@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 #include "db/Database.h"
 #include "fuel/FuelEconomy.h"
+#include "fuel/GasEntry.h"
 
 #include <QTest>
 
@@ -66,6 +67,30 @@ private Q_SLOTS:
         const FuelEconomy::Listed listed = FuelEconomy::listEconomy(entries(fillUps));
         QTEST(joined(listed.economy), "economy");
         QTEST(listed.overall, "overall");
+    }
+
+    void unitWords_data()
+    {
+        QTest::addColumn<int>("measurement");
+        QTest::addColumn<int>("hours");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("miles") << 0 << 0 << "Mileage, Mileage Driven, Cost Per Gallon, Odometer Reading, MPG";
+        QTest::newRow("kilometers") << 1 << 0
+                                    << "Kilometers, Kilometers Driven, Cost Per Liter, Odometer Reading, KPL";
+        QTest::newRow("hours, gallons")
+            << 0 << 1 << "Hours, Elapsed Hours, Cost Per Gallon, Hour Meter Reading, HPG";
+        QTest::newRow("hours, liters")
+            << 1 << 1 << "Hours, Elapsed Hours, Cost Per Liter, Hour Meter Reading, HPL";
+    }
+    void unitWords()
+    {
+        QFETCH(int, measurement);
+        QFETCH(int, hours);
+        const GasUnits units = GasUnits::of(measurement, hours);
+        QTEST(QStringList({units.distanceWord, units.distanceLabel, units.costLabel, units.readingWord,
+                           units.economyHeading})
+                  .join(", "),
+              "words");
     }
 
     void lastTen_data()

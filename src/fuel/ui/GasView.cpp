@@ -155,11 +155,6 @@ CGasView::CGasView(CVelApp& app, CVelDoc& doc, QWidget* parent)
             m_moneyChanged[code] = true;
             m_calculation.edited(code);
         });
-    // A typed station name is an edit of the record too.
-    connect(m_stationBox, &QComboBox::editTextChanged, this, [this] {
-        if (mode() != Mode::Browse && m_stationBox->hasFocus())
-            markChanged();
-    });
 
     auto* navigationRow = new QHBoxLayout;
     fieldGrid()->addLayout(navigationRow, row + 6, 0, 1, 4);
@@ -188,6 +183,7 @@ CGasView::CGasView(CVelApp& app, CVelDoc& doc, QWidget* parent)
 
     connect(m_vehicles, &QComboBox::currentIndexChanged, this, &CGasView::onVehicleChosen);
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, &CGasView::onListSelection);
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { commandEdit(); });
     connect(selector(), &QComboBox::currentIndexChanged, this, &CGasView::syncListFromSelector);
     connect(this, &CFormView::commandStateChanged, this, &CGasView::updateListState);
     connect(qApp, &QApplication::focusChanged, this, &CGasView::onFocusChanged);

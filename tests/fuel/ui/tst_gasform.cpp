@@ -134,6 +134,11 @@ private Q_SLOTS:
         QCOMPARE(f->text("reading"), QString("10,550"));
         type("reading", "10200", "amount");
         QCOMPARE(f->text("distance"), QString("Undetermined"));
+        // Enter works the values out without saving.
+        type("amount", "4", "amount");
+        QTest::keyClick(f->field("amount"), Qt::Key_Return);
+        QCOMPARE(f->text("costPerUnit"), QString("$11.250"));
+        QCOMPARE(f->shown().mode(), Mode::AddNew);
     }
 
     void onlyTheTotalChangedOnAnEntryOnFile_data()
