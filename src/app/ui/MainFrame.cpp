@@ -22,6 +22,7 @@
 #include "fleet/ui/StationView.h"
 #include "fleet/ui/VehicleView.h"
 #include "forms/FormView.h"
+#include "maintenance/ui/JobOrderView.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -286,6 +287,7 @@ void CMainFrame::registerStandardForms()
     registerForm(LoanForm, factoryOf<CLoanView>());
     registerForm(InsuranceForm, factoryOf<CInsuranceView>());
     registerForm(VehicleForm, factoryOf<CVehicleView>());
+    registerForm(JobOrderForm, factoryOf<CJobOrderView>());
 }
 
 void CMainFrame::registerForm(int formNumber, FormFactory factory)
