@@ -1,5 +1,6 @@
 // velmora-cli: create, check, upgrade and import Velmora database files from the command line.
 
+#include "app/Settings.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"
@@ -7,6 +8,7 @@
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "db/Upgrade.h"
+#include "scheduling/DueCommand.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -37,7 +39,7 @@ const char* const usageText =
 
 int usage()
 {
-    err() << usageText;
+    err() << usageText << DueUsageLine;
     err().flush();
     return 2;
 }
@@ -197,6 +199,8 @@ int main(int argc, char* argv[])
         result = upgradeCommand(args[0], units);
     else if (command == QLatin1String("import") && args.size() == 2 && unitsAt < 0)
         result = importCommand(args[0], args[1]);
+    else if (command == QLatin1String("due") && unitsAt < 0)
+        result = runDueCommand(args, out(), err(), Settings().daysAhead(), Settings().vehicleFields());
     else
         return usage();
     out().flush();
