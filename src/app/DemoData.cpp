@@ -11,6 +11,7 @@
 #include "fleet/ContactKind.h"
 #include "fleet/InsuranceRecord.h"
 #include "fleet/LoanRecord.h"
+#include "maintenance/MaintenanceDemo.h"
 
 #include <iterator>
 
@@ -247,6 +248,7 @@ void fill(Database& db)
     insurance.comments = QStringLiteral("Fleet policy; covers the van's racking and tools.");
     insurance.save(db, firstVehicle);
 
+    MaintenanceDemo::fill(db);
     transaction.commit();
 }
 

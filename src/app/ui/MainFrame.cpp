@@ -23,6 +23,8 @@
 #include "fleet/ui/VehicleView.h"
 #include "forms/FormView.h"
 #include "maintenance/ui/JobOrderView.h"
+#include "maintenance/ui/MaintenanceView.h"
+#include "scheduling/ui/ScheduleMonitorView.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -288,6 +290,8 @@ void CMainFrame::registerStandardForms()
     registerForm(InsuranceForm, factoryOf<CInsuranceView>());
     registerForm(VehicleForm, factoryOf<CVehicleView>());
     registerForm(JobOrderForm, factoryOf<CJobOrderView>());
+    registerForm(MaintenanceForm, factoryOf<CMaintenanceView>());
+    registerForm(ScheduleMonitorForm, factoryOf<CScheduleMonitorView>());
 }
 
 void CMainFrame::registerForm(int formNumber, FormFactory factory)

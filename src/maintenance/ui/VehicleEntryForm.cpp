@@ -63,11 +63,18 @@ CVehicleEntryForm::CVehicleEntryForm(CVelApp& app, CVelDoc& doc, int formNumber,
         headings.append(column.title);
     m_list->setHeaderLabels(headings);
     for (int i = 0; i < m_columns.size(); ++i) {
-        m_list->setColumnWidth(i, app.settings().integer(SettingsSection, m_columns[i].widthKey));
+        // The stored widths were chosen for a smaller font: never narrower than the title or the sample.
+        const QFontMetrics metrics = m_list->fontMetrics();
+        const int least = std::max(metrics.horizontalAdvance(m_columns[i].title),
+                                   metrics.horizontalAdvance(m_columns[i].sample)) +
+                          16;
+        m_list->setColumnWidth(
+            i, std::max(least, app.settings().integer(SettingsSection, m_columns[i].widthKey)));
         if (m_columns[i].rightAligned)
             m_list->headerItem()->setTextAlignment(i, Qt::AlignRight | Qt::AlignVCenter);
     }
     fieldGrid()->addWidget(m_list, 1, 0, 1, 4);
+    fieldGrid()->setRowStretch(1, 1);
 
     m_commandRow = new QHBoxLayout;
     fieldGrid()->addLayout(m_commandRow, CommandRow, 0, 1, 4);
@@ -122,7 +129,7 @@ void CVehicleEntryForm::addServicesField(int row)
     m_selectServices->setAutoDefault(false);
     m_services = new QListWidget(this);
     m_services->setObjectName(QStringLiteral("servicesList"));
-    m_services->setMinimumHeight(m_services->fontMetrics().lineSpacing() * 5);
+    m_services->setFixedHeight(m_services->fontMetrics().lineSpacing() * 6 + 6);
     m_services->setFocusPolicy(Qt::ClickFocus);
     fieldGrid()->addWidget(m_selectServices, row, 0, Qt::AlignLeft | Qt::AlignTop);
     fieldGrid()->addWidget(m_services, row, 1, 1, 3);

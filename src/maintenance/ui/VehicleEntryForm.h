@@ -28,9 +28,15 @@ public:
     };
     struct Column
     {
+        Column(QString title, QString widthKey, bool rightAligned = false, QString sample = {})
+            : title(std::move(title)), widthKey(std::move(widthKey)), rightAligned(rightAligned),
+              sample(std::move(sample))
+        {
+        }
         QString title;
         QString widthKey; // "Settings" value holding the width
         bool rightAligned = false;
+        QString sample; // a typical value the column should show whole
     };
 
     CVehicleEntryForm(CVelApp& app, CVelDoc& doc, int formNumber, FormTitles titles, QList<Column> columns,
