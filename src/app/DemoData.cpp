@@ -12,6 +12,8 @@
 #include "fleet/InsuranceRecord.h"
 #include "fleet/LoanRecord.h"
 #include "maintenance/MaintenanceDemo.h"
+#include "fuel/FuelDemo.h"
+#include "scheduling/ScheduleDemo.h"
 
 #include <iterator>
 
@@ -247,8 +249,10 @@ void fill(Database& db)
     insurance.coverageEnd = shownDaysAgo(120 - 364);
     insurance.comments = QStringLiteral("Fleet policy; covers the van's racking and tools.");
     insurance.save(db, firstVehicle);
+    FuelDemo::fill(db);
 
     MaintenanceDemo::fill(db);
+    ScheduleDemo::fill(db);
     transaction.commit();
 }
 

@@ -49,7 +49,8 @@ QString readOptions(QStringList args, Options& options)
                                 : readNumber(value, 0, MostDaysAhead, options.daysAhead);
             if (!ok)
                 return QStringLiteral("%1 takes a whole number%2, not \"%3\"")
-                    .arg(arg, arg == QLatin1String("--days") ? QStringLiteral(" from 0 to 6000") : QString(), value);
+                    .arg(arg, arg == QLatin1String("--days") ? QStringLiteral(" from 0 to 6000") : QString(),
+                         value);
         } else if (arg.startsWith(QLatin1String("--")) || !options.path.isEmpty()) {
             return QStringLiteral("unexpected argument \"%1\"").arg(arg);
         } else {
@@ -61,24 +62,30 @@ QString readOptions(QStringList args, Options& options)
 
 QString csvField(const QString& text)
 {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')) &&
-        !text.contains(QLatin1Char('\r')))
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
         return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
 }
 
 void writeCsv(QTextStream& out, const DueList::List& list)
 {
-    const QStringList header{QStringLiteral("ScheduleID"),     QStringLiteral("VehicleID"),
-                             QStringLiteral("Vehicle"),        QStringLiteral("Service Needed"),
-                             QStringLiteral("Perform Every"),  QStringLiteral("Last Performed"),
-                             QStringLiteral("Est Perform Date"), QStringLiteral("Status"),
-                             QStringLiteral("Unit")};
+    const QStringList header{
+        QStringLiteral("ScheduleID"),       QStringLiteral("VehicleID"),     QStringLiteral("Vehicle"),
+        QStringLiteral("Service Needed"),   QStringLiteral("Perform Every"), QStringLiteral("Last Performed"),
+        QStringLiteral("Est Perform Date"), QStringLiteral("Status"),        QStringLiteral("Unit")};
     out << header.join(QLatin1Char(',')) << "\r\n";
     for (const DueList::Row& row : list.rows) {
-        const QStringList fields{QString::number(row.scheduleId), QString::number(row.vehicleId), row.vehicle,
-                                 row.service, row.performEvery, row.lastPerformed, row.estimate,
-                                 DueList::statusText(row.status), row.unit};
+        const QStringList fields{QString::number(row.scheduleId),
+                                 QString::number(row.vehicleId),
+                                 row.vehicle,
+                                 row.service,
+                                 row.performEvery,
+                                 row.lastPerformed,
+                                 row.estimate,
+                                 DueList::statusText(row.status),
+                                 row.unit};
         QStringList quoted;
         for (const QString& field : fields)
             quoted << csvField(field);
@@ -97,8 +104,10 @@ void writeTable(QTextStream& out, const DueList::List& list, int daysAhead)
                               ScheduleTexts::performEveryTitle(unit), ScheduleTexts::lastPerformedTitle(unit),
                               QStringLiteral("Est Perform Date"), QStringLiteral("Status")}};
     for (const DueList::Row& row : list.rows)
-        lines.append({row.vehicle, row.service, row.performEvery + (unit == QLatin1String("unit") ? QLatin1Char(' ') + row.unit : QString()),
-                      row.lastPerformed, row.estimate, DueList::statusText(row.status)});
+        lines.append(
+            {row.vehicle, row.service,
+             row.performEvery + (unit == QLatin1String("unit") ? QLatin1Char(' ') + row.unit : QString()),
+             row.lastPerformed, row.estimate, DueList::statusText(row.status)});
     std::vector<qsizetype> widths(lines.front().size(), 0);
     for (const QStringList& line : lines)
         for (int column = 0; column < line.size(); ++column)
@@ -133,12 +142,14 @@ int runDueCommand(const QStringList& args, QTextStream& out, QTextStream& err, i
         DataFile::checkDataFile(options.path);
         db.open(options.path);
     } catch (const CdbException& error) {
-        err << "velmora-cli: " << options.path << " is not a Velmora database (" << error.description() << ")\n";
+        err << "velmora-cli: " << options.path << " is not a Velmora database (" << error.description()
+            << ")\n";
         return 1;
     }
     try {
         if (options.vehicleId != 0 &&
-            db.scalar(QStringLiteral("SELECT count(*) FROM Vehicles WHERE VehicleID = %1").arg(options.vehicleId))
+            db.scalar(
+                  QStringLiteral("SELECT count(*) FROM Vehicles WHERE VehicleID = %1").arg(options.vehicleId))
                     .toInt() == 0) {
             err << "velmora-cli: there is no vehicle " << options.vehicleId << " in " << options.path << '\n';
             return 1;

@@ -38,11 +38,12 @@ QString statusText(Status status)
 List fill(Database& db, qint32 vehicleId, int daysAhead, const QList<int>& vehicleFields)
 {
     using namespace Estimation;
-    QString sql = QStringLiteral("SELECT ") + entryColumns() +
-                  QStringLiteral(", Services.ServiceDesc, Vehicles.Measurement, Vehicles.HoursInd FROM Schedule "
-                                 "INNER JOIN Vehicles ON Vehicles.VehicleID = Schedule.VehicleID "
-                                 "LEFT JOIN Services ON Services.ServiceID = Schedule.ServiceID "
-                                 "WHERE Vehicles.ActiveInd <> 0");
+    QString sql =
+        QStringLiteral("SELECT ") + entryColumns() +
+        QStringLiteral(", Services.ServiceDesc, Vehicles.Measurement, Vehicles.HoursInd FROM Schedule "
+                       "INNER JOIN Vehicles ON Vehicles.VehicleID = Schedule.VehicleID "
+                       "LEFT JOIN Services ON Services.ServiceID = Schedule.ServiceID "
+                       "WHERE Vehicles.ActiveInd <> 0");
     if (vehicleId != 0)
         sql += QStringLiteral(" AND Schedule.VehicleID = ?");
     sql += QStringLiteral(" ORDER BY Schedule.EstPerformDate, Schedule.ScheduleID");
@@ -107,7 +108,8 @@ List fill(Database& db, qint32 vehicleId, int daysAhead, const QList<int>& vehic
     }
     storeDates(db, changes);
     // Soonest first by the dates just worked out; entries due the same day keep their stored order.
-    std::stable_sort(list.rows.begin(), list.rows.end(), [](const Row& a, const Row& b) { return a.date < b.date; });
+    std::stable_sort(list.rows.begin(), list.rows.end(),
+                     [](const Row& a, const Row& b) { return a.date < b.date; });
     return list;
 }
 

@@ -77,7 +77,8 @@ QString storedText(const std::optional<Result>& result)
 QHash<qint64, Performed> performedOccurrences(Database& db, qint32 vehicleId)
 {
     QString sql = QStringLiteral(
-        "SELECT Maintenance.VehicleID, MaintServices.ServiceID, Maintenance.MaintDate, Maintenance.ActualMiles "
+        "SELECT Maintenance.VehicleID, MaintServices.ServiceID, Maintenance.MaintDate, "
+        "Maintenance.ActualMiles "
         "FROM Maintenance INNER JOIN MaintServices ON Maintenance.MaintID = MaintServices.MaintID "
         "WHERE MaintServices.LinkInd = 0");
     if (vehicleId != 0)
@@ -101,8 +102,10 @@ QString entryColumns()
 {
     return QStringLiteral(
         "Schedule.ScheduleID, Schedule.VehicleID, Schedule.ServiceID, Schedule.PerformOnce, "
-        "Schedule.PerformEveryMiles, Schedule.PerformEveryMonth, Schedule.PerformEveryDay, Schedule.LastDate, "
-        "Schedule.LastMiles, Schedule.EstPerformDate, Vehicles.EntryOfActualMiles, Vehicles.EstMilesPerMonth");
+        "Schedule.PerformEveryMiles, Schedule.PerformEveryMonth, Schedule.PerformEveryDay, "
+        "Schedule.LastDate, "
+        "Schedule.LastMiles, Schedule.EstPerformDate, Vehicles.EntryOfActualMiles, "
+        "Vehicles.EstMilesPerMonth");
 }
 
 Entry readEntry(const QSqlQuery& query)
@@ -132,7 +135,8 @@ std::optional<Performed> performedFor(const Entry& row, const QHash<qint64, Perf
 std::optional<Result> estimateEntry(const Entry& row, const QHash<qint64, Performed>& performed,
                                     const QDateTime& now)
 {
-    return estimate(row.terms, baseOf(row.terms, performedFor(row, performed)), row.reading, row.perMonth, now);
+    return estimate(row.terms, baseOf(row.terms, performedFor(row, performed)), row.reading, row.perMonth,
+                    now);
 }
 
 void storeDates(Database& db, const std::vector<std::pair<qint32, QString>>& changes)
@@ -140,7 +144,8 @@ void storeDates(Database& db, const std::vector<std::pair<qint32, QString>>& cha
     if (changes.empty())
         return;
     Transaction transaction(db);
-    QSqlQuery update = db.prepare(QStringLiteral("UPDATE Schedule SET EstPerformDate = ? WHERE ScheduleID = ?"));
+    QSqlQuery update =
+        db.prepare(QStringLiteral("UPDATE Schedule SET EstPerformDate = ? WHERE ScheduleID = ?"));
     for (const auto& [scheduleId, text] : changes) {
         update.addBindValue(text);
         update.addBindValue(scheduleId);
@@ -183,8 +188,10 @@ std::optional<Result> reestimateEntry(Database& db, qint32 scheduleId)
 
     QSqlQuery latest = db.prepare(QStringLiteral(
         "SELECT Maintenance.MaintDate, Maintenance.ActualMiles FROM Maintenance INNER JOIN MaintServices ON "
-        "Maintenance.MaintID = MaintServices.MaintID WHERE MaintServices.LinkInd = 0 AND Maintenance.VehicleID = ? "
-        "AND MaintServices.ServiceID = ? ORDER BY Maintenance.MaintDate DESC, Maintenance.ActualMiles DESC LIMIT 1"));
+        "Maintenance.MaintID = MaintServices.MaintID WHERE MaintServices.LinkInd = 0 AND "
+        "Maintenance.VehicleID = ? "
+        "AND MaintServices.ServiceID = ? ORDER BY Maintenance.MaintDate DESC, Maintenance.ActualMiles DESC "
+        "LIMIT 1"));
     latest.addBindValue(row.vehicleId);
     latest.addBindValue(row.serviceId);
     db.exec(latest);

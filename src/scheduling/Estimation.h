@@ -29,14 +29,14 @@ struct Terms
     qint32 everyMiles = 0;
     qint32 everyMonth = 0;
     qint32 everyDay = 0;
-    QString lastDate;   // stored, "YYYYMMDD"
+    QString lastDate; // stored, "YYYYMMDD"
     qint32 lastMiles = 0;
 };
 
 // The occasion the next one is counted from.
 struct Base
 {
-    QString date;       // stored, "YYYYMMDD"; empty: no date-based estimate
+    QString date; // stored, "YYYYMMDD"; empty: no date-based estimate
     qint32 reading = 0;
     bool performed = false; // from a performed maintenance rather than the base line
 };

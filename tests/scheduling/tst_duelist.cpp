@@ -28,16 +28,17 @@ private:
     void addEntry(int id, int vehicle, int service, int miles, int months, int days, const QString& lastDate,
                   const QString& estimate = QString())
     {
-        db.execute(QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, PerformEveryMiles, "
-                           "PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, EstPerformDate) "
-                           "VALUES (%1, %2, %3, 0, %4, %5, %6, '%7', 0, '%8')")
-                       .arg(id)
-                       .arg(vehicle)
-                       .arg(service)
-                       .arg(miles)
-                       .arg(months)
-                       .arg(days)
-                       .arg(lastDate, estimate));
+        db.execute(
+            QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, PerformEveryMiles, "
+                    "PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, EstPerformDate) "
+                    "VALUES (%1, %2, %3, 0, %4, %5, %6, '%7', 0, '%8')")
+                .arg(id)
+                .arg(vehicle)
+                .arg(service)
+                .arg(miles)
+                .arg(months)
+                .arg(days)
+                .arg(lastDate, estimate));
     }
 
     struct Run
@@ -60,8 +61,13 @@ private:
     {
         QStringList rows;
         for (const DueList::Row& row : list.rows)
-            rows << QStringList{QString::number(row.scheduleId), row.vehicle, row.service, row.performEvery,
-                                row.lastPerformed, row.estimate, DueList::statusText(row.status)}
+            rows << QStringList{QString::number(row.scheduleId),
+                                row.vehicle,
+                                row.service,
+                                row.performEvery,
+                                row.lastPerformed,
+                                row.estimate,
+                                DueList::statusText(row.status)}
                         .join(" | ");
         return rows;
     }
@@ -75,7 +81,8 @@ private Q_SLOTS:
         db.execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 0)");
         db.execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, VehicleModel, "
                    "EntryOfActualMiles, EstMilesPerMonth, Measurement, HoursInd, ActiveInd) VALUES "
-                   "(1, 1, '2019', 'Ford, Inc', 'Van', 0, 0, 0, 0, -1), (2, 1, '2001', 'Old', 'Truck', 0, 0, 0, 0, 0), "
+                   "(1, 1, '2019', 'Ford, Inc', 'Van', 0, 0, 0, 0, -1), (2, 1, '2001', 'Old', 'Truck', 0, 0, "
+                   "0, 0, 0), "
                    "(3, 1, '2022', 'Skoda', 'Octavia', 0, 31, 1, 0, -1)");
         addEntry(1, 1, 1, 0, 0, 10, stored(-10));
         addEntry(2, 1, 2, 0, 0, 10, stored(-9));
@@ -116,30 +123,32 @@ private Q_SLOTS:
         QFETCH(int, daysAhead);
         QFETCH(int, expected);
         const QDateTime now(QDate(2024, 6, 10), QTime(9, 30));
-        QCOMPARE(int(DueList::statusOf(QDateTime(now.date().addDays(daysFromToday), QTime(0, 0)), daysAhead, now)),
-                 expected);
+        QCOMPARE(
+            int(DueList::statusOf(QDateTime(now.date().addDays(daysFromToday), QTime(0, 0)), daysAhead, now)),
+            expected);
     }
 
     void listsActiveEstimatesByDateAndStoresThem()
     {
         const DueList::List all = DueList::fill(db, 0, 5, {0, 1, 2, -1, -1, -1, -1, -1, -1, -1});
-        QCOMPARE(listed(all),
-                 QStringList({"7 | 2022 Skoda Octavia | Oil/Filter Change | 0, 6(M) | *01/01/1990, 0 | <07/02/1990 | Overdue",
-                              "1 | 2019 Ford, Inc Van | Oil/Filter Change | 0, 10(D) | *" + shown(-10) + ", 0 | " +
-                                  shown(0) + " | Overdue",
-                              "2 | 2019 Ford, Inc Van | Gas/Filter Change | 0, 10(D) | *" + shown(-9) + ", 0 | " +
-                                  shown(1) + " | Due soon",
-                              "3 | 2019 Ford, Inc Van | Spark Plugs Replaced | 0, 10(D) | *" + shown(-5) + ", 0 | " +
-                                  shown(5) + " | Due soon",
-                              "4 | 2019 Ford, Inc Van | Ignition Cables Replaced | 0, 10(D) | " + shown(-4) +
-                                  ", 1200 | " + shown(6) + " | Later",
-                              "8 | 2022 Skoda Octavia | Gas/Filter Change | 100000, 0(D) | *" + shown(0) + ", 0 | >" +
-                                  shown(6000) + " | Later"}));
+        QCOMPARE(listed(all), QStringList({"7 | 2022 Skoda Octavia | Oil/Filter Change | 0, 6(M) | "
+                                           "*01/01/1990, 0 | <07/02/1990 | Overdue",
+                                           "1 | 2019 Ford, Inc Van | Oil/Filter Change | 0, 10(D) | *" +
+                                               shown(-10) + ", 0 | " + shown(0) + " | Overdue",
+                                           "2 | 2019 Ford, Inc Van | Gas/Filter Change | 0, 10(D) | *" +
+                                               shown(-9) + ", 0 | " + shown(1) + " | Due soon",
+                                           "3 | 2019 Ford, Inc Van | Spark Plugs Replaced | 0, 10(D) | *" +
+                                               shown(-5) + ", 0 | " + shown(5) + " | Due soon",
+                                           "4 | 2019 Ford, Inc Van | Ignition Cables Replaced | 0, 10(D) | " +
+                                               shown(-4) + ", 1200 | " + shown(6) + " | Later",
+                                           "8 | 2022 Skoda Octavia | Gas/Filter Change | 100000, 0(D) | *" +
+                                               shown(0) + ", 0 | >" + shown(6000) + " | Later"}));
         QVERIFY(all.usedBaseLine);
         QCOMPARE(all.rows.back().unit, QString("km"));
         // The inactive vehicle's date is left alone; the entry without an interval loses its old one.
         QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule ORDER BY ScheduleID"),
-                 QStringList({stored(0), stored(1), stored(5), stored(6), "", "19990101", "19900702", stored(6000)}));
+                 QStringList(
+                     {stored(0), stored(1), stored(5), stored(6), "", "19990101", "19900702", stored(6000)}));
 
         const DueList::List one = DueList::fill(db, 1, 0, {0, 1, 2, -1, -1, -1, -1, -1, -1, -1});
         QCOMPARE(one.rows.size(), size_t(4));
@@ -156,17 +165,20 @@ private Q_SLOTS:
         QCOMPARE(lines.size(), 7);
         QCOMPARE(lines[0], QString("ScheduleID,VehicleID,Vehicle,Service Needed,Perform Every,Last Performed,"
                                    "Est Perform Date,Status,Unit"));
-        QCOMPARE(lines[3], QString("2,1,\"2019 Ford, Inc Van\",Gas/Filter Change,\"0, 10(D)\",\"*%1, 0\",%2,Later,mi")
-                               .arg(shown(-9), shown(1)));
+        QCOMPARE(lines[3],
+                 QString("2,1,\"2019 Ford, Inc Van\",Gas/Filter Change,\"0, 10(D)\",\"*%1, 0\",%2,Later,mi")
+                     .arg(shown(-9), shown(1)));
 
         const Run table = cli({path, "--vehicle", "1"});
         QCOMPARE(table.exitCode, 0);
         const QStringList rows = table.out.split('\n', Qt::SkipEmptyParts);
-        QVERIFY2(rows[0].contains(QRegularExpression("^Vehicle +Service Needed +Perform Every \\(mi, mo\\) +"
-                                                     "Last Performed \\(dt, mi\\) +Est Perform Date +Status$")),
-                 qPrintable(rows[0]));
+        QVERIFY2(
+            rows[0].contains(QRegularExpression("^Vehicle +Service Needed +Perform Every \\(mi, mo\\) +"
+                                                "Last Performed \\(dt, mi\\) +Est Perform Date +Status$")),
+            qPrintable(rows[0]));
         QVERIFY(rows[2].contains(QRegularExpression(shown(1) + " +Due soon$")));
-        QCOMPARE(rows.mid(5), QStringList({"* Figured from Base Line information.", "Due soon: within the next 5 days."}));
+        QCOMPARE(rows.mid(5),
+                 QStringList({"* Figured from Base Line information.", "Due soon: within the next 5 days."}));
 
         db.open(path);
         QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule WHERE ScheduleID = 5"), QStringList{""});

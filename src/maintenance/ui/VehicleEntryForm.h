@@ -67,6 +67,7 @@ protected:
     void modeChanged(Mode mode) override;
     void refreshLists(int hint) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     qint32 vehicleId() const;
     // Makes this vehicle the one shown, without the unsaved-changes question (the caller has asked it),
@@ -95,6 +96,7 @@ private:
     void updateListState();
     void saveColumnWidths();
     void chooseServices();
+    bool runSelectServices(QList<ServiceItem>& items);
 
     QList<Column> m_columns;
     QComboBox* m_vehicles = nullptr;
