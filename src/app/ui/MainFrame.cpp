@@ -24,6 +24,9 @@
 #include "scheduling/ui/ScheduleView.h"
 #include "scheduling/ui/ServiceListDlg.h"
 #include "forms/FormView.h"
+#include "maintenance/ui/JobOrderView.h"
+#include "maintenance/ui/MaintenanceView.h"
+#include "scheduling/ui/ScheduleMonitorView.h"
 #include "fuel/ui/GasView.h"
 
 #include <QAction>
@@ -335,6 +338,9 @@ void CMainFrame::registerStandardForms()
     registerForm(LoanForm, factoryOf<CLoanView>());
     registerForm(InsuranceForm, factoryOf<CInsuranceView>());
     registerForm(VehicleForm, factoryOf<CVehicleView>());
+    registerForm(JobOrderForm, factoryOf<CJobOrderView>());
+    registerForm(MaintenanceForm, factoryOf<CMaintenanceView>());
+    registerForm(ScheduleMonitorForm, factoryOf<CScheduleMonitorView>());
     registerForm(GasForm, factoryOf<CGasView>());
     registerForm(ScheduleForm, factoryOf<CScheduleView>());
 }
