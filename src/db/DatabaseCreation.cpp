@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/DbException.h"
+#include "db/LookupIndexes.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "db/Schema.h"
@@ -24,6 +25,7 @@ bool createDatabase(const QString& path, Prompter& prompter)
         CServiceTypeSet types(db);
         types.insertDefaultRows();
         writeVersionMarker(db);
+        LookupIndexes::ensure(db);
         transaction.commit();
         return true;
     } catch (const CdbException&) {

@@ -121,6 +121,8 @@ protected:
 
     // Whether the form offers Duplicate Entry.
     virtual bool offersDuplicate() const { return false; }
+    // Whether what is on screen can be deleted (forms whose rows may have no record yet say no for those).
+    virtual bool offersDelete() const { return true; }
     // Adjusts the values kept by Duplicate (most forms keep all of them).
     virtual void prepareDuplicate() {}
     // The key the selector selects whenever the form is shown (0: the record shown before, at first the

@@ -21,7 +21,10 @@
 #include "fleet/ui/OwnerView.h"
 #include "fleet/ui/StationView.h"
 #include "fleet/ui/VehicleView.h"
+#include "scheduling/ui/ScheduleView.h"
+#include "scheduling/ui/ServiceListDlg.h"
 #include "forms/FormView.h"
+#include "fuel/ui/GasView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -235,6 +238,13 @@ void CMainFrame::createMenus()
         if (command.formNumber == HomeForm)
             go->addSeparator();
     }
+    QAction* services = addCommand(go, "servicesListAction", QStringLiteral("Maintain &Services List..."),
+                                   QStringLiteral("Maintain services list"));
+    connect(services, &QAction::triggered, this, [this] {
+        CServiceListDlg dialog(m_app.database(), m_app.prompter(), this);
+        connect(&dialog, &CServiceListDlg::serviceListChanged, this, [this] { m_doc->updateAllViews(ServiceListHint); });
+        dialog.exec();
+    });
     QMenu* reports = go->addMenu(QStringLiteral("&Reports"));
     reports->setObjectName(QStringLiteral("reportsMenu"));
     for (const FormCommand& command : ReportCommands)
@@ -325,6 +335,8 @@ void CMainFrame::registerStandardForms()
     registerForm(LoanForm, factoryOf<CLoanView>());
     registerForm(InsuranceForm, factoryOf<CInsuranceView>());
     registerForm(VehicleForm, factoryOf<CVehicleView>());
+    registerForm(GasForm, factoryOf<CGasView>());
+    registerForm(ScheduleForm, factoryOf<CScheduleView>());
 }
 
 void CMainFrame::registerForm(int formNumber, FormFactory factory)
