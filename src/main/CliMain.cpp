@@ -7,6 +7,8 @@
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "db/Upgrade.h"
+#include "reports/ReportCommand.h"
+#include "reports/ui/ReportMain.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -37,7 +39,7 @@ const char* const usageText =
 
 int usage()
 {
-    err() << usageText;
+    err() << usageText << reportUsage;
     err().flush();
     return 2;
 }
@@ -173,6 +175,8 @@ int importCommand(const QString& oldFile, const QString& newFolder)
 
 int main(int argc, char* argv[])
 {
+    if (argc > 1 && qstrcmp(argv[1], "report") == 0)
+        return runReportMain(argc, argv);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     QString units;

@@ -21,6 +21,7 @@
 #include "fleet/ui/OwnerView.h"
 #include "fleet/ui/StationView.h"
 #include "fleet/ui/VehicleView.h"
+#include "reports/ui/ReportView.h"
 #include "forms/FormView.h"
 
 #include <QAction>
@@ -286,6 +287,7 @@ void CMainFrame::registerStandardForms()
     registerForm(LoanForm, factoryOf<CLoanView>());
     registerForm(InsuranceForm, factoryOf<CInsuranceView>());
     registerForm(VehicleForm, factoryOf<CVehicleView>());
+    registerForm(ReportForm, factoryOf<CReportView>());
 }
 
 void CMainFrame::registerForm(int formNumber, FormFactory factory)
