@@ -16,6 +16,10 @@ std::unique_ptr<Body> makeBody(int code)
         return makeMaintenanceLog();
     case ReportCatalogue::ScheduleMonitor:
         return makeScheduleMonitor();
+    case ReportCatalogue::GasLog:
+        return makeGasLog();
+    case ReportCatalogue::FuelGraph:
+        return makeFuelGraph();
     case ReportCatalogue::ExpenseGraph:
         return makeExpenseGraph();
     case ReportCatalogue::JobOrders:

@@ -77,7 +77,7 @@ bool ReportJob::walk(Start from, PageCanvas* canvas, const std::function<bool(in
     bool pageStarted = false;
     bool forceBreak = false;
     int pageOwner = -1;
-    VehicleBlocks blocks;
+    const VehicleBlocks* blocks = nullptr;
 
     // Returns false when the walk should stop: a drawn page is complete, or counting was cancelled.
     const auto beginPage = [&](Start start) {
@@ -97,16 +97,16 @@ bool ReportJob::walk(Start from, PageCanvas* canvas, const std::function<bool(in
                 return false;
         }
         if (start.row >= 0) {
-            place(blocks.continuation, cursor, canvas);
-            cursor += blocks.continuation.height;
+            place(blocks->continuation, cursor, canvas);
+            cursor += blocks->continuation.height;
         }
         return true;
     };
 
     for (int v = from.vehicle; v < vehicleCount; ++v) {
-        blocks = m_body->vehicle(v);
+        blocks = &vehicleBlocks(v);
         // A vehicle with nothing to print (no job orders) takes no room and starts no page.
-        if (blocks.rows.empty() && blocks.head.ops.empty() && blocks.head.height == 0)
+        if (blocks->rows.empty() && blocks->head.ops.empty() && blocks->head.height == 0)
             continue;
         int row = v == from.vehicle ? from.row : -1;
         if (!pageStarted) {
@@ -114,9 +114,9 @@ bool ReportJob::walk(Start from, PageCanvas* canvas, const std::function<bool(in
                 return false;
         } else {
             const bool empty = rowsOnPage == 0 && vehiclesOnPage == 0;
-            double need = blocks.head.height;
-            if (!blocks.rows.empty())
-                need += blocks.rows.front().ownPage ? usable * 2 : blocks.rows.front().need;
+            double need = blocks->head.height;
+            if (!blocks->rows.empty())
+                need += blocks->rows.front().ownPage ? usable * 2 : blocks->rows.front().need;
             const bool ownerChanges = m_body->ownerStartsPage() && m_fleet.vehicles[size_t(v)].owner != pageOwner;
             const bool full = m_body->vehiclesPerPage() > 0 && vehiclesOnPage >= m_body->vehiclesPerPage();
             if (!empty && (forceBreak || ownerChanges || full || cursor > usable || cursor + need > usable))
@@ -124,13 +124,13 @@ bool ReportJob::walk(Start from, PageCanvas* canvas, const std::function<bool(in
                     return canvas != nullptr;
         }
         if (row < 0) {
-            place(blocks.head, cursor, canvas);
-            cursor += blocks.head.height;
+            place(blocks->head, cursor, canvas);
+            cursor += blocks->head.height;
             ++vehiclesOnPage;
             row = 0;
         }
-        for (; row < int(blocks.rows.size()); ++row) {
-            const Block& block = blocks.rows[size_t(row)];
+        for (; row < int(blocks->rows.size()); ++row) {
+            const Block& block = blocks->rows[size_t(row)];
             const bool breakHere =
                 rowsOnPage > 0 && (forceBreak || block.ownPage || cursor + block.need > usable);
             if (breakHere && !beginPage({v, row}))
@@ -142,6 +142,16 @@ bool ReportJob::walk(Start from, PageCanvas* canvas, const std::function<bool(in
         }
     }
     return true;
+}
+
+// Consecutive pages of one vehicle draw from the same blocks.
+const VehicleBlocks& ReportJob::vehicleBlocks(int vehicle)
+{
+    if (m_cachedVehicle != vehicle) {
+        m_cached = m_body->vehicle(vehicle);
+        m_cachedVehicle = vehicle;
+    }
+    return m_cached;
 }
 
 void ReportJob::place(const Block& block, double y, PageCanvas* canvas) const

@@ -41,6 +41,7 @@ private:
         int row = -1; // -1: the vehicle starts here; else the first row on the page
     };
     bool walk(Start from, PageCanvas* canvas, const std::function<bool(int)>* progress);
+    const VehicleBlocks& vehicleBlocks(int vehicle);
     void place(const Block& block, double y, PageCanvas* canvas) const;
     void drawHeader(PageCanvas& canvas) const;
     void drawOwner(PageCanvas& canvas, int vehicle) const;
@@ -51,6 +52,8 @@ private:
     Fleet m_fleet;
     std::unique_ptr<Body> m_body;
     std::vector<Start> m_starts;
+    int m_cachedVehicle = -1;
+    VehicleBlocks m_cached;
 };
 
 } // namespace Report

@@ -56,6 +56,16 @@ struct ReportFixture
             db.execute(QString::fromLatin1(statement));
     }
 
+    // Fill-ups of the van (a partial fill between full tanks) and one of the forklift.
+    void addGas()
+    {
+        add({"INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage, Gallons, Fillup, Estimated, CostGallon, "
+             "TotalCost, BriefDesc) VALUES (1, 1, '20260105', 40000, 12, 0, 0, 3, 36, ''), "
+             "(2, 1, '20260120', 40250, 8.5, 1, -1, 3.1, 26.35, 'Half tank'), "
+             "(3, 1, '20260210', 40600, 10, 0, 0, 3.2, 32, ''), (4, 1, '20260305', 40900, 9, 0, 0, 2.95, 26.55, ''), "
+             "(5, 3, '20260901', 820, 5, 0, 0, 3.5, 17.5, '')"});
+    }
+
     Report::Options options(int code, qint32 owner = 0, qint32 vehicle = 0) const
     {
         Report::Options result;

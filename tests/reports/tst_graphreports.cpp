@@ -101,6 +101,25 @@ private slots:
             QCOMPARE((QList<double>{x1, y1, x2, y2}), clipped);
     }
 
+    // Monthly economy of the van: February and March measured, January only starts the walk; the forklift with
+    // one full tank and a partial fill has no measurable month and shows the default scale.
+    void fuelMonths()
+    {
+        ReportFixture fixture;
+        fixture.addGas();
+        fixture.add({"INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage, Gallons, Fillup) VALUES "
+                     "(6, 3, '20261001', 900, 4, 1)"});
+        const QString text = fixture.text(fixture.options(ReportCatalogue::FuelGraph));
+        const QStringList pages = text.split("\f\n");
+        QCOMPARE(pages.size(), 2);
+        for (const char* expected : {"High MPG 33.333", "Low MPG 32.432", "Avg. Monthly MPG 32.883", " 2/26", " 3/26",
+                                     "32.5", "35.5", "Normal Display", "No Data Availble"})
+            QVERIFY2(pages[0].contains(expected), expected);
+        QVERIFY(!pages[0].contains(" 1/26") && !pages[0].contains(" 4/26"));
+        for (const char* expected : {"High HPG 0.000", " 9/26", "0.0", "6.0"})
+            QVERIFY2(pages[1].contains(expected), expected);
+    }
+
     // Entries at equal readings in different months are filed under their own months; a period of 30 months
     // makes a graph of 24 months and one of 6.
     void expenseMonths()

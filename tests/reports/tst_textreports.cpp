@@ -24,6 +24,9 @@ private slots:
             << 1 << 2 << "20260101" << "20261231" << true << "maintenance-log-acme-2026";
         QTest::newRow("job orders") << 8 << 0 << "" << "" << false << "job-orders";
         QTest::newRow("schedule monitor") << 2 << 0 << "" << "" << false << "schedule-monitor";
+        QTest::newRow("gas log") << 3 << 0 << "" << "" << false << "gas-log";
+        QTest::newRow("gas log, one owner, from january 15, company lines")
+            << 3 << 2 << "20260115" << "20261231" << true << "gas-log-acme-from-january-15";
     }
     void expectedPages()
     {
@@ -127,6 +130,7 @@ private:
             "PerformEveryDay, EstPerformDate, Description) VALUES (1, 1, 1, 5000, 6, 0, '20270115', 'Synthetic oil'), "
             "(2, 1, 14, 12000, 0, 90, '20261220', ''), (3, 3, 12, 250, 3, 0, '20261201', '')",
         });
+        fixture.addGas();
     }
 };
 

@@ -23,6 +23,7 @@
 #include "fleet/ui/VehicleView.h"
 #include "reports/ui/ReportView.h"
 #include "forms/FormView.h"
+#include "maintenance/ui/JobOrderView.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -287,6 +288,7 @@ void CMainFrame::registerStandardForms()
     registerForm(LoanForm, factoryOf<CLoanView>());
     registerForm(InsuranceForm, factoryOf<CInsuranceView>());
     registerForm(VehicleForm, factoryOf<CVehicleView>());
+    registerForm(JobOrderForm, factoryOf<CJobOrderView>());
     registerForm(ReportForm, factoryOf<CReportView>());
 }
 

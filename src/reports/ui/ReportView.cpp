@@ -8,6 +8,7 @@
 #include "db/Values.h"
 #include "fleet/VehicleList.h"
 #include "forms/DateField.h"
+#include "maintenance/ui/SelectJobOrdersDialog.h"
 #include "reports/JobOrderFilter.h"
 #include "reports/ReportCatalogue.h"
 #include "reports/ReportCommand.h"
@@ -385,4 +386,24 @@ void CReportView::exportPdf()
 
 void CReportView::selectJobOrders()
 {
+    // The dates go into the pre-filter, so they are checked first.
+    const ReportDates::Check check = ReportDates::validate({m_begin->text(), m_end->text()});
+    if (!check.ok) {
+        (check.field == ReportDates::Check::End ? m_end : m_begin)->setFocus();
+        app().prompter().message(check.message);
+        return;
+    }
+    QList<qint32> listed;
+    for (int i = 1; i < m_vehicles->count(); ++i)
+        listed << m_vehicles->itemData(i).toInt();
+    const QString filter = JobOrderFilter::preFilter(
+        m_vehicles->currentData().toInt(), m_owners->currentData().toInt() != 0, listed,
+        Values::toStoredDate(check.normalised.begin), Values::toStoredDate(check.normalised.end));
+    try {
+        CSelectJobOrdersDialog dialog(app().database(), app().settings(), filter, this);
+        if (dialog.exec() == QDialog::Accepted)
+            m_restriction = dialog.selectionFilter();
+    } catch (const CdbException& error) {
+        app().prompter().message(error.description());
+    }
 }

@@ -5,6 +5,7 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/VelApp.h"
 #include "db/Clock.h"
+#include "maintenance/ui/SelectJobOrdersDialog.h"
 #include "reports/ui/ReportView.h"
 
 #include <QApplication>
@@ -13,6 +14,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
 
 // The report form as the user meets it in the main window: choices, presets, date checks, export.
 class ReportFormTest : public QObject
@@ -35,7 +38,9 @@ class ReportFormTest : public QObject
                  {"INSERT INTO ContactInfo (ContactID, ContactType, CompanyName) VALUES (1, 1, 'Zenith'), (2, 1, 'Acme')",
                   "INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 1), (2, 2)",
                   "INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake) VALUES (1, 1, '2019', 'Ford'), "
-                  "(2, 2, '2012', 'Honda'), (3, 2, '2020', 'Kia')"})
+                  "(2, 2, '2012', 'Honda'), (3, 2, '2020', 'Kia')",
+                  "INSERT INTO JobOrder (JobOrderID, VehicleID, JCN, Date, OpenInd) VALUES (7, 2, 'JO-7', '20261101', -1), "
+                  "(8, 1, 'JO-8', '20261102', -1)"})
                 app.database().execute(QString::fromLatin1(statement));
             frame = std::make_unique<CMainFrame>(app);
             frame->resize(1000, 720);
@@ -106,6 +111,30 @@ private slots:
         QCOMPARE(view->jobOrderRestriction(), QString("JobOrderID = 5"));
         f.open(8);
         QCOMPARE(view->jobOrderRestriction(), QString());
+
+        // The selection offers the owner's job orders and becomes the restriction.
+        auto* owners = f.child<QComboBox>("ownerList");
+        owners->setCurrentIndex(1);
+        Q_EMIT owners->activated(1);
+        int offered = -1;
+        QTimer::singleShot(0, [&offered] {
+            auto* dialog = qobject_cast<CSelectJobOrdersDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            offered = dialog->list()->topLevelItemCount();
+            dialog->list()->selectAll();
+            dialog->accept();
+        });
+        QTest::mouseClick(select, Qt::LeftButton);
+        QCOMPARE(offered, 1);
+        QVERIFY(view->jobOrderRestriction().contains("7"));
+        QVERIFY(!view->jobOrderRestriction().contains("8"));
+
+        // Dates are checked before the selection opens.
+        f.child<QLineEdit>("endDate")->setText("12/31/2026");
+        f.prompter.answer(Prompter::Answer::Ok,
+                          "Both Start and End Date must be filled in if you are going to filter the report by dates.");
+        QTest::mouseClick(select, Qt::LeftButton);
+        QVERIFY(f.prompter.verifyDone());
     }
 
     void refusedDatesPrintNothing()
