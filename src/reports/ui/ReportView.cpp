@@ -51,7 +51,14 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent)
 CReportView::CReportView(CVelApp& app, CVelDoc& doc, QWidget* parent) : CFormView(app, doc, ReportForm, parent)
 {
     setObjectName(QStringLiteral("reportView"));
-    auto* outer = new QVBoxLayout(this);
+    // A centred column of choices, as on the record forms.
+    auto* centring = new QHBoxLayout(this);
+    auto* column = new QWidget(this);
+    column->setMaximumWidth(620);
+    centring->addStretch();
+    centring->addWidget(column, 1);
+    centring->addStretch();
+    auto* outer = new QVBoxLayout(column);
     auto* title = new QLabel(QStringLiteral("Reports"), this);
     QFont titleFont = title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
