@@ -11,6 +11,8 @@
 #include "fleet/ContactKind.h"
 #include "fleet/InsuranceRecord.h"
 #include "fleet/LoanRecord.h"
+#include "fuel/FuelDemo.h"
+#include "scheduling/ScheduleDemo.h"
 
 #include <iterator>
 
@@ -246,7 +248,9 @@ void fill(Database& db)
     insurance.coverageEnd = shownDaysAgo(120 - 364);
     insurance.comments = QStringLiteral("Fleet policy; covers the van's racking and tools.");
     insurance.save(db, firstVehicle);
+    FuelDemo::fill(db);
 
+    ScheduleDemo::fill(db);
     transaction.commit();
 }
 

@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"
+#include "db/LookupIndexes.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "db/Upgrade.h"
@@ -58,18 +59,19 @@ bool startReminder(const Settings& settings, const Launcher& launch)
 bool upgradeAndOpen(Database& db, const QString& path, const QString& version, Prompter& prompter)
 {
     Upgrade::upgradeByVersion(db, path, version, prompter);
-    if (db.isOpen() && db.path() == path)
-        return true;
-    try {
-        db.open(path, DatabaseCreation::ConnectText);
-    } catch (const CdbException& error) {
-        prompter.message(error.description());
-        return false;
+    if (!db.isOpen() || db.path() != path) {
+        try {
+            db.open(path, DatabaseCreation::ConnectText);
+        } catch (const CdbException& error) {
+            prompter.message(error.description());
+            return false;
+        }
+        if (!db.isOpen()) {
+            prompter.message(Messages::CouldNotOpenDatabase);
+            return false;
+        }
     }
-    if (!db.isOpen()) {
-        prompter.message(Messages::CouldNotOpenDatabase);
-        return false;
-    }
+    LookupIndexes::ensure(db);
     return true;
 }
 

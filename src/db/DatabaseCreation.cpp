@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/DbException.h"
+#include "db/LookupIndexes.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "db/Schema.h"
@@ -19,6 +20,7 @@ bool createDatabase(const QString& path, Prompter& prompter)
         Transaction transaction(db);
         for (const Schema::Table& table : Schema::tables())
             Schema::createTable(db, table);
+        LookupIndexes::ensure(db);
         CServiceDescSet services(db);
         services.insertDefaultRows();
         CServiceTypeSet types(db);

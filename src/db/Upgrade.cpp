@@ -3,6 +3,7 @@
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"
+#include "db/LookupIndexes.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "db/Schema.h"
@@ -258,6 +259,8 @@ void upgradeByVersion(Database& db, const QString& path, const QString& versionT
         if (!lacksVehicleFields(db, path) || runFrom22(db, path, prompter, Version23))
             jobOrderUpgrade(db, path, prompter);
     }
+    if (db.isOpen())
+        LookupIndexes::ensure(db);
 }
 
 } // namespace Upgrade

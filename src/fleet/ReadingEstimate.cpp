@@ -76,3 +76,23 @@ int bringAllForward(Database& db)
 }
 
 } // namespace ReadingEstimate
+
+namespace ReadingEstimate {
+
+bool recordIfMoreRecent(Database& db, qint32 vehicleId, qint32 reading, const QString& storedDate)
+{
+    CVehicleSet vehicle(db);
+    vehicle.m_strFilter = QStringLiteral("VehicleID = %1").arg(vehicleId);
+    vehicle.open();
+    if (vehicle.isEOF())
+        return false;
+    const int order = vehicle.m_DateOfActualMiles.compare(storedDate);
+    if (order > 0 || (order == 0 && vehicle.m_EntryOfActualMiles >= reading))
+        return false;
+    vehicle.edit();
+    recordActualReading(vehicle, reading, storedDate);
+    vehicle.update();
+    return true;
+}
+
+} // namespace ReadingEstimate

@@ -29,3 +29,12 @@ void recordActualReading(CVehicleSet& vehicle, qint32 reading, const QString& st
 int bringAllForward(Database& db);
 
 } // namespace ReadingEstimate
+
+namespace ReadingEstimate {
+
+// Records an entry's reading as the vehicle's actual reading when the entry is more recent than the
+// vehicle's last actual reading (a later date, or the same date with a higher reading), then brings it
+// forward; the caller runs it inside its save's transaction. Returns whether the vehicle moved.
+bool recordIfMoreRecent(Database& db, qint32 vehicleId, qint32 reading, const QString& storedDate);
+
+} // namespace ReadingEstimate

@@ -1,6 +1,7 @@
 #include "fleet/VehicleList.h"
 
 #include "db/Database.h"
+#include "db/Values.h"
 
 #include <QSqlQuery>
 
@@ -9,10 +10,11 @@ namespace VehicleList {
 const QStringList& fieldNames()
 {
     static const QStringList names = {
-        QStringLiteral("Vehicle Year"),      QStringLiteral("Vehicle Make"),      QStringLiteral("Vehicle Model"),
-        QStringLiteral("Vehicle VIN"),       QStringLiteral("Vehicle License"),   QStringLiteral("Vehicle No"),
-        QStringLiteral("Company Name"),      QStringLiteral("Location/Store ID"), QStringLiteral("Contact Last Name"),
-        QStringLiteral("Contact First Name"),
+        QStringLiteral("Vehicle Year"),      QStringLiteral("Vehicle Make"),
+        QStringLiteral("Vehicle Model"),     QStringLiteral("Vehicle VIN"),
+        QStringLiteral("Vehicle License"),   QStringLiteral("Vehicle No"),
+        QStringLiteral("Company Name"),      QStringLiteral("Location/Store ID"),
+        QStringLiteral("Contact Last Name"), QStringLiteral("Contact First Name"),
     };
     return names;
 }
@@ -58,7 +60,8 @@ QString itemText(const QList<int>& fieldSlots, const Entry& entry)
 std::vector<Entry> entries(Database& db, qint32 ownerId)
 {
     QString sql = QStringLiteral(
-        "SELECT Vehicles.VehicleID, VehicleYear, VehicleMake, VehicleModel, VehicleVIN, VehicleLicense, VehicleNo, "
+        "SELECT Vehicles.VehicleID, VehicleYear, VehicleMake, VehicleModel, VehicleVIN, VehicleLicense, "
+        "VehicleNo, "
         "ContactInfo.CompanyName, Owners.LocationID, ContactInfo.LastName, ContactInfo.FirstName "
         "FROM Vehicles INNER JOIN Owners ON Vehicles.OwnerID = Owners.OwnerID "
         "LEFT JOIN ContactInfo ON Owners.ContactID = ContactInfo.ContactID");
@@ -75,6 +78,8 @@ std::vector<Entry> entries(Database& db, qint32 ownerId)
         entry.vehicleId = query.value(0).toInt();
         for (int field = 0; field < 10; ++field)
             entry.values[field] = query.value(field + 1).toString();
+        // Owner company names keep their apostrophes as backquotes in the file only.
+        entry.values[CompanyName] = Values::toShownQuotes(entry.values[CompanyName]);
         all.push_back(std::move(entry));
     }
     return all;

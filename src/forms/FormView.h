@@ -39,6 +39,16 @@ public:
     virtual bool canEdit() const { return false; }
     virtual void commandEdit() {}
     virtual void commandHome() {}
+    // Ctrl+P: print what the form shows, where it has something to print.
+    virtual bool canPrint() const { return false; }
+    virtual void commandPrint() {}
+    // F6 and Shift+F6: move the focus to the next or previous pane of the form (selector, fields,
+    // buttons); false when the form has no panes.
+    virtual bool focusNextPane(bool forward)
+    {
+        Q_UNUSED(forward);
+        return false;
+    }
 
 Q_SIGNALS:
     // Asks the frame to show another form (the one way between forms).

@@ -391,7 +391,7 @@ bool CRecordForm::canDuplicate() const
 
 bool CRecordForm::canDelete() const
 {
-    return !m_newRecord && !m_unsaved && m_selector->currentIndex() >= 0;
+    return offersDelete() && !m_newRecord && !m_unsaved && m_selector->currentIndex() >= 0;
 }
 
 void CRecordForm::focusFirstField()
@@ -460,7 +460,8 @@ void CRecordForm::onDocumentUpdate(int hint)
             loadSelected();
         } else if (hint == GeneralHint || hint == m_selectorHint) {
             fillSelector(selectedKey());
-            if (!m_unsaved && !m_newRecord && selectedKey() != m_currentKey)
+            const bool dropped = m_unsaved && dropChangesOfOrphan();
+            if (!dropped && !m_unsaved && !m_newRecord && selectedKey() != m_currentKey)
                 loadSelected();
         }
         refreshLists(hint);
@@ -561,6 +562,18 @@ bool CRecordForm::resolveUnsavedChanges()
     }
 }
 
+bool CRecordForm::dropChangesOfOrphan()
+{
+    const QString message = missingParentMessage();
+    if (message.isEmpty())
+        return false;
+    m_newRecord = false;
+    m_unsaved = false;
+    loadSelected();
+    app().prompter().message(message, Prompter::Icon::Exclamation);
+    return true;
+}
+
 void CRecordForm::discardChanges()
 {
     m_newRecord = false;
@@ -614,6 +627,14 @@ bool CRecordForm::save(SaveKind kind)
             setMarker(Marker::Edit);
         }
         return true;
+    }
+    // A row is never written under a parent that has gone since the values were typed.
+    try {
+        if (dropChangesOfOrphan())
+            return false;
+    } catch (const CdbException& error) {
+        showError(error.description());
+        return false;
     }
     if (!validateFields())
         return false;
@@ -828,6 +849,37 @@ void CRecordForm::commandPaste()
 {
     if (canPaste())
         QMetaObject::invokeMethod(focusedEdit(), "paste");
+}
+
+bool CRecordForm::focusNextPane(bool forward)
+{
+    const auto canTakeFocus = [](QWidget* widget) {
+        return widget->isVisibleTo(widget->window()) && widget->isEnabled() &&
+               widget->focusPolicy() != Qt::NoFocus;
+    };
+    const QList<QList<QWidget*>> panes{
+        {m_selector},
+        m_fields,
+        {m_newButton, m_editButton, m_saveButton, m_resetButton, m_deleteButton},
+        {m_backButton, m_nextButton, m_homeButton},
+    };
+    QWidget* focused = focusWidget();
+    // Anything of the form outside the other panes (a button beside a field) counts as the fields.
+    int current = 1;
+    for (int pane = 0; pane < panes.size(); ++pane)
+        for (QWidget* widget : panes[pane])
+            if (focused && (widget == focused || widget->isAncestorOf(focused)))
+                current = pane;
+    for (int step = 1; step < panes.size(); ++step) {
+        const int pane = (current + (forward ? step : panes.size() - step)) % panes.size();
+        for (QWidget* widget : panes[pane]) {
+            if (canTakeFocus(widget)) {
+                widget->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 std::unique_ptr<QMenu> CRecordForm::createContextMenu()

@@ -80,6 +80,9 @@ public:
     void commandCopy();
     void commandPaste();
 
+    // The panes F6 moves through: the selector, the fields, the command buttons, the navigation buttons.
+    bool focusNextPane(bool forward) override;
+
     // The right-button menu for the present state; shown by the form, built here so it can be checked.
     std::unique_ptr<QMenu> createContextMenu();
     // The command button that carries the default marker (the one Enter runs), or none.
@@ -112,6 +115,8 @@ protected:
 
     // Whether the form offers Duplicate Entry.
     virtual bool offersDuplicate() const { return false; }
+    // Whether what is on screen can be deleted (forms whose rows may have no record yet say no for those).
+    virtual bool offersDelete() const { return true; }
     // Adjusts the values kept by Duplicate (most forms keep all of them).
     virtual void prepareDuplicate() {}
     // The key the selector selects whenever the form is shown (0: the record shown before, at first the
@@ -119,6 +124,10 @@ protected:
     virtual qint32 initialKey() { return 0; }
     // The selected item has no row any more; by default the fields are emptied and the form stays in Browse.
     virtual void recordMissing(qint32 key);
+    // Empty while the row the record belongs under (a vehicle's loan: the vehicle) is on file; otherwise
+    // the message telling the user that the changes on screen are dropped. Records that stand alone
+    // always have their place.
+    virtual QString missingParentMessage() { return {}; }
     // Called after every mode change, for fields whose state depends on more than the mode.
     virtual void modeChanged(Mode mode) { Q_UNUSED(mode); }
     // A save has gone through and the form is back in Browse with the saved values (key: the row now
@@ -207,6 +216,8 @@ private:
     void onFieldEdited();
     void runEnterKey();
     void discardChanges();
+    // Drops the changes on screen, telling the user, when the record's parent row has gone.
+    bool dropChangesOfOrphan();
     void notifyOthers();
     void selectQuietly(qint32 key);
     void setupTabOrder();

@@ -4,6 +4,8 @@
 #include "db/Values.h"
 
 #include <QSqlQuery>
+#include <algorithm>
+#include <cmath>
 
 namespace FuelEconomy {
 
@@ -99,6 +101,41 @@ QString distanceText(qint32 distance, bool earliestEntry)
     if (distance != 0)
         return Values::withThousands(distance);
     return earliestEntry ? QStringLiteral("N/A") : QStringLiteral("Undetermined");
+}
+
+} // namespace FuelEconomy
+
+namespace FuelEconomy {
+
+std::vector<double> chartTicks(const std::vector<double>& values)
+{
+    double highest = 0.0;
+    double lowest = 0.0;
+    for (double value : values) {
+        if (value <= 0.0)
+            continue;
+        highest = std::max(highest, value);
+        lowest = lowest > 0.0 ? std::min(lowest, value) : value;
+    }
+    if (highest <= 0.0) {
+        highest = 30.0;
+        lowest = 26.0;
+    }
+    const double range = highest > lowest ? highest - lowest : 0.01;
+    const double quarter = range * 0.25;
+    std::vector<double> ticks;
+    if (quarter > 0.5) {
+        const int step = int(quarter) + (quarter < 1.0 ? 2 : 1);
+        for (int i = 0; i < 5; ++i)
+            ticks.push_back(std::floor(lowest + i * step));
+    } else {
+        double base = std::floor(lowest);
+        if (lowest - base > 0.4)
+            base += 0.5;
+        for (int i = 0; i < 5; ++i)
+            ticks.push_back(base + 0.5 * i);
+    }
+    return ticks;
 }
 
 } // namespace FuelEconomy

@@ -75,3 +75,11 @@ std::vector<FillUp> readFillUps(Database& db, qint32 vehicleId);
 QString distanceText(qint32 distance, bool earliestEntry);
 
 } // namespace FuelEconomy
+
+namespace FuelEconomy {
+
+// The five tick values of the statistics chart's vertical scale, lowest first, for the economy values
+// shown (zeros are not economy values; with none the scale runs as for 26.0 to 30.0).
+std::vector<double> chartTicks(const std::vector<double>& values);
+
+} // namespace FuelEconomy

@@ -1,5 +1,7 @@
 // velmora-cli: create, check, upgrade and import Velmora database files from the command line.
 
+#include "app/FleetGenerator.h"
+#include "app/Settings.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"
@@ -9,6 +11,7 @@
 #include "db/Upgrade.h"
 #include "reports/ReportCommand.h"
 #include "reports/ui/ReportMain.h"
+#include "scheduling/DueCommand.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -35,11 +38,12 @@ const char* const usageText =
     "  velmora-cli create PATH                      make a new, empty database file\n"
     "  velmora-cli check PATH                       show the version and contents of a database file\n"
     "  velmora-cli upgrade PATH [--units us|metric] bring an older database file up to date\n"
-    "  velmora-cli import OLDFILE NEWFOLDER         import a previous-generation file into NEWFOLDER/Velmora.vel\n";
+    "  velmora-cli import OLDFILE NEWFOLDER         import a previous-generation file into NEWFOLDER/Velmora.vel\n"
+    "  velmora-cli generate-fleet PATH --vehicles N [--seed S]  a new file holding a generated fleet\n";
 
 int usage()
 {
-    err() << usageText << reportUsage;
+    err() << usageText << DueUsageLine << reportUsage;
     err().flush();
     return 2;
 }
@@ -201,6 +205,10 @@ int main(int argc, char* argv[])
         result = upgradeCommand(args[0], units);
     else if (command == QLatin1String("import") && args.size() == 2 && unitsAt < 0)
         result = importCommand(args[0], args[1]);
+    else if (command == QLatin1String("generate-fleet") && unitsAt < 0)
+        result = FleetGenerator::runCommand(args, out(), err());
+    else if (command == QLatin1String("due") && unitsAt < 0)
+        result = runDueCommand(args, out(), err(), Settings().daysAhead(), Settings().vehicleFields());
     else
         return usage();
     out().flush();

@@ -206,6 +206,10 @@ private slots:
         QCOMPARE(view.cursor().shape(), Qt::ArrowCursor);
         sendMouse(&view, QEvent::MouseButtonRelease, QPoint(2, 2), Qt::LeftButton);
         QCOMPARE(spy.size(), CVelView::ElementCount);
+        // A pointer that came to rest on a tile without a move the view saw (the view was shown under it).
+        sendMouse(&view, QEvent::MouseButtonRelease, view.elementRect(2).center(), Qt::LeftButton);
+        QCOMPARE(spy.size(), CVelView::ElementCount + 1);
+        QCOMPARE(spy.last(), (QList<QVariant>{103, 0, 0}));
     }
 
     void pictureIsInertWithTheGraphicalFrontEndOff()
@@ -357,12 +361,13 @@ private slots:
         QCOMPARE(list->currentIndex(), 1);
         QVERIFY(edit->isEnabled());
 
+        // Restored data without the vehicle that was current: the quick update is ready on the first one.
+        fleet.app.setCurrentVehicle(9);
         fleet.doc.updateAllViews(DataRestoredHint);
         QCOMPARE(list->count(), 2);
-        QCOMPARE(list->currentIndex(), -1);
-        QVERIFY(edit->text().isEmpty());
-        QVERIFY(!edit->isEnabled());
-        QVERIFY(list->isEnabled());
+        QCOMPARE(list->currentIndex(), 0);
+        QCOMPARE(edit->text(), QString("41,000"));
+        QVERIFY(edit->isEnabled());
     }
 
     void pictureFormZones_data()

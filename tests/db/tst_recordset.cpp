@@ -64,8 +64,10 @@ private slots:
         QCOMPARE(expected.size(), 22);
         QCOMPARE(column("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid"), expected);
         QCOMPARE(column("SELECT name FROM sqlite_master WHERE type = 'index' AND name LIKE 'Maintenance_%' ORDER BY name"),
-                 QStringList({"Maintenance_MaintID", "Maintenance_PrimaryKey", "Maintenance_StationID"}));
-        QCOMPARE(column("SELECT count(*) FROM sqlite_master WHERE type = 'index'").value(0), QString("26"));
+                 QStringList({"Maintenance_JobOrderID", "Maintenance_MaintID", "Maintenance_PrimaryKey",
+                              "Maintenance_StationID", "Maintenance_VehicleID_MaintDate_ActualMiles"}));
+        // The definition's 26 and the lookup indexes.
+        QCOMPARE(column("SELECT count(*) FROM sqlite_master WHERE type = 'index'").value(0), QString("37"));
         QCOMPARE(column("SELECT ServiceID FROM Services ORDER BY ServiceID").size(), 19);
         QCOMPARE(column("SELECT ServiceDesc FROM Services WHERE ServiceID = 19").value(0),
                  QString("Transmission Fluid/Filter Change"));

@@ -56,7 +56,7 @@ private slots:
         Database db;
         env.createDatabase(db);
         db.execute("INSERT INTO ContactInfo (ContactID, ContactType, CompanyName, LastName, FirstName) "
-                   "VALUES (7, 1, 'Acme Haulage', 'Smith', 'Ann')");
+                   "VALUES (7, 1, 'O`Neil Haulage', 'Smith', 'Ann')");
         db.execute("INSERT INTO Owners (OwnerID, ContactID, LocationID) VALUES (3, 7, 'North')");
         db.execute("INSERT INTO Owners (OwnerID, ContactID, LocationID) VALUES (4, 0, 'South')");
         db.execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, VehicleModel) "
@@ -68,7 +68,7 @@ private slots:
         const auto all = VehicleList::items(db, fieldSlots);
         QCOMPARE(all.size(), size_t(2));
         QCOMPARE(all[0].vehicleId, 2);
-        QCOMPARE(all[0].text, QString("Ford, Acme Haulage, North"));
+        QCOMPARE(all[0].text, QString("Ford, O'Neil Haulage, North"));
         QCOMPARE(all[1].text, QString("Volvo, South"));
         const auto owned = VehicleList::items(db, fieldSlots, 4);
         QCOMPARE(owned.size(), size_t(1));

@@ -114,7 +114,7 @@ bool restoreDatabase(CVelApp& app)
 void runMaintenance(CVelApp& app)
 {
     Prompter& prompter = app.prompter();
-    if (prompter.ask(Messages::MaintenanceQuestion, Prompter::Icon::Question, Prompter::Buttons::YesNo) !=
+    if (prompter.ask(Messages::MaintenanceQuestion, Prompter::Icon::Question, Prompter::Buttons::YesNoDefaultNo) !=
         Prompter::Answer::Yes)
         return;
     try {

@@ -21,13 +21,17 @@
 #include "fleet/ui/OwnerView.h"
 #include "fleet/ui/StationView.h"
 #include "fleet/ui/VehicleView.h"
+#include "scheduling/ui/ScheduleView.h"
 #include "reports/ui/ReportView.h"
 #include "forms/FormView.h"
+#include "fuel/ui/GasView.h"
 #include "maintenance/ui/JobOrderView.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPageSetupDialog>
@@ -35,6 +39,7 @@
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace {
 
@@ -104,6 +109,13 @@ CMainFrame::CMainFrame(CVelApp& app, QWidget* parent)
     if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         connect(application, &QGuiApplication::commitDataRequest, this, [this] { savePlacement(); });
 
+    // Collected once the menus and key commands exist; see eventFilter.
+    for (const QAction* command : findChildren<QAction*>())
+        for (const QKeySequence& key : command->shortcuts())
+            if (key != QKeySequence(Qt::Key_Escape))
+                m_commandKeys.append(key);
+    qApp->installEventFilter(this);
+
     switchForm(HomeForm);
 }
 
@@ -154,6 +166,14 @@ void CMainFrame::createMenus()
     connect(m_saveAction, &QAction::triggered, this, [this] {
         if (m_shown && m_shown->canSave())
             m_shown->commandSave();
+    });
+
+    m_printAction = addCommand(file, "printAction", QStringLiteral("&Print..."),
+                               QStringLiteral("Print what the form shows"));
+    m_printAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(m_printAction, &QAction::triggered, this, [this] {
+        if (m_shown && m_shown->canPrint())
+            m_shown->commandPrint();
     });
 
     file->addSeparator();
@@ -244,9 +264,30 @@ void CMainFrame::createKeyboardCommands()
     m_homeAction = addCommand(nullptr, "homeAction", QStringLiteral("Home"), QString());
     m_homeAction->setShortcut(QKeySequence(Qt::Key_Escape));
     connect(m_homeAction, &QAction::triggered, this, [this] {
+        // Escape belongs to the innermost thing open: a list's drop-down, a menu or a dialog closes first
+        // (a drop-down list passes the key on to its box once it has closed).
+        if (m_escapeClosingPopup || QApplication::activeModalWidget())
+            return;
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            popup->close();
+            return;
+        }
         if (m_shown)
             m_shown->commandHome();
     });
+
+    const std::pair<QKeySequence, bool> paneKeys[] = {{QKeySequence(Qt::Key_F6), true},
+                                                      {QKeySequence(Qt::SHIFT | Qt::Key_F6), false}};
+    for (const auto& [key, forward] : paneKeys) {
+        QAction* pane =
+            addCommand(nullptr, forward ? "nextPaneAction" : "previousPaneAction",
+                       forward ? QStringLiteral("Next Pane") : QStringLiteral("Previous Pane"), QString());
+        pane->setShortcut(key);
+        connect(pane, &QAction::triggered, this, [this, forward = forward] {
+            if (m_shown)
+                m_shown->focusNextPane(forward);
+        });
+    }
 
     QAction* help = addCommand(nullptr, "helpAction", QStringLiteral("Help"), QString());
     help->setShortcut(QKeySequence(Qt::Key_F1));
@@ -290,6 +331,8 @@ void CMainFrame::registerStandardForms()
     registerForm(VehicleForm, factoryOf<CVehicleView>());
     registerForm(JobOrderForm, factoryOf<CJobOrderView>());
     registerForm(ReportForm, factoryOf<CReportView>());
+    registerForm(GasForm, factoryOf<CGasView>());
+    registerForm(ScheduleForm, factoryOf<CScheduleView>());
 }
 
 void CMainFrame::registerForm(int formNumber, FormFactory factory)
@@ -364,6 +407,7 @@ void CMainFrame::updateCommandState()
     m_saveAction->setEnabled(m_shown && m_shown->canSave());
     m_duplicateAction->setEnabled(m_shown && m_shown->canDuplicate());
     m_editAction->setEnabled(m_shown && m_shown->canEdit());
+    m_printAction->setEnabled(m_shown && m_shown->canPrint());
     m_homeAction->setEnabled(m_shown != nullptr);
 }
 
@@ -417,13 +461,48 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     for (CFormView* form : std::as_const(m_forms)) {
         if (form == m_shown || !form->hasPendingChanges())
             continue;
-        if (!switchForm(form->formNumber()) || !form->canLeave(NoForm)) {
+        // Only the changes are offered: the form is brought forward as it is, without the questions a
+        // switch asks about owners and vehicles.
+        bringForward(form);
+        if (!form->canLeave(NoForm)) {
             event->ignore();
             return;
         }
     }
     savePlacement();
     event->accept();
+}
+
+void CMainFrame::bringForward(CFormView* form)
+{
+    m_stack->setCurrentWidget(form);
+    m_shown = form;
+    updateCommandState();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // A text field claims keys such as Ctrl+E (end of line on some desktops) before shortcuts are looked
+    // up; the frame's command keys must still reach the commands from every field of a form.
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && widget && widget->window()->windowType() == Qt::Popup &&
+            !m_escapeClosingPopup) {
+            m_escapeClosingPopup = true;
+            QTimer::singleShot(0, this, [this] { m_escapeClosingPopup = false; });
+        }
+    }
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (widget && widget->window() == this &&
+            m_commandKeys.contains(QKeySequence(key->keyCombination()))) {
+            key->ignore();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::dataReplaced()

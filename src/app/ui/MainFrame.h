@@ -3,6 +3,7 @@
 #include "forms/FormHost.h"
 
 #include <QHash>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <functional>
 #include <map>
@@ -65,6 +66,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct SwitchRequest
@@ -83,6 +85,8 @@ private:
     bool showForm(int formNumber, int a, int b);
     void updateCommandState();
     void updateFormCommands();
+    // Shows a form already created, without leave check or prerequisites (closing offers its changes).
+    void bringForward(CFormView* form);
 
     void editDaysAhead();
     void toggleReminder(bool checked);
@@ -100,6 +104,8 @@ private:
     std::map<int, FormFactory> m_factories;
     QHash<int, CFormView*> m_forms;
     bool m_switching = false;
+    // Set while an Escape typed into a drop-down list or menu is being handled.
+    bool m_escapeClosingPopup = false;
     std::optional<SwitchRequest> m_pendingSwitch;
 
     QAction* m_newAction = nullptr;
@@ -107,6 +113,9 @@ private:
     QAction* m_saveAction = nullptr;
     QAction* m_editAction = nullptr;
     QAction* m_homeAction = nullptr;
+    QAction* m_printAction = nullptr;
+    // The frame's command keys, which reach the commands from inside any field of a form.
+    QList<QKeySequence> m_commandKeys;
     QAction* m_reminderAction = nullptr;
     QAction* m_graphicalAction = nullptr;
     // Go-menu commands by the form they show.

@@ -236,10 +236,9 @@ void CVelView::onDocumentUpdate(int hint)
     switch (hint) {
     case GeneralHint:
     case VehiclesHint:
-        fillVehicleList(true);
-        break;
     case DataRestoredHint:
-        fillVehicleList(false);
+        // Restored data is shown like any other: the quick update is ready on a vehicle of the new file.
+        fillVehicleList(true);
         break;
     case DaysAheadHint:
         update();
@@ -363,6 +362,19 @@ void CVelView::setHotElement(int element)
     }
 }
 
+int CVelView::elementAt(const QPoint& p) const
+{
+    for (int element = 1; element <= ElementCount; ++element) {
+        if (!elementAvailable(element))
+            continue;
+        const QRect& r = m_elements[element];
+        if (r.left() < p.x() && p.x() < r.left() + r.width() && r.top() < p.y() &&
+            p.y() < r.top() + r.height())
+            return element;
+    }
+    return NoElement;
+}
+
 void CVelView::mouseMoveEvent(QMouseEvent* event)
 {
     if (!graphicalFrontEnd()) {
@@ -370,22 +382,16 @@ void CVelView::mouseMoveEvent(QMouseEvent* event)
             setHotElement(NoElement);
         return;
     }
-    const QPoint p = event->position().toPoint();
-    int found = NoElement;
-    for (int element = 1; element <= ElementCount && found == NoElement; ++element) {
-        if (!elementAvailable(element))
-            continue;
-        const QRect& r = m_elements[element];
-        if (r.left() < p.x() && p.x() < r.left() + r.width() && r.top() < p.y() &&
-            p.y() < r.top() + r.height())
-            found = element;
-    }
-    setHotElement(found);
+    setHotElement(elementAt(event->position().toPoint()));
 }
 
 void CVelView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || !graphicalFrontEnd() || m_hot == NoElement)
+    if (event->button() != Qt::LeftButton || !graphicalFrontEnd())
+        return;
+    // The pointer may have rested on the tile since the view was shown, without a move to light it.
+    setHotElement(elementAt(event->position().toPoint()));
+    if (m_hot == NoElement)
         return;
     const int element = m_hot;
     if (element == OwnersElement)

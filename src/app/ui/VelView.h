@@ -50,6 +50,8 @@ public:
     // The form an element opens.
     static int elementForm(int element);
     int hotElement() const { return m_hot; }
+    // The element of the picture at a point of the view (NoElement outside them all).
+    int elementAt(const QPoint& point) const;
     // Tells which forms exist yet; elements of the others are drawn dimmed and do nothing.
     void setFormAvailable(std::function<bool(int)> available);
     bool elementAvailable(int element) const;

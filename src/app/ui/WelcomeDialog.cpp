@@ -60,7 +60,7 @@ bool createDataFile(CVelApp& app)
     // The dialog only asked about replacing the name that was typed; a data file already there under the
     // program's name must not vanish without a question of its own.
     if (QFileInfo::exists(path) && chosenInfo.absoluteFilePath() != path &&
-        !prompter.yesNo(Values::fieldMessage(Messages::ReplaceDataFileQuestion, path)))
+        !prompter.yesNoDefaultNo(Values::fieldMessage(Messages::ReplaceDataFileQuestion, path)))
         return false;
     bool created = false;
     {

@@ -111,7 +111,7 @@ qint32 CInsuranceView::writeRecord(qint32 key)
 
 bool CInsuranceView::removeRecord(qint32 key)
 {
-    if (!app().prompter().yesNo(Messages::DeleteInsuranceQuestion))
+    if (!app().prompter().yesNoDefaultNo(Messages::DeleteInsuranceQuestion))
         return false;
     InsuranceRecord::remove(app().database(), key);
     return true;

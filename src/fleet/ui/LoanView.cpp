@@ -114,7 +114,7 @@ qint32 CLoanView::writeRecord(qint32 key)
 
 bool CLoanView::removeRecord(qint32 key)
 {
-    if (!app().prompter().yesNo(Messages::DeleteLoanQuestion))
+    if (!app().prompter().yesNoDefaultNo(Messages::DeleteLoanQuestion))
         return false;
     LoanRecord::remove(app().database(), key);
     return true;

@@ -81,10 +81,10 @@ qint32 COwnerView::writeRecord(qint32 key)
 bool COwnerView::removeRecord(qint32 key)
 {
     Prompter& prompter = app().prompter();
-    if (!prompter.yesNo(Messages::DeleteOwnerQuestion))
+    if (!prompter.yesNoDefaultNo(Messages::DeleteOwnerQuestion))
         return false;
     Database& db = app().database();
-    if (RecordDeletion::ownerHasVehicles(db, key) && !prompter.yesNo(Messages::OwnerVehiclesDeleteQuestion))
+    if (RecordDeletion::ownerHasVehicles(db, key) && !prompter.yesNoDefaultNo(Messages::OwnerVehiclesDeleteQuestion))
         return false;
     // Vehicle selectors elsewhere must drop the owner's vehicles as well.
     if (RecordDeletion::deleteOwner(db, key) > 0)

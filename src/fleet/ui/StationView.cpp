@@ -166,7 +166,7 @@ qint32 CStationView::writeRecord(qint32 key)
 bool CStationView::removeRecord(qint32 key)
 {
     Prompter& prompter = app().prompter();
-    if (!prompter.yesNo(Messages::DeleteCompanyQuestion))
+    if (!prompter.yesNoDefaultNo(Messages::DeleteCompanyQuestion))
         return false;
     Database& db = app().database();
     if (const std::optional<QString> refusal = CompanyRecord::deleteRefusal(db, key)) {

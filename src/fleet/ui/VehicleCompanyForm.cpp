@@ -8,6 +8,7 @@
 #include "fleet/ui/ContactInfoDialog.h"
 #include "forms/DateField.h"
 #include "forms/FormHost.h"
+#include "forms/FormMessages.h"
 #include "forms/TypedCompany.h"
 
 #include <QAction>
@@ -104,6 +105,17 @@ void CVehicleCompanyForm::recordMissing(qint32 key)
 {
     Q_UNUSED(key);
     startNewRecord();
+}
+
+QString CVehicleCompanyForm::missingParentMessage()
+{
+    const QString vehicle = QString::number(currentKey());
+    const bool onFile = currentKey() == 0 ||
+                        !app()
+                             .database()
+                             .scalar(QStringLiteral("SELECT 1 FROM Vehicles WHERE VehicleID = ") + vehicle)
+                             .isNull();
+    return onFile ? QString() : FormMessages::VehicleDeleted;
 }
 
 void CVehicleCompanyForm::modeChanged(Mode mode)

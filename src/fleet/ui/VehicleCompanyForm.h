@@ -31,6 +31,7 @@ protected:
     QList<ListEntry> selectorEntries() override;
     qint32 initialKey() override;
     void recordMissing(qint32 key) override;
+    QString missingParentMessage() override;
     void modeChanged(Mode mode) override;
     void extendContextMenu(QMenu& menu) override;
     void refreshLists(int hint) override;

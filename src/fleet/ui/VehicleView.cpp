@@ -300,7 +300,7 @@ void CVehicleView::recordSaved(qint32 key)
 
 bool CVehicleView::removeRecord(qint32 key)
 {
-    if (!app().prompter().yesNo(Messages::DeleteVehicleQuestion))
+    if (!app().prompter().yesNoDefaultNo(Messages::DeleteVehicleQuestion))
         return false;
     RecordDeletion::deleteVehicle(app().database(), key);
     app().setCurrentVehicle(0);

@@ -30,6 +30,8 @@ public:
     void enter(int a, int b) override;
     void onDocumentUpdate(int hint) override;
     void commandHome() override;
+    bool canPrint() const override { return true; }
+    void commandPrint() override { print(); }
 
     void selectReport(int code, qint32 jobOrderId = 0);
     int reportCode() const;

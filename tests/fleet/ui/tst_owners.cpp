@@ -128,7 +128,7 @@ private Q_SLOTS:
 
         f->m_prompter.answer(Answer::Yes, Messages::DeleteOwnerQuestion);
         view.commandDelete();
-        QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNo);
+        QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
         QCOMPARE(f->count("SELECT count(*) FROM ContactInfo WHERE CompanyName = 'B'") +
                      f->count("SELECT count(*) FROM Owners WHERE OwnerID = 2"),
                  0);

@@ -1,0 +1,224 @@
+#include "scheduling/Estimation.h"
+
+#include "db/Clock.h"
+#include "db/Database.h"
+#include "db/Values.h"
+
+#include <QSqlQuery>
+#include <algorithm>
+
+namespace Estimation {
+
+namespace {
+
+// One day being 1/30.417 of a month.
+constexpr double MonthsPerDay = 0.032876352039977644;
+
+// A stored date read as the value rules read it: a day past the end of its month (February 29 of a
+// year that is not a leap year, kept in old files) carries into the next month.
+QDate storedDay(const QString& stored)
+{
+    if (stored.isEmpty())
+        return {};
+    return QDate::fromString(Values::addDays(Values::toShownDate(stored), 0), QStringLiteral("MM/dd/yyyy"));
+}
+
+// Whole days in a number of months, a month being 30.417 days, truncated after multiplying.
+qint64 daysInMonths(qint32 months)
+{
+    return qint64(months) * 30417 / 1000;
+}
+
+} // namespace
+
+Base baseOf(const Terms& terms, const std::optional<Performed>& performed)
+{
+    if (performed)
+        return {performed->date, performed->reading, true};
+    return {terms.lastDate, terms.lastMiles, false};
+}
+
+std::optional<Result> estimate(const Terms& terms, const Base& base, qint32 reading, qint32 perMonth,
+                               const QDateTime& now)
+{
+    if (terms.performOnce == NeverEstimated)
+        return std::nullopt;
+
+    std::optional<Result> byDate;
+    if (terms.everyMonth != 0 || terms.everyDay != 0) {
+        // Calendar days, so that a daylight-saving change in between cannot move the day.
+        const QDate start = storedDay(base.date);
+        if (start.isValid()) {
+            const QDate due = start.addDays(daysInMonths(terms.everyMonth) + terms.everyDay);
+            if (due.isValid())
+                byDate = Result{due, QDateTime(due, QTime(0, 0)), false};
+        }
+    }
+
+    std::optional<Result> byDistance;
+    const auto perDay = static_cast<qint64>(perMonth * MonthsPerDay);
+    if (terms.everyMiles != 0 && perDay > 0) {
+        const qint64 remaining = qint64(base.reading) - reading + terms.everyMiles;
+        const qint64 days = std::clamp<qint64>(remaining / perDay, -DayLimit, DayLimit);
+        const QDate due = now.date().addDays(days);
+        byDistance = Result{due, QDateTime(due, now.time()), true};
+    }
+
+    if (byDate && byDistance)
+        return byDate->date < byDistance->date ? byDate : byDistance;
+    return byDate ? byDate : byDistance;
+}
+
+QString storedText(const std::optional<Result>& result)
+{
+    return result ? result->date.toString(QStringLiteral("yyyyMMdd")) : QString();
+}
+
+QHash<qint64, Performed> performedOccurrences(Database& db, qint32 vehicleId)
+{
+    QString sql = QStringLiteral(
+        "SELECT Maintenance.VehicleID, MaintServices.ServiceID, Maintenance.MaintDate, "
+        "Maintenance.ActualMiles "
+        "FROM Maintenance INNER JOIN MaintServices ON Maintenance.MaintID = MaintServices.MaintID "
+        "WHERE MaintServices.LinkInd = 0");
+    if (vehicleId != 0)
+        sql += QStringLiteral(" AND Maintenance.VehicleID = ?");
+    sql += QStringLiteral(" ORDER BY Maintenance.MaintDate DESC, Maintenance.ActualMiles DESC");
+    QSqlQuery query = db.prepare(sql);
+    if (vehicleId != 0)
+        query.addBindValue(vehicleId);
+    db.exec(query);
+    QHash<qint64, Performed> latest;
+    while (query.next()) {
+        const qint64 key = performedKey(query.value(0).toInt(), query.value(1).toInt());
+        // Rows come latest first: the first one seen for a service is its base.
+        if (!latest.contains(key))
+            latest.insert(key, Performed{query.value(2).toString(), query.value(3).toInt()});
+    }
+    return latest;
+}
+
+QString entryColumns()
+{
+    return QStringLiteral(
+        "Schedule.ScheduleID, Schedule.VehicleID, Schedule.ServiceID, Schedule.PerformOnce, "
+        "Schedule.PerformEveryMiles, Schedule.PerformEveryMonth, Schedule.PerformEveryDay, "
+        "Schedule.LastDate, "
+        "Schedule.LastMiles, Schedule.EstPerformDate, Vehicles.EntryOfActualMiles, "
+        "Vehicles.EstMilesPerMonth");
+}
+
+Entry readEntry(const QSqlQuery& query)
+{
+    Entry row;
+    row.scheduleId = query.value(0).toInt();
+    row.vehicleId = query.value(1).toInt();
+    row.serviceId = query.value(2).toInt();
+    row.terms.performOnce = qint16(query.value(3).toInt());
+    row.terms.everyMiles = query.value(4).toInt();
+    row.terms.everyMonth = query.value(5).toInt();
+    row.terms.everyDay = query.value(6).toInt();
+    row.terms.lastDate = query.value(7).toString();
+    row.terms.lastMiles = query.value(8).toInt();
+    row.stored = query.value(9).toString();
+    row.reading = query.value(10).toInt();
+    row.perMonth = query.value(11).toInt();
+    return row;
+}
+
+std::optional<Performed> performedFor(const Entry& row, const QHash<qint64, Performed>& performed)
+{
+    const auto found = performed.constFind(performedKey(row.vehicleId, row.serviceId));
+    return found == performed.cend() ? std::nullopt : std::optional<Performed>(*found);
+}
+
+std::optional<Result> estimateEntry(const Entry& row, const QHash<qint64, Performed>& performed,
+                                    const QDateTime& now)
+{
+    return estimate(row.terms, baseOf(row.terms, performedFor(row, performed)), row.reading, row.perMonth,
+                    now);
+}
+
+void storeDates(Database& db, const std::vector<std::pair<qint32, QString>>& changes)
+{
+    if (changes.empty())
+        return;
+    Transaction transaction(db);
+    QSqlQuery update =
+        db.prepare(QStringLiteral("UPDATE Schedule SET EstPerformDate = ? WHERE ScheduleID = ?"));
+    for (const auto& [scheduleId, text] : changes) {
+        update.addBindValue(text);
+        update.addBindValue(scheduleId);
+        db.exec(update);
+    }
+    transaction.commit();
+}
+
+namespace {
+
+// Estimates the rows and writes the dates whose text changed; entries never estimated keep theirs.
+int estimateAndStore(Database& db, const std::vector<Entry>& rows, const QHash<qint64, Performed>& performed)
+{
+    const QDateTime now = Clock::now();
+    std::vector<std::pair<qint32, QString>> changes;
+    for (const Entry& row : rows) {
+        if (row.terms.performOnce == NeverEstimated)
+            continue;
+        const QString text = storedText(estimateEntry(row, performed, now));
+        if (text != row.stored)
+            changes.emplace_back(row.scheduleId, text);
+    }
+    storeDates(db, changes);
+    return int(changes.size());
+}
+
+} // namespace
+
+std::optional<Result> reestimateEntry(Database& db, qint32 scheduleId)
+{
+    QSqlQuery query = db.prepare(QStringLiteral("SELECT ") + entryColumns() +
+                                 QStringLiteral(" FROM Schedule LEFT JOIN Vehicles ON Vehicles.VehicleID = "
+                                                "Schedule.VehicleID WHERE Schedule.ScheduleID = ?"));
+    query.addBindValue(scheduleId);
+    db.exec(query);
+    if (!query.next())
+        return std::nullopt;
+    const Entry row = readEntry(query);
+    query.finish();
+
+    QSqlQuery latest = db.prepare(QStringLiteral(
+        "SELECT Maintenance.MaintDate, Maintenance.ActualMiles FROM Maintenance INNER JOIN MaintServices ON "
+        "Maintenance.MaintID = MaintServices.MaintID WHERE MaintServices.LinkInd = 0 AND "
+        "Maintenance.VehicleID = ? "
+        "AND MaintServices.ServiceID = ? ORDER BY Maintenance.MaintDate DESC, Maintenance.ActualMiles DESC "
+        "LIMIT 1"));
+    latest.addBindValue(row.vehicleId);
+    latest.addBindValue(row.serviceId);
+    db.exec(latest);
+    QHash<qint64, Performed> performed;
+    if (latest.next())
+        performed.insert(performedKey(row.vehicleId, row.serviceId),
+                         Performed{latest.value(0).toString(), latest.value(1).toInt()});
+    latest.finish();
+
+    estimateAndStore(db, {row}, performed);
+    return estimateEntry(row, performed, Clock::now());
+}
+
+int reestimateVehicle(Database& db, qint32 vehicleId)
+{
+    QSqlQuery query = db.prepare(QStringLiteral("SELECT ") + entryColumns() +
+                                 QStringLiteral(" FROM Schedule LEFT JOIN Vehicles ON Vehicles.VehicleID = "
+                                                "Schedule.VehicleID WHERE Schedule.VehicleID = ?"));
+    query.addBindValue(vehicleId);
+    db.exec(query);
+    std::vector<Entry> rows;
+    while (query.next())
+        rows.push_back(readEntry(query));
+    query.finish();
+    if (rows.empty())
+        return 0;
+    return estimateAndStore(db, rows, performedOccurrences(db, vehicleId));
+}
+
+} // namespace Estimation

@@ -1,0 +1,92 @@
+#include "TestEnvironment.h"
+#include "app/FleetGenerator.h"
+#include "db/Database.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+class FleetGeneratorTest : public QObject
+{
+    Q_OBJECT
+
+    TestEnvironment m_env;
+
+    // Runs velmora-cli; returns its exit code and leaves its standard output in output.
+    int cli(const QStringList& args, QString* output = nullptr)
+    {
+        QProcess process;
+        process.start(qEnvironmentVariable("VELMORA_CLI"), args);
+        process.waitForFinished(120000);
+        if (output)
+            *output = QString::fromUtf8(process.readAllStandardOutput());
+        return process.exitCode();
+    }
+
+private slots:
+    void writesTheFleetInItsProportions()
+    {
+        const QString path = m_env.path("fleet.vel");
+        QString output;
+        QCOMPARE(cli({"generate-fleet", path, "--vehicles", "10", "--seed", "3"}, &output), 0);
+        QCOMPARE(output, QString("Generated 10 vehicles of 1 owners, 200 schedule entries, 500 maintenance entries "
+                                 "with 1500 performed services, 50 job orders, 1000 fill-ups, 3 loans, 6 insurance "
+                                 "records\n"));
+        Database db;
+        db.open(path);
+        QCOMPARE(columnOf(db, "SELECT count(*) FROM MaintServices WHERE LinkInd = 0"), QStringList{"1500"});
+        QCOMPARE(columnOf(db, "SELECT group_concat(n) FROM (SELECT count(*) n FROM Vehicles GROUP BY Measurement, "
+                              "HoursInd ORDER BY Measurement, HoursInd)"),
+                 QStringList{"7,1,2"});
+        // Readings only grow with the dates, up to the vehicle's last actual reading.
+        QCOMPARE(columnOf(db, "SELECT count(*) FROM GasLog a JOIN GasLog b ON a.VehicleID = b.VehicleID AND "
+                              "a.Date < b.Date AND a.Mileage > b.Mileage"),
+                 QStringList{"0"});
+        QCOMPARE(columnOf(db, "SELECT count(*) FROM Maintenance m JOIN Vehicles v ON v.VehicleID = m.VehicleID "
+                              "WHERE m.MaintDate > v.DateOfActualMiles OR m.ActualMiles > v.EntryOfActualMiles"),
+                 QStringList{"0"});
+        QCOMPARE(columnOf(db, "SELECT count(*) FROM JobOrder WHERE OpenInd <> 0"), QStringList{"10"});
+        QCOMPARE(columnOf(db, "PRAGMA integrity_check"), QStringList{"ok"});
+    }
+
+    void sameSeedSameRows()
+    {
+        Database first;
+        Database second;
+        m_env.createDatabase(first, "first.vel");
+        m_env.createDatabase(second, "second.vel");
+        FleetGenerator::fill(first, 3, 11);
+        FleetGenerator::fill(second, 3, 11);
+        const QString rows = "SELECT group_concat(VehicleID || Mileage || Date || TotalCost || Gallons || Fillup) "
+                             "FROM GasLog";
+        QCOMPARE(columnOf(first, rows), columnOf(second, rows));
+    }
+
+    void refusesAnExistingFileAndBadArguments_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("existing file") << QStringList{"generate-fleet", "EXISTING", "--vehicles", "5"} << 1;
+        QTest::newRow("no count") << QStringList{"generate-fleet", "new.vel"} << 2;
+        QTest::newRow("count not a number") << QStringList{"generate-fleet", "new.vel", "--vehicles", "many"} << 2;
+        QTest::newRow("zero vehicles") << QStringList{"generate-fleet", "new.vel", "--vehicles", "0"} << 2;
+    }
+    void refusesAnExistingFileAndBadArguments()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        const QString existing = m_env.path("existing.vel");
+        QFile file(existing);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("kept");
+        file.close();
+        args.replaceInStrings("EXISTING", existing).replaceInStrings("new.vel", m_env.path("new.vel"));
+        QCOMPARE(cli(args), exitCode);
+        QVERIFY(!QFile::exists(m_env.path("new.vel")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("kept"));
+    }
+};
+
+QTEST_GUILESS_MAIN(FleetGeneratorTest)
+#include "tst_fleetgenerator.moc"

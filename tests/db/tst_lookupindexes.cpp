@@ -1,0 +1,172 @@
+#include "ScriptedPrompter.h"
+#include "TestEnvironment.h"
+#include "app/FleetGenerator.h"
+#include "app/StartUp.h"
+#include "db/Database.h"
+#include "db/DatabaseCreation.h"
+#include "db/LookupIndexes.h"
+#include "db/sets/GasLogSet.h"
+#include "db/sets/MaintServicesMaintSet.h"
+#include "db/sets/ScheduleSet.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTest>
+
+namespace {
+
+const QStringList lookupNames{"ContactInfo_CompanyName",
+                              "ContactInfo_LastName_FirstName",
+                              "GasLog_VehicleID_Mileage_Date",
+                              "JobOrder_VehicleID_Date",
+                              "MaintServicesUnexpected_VehicleID",
+                              "MaintServices_VehicleID_LinkInd",
+                              "Maintenance_JobOrderID",
+                              "Maintenance_VehicleID_MaintDate_ActualMiles",
+                              "Owners_ContactID",
+                              "Schedule_EstPerformDate",
+                              "Schedule_VehicleID_ServiceID"};
+
+QStringList lookupIndexesIn(Database& db)
+{
+    QStringList quoted;
+    for (const QString& name : lookupNames)
+        quoted << "'" + name + "'";
+    return columnOf(db, "SELECT name FROM sqlite_master WHERE type = 'index' AND name IN (" + quoted.join(",") +
+                            ") ORDER BY name");
+}
+
+// Every stored value of every table, so that a change anywhere shows.
+QByteArray contentsOf(Database& db)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const QString& table : columnOf(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")) {
+        QStringList values{"quote(rowid)"};
+        for (const QString& column : db.columnsOf(table))
+            values << "quote(\"" + column + "\")";
+        for (const QString& row : columnOf(db, "SELECT " + values.join(" || '|' || ") + " FROM \"" + table +
+                                                   "\" ORDER BY rowid"))
+            hash.addData((table + row).toUtf8());
+    }
+    return hash.result();
+}
+
+} // namespace
+
+class LookupIndexesTest : public QObject
+{
+    Q_OBJECT
+
+    TestEnvironment m_env;
+    QString m_fleet;
+
+private slots:
+    void initTestCase()
+    {
+        Database db;
+        m_fleet = m_env.createDatabase(db, "fleet.vel");
+        FleetGenerator::fill(db, 12, 7);
+    }
+
+    void newFilesCarryThemBesideTheDefinitionsOwn()
+    {
+        Database db;
+        db.open(m_fleet);
+        QCOMPARE(lookupIndexesIn(db), lookupNames);
+        QCOMPARE(columnOf(db, "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND sql LIKE 'CREATE UNIQUE%' "
+                              "AND name IN ('" + lookupNames.join("','") + "')"),
+                 QStringList{"0"});
+        // The definition's own keep their names and uniqueness.
+        QCOMPARE(columnOf(db, "SELECT name || ' ' || (sql LIKE 'CREATE UNIQUE%') FROM sqlite_master WHERE type = "
+                              "'index' AND name IN ('Vehicles_PrimaryKey', 'JobOrder_PrimaryKey', 'Vehicles_OwnerID') "
+                              "ORDER BY name"),
+                 QStringList({"JobOrder_PrimaryKey 0", "Vehicles_OwnerID 0", "Vehicles_PrimaryKey 1"}));
+    }
+
+    void openingAnExistingFileAddsThemAndChangesNoValue()
+    {
+        const QString copy = m_env.path("existing.vel");
+        QFile::copy(m_fleet, copy);
+        QByteArray before;
+        {
+            Database db;
+            db.open(copy);
+            for (const QString& name : lookupNames)
+                db.execute("DROP INDEX \"" + name + "\"");
+            QVERIFY(lookupIndexesIn(db).isEmpty());
+            before = contentsOf(db);
+        }
+        Database db;
+        ScriptedPrompter prompter;
+        QVERIFY(StartUp::upgradeAndOpen(db, copy, "B19", prompter));
+        QCOMPARE(lookupIndexesIn(db), lookupNames);
+        QCOMPARE(contentsOf(db), before);
+        QCOMPARE(columnOf(db, "PRAGMA integrity_check"), QStringList{"ok"});
+    }
+
+    void aFileThatRefusesThemStaysUsable()
+    {
+        const QString copy = m_env.path("readonly.vel");
+        QFile::copy(m_fleet, copy);
+        {
+            Database db;
+            db.open(copy);
+            db.execute("DROP INDEX GasLog_VehicleID_Mileage_Date");
+        }
+        Database db;
+        db.open(copy, QString(), true);
+        QVERIFY(!LookupIndexes::ensure(db));
+        QCOMPARE(db.transactionDepth(), 0);
+        QVERIFY(!lookupIndexesIn(db).contains("GasLog_VehicleID_Mileage_Date"));
+        QCOMPARE(columnOf(db, "SELECT count(*) > 0 FROM GasLog WHERE VehicleID = 3"), QStringList{"1"});
+    }
+
+    // The lists the program reads per vehicle, per entry and by date are answered through an index, in the
+    // index's order, without sorting the table.
+    void lookupsUseThem_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("index");
+        auto select = [](RecordSet&& set, const char* filter, const char* sort) {
+            set.m_strFilter = filter;
+            set.m_strSort = sort;
+            return set.selectStatement();
+        };
+        Database db;
+        QTest::newRow("gas list") << select(CGasLogSet(db), "VehicleID = 3", "Mileage Asc, Date Asc")
+                                  << "GasLog_VehicleID_Mileage_Date";
+        QTest::newRow("performed services newest first") << select(CMaintServicesMaintSet(db), "", "")
+                                                         << "Maintenance_VehicleID_MaintDate_ActualMiles";
+        QTest::newRow("estimate base of one entry")
+            << select(CMaintServicesMaintSet(db), "[Maintenance].[VehicleID] = 3 AND ServiceID = 5", "")
+            << "Maintenance_VehicleID_MaintDate_ActualMiles";
+        QTest::newRow("schedule by due date") << select(CScheduleSet(db), "EstPerformDate <= '20300101'",
+                                                        "EstPerformDate Asc")
+                                              << "Schedule_EstPerformDate";
+        QTest::newRow("vehicle's services") << QString("DELETE FROM MaintServices WHERE VehicleID = 3")
+                                            << "MaintServices_VehicleID_LinkInd";
+        QTest::newRow("owner by name") << QString("SELECT OwnerID FROM ContactInfo INNER JOIN Owners ON "
+                                                  "Owners.ContactID = ContactInfo.ContactID WHERE LastName = 'Novak' "
+                                                  "AND FirstName = 'Lena' AND ContactType = 1")
+                                       << "ContactInfo_LastName_FirstName";
+    }
+    void lookupsUseThem()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, index);
+        Database db;
+        db.open(m_fleet);
+        QSqlQuery query(db.connection());
+        QVERIFY(query.exec("EXPLAIN QUERY PLAN " + sql));
+        QStringList steps;
+        while (query.next())
+            steps << query.value(3).toString();
+        const QString described = steps.join("; ");
+        QVERIFY2(described.contains(index), qPrintable(described));
+        QVERIFY2(!described.contains("TEMP B-TREE"), qPrintable(described));
+    }
+};
+
+QTEST_GUILESS_MAIN(LookupIndexesTest)
+#include "tst_lookupindexes.moc"

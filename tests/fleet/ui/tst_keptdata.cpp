@@ -1,0 +1,108 @@
+#include "CompanyFormsFixture.h"
+
+#include <QCloseEvent>
+
+using Answer = Prompter::Answer;
+
+// Nothing is written for a vehicle that has gone, nothing is deleted by a stray Enter, and closing the
+// window only ever offers the changes typed.
+class KeptDataTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CompanyFormsFixture> f;
+    const QString vehicleGone = QStringLiteral("vehicle this record belongs to has been deleted");
+
+    // The loan form of vehicle 1 with an account number typed and not saved, left for the company list.
+    void leaveTypedLoan()
+    {
+        f->open(LoanForm);
+        f->setText("accountNumber", "L-9");
+        f->click("editContactButton");
+        QCOMPARE(f->shownNumber(), int(CompanyForm));
+    }
+
+private Q_SLOTS:
+    void init() { f = std::make_unique<CompanyFormsFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void typingForADeletedVehicleIsDroppedAndTold()
+    {
+        leaveTypedLoan();
+        f->open(VehicleForm);
+        QCOMPARE(f->box("vehicleSelector")->currentData().toInt(), 1);
+        f->m_prompter.answer(Answer::Yes, "Do you want to delete the current vehicle?");
+        f->m_prompter.answer(Answer::Ok, vehicleGone);
+        f->click("deleteButton");
+        CRecordForm& loan = f->open(LoanForm);
+        QVERIFY(!loan.hasUnsavedChanges());
+        QCOMPARE(f->box("vehicleSelector")->currentData().toInt(), 2);
+        QCOMPARE(f->text("accountNumber"), QString());
+        QCOMPARE(f->count("SELECT count(*) FROM Loan"), 0);
+    }
+
+    void saveWritesNothingForAVehicleGoneUnnoticed()
+    {
+        f->open(InsuranceForm);
+        f->setText("policyNumber", "P-1");
+        f->db().execute("DELETE FROM Vehicles WHERE VehicleID = 1");
+        f->m_prompter.answer(Answer::Ok, vehicleGone);
+        f->click("saveButton");
+        QCOMPARE(f->count("SELECT count(*) FROM Insurance"), 0);
+        QVERIFY(!f->shown().hasUnsavedChanges());
+    }
+
+    void closingOffersOnlyTheChanges()
+    {
+        leaveTypedLoan();
+        // Every vehicle has gone without the hidden form hearing of it; closing must not ask for one.
+        f->db().execute("DELETE FROM Vehicles");
+        f->m_prompter.answer(Answer::Cancel, "Do you want to apply the changes before continuing?");
+        QVERIFY(!f->frame().close());
+        QCOMPARE(f->shownNumber(), int(LoanForm));
+        f->m_prompter.answer(Answer::No, "Do you want to apply the changes before continuing?");
+        QVERIFY(f->frame().close());
+        QCOMPARE(f->m_prompter.prompts().size(), 2);
+    }
+
+    void deleteQuestionsDefaultToNo_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("table");
+        QTest::newRow("owner") << int(OwnerForm) << "Do you want to delete the current owner?"
+                               << "Owners";
+        QTest::newRow("vehicle")
+            << int(VehicleForm)
+            << "Do you want to delete the current vehicle?  Note:  All Schedule, Loan, "
+               "Insurance, Job Orders, Maintenance, and Gas Log information will be lost."
+            << "Vehicles";
+        QTest::newRow("company") << int(CompanyForm) << "Do you want to delete the current service station?"
+                                 << "ContactInfo WHERE ContactType = 4";
+        QTest::newRow("loan") << int(LoanForm) << "Do you want to delete the loan information?"
+                              << "Loan";
+        QTest::newRow("insurance") << int(InsuranceForm) << "Do you want to delete the insurance information?"
+                                   << "Insurance";
+    }
+
+    void deleteQuestionsDefaultToNo()
+    {
+        QFETCH(int, form);
+        QFETCH(QString, question);
+        QFETCH(QString, table);
+        f->addCompany("Quick Lube", 4);
+        f->db().execute("INSERT INTO Loan (VehicleID, AcctNo) VALUES (1, 'L-1')");
+        f->db().execute("INSERT INTO Insurance (VehicleID, PolicyNo) VALUES (1, 'P-1')");
+        const QString count = QStringLiteral("SELECT count(*) FROM ") + table;
+        const int before = f->count(count);
+        f->open(form);
+        f->m_prompter.answer(Answer::No, question);
+        f->click("deleteButton");
+        QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
+        QCOMPARE(f->count(count), before);
+    }
+};
+
+QTEST_MAIN(KeptDataTest)
+#include "tst_keptdata.moc"

@@ -1,0 +1,150 @@
+#include "CompanyFormsFixture.h"
+#include "db/Messages.h"
+
+#include <QAbstractItemView>
+#include <QMenu>
+#include <QPlainTextEdit>
+
+using Mode = CRecordForm::Mode;
+
+namespace {
+
+// What text fields do on desktops with the X11 key scheme: they claim Ctrl+E (end of line) and other
+// Ctrl keys before shortcuts are looked up.
+class ClaimsControlKeys : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride ||
+            !(static_cast<QKeyEvent*>(event)->modifiers() & Qt::ControlModifier))
+            return false;
+        event->accept();
+        return true;
+    }
+};
+
+} // namespace
+
+// The keyboard as the user meets it: keys typed into whatever field has the focus.
+class FormKeysTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CompanyFormsFixture> f;
+
+    void press(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QVERIFY(target);
+        QTest::keyClick(target, Qt::Key(key), modifiers);
+        QTest::qWait(10);
+    }
+    QWidget* focused() { return QApplication::focusWidget(); }
+
+private Q_SLOTS:
+    void init() { f = std::make_unique<CompanyFormsFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void commandKeysWorkFromAnyField_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("title");
+        // The loan record of vehicle 1 exists, so the form opens in Browse.
+        QTest::newRow("Ctrl+E in a line") << "accountNumber" << int(Qt::Key_E) << "Edit Loan Information";
+        QTest::newRow("Ctrl+E in comments") << "comments" << int(Qt::Key_E) << "Edit Loan Information";
+        QTest::newRow("Ctrl+E in the vehicle list")
+            << "vehicleSelector" << int(Qt::Key_E) << "Edit Loan Information";
+        QTest::newRow("Ctrl+S after typing")
+            << "accountNumber" << int(Qt::Key_S) << "Browse Loan Information";
+    }
+
+    void commandKeysWorkFromAnyField()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, key);
+        QFETCH(QString, title);
+        f->db().execute("INSERT INTO Loan (VehicleID, AcctNo) VALUES (1, 'L-1')");
+        f->open(LoanForm);
+        if (key == Qt::Key_S) {
+            f->click("editButton");
+            f->setText("accountNumber", "L-2");
+        }
+        QWidget* target = f->find<QWidget>(field.toLatin1().constData());
+        target->setFocus();
+        ClaimsControlKeys claims;
+        focused()->installEventFilter(&claims);
+        press(focused(), key, Qt::ControlModifier);
+        QCOMPARE(f->title(), title);
+        if (key == Qt::Key_S)
+            QCOMPARE(f->db().scalar("SELECT AcctNo FROM Loan").toString(), QString("L-2"));
+    }
+
+    void newKeyFromAField()
+    {
+        f->open(OwnerForm);
+        f->click("editButton");
+        QWidget* field = f->field("companyName");
+        field->setFocus();
+        ClaimsControlKeys claims;
+        field->installEventFilter(&claims);
+        press(field, Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(f->title(), QString("New Owner"));
+    }
+
+    void paneKeysMoveBetweenSelectorFieldsAndButtons()
+    {
+        f->open(OwnerForm);
+        f->box("ownerSelector")->setFocus();
+        press(focused(), Qt::Key_F6);
+        QCOMPARE(focused(), f->field("companyName"));
+        press(focused(), Qt::Key_F6);
+        QCOMPARE(focused(), f->find<QWidget>("newButton"));
+        press(focused(), Qt::Key_F6, Qt::ShiftModifier);
+        QCOMPARE(focused(), f->field("companyName"));
+        press(focused(), Qt::Key_F6, Qt::ShiftModifier);
+        QCOMPARE(focused(), f->box("ownerSelector"));
+    }
+
+    void escapeClosesTheInnermostPopupFirst_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::newRow("vehicle selector") << "vehicleSelector";
+        QTest::newRow("company box") << "loanCompany";
+    }
+
+    void escapeClosesTheInnermostPopupFirst()
+    {
+        QFETCH(QString, list);
+        f->addCompany("First Lending", 2);
+        f->open(LoanForm);
+        QComboBox* box = f->box(list.toLatin1().constData());
+        box->setFocus();
+        box->showPopup();
+        QTRY_VERIFY(box->view()->isVisible());
+        press(focused(), Qt::Key_Escape);
+        QTRY_VERIFY(!box->view()->isVisible());
+        QCOMPARE(f->shownNumber(), int(LoanForm));
+        // With nothing open, Escape typed into the field leaves the form for the home screen.
+        QApplication::setActiveWindow(&f->frame());
+        box->setFocus();
+        press(focused(), Qt::Key_Escape);
+        QCOMPARE(f->shownNumber(), int(HomeForm));
+    }
+
+    void escapeInAContextMenuKeepsTheForm()
+    {
+        CRecordForm& form = f->open(OwnerForm);
+        std::unique_ptr<QMenu> menu = form.createContextMenu();
+        menu->popup(form.mapToGlobal(QPoint(40, 40)));
+        QTRY_VERIFY(menu->isVisible());
+        press(menu.get(), Qt::Key_Escape);
+        QTRY_VERIFY(!menu->isVisible());
+        QCOMPARE(f->shownNumber(), int(OwnerForm));
+    }
+};
+
+QTEST_MAIN(FormKeysTest)
+#include "tst_formkeys.moc"

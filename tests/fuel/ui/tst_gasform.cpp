@@ -1,0 +1,296 @@
+#include "CompanyFormsFixture.h"
+#include "Screenshot.h"
+#include "app/DemoData.h"
+#include "fleet/ReadingEstimate.h"
+#include "db/Clock.h"
+#include "fuel/ui/FuelChart.h"
+
+#include <QTreeWidget>
+
+using Answer = Prompter::Answer;
+using Mode = CRecordForm::Mode;
+
+// Vehicle 1 (miles): gas 1 01/05/2024 at 9,800 full 12 gal, gas 2 01/20/2024 at 10,000 partial 5 gal,
+// gas 3 02/01/2024 at 10,300 full 5 gal at $6.00 ($30.00), gas 4 01/04/2024 at 9,800 partial; a maintenance
+// entry 02/15/2024 at 10,600, which is also the vehicle's actual reading. Vehicle 2 (kilometers): one fill-up
+// of 1234.5 liters. Today is 03/20/2024.
+class GasFormTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CompanyFormsFixture> f;
+
+    QTreeWidget* list() { return f->find<QTreeWidget>("entryList"); }
+    QString row(int index)
+    {
+        QStringList texts;
+        for (int column = 0; column < 5; ++column)
+            texts << list()->topLevelItem(index)->text(column);
+        return texts.join(" | ");
+    }
+    void selectRow(int index) { list()->setCurrentItem(list()->topLevelItem(index)); }
+    // Types as the user does, then moves the focus on to the next field.
+    void type(const char* field, const QString& text, const char* next)
+    {
+        QLineEdit* edit = f->field(field);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        f->find<QWidget>(next)->setFocus();
+    }
+    void fill(const QString& date, const QString& reading, const QString& distance, const QString& amount,
+              const QString& cost, const QString& total)
+    {
+        f->setText("date", date);
+        f->setText("reading", reading);
+        f->setText("distance", distance);
+        f->setText("amount", amount);
+        f->setText("costPerUnit", cost);
+        f->setText("totalPrice", total);
+    }
+    QString vehicleReading()
+    {
+        return f->db().scalar("SELECT EntryOfActualMiles || ' ' || DateOfActualMiles FROM Vehicles "
+                              "WHERE VehicleID = 1").toString();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        Clock::setNow(QDateTime(QDate(2024, 3, 20), QTime(10, 0)));
+        f = std::make_unique<CompanyFormsFixture>();
+        f->db().execute("UPDATE Vehicles SET Measurement = VehicleID - 1, HoursInd = 0, ActiveInd = -1, "
+                        "EstMilesPerMonth = 0, EntryOfActualMiles = 10600, DateOfActualMiles = '20240215', "
+                        "DateOfEstimatedMiles = '20240320'");
+        f->db().execute("INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage, Gallons, CostGallon, TotalCost, "
+                        "Fillup, StationID) VALUES (1, 1, '20240105', 9800, 12, 2.5, 30, 0, 0), "
+                        "(2, 1, '20240120', 10000, 5, 3, 15, 1, 0), (3, 1, '20240201', 10300, 5, 6, 30, 0, 0), "
+                        "(4, 1, '20240104', 9800, 1, 3, 3, 1, 0), (5, 2, '20240110', 5000, 1234.5, 1, 1234.5, 0, 0)");
+        f->db().execute("INSERT INTO Maintenance (MaintID, VehicleID, StationID, MaintDate, ActualMiles) "
+                        "VALUES (1, 1, 0, '20240215', 10600)");
+        f->m_app.setCurrentVehicle(1);
+    }
+    void cleanup()
+    {
+        f.reset();
+        Clock::reset();
+    }
+
+    void listWithEconomyAndDistances()
+    {
+        f->open(GasForm);
+        QCOMPARE(f->title(), QString("Browse Gas Entry"));
+        QCOMPARE(list()->topLevelItemCount(), 4);
+        QCOMPARE(row(0), QString("10,300 | 02/01/2024 | 30.00 | 5.000 | 50.00"));
+        QCOMPARE(row(1), QString("10,000 | 01/20/2024 | 15.00 | 5.000 | 0.00"));
+        QCOMPARE(list()->headerItem()->text(4), QString("MPG"));
+        QCOMPARE(f->text("distance"), QString("300"));
+        selectRow(3);
+        QCOMPARE(f->text("distance"), QString("N/A"));
+        selectRow(2);
+        QCOMPARE(f->text("distance"), QString("Undetermined"));
+        QCOMPARE(f->find<CFuelChart>("fuelChart")->drawnTexts().mid(17),
+                 QStringList({"Overall MPG 50.00", "Last 10 MPG 50.00"}));
+
+        // Kilometers and liters, and the thousands separator on amounts.
+        f->box("vehicleSelector")->setCurrentIndex(1);
+        QCOMPARE(f->shown().mode(), Mode::AddNew);
+        QCOMPARE(f->text("distance"), QString("5,600"));
+        f->click("resetButton");
+        QCOMPARE(row(0), QString("5,000 | 01/10/2024 | 1,234.50 | 1,234.500 | 0.00"));
+        QCOMPARE(f->text("amount"), QString("1,234.500"));
+        QCOMPARE(f->text("totalPrice"), QString("$1,234.50"));
+        QStringList headings;
+        for (int column = 0; column < 5; ++column)
+            headings << list()->headerItem()->text(column);
+        QCOMPARE(headings.join(", "), QString("Kilometers, Date, Cost of Fillup, Liters, KPL"));
+        QCOMPARE(f->text("costPerUnit"), QString("$1.000"));
+    }
+
+    void amountCostAndTotalWhileAdding()
+    {
+        f->open(GasForm);
+        f->click("newButton");
+        QCOMPARE(f->title(), QString("Add New Gas Entry"));
+        QCOMPARE(f->text("reading"), QString("10,600"));
+        QCOMPARE(f->text("distance"), QString("300"));
+        type("amount", "10", "costPerUnit");
+        QCOMPARE(f->text("totalPrice"), QString());
+        type("costPerUnit", "1.5", "totalPrice");
+        QCOMPARE(f->text("totalPrice"), QString("$15.00"));
+        type("totalPrice", "30", "amount");
+        QCOMPARE(f->text("amount"), QString("20.000"));
+        QCOMPARE(f->text("costPerUnit"), QString("1.5"));
+        // A cost of 0 never gives an amount from the total.
+        type("costPerUnit", "0", "totalPrice");
+        type("totalPrice", "45", "reading");
+        QCOMPARE(f->text("amount"), QString("20.000"));
+        // The distance gives the reading and the reading the distance.
+        type("distance", "250", "amount");
+        QCOMPARE(f->text("reading"), QString("10,550"));
+        type("reading", "10200", "amount");
+        QCOMPARE(f->text("distance"), QString("Undetermined"));
+    }
+
+    void onlyTheTotalChangedOnAnEntryOnFile_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<QString>("cost");
+        QTest::newRow("OK: the amount") << int(Answer::Ok) << "6.667" << "$6.000";
+        QTest::newRow("Cancel: the cost") << int(Answer::Cancel) << "5.000" << "$8.000";
+    }
+    void onlyTheTotalChangedOnAnEntryOnFile()
+    {
+        QFETCH(int, answer);
+        f->open(GasForm);
+        f->click("editButton");
+        f->m_prompter.answer(Answer(answer),
+                             "In order to calculate correctly, I need more information.  If you wish to calculate "
+                             "the Amount of Fuel, press OK.  Otherwise, if you wish to calculate the Cost Per "
+                             "Gallon, press Cancel");
+        type("totalPrice", "40", "reading");
+        QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::OkCancel);
+        QTEST(f->text("amount"), "amount");
+        QTEST(f->text("costPerUnit"), "cost");
+    }
+
+    void checksOnSave_data()
+    {
+        QTest::addColumn<QStringList>("values"); // date, reading, distance, amount, cost, total
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        const QStringList good{"03/01/2024", "10,700", "400", "10", "3", "30"};
+        const auto with = [&](int index, const QString& value) {
+            QStringList values = good;
+            values[index] = value;
+            return values;
+        };
+        QTest::newRow("date") << with(0, "02/30/2024")
+                              << "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998)."
+                              << "date";
+        QTest::newRow("future") << with(0, "03/21/2024") << "You can not use a date in the future." << "date";
+        QTest::newRow("reading") << with(1, "0") << "Mileage must be numeric and between 0 and 1,000,000."
+                                 << "reading";
+        QTest::newRow("distance") << (QStringList{"03/01/2024", "10300", "0", "10", "3", "30"})
+                                  << "Mileage Driven must be numeric and between 1 and 100,000" << "distance";
+        QTest::newRow("amount") << with(3, "0") << "Amount of Fuel must be numeric and between .001 and 100,000"
+                                << "amount";
+        QTest::newRow("cost 1000") << with(4, "1000")
+                                   << "Cost Per Gallon must be numeric and between $0 and $1,000.00"
+                                   << "costPerUnit";
+        QTest::newRow("total") << with(5, "1000000") << "Total Price must be numeric and between 0 and 1,000,000."
+                               << "totalPrice";
+        QTest::newRow("earlier date, higher reading")
+            << (QStringList{"01/25/2024", "10,400", "100", "10", "3", "30"})
+            << "Can not enter gas with given Date and Mileage because of another gas entry recorded on "
+               "02/01/2024 at 10,300 Mileage."
+            << "date";
+        QTest::newRow("maintenance entry")
+            << (QStringList{"03/01/2024", "10,500", "200", "10", "3", "30"})
+            << "Can not enter gas with given Date and Mileage because of a maintenance entry recorded on "
+               "02/15/2024 at 10600 Mileage."
+            << "date";
+    }
+    void checksOnSave()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        f->open(GasForm);
+        f->click("newButton");
+        fill(values[0], values[1], values[2], values[3], values[4], values[5]);
+        f->m_prompter.answer(Answer::Ok, message);
+        f->click("saveButton");
+        QCOMPARE(f->m_prompter.prompts().last().text, message);
+        QCOMPARE(f->m_prompter.prompts().last().icon, Prompter::Icon::Exclamation);
+        QCOMPARE(QApplication::focusWidget(), f->find<QWidget>(focus.toLatin1().constData()));
+        QCOMPARE(f->shown().mode(), Mode::AddNew);
+        QCOMPARE(f->count("SELECT count(*) FROM GasLog"), 5);
+    }
+
+    void vehicleReadingOnSameDay_data()
+    {
+        QTest::addColumn<QString>("reading");
+        QTest::addColumn<bool>("moves");
+        QTest::newRow("higher reading moves the vehicle") << "10650" << true;
+        QTest::newRow("lower reading leaves it") << "10550" << false;
+    }
+    void vehicleReadingOnSameDay()
+    {
+        QFETCH(QString, reading);
+        QFETCH(bool, moves);
+        f->open(GasForm);
+        f->click("newButton");
+        fill("02/15/2024", reading, "100", "10", "3", "30");
+        if (moves)
+            f->m_prompter.noteAnswer(false);
+        f->click("saveButton");
+        QCOMPARE(f->title(), QString("Browse Gas Entry"));
+        QCOMPARE(vehicleReading(), moves ? QString("10650 20240215") : QString("10600 20240215"));
+        if (moves) {
+            QCOMPARE(f->m_prompter.texts().last(),
+                     QString("The Mileage entered for this Gas Entry is more current than the vehicle's current "
+                             "Odometer Reading.  Updating the vehicle's current Odometer Reading."));
+            QCOMPARE(f->m_app.settings().integer("Messages", "m1"), 0);
+        }
+        QCOMPARE(f->count(QString("SELECT count(*) FROM GasLog WHERE Mileage = %1 AND Date = '20240215' AND "
+                                  "Gallons = 10 AND TotalCost = 30 AND VehicleID = 1").arg(reading)),
+                 1);
+    }
+
+    void deleteAsksFirst()
+    {
+        f->open(GasForm);
+        f->m_prompter.answer(Answer::No, "Do you want to delete the selected gas entry?");
+        f->shown().commandDelete();
+        QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
+        f->m_prompter.answer(Answer::Yes);
+        f->shown().commandDelete();
+        QCOMPARE(f->count("SELECT count(*) FROM GasLog WHERE GasLogID = 3"), 0);
+        QCOMPARE(row(0), QString("10,000 | 01/20/2024 | 15.00 | 5.000 | 0.00"));
+        QCOMPARE(vehicleReading(), QString("10600 20240215"));
+    }
+
+    void chartScale_data()
+    {
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<QString>("ticks");
+        QTest::newRow("no economy") << QList<double>() << "26.0 28.0 30.0 32.0 34.0";
+        QTest::newRow("one value") << QList<double>{25.2} << "25.0 25.5 26.0 26.5 27.0";
+        QTest::newRow("20.0 to 21.6") << QList<double>{20.0, 21.6, 20.8} << "20.0 20.5 21.0 21.5 22.0";
+        QTest::newRow("18.0 to 30.0") << QList<double>{30.0, 18.0} << "18.0 22.0 26.0 30.0 34.0";
+    }
+    void chartScale()
+    {
+        QFETCH(QList<double>, values);
+        CFuelChart chart;
+        chart.setFigures(std::vector<double>(values.begin(), values.end()), 0.0, 0.0, "MPG");
+        const QStringList texts = chart.drawnTexts();
+        QCOMPARE(texts.mid(0, 3), QStringList({"Last 10", "Fill Ups", "10"}));
+        QTEST(texts.mid(12, 5).join(' '), "ticks");
+        QCOMPARE(texts.mid(17), QStringList({"Overall MPG 0.00", "Last 10 MPG 0.00"}));
+    }
+
+    void demoYearOfFillUps()
+    {
+        for (const char* table : {"GasLog", "Maintenance", "Vehicles", "Owners", "ContactInfo"})
+            f->db().execute(QString("DELETE FROM %1").arg(table));
+        DemoData::fill(f->db());
+        ReadingEstimate::bringAllForward(f->db());
+        QCOMPARE(columnOf(f->db(), "SELECT count(DISTINCT VehicleID) || ' ' || sum(Fillup <> 0) FROM GasLog"),
+                 QStringList({"3 12"}));
+        QCOMPARE(f->count("SELECT count(*) FROM GasLog a JOIN GasLog b ON a.VehicleID = b.VehicleID "
+                          "AND a.Date < b.Date AND a.Mileage > b.Mileage"),
+                 0);
+        f->m_app.setCurrentVehicle(1);
+        f->open(GasForm);
+        QCOMPARE(list()->topLevelItemCount(), 52);
+        QCOMPARE(f->find<CFuelChart>("fuelChart")->drawnTexts().mid(17, 1), QStringList({"Overall MPG 17.51"}));
+        saveScreenshot(f->frame(), "gas-form");
+    }
+};
+
+QTEST_MAIN(GasFormTest)
+#include "tst_gasform.moc"

@@ -1,0 +1,424 @@
+#include "CompanyFormsFixture.h"
+#include "Screenshot.h"
+#include "app/DemoData.h"
+#include "db/Clock.h"
+#include "db/Database.h"
+#include "fleet/ReadingEstimate.h"
+#include "scheduling/ScheduleTemplates.h"
+#include "scheduling/ui/ScheduleTemplatesDlg.h"
+#include "scheduling/ui/SelectServicesDlg.h"
+#include "scheduling/ui/ServiceListDlg.h"
+
+#include <QListWidget>
+#include <QMenu>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QTreeWidget>
+
+using Answer = Prompter::Answer;
+using Mode = CRecordForm::Mode;
+
+class ScheduleFormTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CompanyFormsFixture> f;
+    const QDate today{2024, 6, 10};
+
+    QString shown(int days) const { return today.addDays(days).toString("MM/dd/yyyy"); }
+    QString stored(int days) const { return today.addDays(days).toString("yyyyMMdd"); }
+    QTreeWidget* list() { return f->find<QTreeWidget>("serviceList"); }
+    QStringList row(int index)
+    {
+        QStringList texts;
+        for (int column = 0; column < 4; ++column)
+            texts << list()->topLevelItem(index)->text(column);
+        return texts;
+    }
+    // Selects the list row of the service (the list is sorted by type, then description).
+    void selectService(const QString& description)
+    {
+        const QList<QTreeWidgetItem*> found = list()->findItems(description, Qt::MatchExactly, 1);
+        QVERIFY(!found.isEmpty());
+        list()->setCurrentItem(found.first());
+    }
+    void addEntry(int id, int vehicle, int service, const QString& values)
+    {
+        f->db().execute(
+            QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryMiles, "
+                    "LastMiles, LastDate, PerformOnce, StationID, PerformEveryMonth, PerformEveryDay, "
+                    "Description, EstPerformDate) VALUES (%1, %2, %3, %4, 0, 0, '', '')")
+                .arg(id)
+                .arg(vehicle)
+                .arg(service)
+                .arg(values));
+    }
+    void edit(const QString& interval, const QString& months, const QString& days)
+    {
+        f->click("editButton");
+        QCOMPARE(f->shown().mode(), Mode::Edit);
+        f->setText("intervalField", interval);
+        f->setText("monthsField", months);
+        f->setText("daysField", days);
+    }
+    // Runs the action while the modal dialog it opens is handled by the steps.
+    template <class Dialog>
+    void withDialog(const std::function<void()>& action, std::function<void(Dialog&)> steps)
+    {
+        bool handled = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            handled = true;
+            steps(*dialog);
+            if (dialog->isVisible())
+                dialog->done(QDialog::Rejected);
+        });
+        action();
+        QVERIFY(handled);
+    }
+    template <class T = QWidget> T* child(QWidget& parent, const char* name)
+    {
+        T* widget = parent.findChild<T*>(QString::fromLatin1(name));
+        if (!widget)
+            qFatal("no widget %s", name);
+        return widget;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        f = std::make_unique<CompanyFormsFixture>();
+        Clock::setNow(QDateTime(today, QTime(10, 0)));
+        f->db().execute(
+            "UPDATE Vehicles SET EntryOfActualMiles = 20000, EstMilesPerMonth = 0, ActiveInd = -1, "
+            "Measurement = 0, HoursInd = 0");
+    }
+    void cleanup()
+    {
+        f.reset();
+        Clock::reset();
+    }
+
+    void checksInOrderWithTheUnitInTheMessages_data()
+    {
+        QTest::addColumn<int>("measurement");
+        QTest::addColumn<int>("hours");
+        QTest::addColumn<QStringList>("typed"); // interval, months, days, base reading, base date
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("interval, miles") << 0 << 0 << QStringList{"500,000", "", "", "0", "06/10/2024"}
+                                         << "Perform Every - Miles must be numeric and between 0 and 500,000."
+                                         << "intervalField";
+        QTest::newRow("empty interval, kilometres")
+            << 1 << 0 << QStringList{"", "6", "", "0", "06/10/2024"}
+            << "Perform Every - Kilometers must be numeric and between 0 and 500,000."
+            << "intervalField";
+        QTest::newRow("months") << 0 << 0 << QStringList{"0", "241", "", "0", "06/10/2024"}
+                                << "Perform Every - Months must be numeric and between 0 and 240."
+                                << "monthsField";
+        QTest::newRow("days") << 0 << 0 << QStringList{"0", "", "7301", "0", "06/10/2024"}
+                              << "Perform Every - Days must be numeric and between 0 and 7300."
+                              << "daysField";
+        QTest::newRow("all zero, hours")
+            << 0 << 1 << QStringList{"0", "", "", "0", "06/10/2024"}
+            << "You must enter either Perform Every - Hours or Perform Every - Months or Days"
+            << "daysField";
+        QTest::newRow("months and days")
+            << 0 << 0 << QStringList{"0", "6", "10", "0", "06/10/2024"}
+            << "You can not specify both the Perform Every - Months and Perform Every - Days."
+            << "daysField";
+        QTest::newRow("base reading, hours")
+            << 1 << 1 << QStringList{"250", "", "", "1,000,000", "06/10/2024"}
+            << "Base Line - Hours must be numeric and between 0 and 1,000,000."
+            << "baseLineReading";
+        QTest::newRow("base date") << 0 << 0 << QStringList{"3,000", "", "", "0", "2/30/2024"}
+                                   << "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998)."
+                                   << "baseLineDate";
+    }
+
+    void checksInOrderWithTheUnitInTheMessages()
+    {
+        QFETCH(int, measurement);
+        QFETCH(int, hours);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        f->db().execute(
+            QString("UPDATE Vehicles SET Measurement = %1, HoursInd = %2").arg(measurement).arg(hours));
+        f->open(ScheduleForm);
+        selectService("Oil/Filter Change");
+        edit(typed[0], typed[1], typed[2]);
+        f->setText("baseLineReading", typed[3]);
+        f->setText("baseLineDate", typed[4]);
+        f->m_prompter.answer(Answer::Ok, message);
+        f->click("saveButton");
+        QCOMPARE(f->m_prompter.prompts().last().text, message);
+        QCOMPARE(f->m_prompter.prompts().last().icon, Prompter::Icon::Exclamation);
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        QCOMPARE(f->shown().mode(), Mode::Edit);
+        QCOMPARE(f->count("SELECT count(*) FROM Schedule"), 0);
+    }
+
+    void savingARowWithoutEntryCreatesItAndEstimates()
+    {
+        f->open(ScheduleForm);
+        QCOMPARE(list()->headerItem()->text(2), QString("Perform Every (mi, mo)"));
+        QCOMPARE(list()->headerItem()->text(3), QString("Last Performed (dt, mi)"));
+        selectService("Tire Rotation");
+        QCOMPARE(f->text("baseLineDate"), shown(0));
+        QVERIFY(!f->find<QPushButton>("deleteButton")->isEnabled());
+        edit("0", "6", "");
+        QVERIFY(!list()->isEnabled());
+        f->click("saveButton");
+        QCOMPARE(f->shown().mode(), Mode::Browse);
+        QVERIFY(list()->isEnabled());
+        QCOMPARE(columnOf(f->db(),
+                          "SELECT VehicleID || ' ' || ServiceID || ' ' || PerformEveryMonth || ' ' || "
+                          "PerformEveryDay || ' ' || LastDate || ' ' || EstPerformDate FROM Schedule"),
+                 QStringList{"1 10 6 0 " + stored(0) + " " + stored(182)});
+        QCOMPARE(row(list()->indexOfTopLevelItem(list()->currentItem())),
+                 QStringList({"Routine", "Tire Rotation", "0, 6(M)", "*" + shown(0) + ", 0"}));
+        QVERIFY(f->find<QLabel>("baseLineNote")->isVisible());
+        std::unique_ptr<QMenu> menu = f->shown().createContextMenu();
+        QVERIFY(menu->actions().last()->text() == "Unsche&dule");
+
+        f->m_prompter.answer(Answer::Yes, "Do you want to delete the selected schedule entry?");
+        f->click("deleteButton");
+        QCOMPARE(f->count("SELECT count(*) FROM Schedule"), 0);
+        QCOMPARE(list()->currentItem()->text(1), QString("Tire Rotation"));
+    }
+
+    void zeroIntervalsOnAnEntryAskToDelete_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes deletes") << true;
+        QTest::newRow("no keeps") << false;
+    }
+
+    void zeroIntervalsOnAnEntryAskToDelete()
+    {
+        QFETCH(bool, yes);
+        addEntry(1, 1, 1, "3000, 0, '20240101', 0, 0");
+        f->open(ScheduleForm);
+        selectService("Oil/Filter Change");
+        edit("0", "0", "0");
+        f->m_prompter.answer(
+            yes ? Answer::Yes : Answer::No,
+            "You entered zero for Perform Every - Miles, Perform Every - Months, and Perform Every - "
+            "Days, are you wanting to delete this schedule?");
+        f->click("saveButton");
+        QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
+        QCOMPARE(f->count("SELECT count(*) FROM Schedule"), yes ? 0 : 1);
+        QCOMPARE(f->count("SELECT PerformEveryMiles FROM Schedule"), yes ? 0 : 3000);
+        QCOMPARE(f->shown().mode(), yes ? Mode::Browse : Mode::Edit);
+    }
+
+    void showUsedSurvivesARestart()
+    {
+        addEntry(1, 1, 3, "30000, 0, '20240101', 0, 0");
+        f->open(ScheduleForm);
+        QCOMPARE(list()->topLevelItemCount(), 19);
+        QTest::mouseClick(f->find<QRadioButton>("showUsedRadio"), Qt::LeftButton);
+        QCOMPARE(list()->topLevelItemCount(), 1);
+        QCOMPARE(row(0), QStringList({"Routine", "Spark Plugs Replaced", "30000, 0(D)", "*01/01/2024, 0"}));
+        f->m_frame.reset();
+        f->m_app.settings().sync();
+        f->open(ScheduleForm);
+        QVERIFY(f->find<QRadioButton>("showUsedRadio")->isChecked());
+        QCOMPARE(list()->topLevelItemCount(), 1);
+    }
+
+    void applyingATemplateSchedulesOnlyMissingServicesAndEstimates()
+    {
+        addEntry(1, 1, 1, "3000, 0, '20240101', 0, 0");
+        addEntry(2, 1, 2, "0, 0, '20240101', 0, 0");
+        f->db().execute("UPDATE Schedule SET PerformEveryMonth = 12 WHERE ScheduleID = 2");
+        const qint32 id = ScheduleTemplates::create(f->db(), "Vans", 1);
+        addEntry(3, 2, 2, "0, 500, '20230101', 0, 0");
+        f->db().execute("UPDATE Schedule SET PerformEveryDay = 30 WHERE ScheduleID = 3");
+        f->open(ScheduleForm);
+        f->box("vehicleSelector")->setCurrentIndex(1);
+        withDialog<CScheduleTemplatesDlg>(
+            [this] { f->click("scheduleTemplatesButton"); },
+            [this, id](CScheduleTemplatesDlg& dialog) {
+                QCOMPARE(dialog.focusWidget(), child<QLineEdit>(dialog, "templateName"));
+                child<QRadioButton>(dialog, "useTemplateRadio")->click();
+                QCOMPARE(child<QComboBox>(dialog, "templateCombo")->currentData().toInt(), id);
+                QTest::mouseClick(child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+            });
+        // Reading 20,000 is far past 3,000 from a base of 0, but there is no daily use: only dates count.
+        QCOMPARE(columnOf(f->db(), "SELECT ServiceID || ' ' || LastMiles || ' ' || LastDate || ' ' || "
+                                   "PerformEveryMonth || ' ' || PerformEveryDay || ' ' || EstPerformDate "
+                                   "FROM Schedule WHERE VehicleID = 2 ORDER BY ServiceID"),
+                 QStringList({"1 0 " + stored(0) + " 0 0 ", "2 500 20230101 0 30 "}));
+        f->db().execute("UPDATE Vehicles SET EstMilesPerMonth = 310 WHERE VehicleID = 2");
+        f->db().execute("DELETE FROM Schedule WHERE ScheduleID > 3");
+        ScheduleTemplates::apply(f->db(), id, 2);
+        QCOMPARE(
+            columnOf(f->db(), "SELECT EstPerformDate FROM Schedule WHERE VehicleID = 2 AND ServiceID = 1"),
+            QStringList{stored(-1700)});
+    }
+
+    void templatesAreMadeRenamedAndDeleted()
+    {
+        addEntry(1, 1, 1, "3000, 1200, '20240101', 1, 0");
+        f->db().execute("UPDATE Schedule SET Description = 'Synthetic', EstPerformDate = '20240301'");
+        {
+            CScheduleTemplatesDlg dialog(f->db(), f->m_prompter, 1, 0);
+            QVERIFY(child<QRadioButton>(dialog, "makeTemplateRadio")->isChecked());
+            QVERIFY(!child<QRadioButton>(dialog, "useTemplateRadio")->isEnabled());
+            QVERIFY(!child<QComboBox>(dialog, "templateCombo")->isEnabled());
+            f->m_prompter.answer(Answer::Ok, "You must fill in the Template Name.");
+            dialog.accept();
+            child<QLineEdit>(dialog, "templateName")->setText("Vans");
+            dialog.accept();
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            QCOMPARE(columnOf(f->db(),
+                              "SELECT TemplateName || ' ' || ServiceID || ' ' || PerformEveryMiles || ' ' || "
+                              "PerformOnce || ' ' || Description FROM ScheduleTemplate INNER JOIN "
+                              "ScheduleTemplateNames USING (ScheduleTemplateID)"),
+                     QStringList{"Vans 1 3000 1 Synthetic"});
+        }
+        ScheduleTemplates::create(f->db(), "Cars", 2);
+        CScheduleTemplatesDlg dialog(f->db(), f->m_prompter, 1, 0);
+        child<QLineEdit>(dialog, "templateName")->setText("VANS");
+        f->m_prompter.answer(Answer::Ok,
+                             "The schedule template name is already being used.  Please enter a unique "
+                             "template name.");
+        dialog.accept();
+        QVERIFY(!dialog.result());
+        child<QRadioButton>(dialog, "useTemplateRadio")->click();
+        auto* templates = child<QComboBox>(dialog, "templateCombo");
+        QCOMPARE(templates->currentText(), QString("Cars"));
+        const auto rename = [&](const QString& name) {
+            withDialog<CTemplateNameDlg>([&] { child<QPushButton>(dialog, "changeTemplateButton")->click(); },
+                                         [&](CTemplateNameDlg& names) {
+                                             child<QLineEdit>(names, "newTemplateName")->setText(name);
+                                             names.accept();
+                                         });
+        };
+        rename("Cars"); // its own name: no look-up, no message
+        f->m_prompter.answer(Answer::Ok, "The schedule template name is already being used.");
+        rename("vans");
+        rename("Small cars");
+        QCOMPARE(templates->currentText(), QString("Small cars"));
+        f->m_prompter.answer(Answer::No, "Do you want to delete this schedule template?");
+        child<QPushButton>(dialog, "deleteTemplateButton")->click();
+        QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
+        QCOMPARE(templates->count(), 2);
+        templates->setCurrentIndex(templates->findText("Vans"));
+        f->m_prompter.answer(Answer::Yes, "Do you want to delete this schedule template?");
+        child<QPushButton>(dialog, "deleteTemplateButton")->click();
+        QCOMPARE(columnOf(f->db(), "SELECT TemplateName FROM ScheduleTemplateNames"),
+                 QStringList{"Small cars"});
+        QCOMPARE(f->count("SELECT count(*) FROM ScheduleTemplate"), 0);
+        QCOMPARE(f->count("SELECT count(*) FROM Schedule"), 1);
+    }
+
+    void serviceInUseIsNotDeleted_data()
+    {
+        QTest::addColumn<QString>("use");
+        QTest::newRow("schedule")
+            << "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID) VALUES (1, 1, 19)";
+        QTest::newRow("maintenance")
+            << "INSERT INTO MaintServices (MaintID, LinkInd, ServiceID) VALUES (1, 0, 19)";
+        QTest::newRow("job order")
+            << "INSERT INTO MaintServices (MaintID, LinkInd, ServiceID) VALUES (1, 1, 19)";
+        QTest::newRow("template")
+            << "INSERT INTO ScheduleTemplate (ScheduleTemplateID, ServiceID) VALUES (1, 19)";
+        QTest::newRow("unused") << "";
+    }
+
+    void serviceInUseIsNotDeleted()
+    {
+        QFETCH(QString, use);
+        if (!use.isEmpty())
+            f->db().execute(use);
+        CServiceListDlg dialog(f->db(), f->m_prompter);
+        QSignalSpy changed(&dialog, &CServiceListDlg::serviceListChanged);
+        auto* services = child<QComboBox>(dialog, "serviceCombo");
+        services->setCurrentIndex(services->findData(19));
+        QCOMPARE(child<QLineEdit>(dialog, "serviceDescription")->text(),
+                 services->currentText().section(", ", 1));
+        QVERIFY(child<QLineEdit>(dialog, "serviceDescription")->isReadOnly());
+        f->m_prompter.answer(Answer::Yes, "Do you want to delete the selected service?");
+        if (!use.isEmpty())
+            f->m_prompter.answer(Answer::Ok,
+                                 "Unable to delete the current service because it is currently being used "
+                                 "by either a Schedule Entry or a Maintenance.");
+        QTest::mouseClick(child<QPushButton>(dialog, "deleteButton"), Qt::LeftButton);
+        QCOMPARE(f->count("SELECT count(*) FROM Services WHERE ServiceID = 19"), use.isEmpty() ? 0 : 1);
+        QCOMPARE(changed.count(), use.isEmpty() ? 1 : 0);
+
+        // A new service takes the highest key plus one: the deleted key comes back.
+        QTest::mouseClick(child<QPushButton>(dialog, "newButton"), Qt::LeftButton);
+        QVERIFY(child<QLabel>(dialog, "addingLabel")->isVisibleTo(&dialog));
+        QTest::keyClicks(child<QLineEdit>(dialog, "serviceDescription"), "Rust Proofing");
+        QTest::mouseClick(child<QPushButton>(dialog, "saveButton"), Qt::LeftButton);
+        QCOMPARE(columnOf(f->db(), "SELECT ServiceDesc FROM Services WHERE ServiceID = " +
+                                       QString::number(use.isEmpty() ? 19 : 20)),
+                 QStringList{"Rust Proofing"});
+        QVERIFY(child<QPushButton>(dialog, "newButton")->isDefault());
+    }
+
+    void selectServicesSkipsMissingKeysAndHoldsTen()
+    {
+        CSelectServicesDlg dialog(f->db(), f->m_prompter);
+        dialog.setSelection({3, 999, 1}, {"Rust check"});
+        auto* selected = child<QListWidget>(dialog, "selectedServices");
+        auto* available = child<QListWidget>(dialog, "availableServices");
+        QStringList texts;
+        for (int i = 0; i < selected->count(); ++i)
+            texts << selected->item(i)->text();
+        QCOMPARE(texts, QStringList({"Spark Plugs Replaced", "Oil/Filter Change", "Rust check"}));
+        // Back before the first entry with a greater key, although the list is alphabetical.
+        selected->setCurrentRow(0);
+        QTest::mouseClick(child<QPushButton>(dialog, "deselectButton"), Qt::LeftButton);
+        QCOMPARE(available->currentRow(), 0);
+        QCOMPARE(available->currentItem()->text(), QString("Spark Plugs Replaced"));
+        QCOMPARE(available->item(1)->text(), QString("A/C Refrigerant Check"));
+        QCOMPARE(selected->currentItem()->text(), QString("Oil/Filter Change"));
+        for (int i = 0; i < 8; ++i)
+            QTest::mouseClick(child<QPushButton>(dialog, "selectButton"), Qt::LeftButton);
+        QCOMPARE(selected->count(), 10);
+        f->m_prompter.answer(Answer::Ok, "Can only have ten services selected per maintenance entry.");
+        QTest::mouseClick(child<QPushButton>(dialog, "selectButton"), Qt::LeftButton);
+        QCOMPARE(selected->count(), 10);
+        QTest::mouseClick(child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+        QCOMPARE(dialog.serviceIds().size(), 9);
+        QCOMPARE(dialog.serviceIds().first(), 1);
+        QCOMPARE(dialog.unexpected(), QStringList{"Rust check"});
+    }
+
+    void demoScreenshots()
+    {
+        f->db().execute("DELETE FROM Vehicles");
+        f->db().execute("DELETE FROM Owners");
+        f->db().execute("DELETE FROM ContactInfo");
+        DemoData::fill(f->db());
+        ReadingEstimate::bringAllForward(f->db());
+        f->m_app.setCurrentVehicle(1);
+        f->open(ScheduleForm);
+        QTest::mouseClick(f->find<QRadioButton>("showUsedRadio"), Qt::LeftButton);
+        QCOMPARE(list()->topLevelItemCount(), 4);
+        selectService("Oil/Filter Change");
+        QVERIFY(!list()->currentItem()->text(3).startsWith('*'));
+        saveScreenshot(f->frame(), "schedule-form");
+        withDialog<CServiceListDlg>(
+            [this] { f->click("modifyServiceListButton"); },
+            [](CServiceListDlg& dialog) { saveScreenshot(dialog, "maintain-service-list"); });
+        withDialog<CScheduleTemplatesDlg>(
+            [this] { f->click("scheduleTemplatesButton"); },
+            [this](CScheduleTemplatesDlg& dialog) {
+                child<QRadioButton>(dialog, "useTemplateRadio")->click();
+                QCOMPARE(child<QComboBox>(dialog, "templateCombo")->currentText(), QString("Delivery van"));
+                saveScreenshot(dialog, "schedule-templates");
+            });
+    }
+};
+
+QTEST_MAIN(ScheduleFormTest)
+#include "tst_schedule.moc"
