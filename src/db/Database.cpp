@@ -18,7 +18,6 @@
 namespace {
 
 QAtomicInt connectionCounter;
-thread_local int systemError = 0;
 
 // Statements that change nothing a pending read could see; everything else lets the readers finish first.
 bool leavesReadersAlone(const QString& statement)
@@ -29,6 +28,8 @@ bool leavesReadersAlone(const QString& statement)
             return true;
     return false;
 }
+
+thread_local int systemError = 0;
 
 } // namespace
 
@@ -137,9 +138,9 @@ QSqlQuery Database::prepare(const QString& statement)
 
 void Database::exec(QSqlQuery& query)
 {
-    FaultPoint::pass();
     if (!leavesReadersAlone(query.lastQuery()))
         finishReaders();
+    FaultPoint::pass();
     if (!query.exec()) {
         noteSystemError();
         throw CdbException::fromSqlError(query.lastError());
@@ -153,9 +154,9 @@ void Database::execute(const QString& statement, bool failOnError)
             throw CdbException(3420, QStringLiteral("Object invalid or no longer set."));
         return;
     }
-    FaultPoint::pass();
     if (!leavesReadersAlone(statement))
         finishReaders();
+    FaultPoint::pass();
     QSqlQuery query(m_db);
     if (!query.exec(SqlText::toSqlite(statement)) && failOnError) {
         noteSystemError();

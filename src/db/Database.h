@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QSqlDatabase>
-#include <QString>
 #include <vector>
+#include <QString>
 
 class QSqlQuery;
 
@@ -65,8 +65,8 @@ public:
 
 private:
     void applySafetyPragmas();
-    void noteSystemError();
     void finishReaders();
+    void noteSystemError();
 
     QSqlDatabase m_db;
     QString m_connectionName;

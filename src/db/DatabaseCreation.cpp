@@ -23,6 +23,7 @@ void fillNewFile(Database& db)
     CServiceTypeSet types(db);
     types.insertDefaultRows();
     writeVersionMarker(db);
+    // After the marker: the indexes are made only for files of the current version.
     LookupIndexes::ensure(db);
     transaction.commit();
 }

@@ -10,6 +10,8 @@
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "db/Upgrade.h"
+#include "reports/ReportCommand.h"
+#include "reports/ui/ReportMain.h"
 #include "scheduling/DueCommand.h"
 
 #include <QCoreApplication>
@@ -46,7 +48,7 @@ const char* const usageText =
 
 int usage()
 {
-    err() << usageText << DueUsageLine;
+    err() << usageText << DueUsageLine << reportUsage;
     err().flush();
     return 2;
 }
@@ -152,6 +154,8 @@ int importCommand(const QString& oldFile, const QString& newFolder)
 
 int main(int argc, char* argv[])
 {
+    if (argc > 1 && qstrcmp(argv[1], "report") == 0)
+        return runReportMain(argc, argv);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     QString units;
