@@ -103,15 +103,4 @@ bool ensure(Database& db)
     }
 }
 
-bool ensureFile(const QString& path)
-{
-    try {
-        Database db;
-        db.open(path, DatabaseCreation::ConnectText);
-        return ensure(db);
-    } catch (const CdbException&) {
-        return false;
-    }
-}
-
 } // namespace LookupIndexes

@@ -24,7 +24,5 @@ const std::vector<LookupIndex>& all();
 // version is left alone until it is upgraded, and a field the file lacks is skipped. Speed only: a file
 // that refuses them (read-only, full disk) stays usable, so the return value says whether all are in place.
 bool ensure(Database& db);
-// The same on a connection of its own (after an upgrade, which leaves its connection closed).
-bool ensureFile(const QString& path);
 
 } // namespace LookupIndexes

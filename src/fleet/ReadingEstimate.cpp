@@ -20,6 +20,22 @@ QString stored(const QDate& date)
     return date.toString(QStringLiteral("yyyyMMdd"));
 }
 
+// The start-up pass reads every vehicle's date: eight digits are taken apart directly, anything else is left
+// to the general parser.
+QDate storedDate(const QString& text)
+{
+    if (text.size() == 8 && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+        auto number = [&](int from, int length) {
+            int value = 0;
+            for (int i = from; i < from + length; ++i)
+                value = value * 10 + (text[i].unicode() - u'0');
+            return value;
+        };
+        return QDate(number(0, 4), number(4, 2), number(6, 2));
+    }
+    return QDate::fromString(text, QStringLiteral("yyyyMMdd"));
+}
+
 } // namespace
 
 qint32 broughtForward(qint32 reading, qint32 perMonth, const QString& estimatedDate, bool active,
@@ -27,7 +43,7 @@ qint32 broughtForward(qint32 reading, qint32 perMonth, const QString& estimatedD
 {
     if (!active)
         return reading;
-    const QDate from = QDate::fromString(estimatedDate, QStringLiteral("yyyyMMdd"));
+    const QDate from = storedDate(estimatedDate);
     if (!from.isValid())
         return reading;
     // Whole calendar days; a date after today (a clock that was wrong) must not wind the reading back.
