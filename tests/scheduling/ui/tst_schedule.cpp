@@ -217,6 +217,21 @@ private Q_SLOTS:
         QCOMPARE(f->shown().mode(), yes ? Mode::Browse : Mode::Edit);
     }
 
+    void aFrequencyTheFormDoesNotOfferIsKept()
+    {
+        addEntry(1, 1, 1, "3000, 0, '20240101', 2, 0");
+        f->db().execute("UPDATE Schedule SET EstPerformDate = '19990101'");
+        f->open(ScheduleForm);
+        selectService("Oil/Filter Change");
+        QCOMPARE(f->box("frequency")->currentIndex(), -1);
+        f->click("editButton");
+        f->setText("briefDescription", "Synthetic");
+        f->click("saveButton");
+        QCOMPARE(columnOf(f->db(),
+                          "SELECT PerformOnce || ' ' || EstPerformDate || ' ' || Description FROM Schedule"),
+                 QStringList{"2 19990101 Synthetic"});
+    }
+
     void showUsedSurvivesARestart()
     {
         addEntry(1, 1, 3, "30000, 0, '20240101', 0, 0");
