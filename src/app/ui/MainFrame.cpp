@@ -21,13 +21,14 @@
 #include "fleet/ui/OwnerView.h"
 #include "fleet/ui/StationView.h"
 #include "fleet/ui/VehicleView.h"
-#include "scheduling/ui/ScheduleView.h"
-#include "scheduling/ui/ServiceListDlg.h"
 #include "forms/FormView.h"
+#include "fuel/ui/GasView.h"
 #include "maintenance/ui/JobOrderView.h"
 #include "maintenance/ui/MaintenanceView.h"
+#include "reports/ui/ReportView.h"
 #include "scheduling/ui/ScheduleMonitorView.h"
-#include "fuel/ui/GasView.h"
+#include "scheduling/ui/ScheduleView.h"
+#include "scheduling/ui/ServiceListDlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -341,6 +342,7 @@ void CMainFrame::registerStandardForms()
     registerForm(JobOrderForm, factoryOf<CJobOrderView>());
     registerForm(MaintenanceForm, factoryOf<CMaintenanceView>());
     registerForm(ScheduleMonitorForm, factoryOf<CScheduleMonitorView>());
+    registerForm(ReportForm, factoryOf<CReportView>());
     registerForm(GasForm, factoryOf<CGasView>());
     registerForm(ScheduleForm, factoryOf<CScheduleView>());
 }
