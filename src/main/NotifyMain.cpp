@@ -11,7 +11,6 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusReply>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -87,13 +86,15 @@ int main(int argc, char* argv[])
     call << QStringLiteral("Velmora") << uint(0) << QStringLiteral("velmora") << summary
          << Reminder::body(due, LinesShown) << QStringList{OpenAction, QStringLiteral("Open Velmora")}
          << QVariantMap{} << int(-1);
-    const QDBusReply<uint> reply = bus.isConnected() ? QDBusReply<uint>(bus.call(call)) : QDBusReply<uint>();
-    if (!reply.isValid()) {
+    // No session bus, no notification service or a refusal: the list goes to standard output instead.
+    const QDBusMessage answer = bus.isConnected() ? bus.call(call) : QDBusMessage();
+    if (answer.type() != QDBusMessage::ReplyMessage || answer.arguments().isEmpty()) {
         out << summary << '\n' << Reminder::body(due, 0) << Qt::endl;
         return 0;
     }
 
-    NotificationWatch watch(reply.value(), QDir(settings.installDir()).filePath(QStringLiteral("velmora")));
+    NotificationWatch watch(answer.arguments().constFirst().toUInt(),
+                            QDir(settings.installDir()).filePath(QStringLiteral("velmora")));
     bus.connect(Service, Path, Interface, QStringLiteral("ActionInvoked"), &watch,
                 SLOT(actionInvoked(uint, QString)));
     bus.connect(Service, Path, Interface, QStringLiteral("NotificationClosed"), &watch,

@@ -60,11 +60,11 @@ private:
     QString inDays(int days) { return QDate::currentDate().addDays(days).toString("yyyyMMdd"); }
 
     // Runs the reminder against the private bus; returns its standard output.
-    QString runReminder(int& exitCode)
+    QString runReminder(int& exitCode, const QString& address = QString())
     {
         QProcess reminder;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("DBUS_SESSION_BUS_ADDRESS", busAddress);
+        environment.insert("DBUS_SESSION_BUS_ADDRESS", address.isEmpty() ? busAddress : address);
         reminder.setProcessEnvironment(environment);
         reminder.start(qEnvironmentVariable("VELMORA_NOTIFY"), {});
         [&] { QTRY_VERIFY_WITH_TIMEOUT(reminder.state() == QProcess::NotRunning, 20000); }();
@@ -158,12 +158,16 @@ private Q_SLOTS:
         QDBusConnection::disconnectFromBus("service");
 
         // Without a notification service the whole list goes to standard output.
-        QCOMPARE(runReminder(exitCode), QString("2 services overdue, 1 due within 5 days\n"
-                                                "Overdue since %1: 2019 Ford - Oil/Filter Change\n"
-                                                "Overdue since %2: 2012 Honda - Spark Plugs Replaced\n"
-                                                "Due %3: 2019 Ford - Gas/Filter Change\n")
-                                            .arg(QDate::currentDate().addDays(-3).toString("MM/dd/yyyy"),
-                                                 QDate::currentDate().toString("MM/dd/yyyy"), day));
+        const QString listed = runReminder(exitCode);
+        QCOMPARE(listed, QString("2 services overdue, 1 due within 5 days\n"
+                                 "Overdue since %1: 2019 Ford - Oil/Filter Change\n"
+                                 "Overdue since %2: 2012 Honda - Spark Plugs Replaced\n"
+                                 "Due %3: 2019 Ford - Gas/Filter Change\n")
+                             .arg(QDate::currentDate().addDays(-3).toString("MM/dd/yyyy"),
+                                  QDate::currentDate().toString("MM/dd/yyyy"), day));
+        QCOMPARE(exitCode, 0);
+        // Nor is there a session bus at all.
+        QCOMPARE(runReminder(exitCode, "unix:path=" + env->path("no-bus")), listed);
         QCOMPARE(exitCode, 0);
         QCOMPARE(fileBytes(), before);
     }

@@ -6,6 +6,7 @@
 #include "maintenance/ui/MaintenanceView.h"
 
 #include <QListWidget>
+#include <QTimer>
 #include <QTreeWidget>
 
 using Answer = Prompter::Answer;
@@ -232,11 +233,17 @@ private Q_SLOTS:
         QCOMPARE(f->text("description"), QString("Brakes squeal"));
         QCOMPARE(servicesShown(), QStringList({"Oil/Filter Change", "Spark Plugs Replaced", "Horn"}));
         QCOMPARE(QApplication::focusWidget(), f->field("totalPrice"));
-        entry.setServiceChooser([](QList<ServiceItem>& items) {
-            items = {{1, "Oil/Filter Change"}, {-1, "Horn"}};
-            return true;
+        // The real Select Services dialog, preselected with the job order's services: one is taken back.
+        entry.setServiceChooser({});
+        QTimer::singleShot(0, [] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            dialog->findChild<QListWidget*>("selectedServices")->setCurrentRow(1);
+            QTest::mouseClick(dialog->findChild<QPushButton*>("deselectButton"), Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
         });
         f->click("selectServicesButton");
+        QCOMPARE(servicesShown(), QStringList({"Oil/Filter Change", "Horn"}));
         f->m_app.settings().setInteger("Messages", "m1", 0);
         f->m_prompter.answer(Answer::Yes,
                              "Not all services from job order were performed. Would you like to create "
