@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -34,6 +35,8 @@ QTemporaryDir& scratchFolder()
     return folder;
 }
 
+} // namespace
+
 // A field of /proc/self/status in kiB ("VmRSS", "VmHWM").
 double statusKiB(const char* field)
 {
@@ -46,6 +49,8 @@ double statusKiB(const char* field)
             return line.mid(prefix.size()).trimmed().split(' ').value(0).toDouble();
     return 0;
 }
+
+namespace {
 
 // The machine is shared, so wall time varies with the neighbours' load; the processor time this process
 // spends does not, and it is what the program's own work costs.
@@ -109,6 +114,15 @@ void ScratchCopy::reset()
     QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
 }
 
+double programPeakMiB(const QString& caseName, const Fleet& fleet)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--peak-of"), caseName, QStringLiteral("--fleet"), fleet.label + QLatin1Char('=') + fleet.path});
+    child.waitForFinished(-1);
+    return QString::fromLatin1(child.readAllStandardOutput()).trimmed().toDouble();
+}
+
 int sampleVehicle(const Fleet& fleet)
 {
     Database db;
@@ -134,18 +148,29 @@ int main(int argc, char* argv[])
 
     std::vector<Bench::Fleet> fleets;
     QString only;
+    QString peakOf;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i + 1 < args.size(); i += 2) {
         if (args[i] == QLatin1String("--fleet"))
             fleets.push_back({args[i + 1].section(QLatin1Char('='), 0, 0), args[i + 1].section(QLatin1Char('='), 1)});
         else if (args[i] == QLatin1String("--case"))
             only = args[i + 1];
+        else if (args[i] == QLatin1String("--peak-of"))
+            peakOf = args[i + 1];
     }
     QTextStream out(stdout);
     QTextStream err(stderr);
     if (fleets.empty()) {
         err << "usage: " << app.arguments().value(0) << " --fleet LABEL=PATH [--fleet LABEL=PATH ...] [--case TEXT]\n";
         return 2;
+    }
+    if (!peakOf.isEmpty()) {
+        // The child of programPeakMiB: the one case on the one fleet, then the process's peak size.
+        for (const auto& benchCase : Bench::cases())
+            if (benchCase.name == peakOf)
+                benchCase.run(fleets.front());
+        out << QString::number(Bench::statusKiB("VmHWM") / 1024.0, 'f', 1) << '\n';
+        return 0;
     }
     for (const auto& benchCase : Bench::cases()) {
         if (!only.isEmpty() && !benchCase.name.contains(only, Qt::CaseInsensitive))

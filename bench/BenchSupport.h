@@ -11,6 +11,8 @@
 // The executable is run with one "--fleet LABEL=PATH" per fleet and prints one tab-separated line per case
 // and fleet, which scripts/bench.sh gathers into a table.
 
+#include "db/Prompter.h"
+
 #include <QString>
 #include <functional>
 
@@ -58,6 +60,23 @@ public:
 private:
     QString m_source;
     QString m_path;
+};
+
+// The program's peak resident size, in MiB, while it runs the named case of this executable alone on the
+// fleet (in a process of its own, so that nothing measured before counts).
+double programPeakMiB(const QString& caseName, const Fleet& fleet);
+
+// Answers every question with its safe default and shows nothing (cases that drive windows).
+class QuietPrompter : public Prompter
+{
+public:
+    Answer ask(const QString&, Icon, Buttons buttons) override
+    {
+        return buttons == Buttons::Ok || buttons == Buttons::OkCancel ? Answer::Ok : Answer::No;
+    }
+    QString saveFileName(const FileDialog&) override { return {}; }
+    QString openFileName(const FileDialog&) override { return {}; }
+    bool note(const QString&) override { return true; }
 };
 
 // The first vehicle of the fleet that has rows of its own (the generator gives every vehicle the same mix).

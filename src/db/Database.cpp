@@ -9,10 +9,23 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 
 namespace {
+
 QAtomicInt connectionCounter;
+
+// Statements that change nothing a pending read could see; everything else lets the readers finish first.
+bool leavesReadersAlone(const QString& statement)
+{
+    const QString text = statement.trimmed();
+    for (const char* start : {"SELECT", "SAVEPOINT", "RELEASE"})
+        if (text.startsWith(QLatin1String(start), Qt::CaseInsensitive))
+            return true;
+    return false;
 }
+
+} // namespace
 
 Database::Database()
     : m_connectionName(QStringLiteral("velmora-%1").arg(connectionCounter.fetchAndAddRelaxed(1)))
@@ -71,6 +84,7 @@ void Database::applySafetyPragmas()
 
 void Database::close()
 {
+    finishReaders();
     if (m_db.isValid()) {
         if (m_db.isOpen())
             m_db.close();
@@ -99,6 +113,8 @@ QSqlQuery Database::prepare(const QString& statement)
 
 void Database::exec(QSqlQuery& query)
 {
+    if (!leavesReadersAlone(query.lastQuery()))
+        finishReaders();
     if (!query.exec())
         throw CdbException::fromSqlError(query.lastError());
 }
@@ -110,6 +126,8 @@ void Database::execute(const QString& statement, bool failOnError)
             throw CdbException(3420, QStringLiteral("Object invalid or no longer set."));
         return;
     }
+    if (!leavesReadersAlone(statement))
+        finishReaders();
     QSqlQuery query(m_db);
     if (!query.exec(SqlText::toSqlite(statement)) && failOnError)
         throw CdbException::fromSqlError(query.lastError());
@@ -140,6 +158,26 @@ bool Database::hasTable(const QString& table)
     query.addBindValue(table);
     exec(query);
     return query.next() && query.value(0).toInt() > 0;
+}
+
+void Database::addReader(PendingReader* reader)
+{
+    if (std::find(m_readers.begin(), m_readers.end(), reader) == m_readers.end())
+        m_readers.push_back(reader);
+}
+
+void Database::removeReader(PendingReader* reader)
+{
+    m_readers.erase(std::remove(m_readers.begin(), m_readers.end(), reader), m_readers.end());
+}
+
+void Database::finishReaders()
+{
+    // Each reader removes itself when it is done.
+    const std::vector<PendingReader*> readers = m_readers;
+    for (PendingReader* reader : readers)
+        reader->finishReading();
+    m_readers.clear();
 }
 
 void Database::beginTransaction()

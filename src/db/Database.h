@@ -2,8 +2,21 @@
 
 #include <QString>
 #include <QSqlDatabase>
+#include <vector>
 
 class QSqlQuery;
+
+// Something that is still reading a result on the connection (a record set reading its rows as they are
+// visited). It is told to read the rest before the connection writes, rolls back or closes, so that what it
+// reads is the result as it was when it ran, whatever the statement changes.
+class PendingReader
+{
+public:
+    virtual void finishReading() = 0;
+
+protected:
+    ~PendingReader() = default;
+};
 
 // A connection to one database file. The application keeps one open for the whole run; record sets,
 // direct statements, upgrades and imports all work through one of these.
@@ -43,13 +56,18 @@ public:
     void rollbackTransaction();
     int transactionDepth() const { return m_depth; }
 
+    void addReader(PendingReader* reader);
+    void removeReader(PendingReader* reader);
+
 private:
     void applySafetyPragmas();
+    void finishReaders();
 
     QSqlDatabase m_db;
     QString m_connectionName;
     QString m_path;
     int m_depth = 0;
+    std::vector<PendingReader*> m_readers;
 };
 
 // All-or-nothing scope: rolled back unless commit() was called.

@@ -20,12 +20,12 @@ bool createDatabase(const QString& path, Prompter& prompter)
         Transaction transaction(db);
         for (const Schema::Table& table : Schema::tables())
             Schema::createTable(db, table);
-        LookupIndexes::ensure(db);
         CServiceDescSet services(db);
         services.insertDefaultRows();
         CServiceTypeSet types(db);
         types.insertDefaultRows();
         writeVersionMarker(db);
+        LookupIndexes::ensure(db);
         transaction.commit();
         return true;
     } catch (const CdbException&) {

@@ -1,7 +1,9 @@
 #include "db/LookupIndexes.h"
 
 #include "db/Database.h"
+#include "db/DatabaseCreation.h"
 #include "db/DbException.h"
+#include "db/Schema.h"
 
 #include <QSet>
 #include <QSqlQuery>
@@ -46,13 +48,13 @@ QString LookupIndex::name() const
 
 const std::vector<LookupIndex>& all()
 {
-    // Per-vehicle lists in their own order, the deletes of a vehicle's rows, the newest-first walk of the
+    // No field an upgrade of an older file drops or adds is indexed, so that these never stand in an
+    // upgrade's way. Per-vehicle lists in their own order, the deletes of a vehicle's rows, the newest-first walk of the
     // performed services, the due-date scans, and the contact look-ups by name.
     static const std::vector<LookupIndex> indexes{
         index("GasLog", {"VehicleID", "Mileage", "Date"}),
         index("Maintenance", {"VehicleID", "MaintDate DESC", "ActualMiles DESC"}),
-        index("Maintenance", {"JobOrderID"}),
-        index("MaintServices", {"VehicleID", "LinkInd"}),
+        index("MaintServices", {"VehicleID"}),
         index("MaintServicesUnexpected", {"VehicleID"}),
         index("Schedule", {"VehicleID", "ServiceID"}),
         index("Schedule", {"EstPerformDate"}),
@@ -67,6 +69,9 @@ const std::vector<LookupIndex>& all()
 bool ensure(Database& db)
 {
     try {
+        // An older file gets them once its upgrade is through: until then its fields are not the ones named.
+        if (DatabaseCreation::readVersion(db) != Schema::CurrentVersion)
+            return false;
         const QSet<QString> existing = existingIndexes(db);
         std::vector<const LookupIndex*> missing;
         for (const LookupIndex& lookup : all())
@@ -93,6 +98,17 @@ bool ensure(Database& db)
         }
         transaction.commit();
         return complete;
+    } catch (const CdbException&) {
+        return false;
+    }
+}
+
+bool ensureFile(const QString& path)
+{
+    try {
+        Database db;
+        db.open(path, DatabaseCreation::ConnectText);
+        return ensure(db);
     } catch (const CdbException&) {
         return false;
     }

@@ -20,9 +20,11 @@ struct LookupIndex
 
 const std::vector<LookupIndex>& all();
 
-// Creates the lookup indexes the file lacks, in one transaction. A table or field an older file does not
-// have yet is skipped (its upgrade adds the field, and the next call the index). Speed only: a file that
-// refuses them (read-only, full disk) stays usable, so the return value says whether all are in place.
+// Creates the lookup indexes a file of the current version lacks, in one transaction; a file of an older
+// version is left alone until it is upgraded, and a field the file lacks is skipped. Speed only: a file
+// that refuses them (read-only, full disk) stays usable, so the return value says whether all are in place.
 bool ensure(Database& db);
+// The same on a connection of its own (after an upgrade, which leaves its connection closed).
+bool ensureFile(const QString& path);
 
 } // namespace LookupIndexes

@@ -5,7 +5,9 @@
 #include "db/SqlText.h"
 
 #include <QRegularExpression>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -29,7 +31,10 @@ CdbException noCurrentRecord()
 
 RecordSet::RecordSet(Database& db) : m_db(db) {}
 
-RecordSet::~RecordSet() = default;
+RecordSet::~RecordSet()
+{
+    dropCursor();
+}
 
 void RecordSet::bind(const char* name, Kind kind, void* member)
 {
@@ -125,29 +130,97 @@ QString RecordSet::selectStatement() const
 
 void RecordSet::load()
 {
-    QSqlQuery query = m_db.prepare(selectStatement());
-    m_db.exec(query);
-    const int valueCount = int(m_bindings.size());
-    const int tableCount = int(m_parts.tables.size());
-    std::vector<Row> rows;
-    while (query.next()) {
-        Row row;
-        row.values.reserve(valueCount);
-        for (int i = 0; i < valueCount; ++i)
-            row.values.push_back(query.value(i));
-        row.rowids.reserve(tableCount);
-        for (int i = 0; i < tableCount; ++i)
-            row.rowids.push_back(query.value(valueCount + i).toLongLong());
-        rows.push_back(std::move(row));
-    }
-    m_rows = std::move(rows);
+    dropCursor();
+    m_values.clear();
+    m_rowids.clear();
+    m_valueCount = m_bindings.size();
+    m_tableCount = size_t(m_parts.tables.size());
+    auto cursor = std::make_unique<QSqlQuery>(m_db.prepare(selectStatement()));
+    m_db.exec(*cursor);
+    m_cursor = std::move(cursor);
+    m_db.addReader(this);
     m_stale = false;
     m_onDeleted = false;
     m_mode = EditMode::None;
-    m_pos = m_rows.empty() ? -1 : 0;
-    m_visited = m_rows.empty() ? 0 : 1;
-    if (!m_rows.empty())
+    const bool any = has(0);
+    m_pos = any ? 0 : -1;
+    m_visited = any ? 1 : 0;
+    if (any)
         loadMembers();
+}
+
+void RecordSet::readMoreRows()
+{
+    // A small result is read whole at once, which also ends its statement; a large one a batch at a time.
+    constexpr int BatchRows = 64;
+    QSqlQuery& cursor = *m_cursor;
+    for (int read = 0; read < BatchRows; ++read) {
+        if (!cursor.next()) {
+            const QSqlError error = cursor.lastError();
+            dropCursor();
+            if (error.isValid())
+                throw CdbException::fromSqlError(error);
+            return;
+        }
+        for (size_t i = 0; i < m_valueCount; ++i)
+            m_values.push_back(cursor.value(int(i)));
+        for (size_t i = 0; i < m_tableCount; ++i)
+            m_rowids.push_back(cursor.value(int(m_valueCount + i)).toLongLong());
+    }
+}
+
+bool RecordSet::has(int index)
+{
+    if (index < 0)
+        return false;
+    while (index >= rowCount() && m_cursor)
+        readMoreRows();
+    return index < rowCount();
+}
+
+void RecordSet::finishReading()
+{
+    try {
+        while (m_cursor)
+            readMoreRows();
+    } catch (const CdbException&) {
+        // Told by the connection, which goes on with its own work; the rows read so far stay.
+        dropCursor();
+    }
+}
+
+void RecordSet::dropCursor()
+{
+    if (!m_cursor)
+        return;
+    m_cursor.reset();
+    m_db.removeReader(this);
+}
+
+RecordSet::Bookmark RecordSet::rowidsAt(int row) const
+{
+    const auto first = m_rowids.begin() + std::ptrdiff_t(size_t(row) * m_tableCount);
+    return Bookmark(first, first + std::ptrdiff_t(m_tableCount));
+}
+
+bool RecordSet::rowIs(int row, const Bookmark& mark) const
+{
+    return mark.size() == m_tableCount &&
+           std::equal(mark.begin(), mark.end(), m_rowids.begin() + std::ptrdiff_t(size_t(row) * m_tableCount));
+}
+
+void RecordSet::appendRow(const std::vector<QVariant>& values, const Bookmark& rowids)
+{
+    m_values.insert(m_values.end(), values.begin(), values.end());
+    m_rowids.insert(m_rowids.end(), rowids.begin(), rowids.end());
+}
+
+void RecordSet::eraseRow(int row)
+{
+    const auto values = m_values.begin() + std::ptrdiff_t(size_t(row) * m_valueCount);
+    m_values.erase(values, values + std::ptrdiff_t(m_valueCount));
+    const auto rowids = m_rowids.begin() + std::ptrdiff_t(size_t(row) * m_tableCount);
+    m_rowids.erase(rowids, rowids + std::ptrdiff_t(m_tableCount));
 }
 
 void RecordSet::open()
@@ -160,7 +233,9 @@ void RecordSet::open()
 
 void RecordSet::close()
 {
-    m_rows.clear();
+    dropCursor();
+    m_values.clear();
+    m_rowids.clear();
     m_open = false;
     m_stale = false;
     m_mode = EditMode::None;
@@ -188,26 +263,26 @@ void RecordSet::ensureLoaded()
 bool RecordSet::isBOF()
 {
     ensureLoaded();
-    return m_rows.empty() || m_pos < 0;
+    return !has(0) || m_pos < 0;
 }
 
 bool RecordSet::isEOF()
 {
     ensureLoaded();
-    return m_rows.empty() || m_pos >= int(m_rows.size());
+    return !has(0) || (m_pos >= 0 && !has(m_pos));
 }
 
 void RecordSet::requireCurrent()
 {
     ensureLoaded();
-    if (m_onDeleted || m_pos < 0 || m_pos >= int(m_rows.size()))
+    if (m_onDeleted || !has(m_pos))
         throw noCurrentRecord();
 }
 
 void RecordSet::moveFirst()
 {
     ensureLoaded();
-    if (m_rows.empty())
+    if (!has(0))
         throw noCurrentRecord();
     m_pos = 0;
     m_onDeleted = false;
@@ -218,9 +293,10 @@ void RecordSet::moveFirst()
 void RecordSet::moveLast()
 {
     ensureLoaded();
-    if (m_rows.empty())
+    finishReading();
+    if (rowCount() == 0)
         throw noCurrentRecord();
-    m_pos = int(m_rows.size()) - 1;
+    m_pos = rowCount() - 1;
     m_onDeleted = false;
     loadMembers();
     touch();
@@ -231,11 +307,11 @@ void RecordSet::moveNext()
     ensureLoaded();
     if (m_onDeleted)
         m_onDeleted = false; // the row after a deleted one already sits at its position
-    else if (m_rows.empty() || m_pos >= int(m_rows.size()))
+    else if (!has(0) || (m_pos >= 0 && !has(m_pos)))
         throw noCurrentRecord();
     else
         ++m_pos;
-    if (m_pos < int(m_rows.size())) {
+    if (has(m_pos)) {
         loadMembers();
         touch();
     }
@@ -244,10 +320,10 @@ void RecordSet::moveNext()
 void RecordSet::movePrev()
 {
     ensureLoaded();
-    if (m_rows.empty() || m_pos < 0)
+    if (!has(0) || m_pos < 0)
         throw noCurrentRecord();
     m_onDeleted = false;
-    --m_pos;
+    m_pos = std::min(m_pos, rowCount()) - 1;
     if (m_pos >= 0) {
         loadMembers();
         touch();
@@ -257,6 +333,8 @@ void RecordSet::movePrev()
 bool RecordSet::find(const QString& criteria, int start, int step)
 {
     ensureLoaded();
+    // The database tells which rows of the result meet the criteria; the rows are then visited in the
+    // set's order, reading further only as far as the first of them.
     QStringList rowidColumns;
     for (const QString& table : m_parts.tables)
         rowidColumns << QStringLiteral("[%1].rowid").arg(table);
@@ -270,8 +348,10 @@ bool RecordSet::find(const QString& criteria, int start, int step)
             mark.push_back(query.value(i).toLongLong());
         matches.insert(std::move(mark));
     }
-    for (int i = start; i >= 0 && i < int(m_rows.size()); i += step) {
-        if (matches.count(m_rows[i].rowids)) {
+    if (matches.empty())
+        return false;
+    for (int i = start; i >= 0 && has(i); i += step) {
+        if (matches.count(rowidsAt(i))) {
             m_pos = i;
             m_onDeleted = false;
             loadMembers();
@@ -287,7 +367,8 @@ bool RecordSet::findFirst(const QString& criteria) { return find(criteria, 0, 1)
 bool RecordSet::findLast(const QString& criteria)
 {
     ensureLoaded();
-    return find(criteria, int(m_rows.size()) - 1, -1);
+    finishReading();
+    return find(criteria, rowCount() - 1, -1);
 }
 
 bool RecordSet::findNext(const QString& criteria)
@@ -299,7 +380,7 @@ bool RecordSet::findNext(const QString& criteria)
 bool RecordSet::findPrev(const QString& criteria)
 {
     ensureLoaded();
-    return find(criteria, m_pos - 1, -1);
+    return find(criteria, std::min(m_pos, rowCount()) - 1, -1);
 }
 
 QVariant RecordSet::memberValue(const Binding& binding) const
@@ -345,9 +426,8 @@ void RecordSet::setMember(Binding& binding, const QVariant& value)
 
 void RecordSet::loadMembers()
 {
-    const Row& row = m_rows[m_pos];
     for (size_t i = 0; i < m_bindings.size(); ++i)
-        setMember(m_bindings[i], row.values[i]);
+        setMember(m_bindings[i], valueAt(m_pos, int(i)));
 }
 
 void RecordSet::resetMembers()
@@ -400,7 +480,7 @@ void RecordSet::edit()
 void RecordSet::cancelUpdate()
 {
     m_mode = EditMode::None;
-    if (m_open && !m_stale && !m_onDeleted && m_pos >= 0 && m_pos < int(m_rows.size()))
+    if (m_open && !m_stale && !m_onDeleted && m_pos >= 0 && m_pos < rowCount())
         loadMembers();
 }
 
@@ -408,6 +488,7 @@ void RecordSet::update()
 {
     if (m_mode == EditMode::None)
         throw CdbException(3020, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+    finishReading();
     resolveTables();
     if (m_mode == EditMode::AddNew) {
         QStringList names;
@@ -426,20 +507,19 @@ void RecordSet::update()
         for (const QVariant& value : values)
             query.addBindValue(value);
         m_db.exec(query);
-        Row row;
+        std::vector<QVariant> row;
         for (const Binding& binding : m_bindings)
-            row.values.push_back(memberValue(binding));
-        row.rowids.push_back(query.lastInsertId().toLongLong());
-        m_lastModified = row.rowids;
+            row.push_back(memberValue(binding));
+        m_lastModified = Bookmark{query.lastInsertId().toLongLong()};
         if (!m_stale)
-            m_rows.push_back(std::move(row));
+            appendRow(row, m_lastModified);
         m_mode = EditMode::None;
         cancelUpdate();
         return;
     }
 
     requireCurrent();
-    Row& row = m_rows[m_pos];
+    const Bookmark rowids = rowidsAt(m_pos);
     for (int t = 0; t < int(m_parts.tables.size()); ++t) {
         QStringList assignments;
         QVariantList values;
@@ -457,24 +537,25 @@ void RecordSet::update()
                                            .arg(m_parts.tables[t], assignments.join(QStringLiteral(", "))));
         for (const QVariant& value : values)
             query.addBindValue(value);
-        query.addBindValue(row.rowids[t]);
+        query.addBindValue(rowids[t]);
         m_db.exec(query);
     }
     for (size_t i = 0; i < m_bindings.size(); ++i)
-        row.values[i] = memberValue(m_bindings[i]);
-    m_lastModified = row.rowids;
+        m_values[size_t(m_pos) * m_valueCount + i] = memberValue(m_bindings[i]);
+    m_lastModified = rowids;
     m_mode = EditMode::None;
 }
 
 void RecordSet::deleteRow()
 {
     requireCurrent();
+    finishReading();
     // Through a join only the first table's row goes: deleting a schedule entry must not delete the service.
     QSqlQuery query =
         m_db.prepare(QStringLiteral("DELETE FROM [%1] WHERE rowid = ?").arg(m_parts.tables.first()));
-    query.addBindValue(m_rows[m_pos].rowids[0]);
+    query.addBindValue(m_rowids[size_t(m_pos) * m_tableCount]);
     m_db.exec(query);
-    m_rows.erase(m_rows.begin() + m_pos);
+    eraseRow(m_pos);
     m_onDeleted = true;
     m_mode = EditMode::None;
     if (m_visited > 0)
@@ -484,14 +565,14 @@ void RecordSet::deleteRow()
 RecordSet::Bookmark RecordSet::bookmark()
 {
     requireCurrent();
-    return m_rows[m_pos].rowids;
+    return rowidsAt(m_pos);
 }
 
 void RecordSet::setBookmark(const Bookmark& mark)
 {
     ensureLoaded();
-    for (int i = 0; i < int(m_rows.size()); ++i) {
-        if (m_rows[i].rowids == mark) {
+    for (int i = 0; has(i); ++i) {
+        if (rowIs(i, mark)) {
             m_pos = i;
             m_onDeleted = false;
             loadMembers();
@@ -516,7 +597,7 @@ QVariant RecordSet::fieldValue(const QString& name)
         const Binding& binding = m_bindings[i];
         if (binding.name.compare(name, Qt::CaseInsensitive) == 0 ||
             (binding.column.compare(wanted, Qt::CaseInsensitive) == 0 && !wanted.contains(QLatin1Char('.'))))
-            return m_rows[m_pos].values[i];
+            return valueAt(m_pos, int(i));
     }
     // A field the set does not bind is read from the file for the current row.
     QStringList conditions;
@@ -524,7 +605,7 @@ QVariant RecordSet::fieldValue(const QString& name)
         conditions << QStringLiteral("[%1].rowid = ?").arg(table);
     QSqlQuery query = m_db.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3")
                                        .arg(name, m_parts.from, conditions.join(QStringLiteral(" AND "))));
-    for (qint64 rowid : m_rows[m_pos].rowids)
+    for (qint64 rowid : rowidsAt(m_pos))
         query.addBindValue(rowid);
     m_db.exec(query);
     return query.next() ? query.value(0) : QVariant();
@@ -542,6 +623,7 @@ qint32 RecordSet::nextIdentifierOf(const QString& keyField)
     // The highest key is read directly; the rows themselves are read again only when the set is next used.
     const QVariant highest =
         m_db.scalar(QStringLiteral("SELECT MAX([%1]) FROM %2").arg(keyField, m_parts.from));
+    dropCursor();
     m_stale = true;
     return highest.isNull() ? 1 : qint32(highest.toLongLong() + 1);
 }

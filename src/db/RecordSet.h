@@ -1,17 +1,22 @@
 #pragma once
 
+#include "db/Database.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 #include <vector>
 
-class Database;
+class QSqlQuery;
 
 // An updatable result over one table or one fixed query, holding its current row in typed members.
 // Subclasses bind their members by field name and give their default source; the filter and sort texts
 // are the program's own dialect ("[Table].[Field]", "= TRUE", quoted stored dates) and are turned into
-// SQL here. Rows are read when the set is opened or re-queried; writes go straight to the file.
-class RecordSet
+// SQL here. Opening runs the query; rows are read from it as they are visited and kept, so moving back,
+// bookmarks and counts work as over a fully read result. Writes go straight to the file; before any write
+// on the connection the rest of the result is read, so the set keeps the rows it had when it ran.
+class RecordSet : private PendingReader
 {
 public:
     enum class EditMode { None, Edit, AddNew };
@@ -85,11 +90,6 @@ private:
         void* member;
         int tableIndex = -1; // table written by this member, resolved on first write
     };
-    struct Row
-    {
-        std::vector<QVariant> values;
-        Bookmark rowids;
-    };
     struct SourceParts
     {
         QString from;
@@ -103,6 +103,17 @@ private:
     QString whereClause(const SourceParts& parts, const QString& extra) const;
     void load();
     void ensureLoaded();
+    // Reads rows until the one at index is held (or the result ends); whether it exists.
+    bool has(int index);
+    void readMoreRows();
+    void finishReading() override;
+    void dropCursor();
+    int rowCount() const { return m_tableCount == 0 ? 0 : int(m_rowids.size() / m_tableCount); }
+    const QVariant& valueAt(int row, int column) const { return m_values[size_t(row) * m_valueCount + column]; }
+    Bookmark rowidsAt(int row) const;
+    bool rowIs(int row, const Bookmark& mark) const;
+    void appendRow(const std::vector<QVariant>& values, const Bookmark& rowids);
+    void eraseRow(int row);
     void requireCurrent();
     void loadMembers();
     void resetMembers();
@@ -114,7 +125,12 @@ private:
 
     Database& m_db;
     std::vector<Binding> m_bindings;
-    std::vector<Row> m_rows;
+    // The rows read so far, one after the other: each row's bound values, and each row's row identifiers.
+    std::vector<QVariant> m_values;
+    std::vector<qint64> m_rowids;
+    size_t m_valueCount = 0;
+    size_t m_tableCount = 0;
+    std::unique_ptr<QSqlQuery> m_cursor; // the result still being read; null once it is all held
     SourceParts m_parts;
     bool m_open = false;
     bool m_stale = false;

@@ -259,8 +259,8 @@ void upgradeByVersion(Database& db, const QString& path, const QString& versionT
         if (!lacksVehicleFields(db, path) || runFrom22(db, path, prompter, Version23))
             jobOrderUpgrade(db, path, prompter);
     }
-    if (db.isOpen())
-        LookupIndexes::ensure(db);
+    if (versionText != Schema::CurrentVersion)
+        LookupIndexes::ensureFile(path);
 }
 
 } // namespace Upgrade

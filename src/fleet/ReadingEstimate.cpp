@@ -4,7 +4,9 @@
 #include "db/Database.h"
 #include "db/sets/VehicleSet.h"
 
+#include <QSqlQuery>
 #include <algorithm>
+#include <vector>
 
 namespace ReadingEstimate {
 
@@ -55,24 +57,38 @@ int bringAllForward(Database& db)
 {
     const QDate today = Clock::today();
     const QString todayText = stored(today);
-    int changed = 0;
     Transaction transaction(db);
-    CVehicleSet vehicles(db);
-    vehicles.open();
-    for (; !vehicles.isEOF(); vehicles.moveNext()) {
-        const qint32 reading = broughtForward(vehicles.m_EntryOfActualMiles, vehicles.m_EstMilesPerMonth,
-                                              vehicles.m_DateOfEstimatedMiles, vehicles.m_ActiveInd, today);
-        if (reading == vehicles.m_EntryOfActualMiles && vehicles.m_DateOfEstimatedMiles == todayText)
+    // Only the four fields the estimate needs are read; each changed vehicle gets today's date, and its
+    // reading too when that moved (a null reading parameter keeps the stored one as it is).
+    QSqlQuery read = db.prepare(QStringLiteral(
+        "SELECT rowid, EntryOfActualMiles, EstMilesPerMonth, DateOfEstimatedMiles, ActiveInd FROM Vehicles"));
+    db.exec(read);
+    struct Change
+    {
+        qint64 rowid;
+        QVariant reading;
+    };
+    std::vector<Change> changes;
+    while (read.next()) {
+        const auto current = qint32(read.value(1).toLongLong());
+        const QVariant date = read.value(3);
+        const QString dateText = date.isNull() ? QString() : date.toString();
+        const qint32 reading = broughtForward(current, qint32(read.value(2).toLongLong()), dateText,
+                                              read.value(4).toLongLong() != 0, today);
+        if (reading == current && dateText == todayText)
             continue;
-        vehicles.edit();
-        vehicles.m_EntryOfActualMiles = reading;
-        vehicles.m_DateOfEstimatedMiles = todayText;
-        vehicles.update();
-        ++changed;
+        changes.push_back({read.value(0).toLongLong(), reading == current ? QVariant() : QVariant(reading)});
     }
-    vehicles.close();
+    QSqlQuery write = db.prepare(QStringLiteral("UPDATE Vehicles SET DateOfEstimatedMiles = ?, "
+                                                "EntryOfActualMiles = coalesce(?, EntryOfActualMiles) WHERE rowid = ?"));
+    for (const Change& change : changes) {
+        write.bindValue(0, todayText);
+        write.bindValue(1, change.reading);
+        write.bindValue(2, change.rowid);
+        db.exec(write);
+    }
     transaction.commit();
-    return changed;
+    return int(changes.size());
 }
 
 } // namespace ReadingEstimate

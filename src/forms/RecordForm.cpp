@@ -435,12 +435,14 @@ void CRecordForm::enter(int, int)
         initialise();
         return;
     }
-    // Shown again: bring the list and the record up to date unless the user is in the middle of one.
+    // Shown again: the list is kept current by the update hints; select the wanted row and bring the record
+    // up to date unless the user is in the middle of one.
     if (m_unsaved || m_newRecord)
         return;
     try {
         const qint32 wanted = initialKey();
-        fillSelector(wanted != 0 ? wanted : m_currentKey);
+        selectQuietly(wanted != 0 ? wanted : m_currentKey);
+        updateCommandStates();
         loadSelected();
     } catch (const CdbException& error) {
         showError(error.description());

@@ -76,24 +76,25 @@ QString storedText(const std::optional<Result>& result)
 
 QHash<qint64, Performed> performedOccurrences(Database& db, qint32 vehicleId)
 {
+    // The engine keeps the latest per service: the greatest date, then reading, as one text of the date
+    // and the reading padded to a fixed width.
     QString sql = QStringLiteral(
-        "SELECT Maintenance.VehicleID, MaintServices.ServiceID, Maintenance.MaintDate, "
-        "Maintenance.ActualMiles "
-        "FROM Maintenance INNER JOIN MaintServices ON Maintenance.MaintID = MaintServices.MaintID "
-        "WHERE MaintServices.LinkInd = 0");
+        "SELECT Maintenance.VehicleID, MaintServices.ServiceID, MAX(Maintenance.MaintDate || '|' || "
+        "printf('%012d', Maintenance.ActualMiles)) FROM Maintenance INNER JOIN MaintServices ON "
+        "Maintenance.MaintID = MaintServices.MaintID WHERE MaintServices.LinkInd = 0");
     if (vehicleId != 0)
         sql += QStringLiteral(" AND Maintenance.VehicleID = ?");
-    sql += QStringLiteral(" ORDER BY Maintenance.MaintDate DESC, Maintenance.ActualMiles DESC");
+    sql += QStringLiteral(" GROUP BY Maintenance.VehicleID, MaintServices.ServiceID");
     QSqlQuery query = db.prepare(sql);
     if (vehicleId != 0)
         query.addBindValue(vehicleId);
     db.exec(query);
     QHash<qint64, Performed> latest;
     while (query.next()) {
-        const qint64 key = performedKey(query.value(0).toInt(), query.value(1).toInt());
-        // Rows come latest first: the first one seen for a service is its base.
-        if (!latest.contains(key))
-            latest.insert(key, Performed{query.value(2).toString(), query.value(3).toInt()});
+        const QString latestText = query.value(2).toString();
+        const qsizetype bar = latestText.lastIndexOf(QLatin1Char('|'));
+        latest.insert(performedKey(query.value(0).toInt(), query.value(1).toInt()),
+                      Performed{latestText.left(bar), latestText.mid(bar + 1).toInt()});
     }
     return latest;
 }

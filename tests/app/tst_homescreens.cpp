@@ -270,6 +270,7 @@ private slots:
         QVERIFY(colour.red() > 200 && colour.green() > 110 && colour.blue() < 100);
 
         fleet.addScheduleDue(daysFromNow(0));
+        fleet.doc.updateAllViews(GeneralHint); // as the schedule form tells the views after a save
         colour = lampColour();
         QCOMPARE(view.scheduleStatus(), 3);
         QVERIFY(colour.red() > colour.green() + 100);

@@ -21,8 +21,7 @@ const QStringList lookupNames{"ContactInfo_CompanyName",
                               "GasLog_VehicleID_Mileage_Date",
                               "JobOrder_VehicleID_Date",
                               "MaintServicesUnexpected_VehicleID",
-                              "MaintServices_VehicleID_LinkInd",
-                              "Maintenance_JobOrderID",
+                              "MaintServices_VehicleID",
                               "Maintenance_VehicleID_MaintDate_ActualMiles",
                               "Owners_ContactID",
                               "Schedule_EstPerformDate",
@@ -145,7 +144,7 @@ private slots:
                                                         "EstPerformDate Asc")
                                               << "Schedule_EstPerformDate";
         QTest::newRow("vehicle's services") << QString("DELETE FROM MaintServices WHERE VehicleID = 3")
-                                            << "MaintServices_VehicleID_LinkInd";
+                                            << "MaintServices_VehicleID";
         QTest::newRow("owner by name") << QString("SELECT OwnerID FROM ContactInfo INNER JOIN Owners ON "
                                                   "Owners.ContactID = ContactInfo.ContactID WHERE LastName = 'Novak' "
                                                   "AND FirstName = 'Lena' AND ContactType = 1")

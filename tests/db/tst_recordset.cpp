@@ -19,7 +19,23 @@
 #include "db/sets/UtilitiesSet.h"
 #include "db/sets/VehicleSet.h"
 
+#include <QSqlDriver>
+#include <QSqlQuery>
 #include <QTest>
+#include <sqlite3.h>
+
+namespace {
+
+// How many rows the engine has produced for a filter that calls visited(): counts what a set really read.
+int rowsProduced = 0;
+
+void countVisit(sqlite3_context* context, int, sqlite3_value**)
+{
+    ++rowsProduced;
+    sqlite3_result_int(context, 1);
+}
+
+} // namespace
 
 class RecordSetTest : public QObject
 {
@@ -43,6 +59,21 @@ private:
     }
     QStringList column(const QString& sql) { return columnOf(*m_db, sql); }
 
+    // GasLogID 1..count in key order, Mileage = 3 x GasLogID, on vehicles 0..999.
+    void addManyGas(int count)
+    {
+        QSqlQuery insert(m_db->connection());
+        QVERIFY(insert.exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                                    "INSERT INTO GasLog (GasLogID, VehicleID, Mileage, BriefDesc, StationID, Date, "
+                                    "TotalCost, CostGallon, Gallons, Fillup, Estimated) SELECT i, i % 1000, i * 3, '', "
+                                    "0, '20200101', 30.0, 2.999, 10.0, -1, 0 FROM n")
+                                .arg(count)));
+        sqlite3* handle = *static_cast<sqlite3**>(m_db->connection().driver()->handle().data());
+        QCOMPARE(sqlite3_create_function(handle, "visited", 1, SQLITE_UTF8, nullptr, countVisit, nullptr, nullptr),
+                 SQLITE_OK);
+        rowsProduced = 0;
+    }
+
 private slots:
     void init()
     {
@@ -64,10 +95,10 @@ private slots:
         QCOMPARE(expected.size(), 22);
         QCOMPARE(column("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid"), expected);
         QCOMPARE(column("SELECT name FROM sqlite_master WHERE type = 'index' AND name LIKE 'Maintenance_%' ORDER BY name"),
-                 QStringList({"Maintenance_JobOrderID", "Maintenance_MaintID", "Maintenance_PrimaryKey",
-                              "Maintenance_StationID", "Maintenance_VehicleID_MaintDate_ActualMiles"}));
+                 QStringList({"Maintenance_MaintID", "Maintenance_PrimaryKey", "Maintenance_StationID",
+                              "Maintenance_VehicleID_MaintDate_ActualMiles"}));
         // The definition's 26 and the lookup indexes.
-        QCOMPARE(column("SELECT count(*) FROM sqlite_master WHERE type = 'index'").value(0), QString("37"));
+        QCOMPARE(column("SELECT count(*) FROM sqlite_master WHERE type = 'index'").value(0), QString("36"));
         QCOMPARE(column("SELECT ServiceID FROM Services ORDER BY ServiceID").size(), 19);
         QCOMPARE(column("SELECT ServiceDesc FROM Services WHERE ServiceID = 19").value(0),
                  QString("Transmission Fluid/Filter Change"));
@@ -207,6 +238,119 @@ private slots:
         QCOMPARE(gas.m_GasLogID, 1);
         gas.moveLast();
         QCOMPARE(gas.recordCount(), 2);
+    }
+
+    void largeResultIsReadAsItIsVisited()
+    {
+        addManyGas(100000);
+        CGasLogSet gas(*m_db);
+        gas.m_strFilter = "visited(GasLogID) = 1";
+        gas.open();
+        QCOMPARE(gas.m_GasLogID, 1);
+        QVERIFY2(rowsProduced < 1000, qPrintable(QString::number(rowsProduced)));
+        // A key the set does not hold is answered without reading the rows.
+        QVERIFY(!gas.findFirst("GasLogID = 200000"));
+        QVERIFY(rowsProduced < 1000);
+        QCOMPARE(gas.m_GasLogID, 1);
+
+        // Forward past what was read at first, then all the way back.
+        for (int i = 0; i < 300; ++i)
+            gas.moveNext();
+        QCOMPARE(gas.m_GasLogID, 301);
+        const RecordSet::Bookmark mark = gas.bookmark();
+        for (int i = 0; i < 300; ++i)
+            gas.movePrev();
+        QCOMPARE(gas.m_GasLogID, 1);
+        gas.movePrev();
+        QVERIFY(gas.isBOF());
+        QCOMPARE(gas.recordCount(), 301);
+
+        QVERIFY(gas.findNext("GasLogID = 5000"));
+        QCOMPARE(gas.m_Mileage, 15000);
+        gas.setBookmark(mark);
+        QCOMPARE(gas.m_GasLogID, 301);
+        QVERIFY(rowsProduced < 10000);
+
+        gas.moveLast();
+        QCOMPARE(gas.m_GasLogID, 100000);
+        QCOMPARE(gas.recordCount(), 100000);
+        QVERIFY(gas.findPrev("GasLogID = 99999"));
+        QCOMPARE(gas.m_Mileage, 299997);
+    }
+
+    void bookmarkOfARowNotYetReadIsFound()
+    {
+        addManyGas(5000);
+        CGasLogSet reader(*m_db);
+        reader.m_strFilter = "GasLogID = 4321";
+        reader.open();
+        const RecordSet::Bookmark far = reader.bookmark();
+        CGasLogSet gas(*m_db);
+        gas.m_strSort = "Mileage Desc";
+        gas.open();
+        QCOMPARE(gas.m_GasLogID, 5000);
+        gas.setBookmark(far);
+        QCOMPARE(gas.m_GasLogID, 4321);
+        gas.movePrev();
+        QCOMPARE(gas.m_GasLogID, 4322);
+    }
+
+    // Whatever the connection does while a set is part-read, the set goes on with the rows it had: writes,
+    // a rollback and closing the connection let it read the rest first.
+    void partReadSetKeepsItsRows_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("rows deleted") << "delete";
+        QTest::newRow("rows updated by another set") << "update";
+        QTest::newRow("transaction rolled back") << "rollback";
+        QTest::newRow("connection closed") << "close";
+    }
+    void partReadSetKeepsItsRows()
+    {
+        QFETCH(QString, change);
+        addManyGas(3000);
+        CGasLogSet gas(*m_db);
+        {
+            Transaction transaction(*m_db);
+            gas.m_strSort = "GasLogID Asc";
+            gas.open();
+            gas.moveNext();
+            if (change == "rollback")
+                m_db->execute("DELETE FROM GasLog WHERE GasLogID > 10");
+            else
+                transaction.commit();
+        }
+        if (change == "delete")
+            m_db->execute("DELETE FROM GasLog");
+        if (change == "update") {
+            CGasLogSet other(*m_db);
+            other.m_strFilter = "GasLogID > 2000";
+            other.open();
+            other.edit();
+            other.m_GasLogID = 9999;
+            other.update();
+        }
+        if (change == "close")
+            m_db->close();
+        int count = 2;
+        for (gas.moveNext(); !gas.isEOF(); gas.moveNext()) {
+            QCOMPARE(gas.m_GasLogID, ++count);
+            QCOMPARE(gas.m_Mileage, count * 3);
+        }
+        QCOMPARE(count, 3000);
+    }
+
+    void smallResultLeavesTheFileFreeForOthers()
+    {
+        addManyGas(20);
+        const QString path = m_db->path();
+        CGasLogSet gas(*m_db);
+        gas.open();
+        QCOMPARE(gas.m_GasLogID, 1);
+        Database other;
+        other.open(path);
+        other.execute("UPDATE GasLog SET Mileage = 0 WHERE GasLogID = 20");
+        QCOMPARE(column("SELECT Mileage FROM GasLog WHERE GasLogID = 20"), QStringList{"0"});
     }
 
     void quotedNamesAndBooleanFilters()

@@ -292,8 +292,11 @@ private Q_SLOTS:
         QCOMPARE(switches.at(0).at(0).toInt(), int(VehicleForm));
         QCOMPARE(switches.at(1).at(0).toInt(), int(HomeForm));
 
+        // Shown again, the form keeps its list; the update hint of a change refills it.
         f->addOwner("B");
         view->enter(0, 0);
+        QCOMPARE(f->selectorTexts(), QStringList({"A"}));
+        f->m_doc.updateAllViews(OwnersHint);
         QCOMPARE(f->selectorTexts(), QStringList({"A", "B"}));
     }
 };

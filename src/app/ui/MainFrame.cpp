@@ -22,6 +22,7 @@
 #include "fleet/ui/StationView.h"
 #include "fleet/ui/VehicleView.h"
 #include "scheduling/ui/ScheduleView.h"
+#include "scheduling/ui/ServiceListDlg.h"
 #include "reports/ui/ReportView.h"
 #include "forms/FormView.h"
 #include "fuel/ui/GasView.h"
@@ -239,6 +240,13 @@ void CMainFrame::createMenus()
         if (command.formNumber == HomeForm)
             go->addSeparator();
     }
+    QAction* services = addCommand(go, "servicesListAction", QStringLiteral("Maintain &Services List..."),
+                                   QStringLiteral("Maintain services list"));
+    connect(services, &QAction::triggered, this, [this] {
+        CServiceListDlg dialog(m_app.database(), m_app.prompter(), this);
+        connect(&dialog, &CServiceListDlg::serviceListChanged, this, [this] { m_doc->updateAllViews(ServiceListHint); });
+        dialog.exec();
+    });
     QMenu* reports = go->addMenu(QStringLiteral("&Reports"));
     reports->setObjectName(QStringLiteral("reportsMenu"));
     for (const FormCommand& command : ReportCommands)

@@ -61,12 +61,11 @@ bool CVelApp::initInstance(const QStringList& arguments)
     m_blackBrush = QBrush(Qt::black);
     m_blueBrush = QBrush(QColor(25, 25, 255));
 
+    // Before the frame, so that its first view lists the readings as of today once, not twice.
+    StartUp::bringReadingsForward(m_database, m_prompter);
     m_mainFrame = std::make_unique<CMainFrame>(*this);
 
     loadVehicleColumns();
-    // The frame's first view was filled before the pass: show it the readings as of today.
-    if (StartUp::bringReadingsForward(m_database, m_prompter) > 0)
-        m_mainFrame->document().updateAllViews(GeneralHint);
     m_mainFrame->restorePlacement();
     // A real command line starts with the program's name; code that starts the application without one
     // (tests, tools) gets no splash, and "--no-splash" turns it off by hand.

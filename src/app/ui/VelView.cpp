@@ -114,6 +114,19 @@ QColor lampColour(int status)
     }
 }
 
+// Read when the data may have changed (the update hints), not on every repaint of the light.
+QString earliestDue(CVelApp& app)
+{
+    if (!app.database().isOpen())
+        return {};
+    try {
+        return ScheduleStatus::earliestDueDate(app.database());
+    } catch (const CdbException&) {
+        // A light that cannot be read shows nothing due rather than interrupting the window.
+        return {};
+    }
+}
+
 } // namespace
 
 CVelView::CVelView(CVelApp& app, CVelDoc& doc, QWidget* parent) : CFormView(app, doc, HomeForm, parent)
@@ -125,6 +138,7 @@ CVelView::CVelView(CVelApp& app, CVelDoc& doc, QWidget* parent) : CFormView(app,
     buildQuickUpdatePanel();
     if (app.database().isOpen())
         fillVehicleList(true);
+    m_earliestDue = earliestDue(app);
 }
 
 CVelView::~CVelView() = default;
@@ -233,6 +247,8 @@ void CVelView::enter(int, int)
 
 void CVelView::onDocumentUpdate(int hint)
 {
+    m_earliestDue = earliestDue(app());
+    update(toView(StatusPanel.united(LegendArea)).toAlignedRect());
     switch (hint) {
     case GeneralHint:
     case VehiclesHint:
@@ -448,14 +464,7 @@ void CVelView::paintEvent(QPaintEvent* event)
         paintAttention(painter);
     const QRect lightArea = toView(StatusPanel.united(LegendArea)).toAlignedRect();
     if (event->region().intersects(lightArea)) {
-        m_status = ScheduleStatus::NothingDue;
-        if (app().database().isOpen()) {
-            try {
-                m_status = ScheduleStatus::current(app().database(), app().settings().daysAhead());
-            } catch (const CdbException&) {
-                // A light that cannot be read shows nothing due rather than interrupting the repaint.
-            }
-        }
+        m_status = ScheduleStatus::fromDueDate(m_earliestDue, app().settings().daysAhead(), Clock::now());
         paintStatusLight(painter);
     }
     painter.restore();

@@ -107,6 +107,8 @@ private:
     int m_phase = -3;
     QBasicTimer m_animation;
     int m_status = 1;
+    // The earliest due date of the schedule, read again on every update hint rather than on every repaint.
+    QString m_earliestDue;
 
     QFrame* m_panel = nullptr;
     QComboBox* m_vehicleList = nullptr;

@@ -9,6 +9,7 @@
 #include "scheduling/ui/SelectServicesDlg.h"
 #include "scheduling/ui/ServiceListDlg.h"
 
+#include <QAction>
 #include <QListWidget>
 #include <QMenu>
 #include <QRadioButton>
@@ -316,6 +317,22 @@ private Q_SLOTS:
                  QStringList{"Small cars"});
         QCOMPARE(f->count("SELECT count(*) FROM ScheduleTemplate"), 0);
         QCOMPARE(f->count("SELECT count(*) FROM Schedule"), 1);
+    }
+
+    void aServiceAddedFromTheMenuReachesTheScheduleList()
+    {
+        f->open(ScheduleForm);
+        QCOMPARE(list()->topLevelItemCount(), 19);
+        auto* action = f->frame().findChild<QAction*>("servicesListAction");
+        withDialog<CServiceListDlg>([action] { action->trigger(); },
+                                    [this](CServiceListDlg& dialog) {
+                                        child<QPushButton>(dialog, "newButton")->click();
+                                        QTest::keyClicks(child<QLineEdit>(dialog, "serviceDescription"),
+                                                         "Rust Proofing");
+                                        child<QPushButton>(dialog, "okButton")->click();
+                                        QVERIFY(!dialog.isVisible());
+                                    });
+        QCOMPARE(list()->topLevelItemCount(), 20);
     }
 
     void serviceInUseIsNotDeleted_data()
