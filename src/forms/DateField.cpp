@@ -3,10 +3,13 @@
 #include "db/Values.h"
 
 #include <QAction>
+#include <QCalendarWidget>
+#include <QDate>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPolygonF>
+#include <QStyle>
 #include <QWheelEvent>
 
 CDateField::CDateField(QWidget* parent) : QLineEdit(parent)
@@ -14,7 +17,11 @@ CDateField::CDateField(QWidget* parent) : QLineEdit(parent)
     setMaxLength(10);
     setPlaceholderText(QStringLiteral("mm/dd/yyyy"));
     setToolTip(tr("Type the date as mm/dd/yyyy; the arrows, Up and Down step it by a day"));
-    // The first trailing action sits rightmost: the field reads "date, later, earlier".
+    // The first trailing action sits rightmost: the field reads "date, later, earlier, calendar".
+    QAction* month = addAction(calendarIcon(), QLineEdit::TrailingPosition);
+    month->setObjectName(QStringLiteral("calendarAction"));
+    month->setToolTip(tr("Pick the date from a calendar"));
+    connect(month, &QAction::triggered, this, &CDateField::showCalendar);
     QAction* earlier = addAction(arrowIcon(false), QLineEdit::TrailingPosition);
     earlier->setObjectName(QStringLiteral("dayEarlierAction"));
     earlier->setToolTip(tr("One day earlier"));
@@ -43,6 +50,63 @@ QIcon CDateField::arrowIcon(bool up) const
     return QIcon(pixmap);
 }
 
+QIcon CDateField::calendarIcon() const
+{
+    // A small page of a calendar: a frame with a bar on top and a grid of days.
+    constexpr int Side = 16;
+    QPixmap pixmap(Side * 2, Side * 2);
+    pixmap.setDevicePixelRatio(2.0);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor ink = palette().color(QPalette::Text);
+    painter.setPen(QPen(ink, 1.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(2.5, 3.5, 11, 10));
+    painter.fillRect(QRectF(2.5, 3.5, 11, 3), ink);
+    for (int row = 0; row < 2; ++row)
+        for (int column = 0; column < 3; ++column)
+            painter.fillRect(QRectF(4.5 + column * 3, 8 + row * 2.5, 1.6, 1.4), ink);
+    painter.end();
+    return QIcon(pixmap);
+}
+
+void CDateField::showCalendar()
+{
+    if (isReadOnly())
+        return;
+    if (m_calendar)
+        m_calendar->close();
+    auto* calendar = new QCalendarWidget(this);
+    m_calendar = calendar;
+    calendar->setObjectName(QStringLiteral("datePopup"));
+    // A popup window: a click elsewhere or Escape closes it, and the field keeps the date typed.
+    calendar->setWindowFlags(Qt::Popup);
+    calendar->setAttribute(Qt::WA_DeleteOnClose);
+    calendar->setGridVisible(true);
+    const QString shown = Values::normaliseDate(text());
+    QDate date = QDate::fromString(shown, QStringLiteral("MM/dd/yyyy"));
+    if (!date.isValid())
+        date = QDate::fromString(Values::todayShown(), QStringLiteral("MM/dd/yyyy"));
+    calendar->setSelectedDate(date);
+    connect(calendar, &QCalendarWidget::clicked, this, &CDateField::pick);
+    connect(calendar, &QCalendarWidget::activated, this, &CDateField::pick);
+    calendar->adjustSize();
+    calendar->move(mapToGlobal(QPoint(width() - calendar->width(), height())));
+    calendar->show();
+    calendar->setFocus(Qt::PopupFocusReason);
+}
+
+void CDateField::pick(const QDate& date)
+{
+    if (m_calendar)
+        m_calendar->close();
+    // Through the undo stack and textEdited, as a typed change would be.
+    selectAll();
+    insert(date.toString(QStringLiteral("MM/dd/yyyy")));
+    setFocus(Qt::PopupFocusReason);
+}
+
 void CDateField::stepDays(int days)
 {
     if (isReadOnly())
@@ -60,8 +124,14 @@ void CDateField::stepDays(int days)
 QSize CDateField::sizeHint() const
 {
     QSize size = QLineEdit::sizeHint();
-    // Room for "00/00/0000" and the two arrows.
-    size.setWidth(fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 2 * size.height() + 8);
+    // Room for the date or the placeholder, whichever is wider, and for the buttons beside it (an icon
+    // and its margins each).
+    const QFontMetrics metrics = fontMetrics();
+    const int text = qMax(metrics.horizontalAdvance(placeholderText()),
+                          metrics.horizontalAdvance(QStringLiteral("00/00/0000")));
+    const int icon = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+    const int buttons = int(actions().size()) * (icon + 6 + icon / 4);
+    size.setWidth(text + buttons + 2 * 8 + 4);
     return size;
 }
 

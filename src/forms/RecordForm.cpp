@@ -7,6 +7,7 @@
 #include "db/DbException.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
+#include "forms/ReadOnlyLook.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -31,8 +32,9 @@
 
 namespace {
 
-// Forms read best as a column of this width at most, however wide the window.
-constexpr int MaximumContentWidth = 960;
+// Forms read best as a column of this width at most, however wide the window; below it the comments and
+// the field columns take the width there is.
+constexpr int MaximumContentWidth = 1500;
 
 // A line field as wide as its longest text (up to a point), so that a postal code looks shorter than a
 // street; it still shrinks with a narrow window.
@@ -49,6 +51,11 @@ public:
         const int characters = length <= 5 ? 6 : length <= 12 ? 12 : length <= 20 ? 20 : 34;
         size.setWidth(fontMetrics().horizontalAdvance(QString(characters, QLatin1Char('X'))) + 14);
         return size;
+    }
+    // Short fields (dates, numbers, codes) are never narrower than their text; long ones may shrink.
+    QSize minimumSizeHint() const override
+    {
+        return maxLength() <= 12 ? sizeHint() : QLineEdit::minimumSizeHint();
     }
 };
 
@@ -87,6 +94,10 @@ CRecordForm::CRecordForm(CVelApp& app, CVelDoc& doc, int formNumber, FormTitles 
     m_selector->setMinimumContentsLength(30);
     m_selector->setMaximumWidth(600);
     m_selectorLabel->setBuddy(m_selector);
+    // A form may hide the label (a duplicate names its source there); the selector keeps its place.
+    QSizePolicy labelPolicy = m_selectorLabel->sizePolicy();
+    labelPolicy.setRetainSizeWhenHidden(true);
+    m_selectorLabel->setSizePolicy(labelPolicy);
     QFont selectorFont = m_selectorLabel->font();
     selectorFont.setBold(true);
     m_selectorLabel->setFont(selectorFont);
@@ -130,9 +141,13 @@ CRecordForm::CRecordForm(CVelApp& app, CVelDoc& doc, int formNumber, FormTitles 
     m_fieldGrid = new QGridLayout;
     setUpFieldGrid(m_fieldGrid);
     outer->addLayout(m_fieldGrid);
+    // The space left over goes to the comments when the form has them (see addMemoField), else below the
+    // fields, so that the buttons stay at the bottom.
+    m_contentLayout = outer;
     outer->addStretch(1);
 
     auto* navigationRow = new QHBoxLayout;
+    m_navigationRow = navigationRow;
     navigationRow->addStretch(1);
     m_backButton = makeButton(QStringLiteral("&Back"), QStringLiteral("backButton"));
     m_nextButton = makeButton(QStringLiteral("&Next"), QStringLiteral("nextButton"));
@@ -189,6 +204,11 @@ void CRecordForm::setSelectorLabel(const QString& label, const QString& objectNa
     m_selector->setObjectName(objectName);
 }
 
+void CRecordForm::addNavigationButton(QPushButton* button)
+{
+    m_navigationRow->addWidget(button);
+}
+
 void CRecordForm::setNavigation(int backForm, int nextForm)
 {
     m_backForm = backForm;
@@ -223,6 +243,12 @@ QPlainTextEdit* CRecordForm::addMemoField(const QString& label, const QString& o
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setMinimumHeight(memo->fontMetrics().lineSpacing() * 4);
     addField(label, memo, row, column, columnSpan);
+    // A taller window gives more lines to the comments rather than an empty band above the buttons.
+    if (!m_groupGrid) {
+        m_fieldGrid->setRowStretch(row, 1);
+        m_contentLayout->setStretchFactor(m_fieldGrid, 1);
+        m_contentLayout->setStretch(m_contentLayout->indexOf(m_fieldGrid) + 1, 0);
+    }
     return memo;
 }
 
@@ -273,6 +299,12 @@ void CRecordForm::registerField(QWidget* field)
     m_fields.append(field);
     if (auto* edit = qobject_cast<QLineEdit*>(field)) {
         connect(edit, &QLineEdit::textChanged, this, &CRecordForm::onFieldEdited);
+        // A field that stops taking characters says so: its tip names the limit and a key past it beeps.
+        if (edit->maxLength() < QLineEdit().maxLength()) {
+            if (edit->toolTip().isEmpty())
+                edit->setToolTip(tr("At most %1 characters").arg(edit->maxLength()));
+            edit->installEventFilter(this);
+        }
     } else if (auto* memo = qobject_cast<QPlainTextEdit*>(field)) {
         connect(memo, &QPlainTextEdit::textChanged, this, &CRecordForm::onFieldEdited);
     } else if (auto* rich = qobject_cast<QTextEdit*>(field)) {
@@ -339,20 +371,15 @@ void CRecordForm::applyMode(QWidget* field)
     // colour, so that the user sees they must choose Edit first; lists, check boxes and spin boxes are
     // disabled.
     const bool writable = m_mode != Mode::Browse;
-    auto showReadOnly = [this](QWidget* edit, bool readOnly) {
-        QPalette colours = edit->palette();
-        colours.setColor(QPalette::Base, palette().color(readOnly ? QPalette::Window : QPalette::Base));
-        edit->setPalette(colours);
-    };
     if (auto* edit = qobject_cast<QLineEdit*>(field)) {
         edit->setReadOnly(!writable);
-        showReadOnly(edit, !writable);
+        showAsReadOnly(edit, !writable);
     } else if (auto* memo = qobject_cast<QPlainTextEdit*>(field)) {
         memo->setReadOnly(!writable);
-        showReadOnly(memo, !writable);
+        showAsReadOnly(memo, !writable);
     } else if (auto* rich = qobject_cast<QTextEdit*>(field)) {
         rich->setReadOnly(!writable);
-        showReadOnly(rich, !writable);
+        showAsReadOnly(rich, !writable);
     } else {
         field->setEnabled(writable);
     }
@@ -915,6 +942,20 @@ void CRecordForm::keyPressEvent(QKeyEvent* event)
         return;
     }
     CFormView::keyPressEvent(event);
+}
+
+bool CRecordForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        const QString typed = static_cast<QKeyEvent*>(event)->text();
+        if (edit && !edit->isReadOnly() && !typed.isEmpty() && typed.at(0).isPrint() &&
+            !edit->hasSelectedText() && edit->text().size() >= edit->maxLength()) {
+            QApplication::beep();
+            Q_EMIT fieldFull(edit);
+        }
+    }
+    return CFormView::eventFilter(watched, event);
 }
 
 void CRecordForm::runEnterKey()

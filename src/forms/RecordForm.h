@@ -9,6 +9,8 @@
 class QComboBox;
 class QGridLayout;
 class QGroupBox;
+class QHBoxLayout;
+class QVBoxLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -92,6 +94,10 @@ public:
     // the update hint. Returns whether the values are saved (true at once when nothing has changed).
     bool save(SaveKind kind);
 
+Q_SIGNALS:
+    // A key was typed into a field that holds as many characters as it may (the form has beeped).
+    void fieldFull(QLineEdit* field);
+
 protected:
     // Adds the contact lines the owner and company forms share.
     friend struct ContactLineFields;
@@ -140,6 +146,8 @@ protected:
     virtual void commandBack();
     virtual void commandNext();
     QPushButton* homeButton() const { return m_homeButton; }
+    // Places a button of the form's own at the end of the bottom row, after Home.
+    void addNavigationButton(QPushButton* button);
     QLabel* selectorLabel() const { return m_selectorLabel; }
 
     // Set-up, from the derived constructor.
@@ -200,6 +208,7 @@ protected:
     void showError(const QString& description);
 
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -254,4 +263,6 @@ private:
     QPushButton* m_backButton = nullptr;
     QPushButton* m_nextButton = nullptr;
     QPushButton* m_homeButton = nullptr;
+    QHBoxLayout* m_navigationRow = nullptr;
+    QVBoxLayout* m_contentLayout = nullptr;
 };

@@ -328,7 +328,7 @@ private Q_SLOTS:
     void placementSurvivesRestart()
     {
         Fixture f;
-        const QRect normal(60, 30, 700, 540);
+        const QRect normal(60, 30, 900, 600);
         {
             CMainFrame frame(f.app);
             frame.restorePlacement();
@@ -336,7 +336,7 @@ private Q_SLOTS:
             QVERIFY(frame.close());
         }
         QCOMPARE(f.setting("x1"), 60);
-        QCOMPARE(f.setting("y2"), 570);
+        QCOMPARE(f.setting("y2"), 630);
         QCOMPARE(f.setting("showCmd"), 1);
         QCOMPARE(f.app.settings().databaseLocation(), f.app.databasePath());
         {
@@ -370,12 +370,12 @@ private Q_SLOTS:
         Fixture f;
         f.setSetting("x1", 5000);
         f.setSetting("y1", -4000);
-        f.setSetting("x2", 5700);
-        f.setSetting("y2", -3460);
+        f.setSetting("x2", 5800);
+        f.setSetting("y2", -3400);
         CMainFrame frame(f.app);
         frame.restorePlacement();
         QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(frame.geometry()));
-        QCOMPARE(frame.geometry().size(), QSize(700, 540));
+        QCOMPARE(frame.geometry().size(), QSize(800, 600));
 
         const QRect primary(0, 0, 1920, 1040);
         const QRect onSecond(2000, 100, 800, 600);

@@ -117,6 +117,11 @@ private Q_SLOTS:
         QCOMPARE(m_right->currentRow(), 2);
         up->click();
         QCOMPARE(fieldsIn(m_right), QList<int>({1, 0, 2}));
+
+        // Arrows on the buttons, beside the mnemonics as given.
+        QVERIFY(!up->icon().isNull() && !down->icon().isNull());
+        QCOMPARE(up->text() + down->text(), QString("&u&d"));
+        QVERIFY(up->toolTip().contains("Alt+U") && down->toolTip().contains("Alt+D"));
     }
 
     void okStoresTheSlotsAndCancelChangesNothing()

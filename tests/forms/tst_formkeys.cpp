@@ -4,6 +4,7 @@
 #include <QAbstractItemView>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 
 using Mode = CRecordForm::Mode;
 
@@ -132,6 +133,23 @@ private Q_SLOTS:
         box->setFocus();
         press(focused(), Qt::Key_Escape);
         QCOMPARE(f->shownNumber(), int(HomeForm));
+    }
+
+    void aFullFieldSaysSo()
+    {
+        f->open(OwnerForm);
+        f->click("editButton");
+        QLineEdit* name = f->field("companyName");
+        QCOMPARE(name->toolTip(), QString("At most 50 characters"));
+        QSignalSpy full(&f->shown(), &CRecordForm::fieldFull);
+        name->setFocus();
+        name->setText(QString(49, 'x'));
+        name->end(false);
+        press(name, Qt::Key_Y);
+        QCOMPARE(full.size(), 0);
+        press(name, Qt::Key_Z);
+        QCOMPARE(full.size(), 1);
+        QCOMPARE(name->text(), QString(49, 'x') + "y");
     }
 
     void escapeInAContextMenuKeepsTheForm()

@@ -21,12 +21,14 @@
 #include "fleet/ui/OwnerView.h"
 #include "fleet/ui/StationView.h"
 #include "fleet/ui/VehicleView.h"
-#include "scheduling/ui/ScheduleView.h"
-#include "scheduling/ui/ServiceListDlg.h"
-#include "reports/ui/ReportView.h"
 #include "forms/FormView.h"
 #include "fuel/ui/GasView.h"
 #include "maintenance/ui/JobOrderView.h"
+#include "maintenance/ui/MaintenanceView.h"
+#include "reports/ui/ReportView.h"
+#include "scheduling/ui/ScheduleMonitorView.h"
+#include "scheduling/ui/ScheduleView.h"
+#include "scheduling/ui/ServiceListDlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -338,6 +340,8 @@ void CMainFrame::registerStandardForms()
     registerForm(InsuranceForm, factoryOf<CInsuranceView>());
     registerForm(VehicleForm, factoryOf<CVehicleView>());
     registerForm(JobOrderForm, factoryOf<CJobOrderView>());
+    registerForm(MaintenanceForm, factoryOf<CMaintenanceView>());
+    registerForm(ScheduleMonitorForm, factoryOf<CScheduleMonitorView>());
     registerForm(ReportForm, factoryOf<CReportView>());
     registerForm(GasForm, factoryOf<CGasView>());
     registerForm(ScheduleForm, factoryOf<CScheduleView>());

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -75,10 +76,15 @@ CVehicleFieldsDialog::CVehicleFieldsDialog(const QList<int>& fieldSlots, QWidget
 
     QPushButton* add = button(this, "addButton", QStringLiteral("&Add >"));
     QPushButton* remove = button(this, "removeButton", QStringLiteral("< &Remove"));
+    // An arrow says more than the letter alone; the letter stays as the button's key (Alt+U, Alt+D).
     QPushButton* up = button(this, "upButton", QStringLiteral("&u"));
     QPushButton* down = button(this, "downButton", QStringLiteral("&d"));
-    up->setToolTip(QStringLiteral("Move the field up"));
-    down->setToolTip(QStringLiteral("Move the field down"));
+    up->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    down->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    up->setToolTip(QStringLiteral("Move the field up (Alt+U)"));
+    down->setToolTip(QStringLiteral("Move the field down (Alt+D)"));
+    up->setAccessibleName(QStringLiteral("Move up"));
+    down->setAccessibleName(QStringLiteral("Move down"));
     connect(add, &QPushButton::clicked, this, &CVehicleFieldsDialog::addSelected);
     connect(remove, &QPushButton::clicked, this, &CVehicleFieldsDialog::removeSelected);
     connect(up, &QPushButton::clicked, this, &CVehicleFieldsDialog::moveUp);

@@ -134,7 +134,8 @@ CVelView::CVelView(CVelApp& app, CVelDoc& doc, QWidget* parent) : CFormView(app,
     setObjectName(QStringLiteral("homeScreen"));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMinimumSize(640, 440);
+    // The width follows the quick update panel, which must show its texts whole.
+    setMinimumHeight(440);
     buildQuickUpdatePanel();
     if (app.database().isOpen())
         fillVehicleList(true);
@@ -187,7 +188,7 @@ void CVelView::buildQuickUpdatePanel()
     m_vehicleList = new QComboBox(m_panel);
     m_vehicleList->setObjectName(QStringLiteral("vehicleSelector"));
     m_vehicleList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_vehicleList->setMinimumContentsLength(24);
+    m_vehicleList->setMinimumContentsLength(16);
     vehicleLabel->setBuddy(m_vehicleList);
 
     m_readingLabel = new QLabel(Values::readingLabel(0, 0), m_panel);
@@ -343,7 +344,9 @@ void CVelView::resizeEvent(QResizeEvent* event)
     QLayout* panelLayout = layout();
     panelLayout->activate();
     layoutPicture();
-    const int side = qMax(24, qRound(m_origin.x() + TileLeft * m_scale));
+    // Lined up with the tiles as far as the panel's own width allows.
+    const int room = (width() - m_panel->minimumSizeHint().width()) / 2;
+    const int side = qMax(24, qMin(room, qRound(m_origin.x() + TileLeft * m_scale)));
     if (panelLayout->contentsMargins().left() != side) {
         panelLayout->setContentsMargins(side, 0, side, 18);
         panelLayout->activate();

@@ -1,5 +1,6 @@
 #include "app/ui/WelcomeDialog.h"
 
+#include "app/StartUp.h"
 #include "app/ui/DataFileCommands.h"
 #include "app/ui/VelApp.h"
 #include "db/DataFile.h"
@@ -99,6 +100,7 @@ bool locateDataFile(CVelApp& app)
     const QString chosen = prompter.openFileName(dialog);
     if (chosen.isEmpty())
         return false;
+    StartUp::recoverInterrupted(chosen, prompter);
     try {
         DataFile::checkDataFile(chosen);
     } catch (const CdbException& error) {

@@ -3,6 +3,7 @@
 #include "db/Prompter.h"
 #include "db/Values.h"
 #include "forms/DateField.h"
+#include "forms/ReadOnlyLook.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -152,9 +153,12 @@ QLineEdit* CPurchaseDialog::addLine(const QString& label, const QString& objectN
 
 void CPurchaseDialog::setReadOnly(bool readOnly)
 {
-    for (QLineEdit* edit : findChildren<QLineEdit*>())
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
         edit->setReadOnly(readOnly);
+        showAsReadOnly(edit, readOnly);
+    }
     m_memo->setReadOnly(readOnly);
+    showAsReadOnly(m_memo, readOnly);
 }
 
 void CPurchaseDialog::accept()

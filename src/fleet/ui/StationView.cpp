@@ -1,5 +1,5 @@
-#include "fleet/ContactKind.h"
 #include "fleet/ui/StationView.h"
+#include "fleet/ContactKind.h"
 
 #include "app/Enums.h"
 #include "app/ui/VelApp.h"
@@ -49,19 +49,6 @@ int typeIndexOf(int kind)
     return -1;
 }
 
-// The row of buttons that holds the widget, searched through nested layouts.
-QBoxLayout* rowHolding(QLayout* layout, QWidget* widget)
-{
-    if (!layout)
-        return nullptr;
-    if (auto* box = qobject_cast<QBoxLayout*>(layout); box && box->indexOf(widget) >= 0)
-        return box;
-    for (int i = 0; i < layout->count(); ++i)
-        if (QBoxLayout* found = rowHolding(layout->itemAt(i)->layout(), widget))
-            return found;
-    return nullptr;
-}
-
 } // namespace
 
 CStationView::CStationView(CVelApp& app, CVelDoc& doc, QWidget* parent)
@@ -83,8 +70,7 @@ CStationView::CStationView(CVelApp& app, CVelDoc& doc, QWidget* parent)
     m_cancelButton->setToolTip(QStringLiteral("Go back without saving"));
     // Enter on the focused button presses it, as Space does.
     m_cancelButton->setAutoDefault(true);
-    if (QBoxLayout* row = rowHolding(layout(), homeButton()))
-        row->insertWidget(row->indexOf(homeButton()) + 1, m_cancelButton);
+    addNavigationButton(m_cancelButton);
     m_cancelButton->hide();
     connect(m_cancelButton, &QPushButton::clicked, this, &CStationView::cancelToCaller);
 

@@ -9,6 +9,7 @@
 #include "forms/DateField.h"
 #include "forms/FormHost.h"
 #include "forms/FormMessages.h"
+#include "forms/ReadOnlyLook.h"
 #include "forms/TypedCompany.h"
 
 #include <QAction>
@@ -41,14 +42,12 @@ CVehicleCompanyForm::CVehicleCompanyForm(CVelApp& app, CVelDoc& doc, int formNum
     auto* contactBox = new QGroupBox(QStringLiteral("Contact Information"), this);
     contactBox->setObjectName(QStringLiteral("contactInformation"));
     auto* contactGrid = new QGridLayout(contactBox);
-    const auto readOnlyField = [this, contactBox](const QString& objectName) {
+    const auto readOnlyField = [contactBox](const QString& objectName) {
         auto* field = new QLineEdit(contactBox);
         field->setObjectName(objectName);
         field->setReadOnly(true);
         field->setFocusPolicy(Qt::ClickFocus);
-        QPalette colours = field->palette();
-        colours.setColor(QPalette::Base, palette().color(QPalette::Window));
-        field->setPalette(colours);
+        showAsReadOnly(field, true);
         return field;
     };
     m_agentName = readOnlyField(QStringLiteral("agentName"));

@@ -29,7 +29,7 @@ CJobOrderView::CJobOrderView(CVelApp& app, CVelDoc& doc, QWidget* parent)
     : CVehicleEntryForm(app, doc, JobOrderForm,
                         {QStringLiteral("Browse Job Order"), QStringLiteral("Edit Job Order"),
                          QStringLiteral("Add New Job Order")},
-                        {{QStringLiteral("Date"), QStringLiteral("j0")},
+                        {{QStringLiteral("Date"), QStringLiteral("j0"), false, QStringLiteral("00/00/0000 ")},
                          {QStringLiteral("JCN"), QStringLiteral("j1")},
                          {QStringLiteral("Brief Description"), QStringLiteral("j2")},
                          {QStringLiteral("Services List"), QStringLiteral("j3")}},
@@ -47,6 +47,7 @@ CJobOrderView::CJobOrderView(CVelApp& app, CVelDoc& doc, QWidget* parent)
     m_description = addLineField(QStringLiteral("Brief Description"), QStringLiteral("description"),
                                  JobOrderRecord::DescriptionLength, row + 3, 0, 2);
     m_comments = addMemoField(QStringLiteral("Comments"), QStringLiteral("comments"), row + 4, 0);
+    m_comments->setMaximumHeight(m_comments->fontMetrics().lineSpacing() * 5 + 8);
 
     m_filterButton = addCommandButton(QStringLiteral("Filter"), QStringLiteral("filterButton"));
     QPushButton* print = addCommandButton(QStringLiteral("Print &Job Order"), QStringLiteral("printButton"));

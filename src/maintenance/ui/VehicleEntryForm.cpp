@@ -3,18 +3,23 @@
 #include "app/Enums.h"
 #include "app/Settings.h"
 #include "app/ui/VelApp.h"
+#include "app/ui/VelDoc.h"
+#include "db/Database.h"
 #include "db/DbException.h"
 #include "fleet/VehicleList.h"
 #include "forms/FormHost.h"
 #include "forms/TypedCompany.h"
+#include "scheduling/ui/SelectServicesDlg.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTreeWidget>
 
 namespace {
@@ -63,17 +68,26 @@ CVehicleEntryForm::CVehicleEntryForm(CVelApp& app, CVelDoc& doc, int formNumber,
         headings.append(column.title);
     m_list->setHeaderLabels(headings);
     for (int i = 0; i < m_columns.size(); ++i) {
-        m_list->setColumnWidth(i, app.settings().integer(SettingsSection, m_columns[i].widthKey));
+        // The stored widths were chosen for a smaller font: never narrower than the title or the sample.
+        const QFontMetrics metrics = m_list->fontMetrics();
+        const int least = std::max(metrics.horizontalAdvance(m_columns[i].title),
+                                   metrics.horizontalAdvance(m_columns[i].sample)) +
+                          16;
+        m_list->setColumnWidth(
+            i, std::max(least, app.settings().integer(SettingsSection, m_columns[i].widthKey)));
         if (m_columns[i].rightAligned)
             m_list->headerItem()->setTextAlignment(i, Qt::AlignRight | Qt::AlignVCenter);
     }
     fieldGrid()->addWidget(m_list, 1, 0, 1, 4);
+    fieldGrid()->setRowStretch(1, 1);
 
     m_commandRow = new QHBoxLayout;
     fieldGrid()->addLayout(m_commandRow, CommandRow, 0, 1, 4);
 
     connect(m_vehicles, &QComboBox::currentIndexChanged, this, &CVehicleEntryForm::onVehicleChosen);
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, &CVehicleEntryForm::onListSelection);
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { commandEdit(); });
+    m_list->installEventFilter(this);
     connect(selector(), &QComboBox::currentIndexChanged, this, &CVehicleEntryForm::syncListFromSelector);
     connect(this, &CFormView::commandStateChanged, this, &CVehicleEntryForm::updateListState);
 }
@@ -122,7 +136,7 @@ void CVehicleEntryForm::addServicesField(int row)
     m_selectServices->setAutoDefault(false);
     m_services = new QListWidget(this);
     m_services->setObjectName(QStringLiteral("servicesList"));
-    m_services->setMinimumHeight(m_services->fontMetrics().lineSpacing() * 5);
+    m_services->setFixedHeight(m_services->fontMetrics().lineSpacing() * 6 + 6);
     m_services->setFocusPolicy(Qt::ClickFocus);
     fieldGrid()->addWidget(m_selectServices, row, 0, Qt::AlignLeft | Qt::AlignTop);
     fieldGrid()->addWidget(m_services, row, 1, 1, 3);
@@ -157,10 +171,56 @@ void CVehicleEntryForm::showServices(const QList<ServiceItem>& items)
 void CVehicleEntryForm::chooseServices()
 {
     QList<ServiceItem> chosen = services();
-    if (!m_chooser || !m_chooser(chosen))
+    if (!(m_chooser ? m_chooser(chosen) : runSelectServices(chosen)))
         return;
     showServices(chosen);
     markChanged();
+}
+
+bool CVehicleEntryForm::runSelectServices(QList<ServiceItem>& items)
+{
+    QList<qint32> serviceIds;
+    QStringList typed;
+    for (const ServiceItem& item : std::as_const(items)) {
+        if (item.isUnexpected())
+            typed.append(item.text);
+        else
+            serviceIds.append(item.serviceId);
+    }
+    try {
+        CSelectServicesDlg dialog(app().database(), app().prompter(), this);
+        dialog.setSelection(serviceIds, typed);
+        bool catalogueChanged = false;
+        connect(&dialog, &CSelectServicesDlg::serviceListChanged, this,
+                [&catalogueChanged] { catalogueChanged = true; });
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        if (catalogueChanged)
+            document().updateAllViews(ServiceListHint);
+        if (!accepted)
+            return false;
+        // Catalogue services first, then the typed ones, as the dialog lists them.
+        QStringList keys;
+        for (qint32 key : dialog.serviceIds())
+            keys.append(QString::number(key));
+        QHash<qint32, QString> names;
+        if (!keys.isEmpty()) {
+            QSqlQuery query = app().database().prepare(
+                QStringLiteral("SELECT ServiceID, ServiceDesc FROM Services WHERE ServiceID IN (%1)")
+                    .arg(keys.join(QLatin1Char(','))));
+            app().database().exec(query);
+            while (query.next())
+                names.insert(query.value(0).toInt(), query.value(1).toString());
+        }
+        items.clear();
+        for (qint32 key : dialog.serviceIds())
+            items.append({key, names.value(key)});
+        for (const QString& text : dialog.unexpected())
+            items.append({ServiceItem::Unexpected, text});
+        return true;
+    } catch (const CdbException& error) {
+        showError(error.description());
+        return false;
+    }
 }
 
 QPushButton* CVehicleEntryForm::addCommandButton(const QString& text, const QString& objectName)
@@ -294,9 +354,25 @@ void CVehicleEntryForm::updateListState()
     m_list->setPalette(colours);
 }
 
-void CVehicleEntryForm::modeChanged(Mode)
+void CVehicleEntryForm::modeChanged(Mode mode)
 {
+    // A new record is none of the listed ones.
+    if (mode == Mode::AddNew) {
+        m_syncing = true;
+        m_list->clearSelection();
+        m_syncing = false;
+    }
     updateListState();
+}
+
+bool CVehicleEntryForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_list && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        commandDelete();
+        return true;
+    }
+    return CRecordForm::eventFilter(watched, event);
 }
 
 void CVehicleEntryForm::onVehicleChosen(int)

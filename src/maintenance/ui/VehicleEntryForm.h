@@ -28,9 +28,15 @@ public:
     };
     struct Column
     {
+        Column(QString title, QString widthKey, bool rightAligned = false, QString sample = {})
+            : title(std::move(title)), widthKey(std::move(widthKey)), rightAligned(rightAligned),
+              sample(std::move(sample))
+        {
+        }
         QString title;
         QString widthKey; // "Settings" value holding the width
         bool rightAligned = false;
+        QString sample; // a typical value the column should show whole
     };
 
     CVehicleEntryForm(CVelApp& app, CVelDoc& doc, int formNumber, FormTitles titles, QList<Column> columns,
@@ -61,6 +67,7 @@ protected:
     void modeChanged(Mode mode) override;
     void refreshLists(int hint) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     qint32 vehicleId() const;
     // Makes this vehicle the one shown, without the unsaved-changes question (the caller has asked it),
@@ -89,6 +96,7 @@ private:
     void updateListState();
     void saveColumnWidths();
     void chooseServices();
+    bool runSelectServices(QList<ServiceItem>& items);
 
     QList<Column> m_columns;
     QComboBox* m_vehicles = nullptr;

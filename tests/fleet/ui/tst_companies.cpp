@@ -215,6 +215,11 @@ private Q_SLOTS:
         QCOMPARE(f->box("companyType")->currentText(), QString("Loan Company"));
         QCOMPARE(f->find<QPushButton>("returnButton")->text(), QString("&Return"));
         QVERIFY(f->find<QPushButton>("cancelButton")->isVisible());
+        // Cancel stands in the bottom row right after Return.
+        const QRect returnPlace = f->find<QPushButton>("returnButton")->geometry();
+        const QRect cancelPlace = f->find<QPushButton>("cancelButton")->geometry();
+        QCOMPARE(cancelPlace.center().y(), returnPlace.center().y());
+        QVERIFY(cancelPlace.left() > returnPlace.right());
         f->setText("firstName", "Ada");
         f->setText("lastName", "Moss");
         f->setText("phone", "555-0142");
@@ -293,6 +298,10 @@ private Q_SLOTS:
         QCOMPARE(f->box("loanCompany")->currentText(), QString("Cascade Commercial Credit"));
         QCOMPARE(f->text("agentName"), QString("Priya Natarajan"));
         saveScreenshot(f->frame(), "loan-form");
+        f->click("editContactButton");
+        QCOMPARE(f->shownNumber(), int(CompanyForm));
+        saveScreenshot(f->frame(), "company-form-from-loan");
+        f->click("returnButton");
         f->open(InsuranceForm);
         QCOMPARE(f->text("policyNumber"), QString("PM-FL-778120"));
         saveScreenshot(f->frame(), "insurance-form");

@@ -1,6 +1,10 @@
 #include "CompanyFormsFixture.h"
 
-#include <QCloseEvent>
+#include "app/DemoData.h"
+#include "fleet/ReadingEstimate.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
 
 using Answer = Prompter::Answer;
 
@@ -101,6 +105,56 @@ private Q_SLOTS:
         f->click("deleteButton");
         QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
         QCOMPARE(f->count(count), before);
+    }
+
+    void textsWholeInTheSmallestWindow_data()
+    {
+        QTest::addColumn<int>("form");
+        for (int form : {HomeForm, OwnerForm, VehicleForm, CompanyForm, LoanForm, InsuranceForm})
+            QTest::newRow(QByteArray::number(form).constData()) << form;
+    }
+
+    void textsWholeInTheSmallestWindow()
+    {
+        QFETCH(int, form);
+        for (const char* table : {"Vehicles", "Owners", "ContactInfo"})
+            f->db().execute(QStringLiteral("DELETE FROM %1").arg(table));
+        DemoData::fill(f->db());
+        ReadingEstimate::bringAllForward(f->db());
+        CMainFrame& frame = f->frame();
+        QVERIFY(frame.switchForm(form));
+        frame.resize(200, 200);
+        QTest::qWait(30);
+        QVERIFY(frame.width() > 200);
+
+        for (QWidget* widget : frame.shownForm()->findChildren<QWidget*>()) {
+            if (!widget->isVisible())
+                continue;
+            auto* label = qobject_cast<QLabel*>(widget);
+            auto* edit = qobject_cast<QLineEdit*>(widget);
+            const bool text = (label && !label->wordWrap() && !label->text().isEmpty()) ||
+                              qobject_cast<QPushButton*>(widget);
+            const bool shortField = edit && edit->maxLength() <= 12;
+            if (!text && !shortField)
+                continue;
+            const int needed = shortField ? widget->sizeHint().width() : widget->minimumSizeHint().width();
+            QVERIFY2(widget->width() >= needed,
+                     qPrintable(widget->objectName() + QLatin1Char(' ') + QString::number(widget->width())));
+        }
+    }
+
+    void wideWindowsWidenTheForm()
+    {
+        f->db().execute("INSERT INTO Loan (VehicleID, AcctNo) VALUES (1, 'L-1')");
+        f->open(LoanForm);
+        f->frame().resize(1900, 1000);
+        QTest::qWait(30);
+        auto* comments = f->find<QPlainTextEdit>("comments");
+        QVERIFY(comments->width() > 1100);
+        // The comments take the height too: no wide empty band above the buttons.
+        const int buttonsTop = f->find<QPushButton>("homeButton")->mapTo(&f->shown(), QPoint(0, 0)).y();
+        const int commentsBottom = comments->mapTo(&f->shown(), QPoint(0, comments->height())).y();
+        QVERIFY(buttonsTop - commentsBottom < 60);
     }
 };
 

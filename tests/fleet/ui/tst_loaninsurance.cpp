@@ -1,5 +1,9 @@
 #include "CompanyFormsFixture.h"
 #include "db/Messages.h"
+#include "forms/DateField.h"
+
+#include <QCalendarWidget>
+#include <QToolButton>
 
 using Answer = Prompter::Answer;
 using Mode = CRecordForm::Mode;
@@ -29,6 +33,29 @@ private:
 private Q_SLOTS:
     void init() { f = std::make_unique<CompanyFormsFixture>(); }
     void cleanup() { f.reset(); }
+
+    void dateFieldShowsItsPlaceholderAndACalendar()
+    {
+        f->open(LoanForm);
+        auto* date = qobject_cast<CDateField*>(f->field("originatingDate"));
+        QVERIFY(date);
+        QCOMPARE(date->placeholderText(), QString("mm/dd/yyyy"));
+        QTest::qWait(20);
+        // The buttons beside the text leave room for the whole placeholder.
+        int buttonsLeft = date->width();
+        for (QToolButton* button : date->findChildren<QToolButton*>())
+            if (button->isVisible())
+                buttonsLeft = qMin(buttonsLeft, button->x());
+        QVERIFY2(date->fontMetrics().horizontalAdvance("mm/dd/yyyy") + 6 <= buttonsLeft,
+                 qPrintable(QString::number(buttonsLeft)));
+
+        date->findChild<QAction*>("calendarAction")->trigger();
+        QTRY_VERIFY(date->calendar() && date->calendar()->isVisible());
+        Q_EMIT date->calendar()->clicked(QDate(2026, 3, 16));
+        QCOMPARE(date->text(), QString("03/16/2026"));
+        QTRY_VERIFY(!date->calendar());
+        QVERIFY(f->shown().hasUnsavedChanges());
+    }
 
     void opensIntoANewRecordForAVehicleWithout_data()
     {

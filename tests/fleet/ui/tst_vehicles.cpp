@@ -240,6 +240,10 @@ private Q_SLOTS:
                                         auto* from = dialog.findChild<QLineEdit*>("purchasedFrom");
                                         QCOMPARE(from->text(), QString("Dealer"));
                                         QVERIFY(from->isReadOnly());
+                                        // Read-only looks read-only, as on the forms: the window's colour.
+                                        for (QWidget* field : dialog.findChildren<QLineEdit*>())
+                                            QCOMPARE(field->palette().color(QPalette::Base),
+                                                     dialog.palette().color(QPalette::Window));
                                         QCOMPARE(dialog.findChild<QLabel*>("readingLabel")->text(),
                                                  QString("Odometer"));
                                         dialog.accept();
@@ -302,6 +306,7 @@ private Q_SLOTS:
         QCOMPARE(prompter->prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
 
         // Cancel, then No: the duplicate goes on with the choices as they were.
+        const QRect selectorPlace = find<QComboBox>("vehicleSelector")->geometry();
         prompter->answer(Answer::No, Messages::CancelDuplicationQuestion);
         withDialog<QDialog>([&] { form.commandDuplicate(); },
                             [](QDialog& dialog) {
@@ -313,6 +318,8 @@ private Q_SLOTS:
         QCOMPARE(text("vehicleMake"), QString("Ford"));
         QVERIFY(!find<QComboBox>("vehicleSelector")->isEnabled());
         QVERIFY(find<QLabel>("selectorLabel")->isHidden());
+        QTest::qWait(20);
+        QCOMPARE(find<QComboBox>("vehicleSelector")->geometry(), selectorPlace);
         QCOMPARE(view->focusWidget(), find<QWidget>("vehicleOwner"));
         QVERIFY(!form.hasUnsavedChanges());
         QCOMPARE(value(copiedRows), QString("0000"));
