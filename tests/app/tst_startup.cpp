@@ -1,3 +1,4 @@
+#include "Screenshot.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 #include "app/DemoData.h"
@@ -14,9 +15,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QSqlQuery>
-#include <QLineEdit>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <sys/socket.h>
@@ -168,7 +172,8 @@ private Q_SLOTS:
             Database db;
             db.open(path);
             db.execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 0)");
-            db.execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, EstMilesPerMonth, EntryOfActualMiles, "
+            db.execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, EstMilesPerMonth, "
+                       "EntryOfActualMiles, "
                        "DateOfActualMiles, DateOfEstimatedMiles, ActiveInd) "
                        "VALUES (1, 1, '2019', 3000, 10000, '20260101', '20260101', -1)");
         }
@@ -199,35 +204,57 @@ private Q_SLOTS:
         QVERIFY(db.columnsOf("MaintServices").contains("linkind"));
     }
 
-    void createNewDataFileUsesTheProgramsNameInTheChosenFolder()
+    void createNewDataFileTakesTheTypedNameOfferingTheUsersDataFolder()
     {
         QDir(m_env->folder()).mkdir("fleet");
-        const QString expected = m_env->path("fleet/Velmora.vel");
+        const QString typed = m_env->path("fleet/my own name.vel");
         // The first attempt is cancelled and the welcome dialog comes back.
         choose({WelcomeChoice::Create, WelcomeChoice::Create});
-        m_prompter->file(QString()).file(m_env->path("fleet/my own name.vel"));
+        m_prompter->file(QString()).file(typed);
         QVERIFY(m_app->initInstance({}));
         QCOMPARE(m_welcomeShown, 2);
-        QCOMPARE(m_app->databasePath(), expected);
-        QCOMPARE(m_app->settings().databaseLocation(), expected);
+        QCOMPARE(m_app->databasePath(), typed);
+        QCOMPARE(m_app->settings().databaseLocation(), typed);
         QCOMPARE(DatabaseCreation::readVersion(m_app->database()), QString("B19"));
+        const Prompter::FileDialog dialog = m_prompter->prompts().first().dialog;
+        QCOMPARE(dialog.defaultName, QString("Velmora.vel"));
+        QCOMPARE(dialog.folder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        QVERIFY(QFileInfo(dialog.folder).isDir());
+        // The dialog asks before a file of the typed name is replaced.
+        QVERIFY(dialog.confirmOverwrite);
     }
 
-    void createNeverSilentlyReplacesAnExistingDataFile()
+    void welcomeSaysWhyTheDataFileCannotBeUsed_data()
     {
-        Database existing;
-        const QString path = m_env->createDatabase(existing);
-        existing.execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (7, 7)");
-        existing.close();
-        choose({WelcomeChoice::Create});
-        m_prompter->file(m_env->path("other.vel")).answer(Prompter::Answer::No, "already exists");
-        QVERIFY(!locateDatabase(*m_app, [this] {
-            ++m_welcomeShown;
-            return m_choices.isEmpty() ? WelcomeChoice::Cancel : m_choices.takeFirst();
-        }));
-        QCOMPARE(m_welcomeShown, 2);
-        existing.open(path);
-        QCOMPARE(columnOf(existing, "SELECT OwnerID FROM Owners"), QStringList({"7"}));
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("notice");
+        QTest::addColumn<QString>("preselected");
+        QTest::newRow("first run") << int(FileKind::None) << QString() << "createChoice";
+        QTest::newRow("missing file") << int(FileKind::Missing) << "could not be found"
+                                      << "locateChoice";
+        QTest::newRow("not a data file") << int(FileKind::Text) << "could not be opened: "
+                                         << "createChoice";
+    }
+
+    void welcomeSaysWhyTheDataFileCannotBeUsed()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, notice);
+        QFETCH(QString, preselected);
+        const QString path = makeFile(*m_env, FileKind(kind));
+        CWelcomeDialog dialog(welcomeNoticeFor(path));
+        dialog.show();
+        auto* text = dialog.findChild<QLabel*>("noticeText");
+        QCOMPARE(text->isVisible(), !notice.isEmpty());
+        if (!notice.isEmpty()) {
+            QVERIFY(text->text().contains(QDir::toNativeSeparators(path)));
+            QVERIFY2(text->text().contains(notice), qPrintable(text->text()));
+        }
+        QVERIFY(dialog.findChild<QRadioButton*>(preselected)->isChecked());
+        saveScreenshot(dialog, QStringLiteral("welcome-dialog") +
+                                   (kind == int(FileKind::None)
+                                        ? ""
+                                        : "-" + QString(QTest::currentDataTag()).replace(' ', '-')));
     }
 
     void locateChecksTheChosenFileAndImportAsksFirst()

@@ -107,7 +107,17 @@ private Q_SLOTS:
 
         db().execute("DELETE FROM Owners WHERE OwnerID = 1");
         db().execute("INSERT INTO Owners (OwnerID, ContactID, LocationID) VALUES (3, 3, 'East')");
-        m_prompter->file(backup).answer(Prompter::Answer::Ok, Messages::RestoreSucceeded);
+        // The data in use is replaced only on a Yes given knowing the backup; Enter means No.
+        const QString question =
+            QStringLiteral("Restoring replaces all the data in %1 with the backup Velmora.bak of ")
+                .arg(QDir::toNativeSeparators(m_path));
+        m_prompter->file(backup).answer(Prompter::Answer::No, question);
+        QVERIFY(!restoreDatabase(*m_app));
+        QCOMPARE(m_prompter->prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
+        QCOMPARE(m_prompter->prompts().at(m_prompter->prompts().size() - 2).dialog.folder, m_env->folder());
+        QCOMPARE(owners(db()), QStringList({"2:South", "3:East"}));
+        m_prompter->file(backup).answer(Prompter::Answer::Yes, question);
+        m_prompter->answer(Prompter::Answer::Ok, Messages::RestoreSucceeded);
         QVERIFY(restoreDatabase(*m_app));
         QVERIFY(db().isOpen());
         QCOMPARE(db().path(), m_path);
@@ -205,7 +215,8 @@ private Q_SLOTS:
         DataFile::backup(db(), backup);
         db().close();
         writeFile(m_path, "whatever was here before");
-        m_prompter->file(backup).answer(Prompter::Answer::Ok, Messages::RestoreSucceeded);
+        m_prompter->file(backup).answer(Prompter::Answer::Yes, "Restoring replaces all the data");
+        m_prompter->answer(Prompter::Answer::Ok, Messages::RestoreSucceeded);
         QVERIFY(restoreDatabase(*m_app));
         QCOMPARE(owners(db()), QStringList({"1:North", "2:South"}));
         QFile aside(m_path + ".old");
@@ -218,6 +229,7 @@ private Q_SLOTS:
         const QDateTime modified = QFileInfo(m_path).lastModified();
         m_prompter->answer(Prompter::Answer::No, "Running maintenance on the database");
         runMaintenance(*m_app);
+        QCOMPARE(m_prompter->prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
         QVERIFY(db().isOpen());
         QCOMPARE(QFileInfo(m_path).lastModified(), modified);
         QCOMPARE(owners(db()), QStringList({"1:North", "2:South"}));

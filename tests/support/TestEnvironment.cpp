@@ -13,7 +13,9 @@ TestEnvironment::TestEnvironment()
 {
     // Settings of the code under test go to this folder, never to the user's own.
     qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toLocal8Bit());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("config")));
+    qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data")).toLocal8Bit());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       m_dir.filePath(QStringLiteral("config")));
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("config")));
 }
 

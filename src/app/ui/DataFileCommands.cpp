@@ -1,6 +1,7 @@
 #include "app/ui/DataFileCommands.h"
 
 #include "app/StartUp.h"
+#include "app/ui/DataFileMessages.h"
 #include "app/ui/VelApp.h"
 #include "db/DataFile.h"
 #include "db/DatabaseCreation.h"
@@ -8,10 +9,32 @@
 #include "db/Messages.h"
 #include "db/Prompter.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
+
+const QString SettingsSection = QStringLiteral("Settings");
+// The folder of the last backup made or restored.
+const QString BackupFolderSetting = QStringLiteral("BackupFolder");
+
+// Backups are looked for where the last one went, else beside the data file.
+QString backupFolder(CVelApp& app)
+{
+    const QString remembered = app.settings().text(SettingsSection, BackupFolderSetting);
+    if (!remembered.isEmpty() && QFileInfo(remembered).isDir())
+        return remembered;
+    if (!app.databasePath().isEmpty())
+        return QFileInfo(app.databasePath()).absolutePath();
+    return defaultDataFolder();
+}
+
+void rememberBackupFolder(CVelApp& app, const QString& file)
+{
+    app.settings().setText(SettingsSection, BackupFolderSetting, QFileInfo(file).absolutePath());
+}
 
 Prompter::FileDialog backupFileDialog(CVelApp& app, const QString& title, const QString& filter)
 {
@@ -20,7 +43,7 @@ Prompter::FileDialog backupFileDialog(CVelApp& app, const QString& title, const 
     dialog.defaultSuffix = QStringLiteral("bak");
     dialog.defaultName = QStringLiteral("Velmora.bak");
     dialog.filter = filter;
-    dialog.folder = app.settings().installDir();
+    dialog.folder = backupFolder(app);
     dialog.confirmOverwrite = true;
     return dialog;
 }
@@ -34,7 +57,7 @@ QString askRestoreDestination(CVelApp& app)
     dialog.defaultSuffix = QStringLiteral("vel");
     dialog.defaultName = QStringLiteral("Velmora.vel");
     dialog.filter = QStringLiteral("Velmora Database (Velmora.vel)");
-    dialog.folder = app.settings().installDir();
+    dialog.folder = defaultDataFolder();
     dialog.confirmOverwrite = true;
     const QString chosen = app.prompter().saveFileName(dialog);
     if (chosen.isEmpty())
@@ -51,6 +74,7 @@ void backupDatabase(CVelApp& app)
         app, QStringLiteral("Save Backup File As"), QStringLiteral("Velmora Database (Velmora.bak)")));
     if (target.isEmpty())
         return;
+    rememberBackupFolder(app, target);
     if (DataFile::sameFile(target, app.databasePath())) {
         prompter.message(Messages::BackupOntoDataFile);
         return;
@@ -75,6 +99,7 @@ bool restoreDatabase(CVelApp& app)
     const QString backupPath = prompter.openFileName(dialog);
     if (backupPath.isEmpty())
         return false;
+    rememberBackupFolder(app, backupPath);
 
     QString target = app.databasePath();
     if (target.isEmpty()) {
@@ -96,6 +121,12 @@ bool restoreDatabase(CVelApp& app)
             Messages::DataFileRejected.arg(QFileInfo(backupPath).fileName(), error.description()));
         return false;
     }
+    // The data in use goes only on the user's word, given knowing which backup replaces it.
+    const QFileInfo backup(backupPath);
+    if (QFileInfo::exists(target) && !prompter.yesNoDefaultNo(DataFileMessages::RestoreQuestion.arg(
+                                         QDir::toNativeSeparators(target), backup.fileName(),
+                                         backup.lastModified().toString(QStringLiteral("MM/dd/yyyy hh:mm")))))
+        return false;
     try {
         BusyScope busy(prompter);
         DataFile::restore(app.database(), target, backupPath);
@@ -115,8 +146,8 @@ bool restoreDatabase(CVelApp& app)
 void runMaintenance(CVelApp& app)
 {
     Prompter& prompter = app.prompter();
-    if (prompter.ask(Messages::MaintenanceQuestion, Prompter::Icon::Question, Prompter::Buttons::YesNoDefaultNo) !=
-        Prompter::Answer::Yes)
+    if (prompter.ask(Messages::MaintenanceQuestion, Prompter::Icon::Question,
+                     Prompter::Buttons::YesNoDefaultNo) != Prompter::Answer::Yes)
         return;
     try {
         BusyScope busy(prompter);
@@ -128,4 +159,11 @@ void runMaintenance(CVelApp& app)
         return;
     }
     prompter.information(Messages::MaintenanceSucceeded);
+}
+
+QString defaultDataFolder()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(folder);
+    return folder;
 }

@@ -4,6 +4,7 @@
 #include "app/Enums.h"
 #include "app/FormSwitch.h"
 #include "app/Settings.h"
+#include "app/StartUp.h"
 #include "app/WindowPlacement.h"
 #include "app/ui/AboutBox.h"
 #include "app/ui/DataFileCommands.h"
@@ -13,6 +14,7 @@
 #include "app/ui/VelApp.h"
 #include "app/ui/VelDoc.h"
 #include "app/ui/VelView.h"
+#include "db/DataFile.h"
 #include "db/DbException.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
@@ -180,6 +182,15 @@ void CMainFrame::createMenus()
     });
 
     file->addSeparator();
+    QAction* openFile = addCommand(file, "openDataFileAction", QStringLiteral("&Open Data File..."),
+                                   QStringLiteral("Close this data file and open another"));
+    openFile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(openFile, &QAction::triggered, this, [this] { switchDataFile(false); });
+    QAction* newFile = addCommand(file, "newDataFileAction", QStringLiteral("New Data Fi&le..."),
+                                  QStringLiteral("Close this data file and start a new one"));
+    connect(newFile, &QAction::triggered, this, [this] { switchDataFile(true); });
+
+    file->addSeparator();
     QAction* printSetup = addCommand(file, "printSetupAction", QStringLiteral("P&rint Setup..."),
                                      QStringLiteral("Change the printer and printing options"));
     connect(printSetup, &QAction::triggered, this, &CMainFrame::printSetup);
@@ -246,7 +257,8 @@ void CMainFrame::createMenus()
                                    QStringLiteral("Maintain services list"));
     connect(services, &QAction::triggered, this, [this] {
         CServiceListDlg dialog(m_app.database(), m_app.prompter(), this);
-        connect(&dialog, &CServiceListDlg::serviceListChanged, this, [this] { m_doc->updateAllViews(ServiceListHint); });
+        connect(&dialog, &CServiceListDlg::serviceListChanged, this,
+                [this] { m_doc->updateAllViews(ServiceListHint); });
         dialog.exec();
     });
     QMenu* reports = go->addMenu(QStringLiteral("&Reports"));
@@ -463,11 +475,19 @@ void CMainFrame::savePlacement()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    // Unsaved changes on the shown form are offered first, as when switching to another form.
-    if (m_shown && !m_shown->canLeave(NoForm)) {
+    if (!offerAllChanges()) {
         event->ignore();
         return;
     }
+    savePlacement();
+    event->accept();
+}
+
+bool CMainFrame::offerAllChanges()
+{
+    // Unsaved changes on the shown form are offered first, as when switching to another form.
+    if (m_shown && !m_shown->canLeave(NoForm))
+        return false;
     // A form left for the company list keeps its changes while hidden; show each such form and offer its
     // changes too, so that closing never drops typing silently.
     for (CFormView* form : std::as_const(m_forms)) {
@@ -476,13 +496,40 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         // Only the changes are offered: the form is brought forward as it is, without the questions a
         // switch asks about owners and vehicles.
         bringForward(form);
-        if (!form->canLeave(NoForm)) {
-            event->ignore();
-            return;
-        }
+        if (!form->canLeave(NoForm))
+            return false;
     }
-    savePlacement();
-    event->accept();
+    return true;
+}
+
+void CMainFrame::switchDataFile(bool createNew)
+{
+    // The file in use is left as closing the window would leave it: nothing typed is dropped unasked.
+    if (!offerAllChanges())
+        return;
+    Prompter& prompter = m_app.prompter();
+    const QString previous = m_app.databasePath();
+    const QString path = createNew ? chooseAndCreateDataFile(m_app) : chooseExistingDataFile(m_app);
+    if (path.isEmpty() || DataFile::sameFile(path, previous))
+        return;
+    const QString version = StartUp::checkDatabase(path).version;
+    m_app.database().close();
+    m_app.setDatabasePath(path);
+    if (!StartUp::upgradeAndOpen(m_app.database(), path, version, prompter)) {
+        // The other file could not be used: carry on with the one before.
+        m_app.setDatabasePath(previous);
+        try {
+            m_app.openDatabase();
+        } catch (const CdbException& error) {
+            prompter.message(error.description());
+        }
+        return;
+    }
+    m_app.settings().setDatabaseLocation(path);
+    m_app.settings().sync();
+    m_app.setCurrentVehicle(0);
+    StartUp::bringReadingsForward(m_app.database(), prompter);
+    dataReplaced();
 }
 
 void CMainFrame::bringForward(CFormView* form)

@@ -87,6 +87,11 @@ private:
     void updateFormCommands();
     // Shows a form already created, without leave check or prerequisites (closing offers its changes).
     void bringForward(CFormView* form);
+    // Offers the unsaved changes of every form, the shown one first; false when the user cancelled.
+    bool offerAllChanges();
+    // File › Open Data File / New Data File: the forms' changes offered, the other file checked (and
+    // brought up to date) before it takes the place of the one in use, which stays open otherwise.
+    void switchDataFile(bool createNew);
 
     void editDaysAhead();
     void toggleReminder(bool checked);

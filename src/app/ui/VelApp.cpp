@@ -11,7 +11,7 @@
 #include <QApplication>
 
 CVelApp::CVelApp(Prompter& prompter)
-    : m_prompter(prompter), m_welcomeChooser([] { return askWelcomeChoice(); }),
+    : m_prompter(prompter), m_welcomeChooser([this] { return askWelcomeChoice(m_welcomeNotice); }),
       m_reminderLauncher(StartUp::detachedLauncher())
 {
     loadVehicleColumns();
@@ -26,6 +26,7 @@ void CVelApp::openDatabase()
 
 bool CVelApp::locateDatabase()
 {
+    m_welcomeNotice = welcomeNoticeFor(m_databasePath);
     return ::locateDatabase(*this, m_welcomeChooser);
 }
 

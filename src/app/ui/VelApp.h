@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Settings.h"
+#include "app/ui/WelcomeDialog.h"
 #include "db/Database.h"
 
 #include <QBrush>
@@ -14,7 +15,6 @@
 
 class Prompter;
 class CMainFrame;
-enum class WelcomeChoice;
 
 // Everything that lives as long as the program: the database path and the application connection, the
 // settings, the prompter, the current vehicle and the vehicle list columns. Not a global: the frame and
@@ -78,6 +78,8 @@ private:
     std::unique_ptr<CMainFrame> m_mainFrame;
     QStringList m_arguments;
     std::function<WelcomeChoice()> m_welcomeChooser;
+    // Why the welcome dialog is shown (the stored data file that cannot be used).
+    WelcomeNotice m_welcomeNotice;
     std::function<bool(const QString&)> m_reminderLauncher;
     QFont m_titleFont;
     QFont m_largeFont;

@@ -2,6 +2,7 @@
 
 #include "app/StartUp.h"
 #include "app/ui/DataFileCommands.h"
+#include "app/ui/DataFileMessages.h"
 #include "app/ui/VelApp.h"
 #include "db/DataFile.h"
 #include "db/DatabaseCreation.h"
@@ -30,7 +31,11 @@ Prompter::FileDialog dataFileDialog(CVelApp& app, const QString& title)
     dialog.defaultSuffix = QStringLiteral("vel");
     dialog.defaultName = DataFileName;
     dialog.filter = QStringLiteral("Velmora Database (Velmora.vel)");
-    dialog.folder = app.settings().installDir();
+    // The data file's own folder when there is one, else the user's data folder (an installed program's
+    // folder is no place for data and is often not writable).
+    dialog.folder = app.databasePath().isEmpty() || !QFileInfo(app.databasePath()).absoluteDir().exists()
+                        ? defaultDataFolder()
+                        : QFileInfo(app.databasePath()).absolutePath();
     dialog.confirmOverwrite = true;
     return dialog;
 }
@@ -51,24 +56,8 @@ bool createDataFile(CVelApp& app)
 {
     if (app.database().isOpen())
         return true;
-    Prompter& prompter = app.prompter();
-    const QString chosen = prompter.saveFileName(dataFileDialog(app, QStringLiteral("Create New Data File")));
-    if (chosen.isEmpty())
-        return false;
-    // A new data file always takes the program's own name in the chosen folder, whatever was typed.
-    const QFileInfo chosenInfo(chosen);
-    const QString path = QDir(chosenInfo.absolutePath()).filePath(DataFileName);
-    // The dialog only asked about replacing the name that was typed; a data file already there under the
-    // program's name must not vanish without a question of its own.
-    if (QFileInfo::exists(path) && chosenInfo.absoluteFilePath() != path &&
-        !prompter.yesNoDefaultNo(Values::fieldMessage(Messages::ReplaceDataFileQuestion, path)))
-        return false;
-    bool created = false;
-    {
-        BusyScope busy(prompter);
-        created = DatabaseCreation::createDatabase(path, prompter);
-    }
-    return created && openChosenDatabase(app, path);
+    const QString path = chooseAndCreateDataFile(app);
+    return !path.isEmpty() && openChosenDatabase(app, path);
 }
 
 bool importDataFile(CVelApp& app)
@@ -93,26 +82,76 @@ bool importDataFile(CVelApp& app)
 
 bool locateDataFile(CVelApp& app)
 {
+    const QString path = chooseExistingDataFile(app);
+    return !path.isEmpty() && openChosenDatabase(app, path);
+}
+
+} // namespace
+
+QString chooseAndCreateDataFile(CVelApp& app)
+{
+    Prompter& prompter = app.prompter();
+    Prompter::FileDialog dialog = dataFileDialog(app, QStringLiteral("Create New Data File"));
+    dialog.folder = defaultDataFolder();
+    const QString chosen = prompter.saveFileName(dialog);
+    if (chosen.isEmpty())
+        return {};
+    // The name typed is the file's name (the settings keep the full path); the dialog has asked before
+    // replacing a file of that name, but the data file in use is never replaced under the program.
+    const QString path = QFileInfo(chosen).absoluteFilePath();
+    if (app.database().isOpen() && DataFile::sameFile(path, app.databasePath())) {
+        prompter.message(DataFileMessages::DataFileInUse);
+        return {};
+    }
+    bool created = false;
+    {
+        BusyScope busy(prompter);
+        created = DatabaseCreation::createDatabase(path, prompter);
+    }
+    return created ? path : QString();
+}
+
+QString chooseExistingDataFile(CVelApp& app)
+{
     Prompter& prompter = app.prompter();
     Prompter::FileDialog dialog = dataFileDialog(app, QStringLiteral("Locate Existing Data File"));
     dialog.filter += QStringLiteral(";;All Files (*)");
     dialog.confirmOverwrite = false;
     const QString chosen = prompter.openFileName(dialog);
     if (chosen.isEmpty())
-        return false;
+        return {};
     StartUp::recoverInterrupted(chosen, prompter);
     try {
         DataFile::checkDataFile(chosen);
     } catch (const CdbException& error) {
         prompter.message(Messages::DataFileRejected.arg(QFileInfo(chosen).fileName(), error.description()));
-        return false;
+        return {};
     }
-    return openChosenDatabase(app, QFileInfo(chosen).absoluteFilePath());
+    return QFileInfo(chosen).absoluteFilePath();
 }
 
-} // namespace
+WelcomeNotice welcomeNoticeFor(const QString& path)
+{
+    WelcomeNotice notice;
+    if (path.isEmpty())
+        return notice;
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!QFileInfo::exists(path)) {
+        notice.text = DataFileMessages::DataFileMissing.arg(shown);
+        notice.fileMissing = true;
+        return notice;
+    }
+    QString why = QStringLiteral("it is not a Velmora data file.");
+    try {
+        DataFile::checkDataFile(path);
+    } catch (const CdbException& error) {
+        why = error.description();
+    }
+    notice.text = DataFileMessages::DataFileUnusable.arg(shown, why);
+    return notice;
+}
 
-CWelcomeDialog::CWelcomeDialog(QWidget* parent) : QDialog(parent)
+CWelcomeDialog::CWelcomeDialog(const WelcomeNotice& notice, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("welcomeDialog"));
     setWindowTitle(QStringLiteral("Welcome to Velmora"));
@@ -138,7 +177,17 @@ CWelcomeDialog::CWelcomeDialog(QWidget* parent) : QDialog(parent)
     m_import = option("importChoice", QStringLiteral("Import from previous version"));
     m_locate = option("locateChoice", QStringLiteral("Locate existing data file"));
     m_restore = option("restoreChoice", QStringLiteral("Restore data from a backup"));
-    m_create->setChecked(true);
+    // A data file that has gone is most likely somewhere else now: finding it is the first thing to offer.
+    (notice.fileMissing ? m_locate : m_create)->setChecked(true);
+
+    // Why the dialog is shown when a data file was in use before.
+    auto* problem = new QLabel(notice.text, this);
+    problem->setObjectName(QStringLiteral("noticeText"));
+    problem->setWordWrap(true);
+    problem->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    problem->setStyleSheet(QStringLiteral("QLabel { background: #fff4e5; border: 1px solid #e0a458; "
+                                          "border-radius: 4px; padding: 6px 8px; }"));
+    problem->setVisible(!notice.text.isEmpty());
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
@@ -149,6 +198,10 @@ CWelcomeDialog::CWelcomeDialog(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(welcome);
     layout->addSpacing(12);
+    if (!notice.text.isEmpty()) {
+        layout->addWidget(problem);
+        layout->addSpacing(8);
+    }
     for (QRadioButton* button : {m_create, m_import, m_locate, m_restore})
         layout->addWidget(button);
     layout->addSpacing(12);
@@ -169,9 +222,9 @@ WelcomeChoice CWelcomeDialog::choice() const
     return WelcomeChoice::Create;
 }
 
-WelcomeChoice askWelcomeChoice(QWidget* parent)
+WelcomeChoice askWelcomeChoice(const WelcomeNotice& notice, QWidget* parent)
 {
-    CWelcomeDialog dialog(parent);
+    CWelcomeDialog dialog(notice, parent);
     dialog.exec();
     return dialog.choice();
 }

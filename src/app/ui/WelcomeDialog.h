@@ -1,12 +1,24 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <functional>
 
 class CVelApp;
 class QRadioButton;
 
 enum class WelcomeChoice { Cancel, Create, Import, Locate, Restore };
+
+// Why the welcome dialog is shown when a data file was in use before (empty on a first run).
+struct WelcomeNotice
+{
+    QString text;
+    // The file is not there any more: "Locate existing data file" is offered first.
+    bool fileMissing = false;
+};
+
+// The notice for the data file at path, which cannot be used.
+WelcomeNotice welcomeNoticeFor(const QString& path);
 
 // Asked when no usable data file is known: create a new one, import the previous version's file, locate
 // an existing one or restore a backup.
@@ -15,7 +27,7 @@ class CWelcomeDialog : public QDialog
     Q_OBJECT
 
 public:
-    explicit CWelcomeDialog(QWidget* parent = nullptr);
+    explicit CWelcomeDialog(const WelcomeNotice& notice = {}, QWidget* parent = nullptr);
 
     // The option picked; Cancel when the dialog was not accepted.
     WelcomeChoice choice() const;
@@ -28,7 +40,7 @@ private:
 };
 
 // Shows the welcome dialog and returns what the user picked.
-WelcomeChoice askWelcomeChoice(QWidget* parent = nullptr);
+WelcomeChoice askWelcomeChoice(const WelcomeNotice& notice = {}, QWidget* parent = nullptr);
 
 using WelcomeChooser = std::function<WelcomeChoice()>;
 

@@ -1,8 +1,10 @@
 #include "CompanyFormsFixture.h"
 
 #include "app/DemoData.h"
+#include "db/Database.h"
 #include "fleet/ReadingEstimate.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QPlainTextEdit>
 
@@ -105,6 +107,42 @@ private Q_SLOTS:
         f->click("deleteButton");
         QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
         QCOMPARE(f->count(count), before);
+    }
+
+    void fileMenuSwitchesDataFiles()
+    {
+        const QString first = f->m_app.databasePath();
+        Database other;
+        const QString otherPath = f->m_env.createDatabase(other, "Other.vel");
+        other.execute(
+            "INSERT INTO ContactInfo (ContactID, ContactType, CompanyName) VALUES (1, 1, 'Elsewhere')");
+        other.execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 1)");
+        other.close();
+        f->open(OwnerForm);
+        f->click("editButton");
+        f->setText("companyName", "Typed");
+        QWidget* field = f->field("companyName");
+        field->setFocus();
+        // The changes typed are offered first; Cancel keeps the file and the typing.
+        const QString offer = "Do you want to apply the changes before continuing?";
+        f->m_prompter.answer(Answer::Cancel, offer);
+        QTest::keyClick(field, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(f->m_app.databasePath(), first);
+        QCOMPARE(f->text("companyName"), QString("Typed"));
+
+        f->m_prompter.answer(Answer::No, offer).file(otherPath);
+        QTest::keyClick(field, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(f->m_app.databasePath(), otherPath);
+        QCOMPARE(f->m_app.settings().databaseLocation(), otherPath);
+        QCOMPARE(f->shownNumber(), int(HomeForm));
+        f->open(OwnerForm);
+        QCOMPARE(f->box("ownerSelector")->currentText(), QString("Elsewhere"));
+
+        const QString fresh = f->m_env.path("Fresh.vel");
+        f->m_prompter.file(fresh);
+        f->frame().findChild<QAction*>("newDataFileAction")->trigger();
+        QCOMPARE(f->m_app.databasePath(), fresh);
+        QCOMPARE(f->count("SELECT count(*) FROM Owners"), 0);
     }
 
     void textsWholeInTheSmallestWindow_data()
