@@ -394,8 +394,15 @@ bool upgradeOrRepair(Database& db, const QString& path, const QString& versionTe
 bool upgradeByVersion(Database& db, const QString& path, const QString& versionText, Prompter& prompter)
 {
     const bool usable = upgradeOrRepair(db, path, versionText, prompter);
-    if (versionText != Schema::CurrentVersion)
-        LookupIndexes::ensureFile(path);
+    if (versionText != Schema::CurrentVersion) {
+        // Speed only: a file that refuses the lookup indexes stays usable without them.
+        try {
+            Database indexed;
+            indexed.open(path, DatabaseCreation::ConnectText);
+            LookupIndexes::ensure(indexed);
+        } catch (const CdbException&) {
+        }
+    }
     return usable;
 }
 
