@@ -11,6 +11,7 @@
 #include "fleet/ContactKind.h"
 #include "fleet/InsuranceRecord.h"
 #include "fleet/LoanRecord.h"
+#include "maintenance/MaintenanceDemo.h"
 #include "fuel/FuelDemo.h"
 #include "scheduling/ScheduleDemo.h"
 
@@ -250,6 +251,7 @@ void fill(Database& db)
     insurance.save(db, firstVehicle);
     FuelDemo::fill(db);
 
+    MaintenanceDemo::fill(db);
     ScheduleDemo::fill(db);
     transaction.commit();
 }

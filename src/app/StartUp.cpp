@@ -1,6 +1,7 @@
 #include "app/StartUp.h"
 
 #include "app/Settings.h"
+#include "db/DataFile.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"
@@ -38,6 +39,12 @@ DatabaseCheck checkDatabase(const QString& path)
     return check;
 }
 
+void recoverInterrupted(const QString& path, Prompter& prompter)
+{
+    for (const QString& note : DataFile::recoverInterrupted(path))
+        prompter.information(note);
+}
+
 Launcher detachedLauncher()
 {
     return [](const QString& program) { return QProcess::startDetached(program, {}); };
@@ -58,7 +65,8 @@ bool startReminder(const Settings& settings, const Launcher& launch)
 
 bool upgradeAndOpen(Database& db, const QString& path, const QString& version, Prompter& prompter)
 {
-    Upgrade::upgradeByVersion(db, path, version, prompter);
+    if (!Upgrade::upgradeByVersion(db, path, version, prompter))
+        return false;
     if (!db.isOpen() || db.path() != path) {
         try {
             db.open(path, DatabaseCreation::ConnectText);

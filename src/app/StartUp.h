@@ -21,6 +21,9 @@ struct DatabaseCheck
 
 DatabaseCheck checkDatabase(const QString& path);
 
+// Finishes or undoes what an operation cut short left beside the data file, telling the user what was done.
+void recoverInterrupted(const QString& path, Prompter& prompter);
+
 // Starts a program without waiting for it; true when it started.
 using Launcher = std::function<bool(const QString& program)>;
 Launcher detachedLauncher();

@@ -1,49 +1,109 @@
 #include "db/DataFile.h"
 
 #include "db/Database.h"
+#include "db/DatabaseCreation.h"
 #include "db/DbException.h"
+#include "db/FaultPoint.h"
+#include "db/FileMessages.h"
 #include "db/Messages.h"
-#include "db/Values.h"
+#include "db/Upgrade.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSqlQuery>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace DataFile {
 
 namespace {
 
-constexpr QFileDevice::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
+const QString TemporaryPrefix = QStringLiteral(".velmora-");
+// A hard link to the file a restore replaces, kept until the restored file has opened.
+const QString PreviousPurpose = QStringLiteral("previous");
+const QString JournalSuffix = QStringLiteral("-journal");
 
-// Rollback journal beside a database file: it must travel with its file, or SQLite would apply it to
-// whichever file ends up under the name.
 QString journalOf(const QString& path)
 {
-    return path + QStringLiteral("-journal");
+    return path + JournalSuffix;
 }
 
-CdbException fileError(const QString& description)
+QString shown(const QString& path)
 {
-    return CdbException(CdbException::FileNotFound, description);
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
-// rename(2) replaces an existing target in one step, which QFile::rename refuses to do.
-bool replaceFile(const QString& from, const QString& to)
+QByteArray encoded(const QString& path)
 {
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+    return QFile::encodeName(path);
 }
 
-bool moveFile(const QString& from, const QString& to)
+QString causeOfSystemError(int error, const QString& path)
 {
-    if (!QFile::rename(from, to))
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return FileMessages::DiskFull.arg(shown(path));
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return FileMessages::NoPermission.arg(shown(path));
+    case ENAMETOOLONG:
+        return FileMessages::PathTooLong.arg(shown(path));
+    case EBUSY:
+    case ETXTBSY:
+        return FileMessages::FileInUse.arg(shown(path));
+    case ENOENT:
+    case ENOTDIR:
+        return FileMessages::FolderMissing.arg(shown(path));
+    default:
+        return FileMessages::OtherFileError.arg(shown(path), QString::fromLocal8Bit(std::strerror(error)));
+    }
+}
+
+[[noreturn]] void throwSystemError(int error, const QString& path)
+{
+    throw CdbException(FileSystemError, causeOfSystemError(error, path));
+}
+
+void syncFolderOf(const QString& path)
+{
+    const int folder = ::open(encoded(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+}
+
+void syncFile(const QString& path)
+{
+    const int file = ::open(encoded(path).constData(), O_RDONLY);
+    if (file < 0)
+        throwSystemError(errno, path);
+    const int result = ::fsync(file);
+    const int error = errno;
+    ::close(file);
+    if (result != 0)
+        throwSystemError(error, path);
+}
+
+bool moveWithJournal(const QString& from, const QString& to)
+{
+    if (std::rename(encoded(from).constData(), encoded(to).constData()) != 0)
         return false;
     if (QFileInfo::exists(journalOf(from)))
-        QFile::rename(journalOf(from), journalOf(to));
+        std::rename(encoded(journalOf(from)).constData(), encoded(journalOf(to)).constData());
+    syncFolderOf(to);
     return true;
 }
 
@@ -60,7 +120,7 @@ class SqliteHandle
 public:
     SqliteHandle(const QString& path, int flags)
     {
-        m_rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_handle, flags, nullptr);
+        m_rc = sqlite3_open_v2(encoded(path).constData(), &m_handle, flags, nullptr);
         if (m_handle)
             sqlite3_busy_timeout(m_handle, 5000);
     }
@@ -82,19 +142,23 @@ private:
 };
 
 // Copies every page of source into destination with the online backup interface.
-void copyPages(sqlite3* source, sqlite3* destination)
+void copyPages(sqlite3* source, sqlite3* destination, const QString& destinationPath)
 {
     sqlite3_backup* backup = sqlite3_backup_init(destination, "main", source, "main");
     if (!backup)
         throw CdbException(sqlite3_errcode(destination), QString::fromUtf8(sqlite3_errmsg(destination)));
+    FaultPoint::pass();
     const int stepResult = sqlite3_backup_step(backup, -1);
     const int finishResult = sqlite3_backup_finish(backup);
-    if (stepResult != SQLITE_DONE) {
-        const int code = stepResult == SQLITE_OK ? SQLITE_ERROR : stepResult;
+    if (stepResult != SQLITE_DONE || finishResult != SQLITE_OK) {
+        int code = stepResult == SQLITE_DONE || stepResult == SQLITE_OK ? finishResult : stepResult;
+        if (code == SQLITE_OK)
+            code = SQLITE_ERROR;
+        const int systemError = sqlite3_system_errno(destination);
+        if ((code & 0xff) == SQLITE_FULL || (code & 0xff) == SQLITE_IOERR)
+            throwSystemError(systemError ? systemError : ENOSPC, destinationPath);
         throw CdbException(code, QString::fromUtf8(sqlite3_errstr(code)));
     }
-    if (finishResult != SQLITE_OK)
-        throw CdbException(finishResult, QString::fromUtf8(sqlite3_errmsg(destination)));
 }
 
 void reopen(Database& db, const QString& path)
@@ -104,6 +168,88 @@ void reopen(Database& db, const QString& path)
     } catch (const CdbException&) {
         // The caller reports the failure that brought it here.
     }
+}
+
+// Rolls back the interrupted write a file's journal holds, so the journal goes before the file is
+// renamed or replaced; a journal beside something that is not a database protects nothing and goes too.
+void settleJournal(const QString& path)
+{
+    if (!QFileInfo::exists(journalOf(path)))
+        return;
+    if (QFileInfo::exists(path)) {
+        Database probe;
+        reopen(probe, path);
+    }
+    if (QFileInfo::exists(journalOf(path)) && !QFileInfo::exists(path))
+        QFile::remove(journalOf(path));
+}
+
+// The purpose and target file name of a program temporary: ".velmora-<purpose>-<random>-<target>".
+struct TemporaryName
+{
+    QString purpose;
+    QString target;
+};
+
+TemporaryName parseTemporary(QString name)
+{
+    if (name.endsWith(JournalSuffix))
+        name.chop(JournalSuffix.size());
+    const QStringList parts = name.mid(TemporaryPrefix.size()).split(QLatin1Char('-'));
+    if (parts.size() < 3)
+        return {};
+    return {parts[0], QStringList(parts.mid(2)).join(QLatin1Char('-'))};
+}
+
+// What an earlier, cut-short run of the same operation left for the same target.
+void removeLeftoversFor(const QString& targetPath, const QString& purpose)
+{
+    const QFileInfo target(targetPath);
+    const QDir folder = target.absoluteDir();
+    for (const QString& name :
+         folder.entryList({TemporaryPrefix + purpose + QStringLiteral("-*")}, QDir::Files | QDir::Hidden)) {
+        if (parseTemporary(name).target == target.fileName())
+            QFile::remove(folder.filePath(name));
+    }
+}
+
+bool soundFile(const QString& path)
+{
+    try {
+        checkDataFile(path);
+        return true;
+    } catch (const CdbException&) {
+        return false;
+    }
+}
+
+bool sameInode(const QString& first, const QString& second)
+{
+    struct stat a
+    {
+    };
+    struct stat b
+    {
+    };
+    return ::stat(encoded(first).constData(), &a) == 0 && ::stat(encoded(second).constData(), &b) == 0 &&
+           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Rows per table, to tell that a rewritten file holds everything the original did.
+QStringList rowCounts(Database& db)
+{
+    QSqlQuery tables = db.prepare(QStringLiteral(
+        "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' ORDER BY name"));
+    db.exec(tables);
+    QStringList names;
+    while (tables.next())
+        names << tables.value(0).toString();
+    tables.finish();
+    QStringList counts;
+    for (const QString& name : names)
+        counts << name + QLatin1Char(':') +
+                      db.scalar(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(name)).toString();
+    return counts;
 }
 
 } // namespace
@@ -119,17 +265,281 @@ bool sameFile(const QString& first, const QString& second)
     return !a.isEmpty() && a == QFileInfo(second).canonicalFilePath();
 }
 
-void checkDataFile(const QString& path)
+QString causeOf(const CdbException& error, const QString& path)
+{
+    if (error.code() == FileSystemError)
+        return error.description();
+    const int systemError = Database::lastSystemError();
+    switch (error.code() & 0xff) {
+    case SQLITE_FULL:
+        return FileMessages::DiskFull.arg(shown(path));
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return FileMessages::NoPermission.arg(shown(path));
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return FileMessages::FileInUse.arg(shown(path));
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+        if (systemError != 0)
+            return causeOfSystemError(systemError, path);
+        break;
+    default:
+        break;
+    }
+    return error.description();
+}
+
+QString makeStagingFile(const QString& targetPath, const QString& purpose)
+{
+    const QFileInfo target(targetPath);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name = TemporaryPrefix + purpose + QLatin1Char('-') +
+                             QString::number(QRandomGenerator::global()->generate() % 0xFFFFFF, 36) +
+                             QLatin1Char('-') + target.fileName();
+        const QString path = QDir(target.absolutePath()).filePath(name);
+        const int file = ::open(encoded(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (file >= 0) {
+            ::close(file);
+            return path;
+        }
+        if (errno != EEXIST)
+            throwSystemError(errno == ENAMETOOLONG ? ENAMETOOLONG : errno, targetPath);
+    }
+    throwSystemError(EEXIST, targetPath);
+}
+
+void removeWithJournal(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    QFile::remove(path);
+    QFile::remove(journalOf(path));
+}
+
+void putInPlace(const QString& stagingPath, const QString& targetPath, bool replace)
+{
+    syncFile(stagingPath);
+    FaultPoint::pass();
+    // A journal left at the target would be played back onto the new file by the next open.
+    settleJournal(targetPath);
+    FaultPoint::pass();
+    const QByteArray from = encoded(stagingPath);
+    const QByteArray to = encoded(targetPath);
+    if (replace) {
+        if (std::rename(from.constData(), to.constData()) != 0)
+            throwSystemError(errno, targetPath);
+    } else {
+        // A hard link is created only where nothing is, so a file that appeared meanwhile is never replaced.
+        if (::link(from.constData(), to.constData()) != 0) {
+            const int error = errno;
+            if (error == EEXIST)
+                throw CdbException(FileSystemError,
+                                   FileMessages::ImportFolderHoldsDataFile.arg(
+                                       QDir::toNativeSeparators(QFileInfo(targetPath).absolutePath())));
+            if (QFileInfo::exists(targetPath) || std::rename(from.constData(), to.constData()) != 0)
+                throwSystemError(error, targetPath);
+        } else {
+            FaultPoint::pass();
+            ::unlink(from.constData());
+        }
+    }
+    syncFolderOf(targetPath);
+    FaultPoint::pass();
+}
+
+void copyFile(const QString& sourcePath, const QString& targetPath)
+{
+    removeLeftoversFor(targetPath, QStringLiteral("copy"));
+    const QString staging = makeStagingFile(targetPath, QStringLiteral("copy"));
+    try {
+        const int in = ::open(encoded(sourcePath).constData(), O_RDONLY | O_CLOEXEC);
+        if (in < 0)
+            throw CdbException(FileSystemError, FileMessages::NoPermissionToRead.arg(shown(sourcePath)));
+        const int out = ::open(encoded(staging).constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        if (out < 0) {
+            const int error = errno;
+            ::close(in);
+            throwSystemError(error, targetPath);
+        }
+        char buffer[65536];
+        int error = 0;
+        for (;;) {
+            const ssize_t got = ::read(in, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                error = got < 0 ? errno : 0;
+                break;
+            }
+            for (ssize_t written = 0; written < got && error == 0;) {
+                const ssize_t put = ::write(out, buffer + written, size_t(got - written));
+                if (put < 0 && errno != EINTR)
+                    error = errno;
+                else if (put > 0)
+                    written += put;
+            }
+            if (error != 0)
+                break;
+            FaultPoint::pass();
+        }
+        ::close(in);
+        if (::close(out) != 0 && error == 0)
+            error = errno;
+        if (error != 0)
+            throwSystemError(error, targetPath);
+        putInPlace(staging, targetPath, true);
+    } catch (const CdbException&) {
+        removeWithJournal(staging);
+        throw;
+    }
+}
+
+QString openLikeTheProgram(Database& db, const QString& path, QTemporaryDir& scratch)
 {
     if (!QFileInfo(path).isFile())
-        throw fileError(QStringLiteral("Could not find file '%1'.").arg(path));
+        throw CdbException(CdbException::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
+    const QFileInfo file(path);
+    const bool writable = file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
+    if (writable || !QFileInfo::exists(journalOf(path))) {
+        db.open(path, QString(), !writable);
+        return path;
+    }
+    // The interrupted write must be rolled back to read the file as it was, but not in a place the user
+    // keeps read-only: it is rolled back in a copy.
+    const QString copy = scratch.filePath(file.fileName());
+    if (!QFile::copy(path, copy) || !QFile::copy(journalOf(path), journalOf(copy)))
+        throw CdbException(FileSystemError, FileMessages::NoPermissionToRead.arg(shown(path)));
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+    QFile::setPermissions(journalOf(copy), QFile::ReadOwner | QFile::WriteOwner);
+    db.open(copy);
+    return copy;
+}
+
+QStringList problemsOf(Database& db)
+{
+    QStringList problems;
+    QSqlQuery integrity = db.prepare(QStringLiteral("PRAGMA quick_check"));
+    db.exec(integrity);
+    while (integrity.next()) {
+        const QString line = integrity.value(0).toString();
+        if (line != QLatin1String("ok"))
+            problems << QStringLiteral("damaged: ") + line;
+    }
+    integrity.finish();
+    if (!problems.isEmpty())
+        return problems;
+    if (!db.hasTable(QStringLiteral("Utilities")))
+        return {QStringLiteral("no such table: Utilities")};
+    const QString version = DatabaseCreation::readVersion(db);
+    for (const QString& part : Upgrade::missingParts(db, version))
+        problems << QStringLiteral("missing: ") + part;
+    return problems;
+}
+
+namespace {
+
+// Parts the start-up repair adds do not keep a file from being used.
+QStringList blockingProblemsOf(Database& db)
+{
+    QStringList problems = problemsOf(db);
+    problems.removeIf([](const QString& problem) {
+        return problem.startsWith(QLatin1String("missing: ")) && Upgrade::isRepairable(problem.mid(9));
+    });
+    return problems;
+}
+
+} // namespace
+
+void checkDataFile(const QString& path)
+{
+    QTemporaryDir scratch;
     Database candidate;
-    candidate.open(path, QString(), true);
-    const QString verdict = candidate.scalar(QStringLiteral("PRAGMA quick_check")).toString();
-    if (verdict != QLatin1String("ok"))
-        throw CdbException(SQLITE_CORRUPT, QStringLiteral("The file is damaged: %1").arg(verdict));
-    if (!candidate.hasTable(QStringLiteral("Utilities")))
-        throw CdbException(CdbException::TableNotFound, QStringLiteral("no such table: Utilities"));
+    openLikeTheProgram(candidate, path, scratch);
+    const QStringList problems = blockingProblemsOf(candidate);
+    if (!problems.isEmpty())
+        throw CdbException(problems.first().startsWith(QLatin1String("damaged"))
+                               ? SQLITE_CORRUPT
+                               : int(CdbException::TableNotFound),
+                           problems.join(QLatin1Char('\n')));
+}
+
+QStringList recoverInterrupted(const QString& databasePath)
+{
+    QStringList done;
+    if (databasePath.isEmpty())
+        return done;
+    const QFileInfo data(databasePath);
+    const QDir folder = data.absoluteDir();
+    if (!folder.exists())
+        return done;
+    const QString path = data.absoluteFilePath();
+    bool removedTemporaries = false;
+
+    // The program's own temporaries: a restore's link to the file it replaced decides how the restore ends;
+    // anything else is an unfinished copy whose original is still whole.
+    const QStringList temporaries =
+        folder.entryList({TemporaryPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+    for (const QString& name : temporaries) {
+        const QString temporary = folder.filePath(name);
+        if (!QFileInfo::exists(temporary))
+            continue;
+        const TemporaryName parsed = parseTemporary(name);
+        if (parsed.purpose == PreviousPurpose) {
+            if (parsed.target != data.fileName() || name.endsWith(JournalSuffix))
+                continue;
+            if (!QFileInfo::exists(path)) {
+                moveWithJournal(temporary, path);
+                done << FileMessages::RestoreUndone.arg(shown(path));
+            } else {
+                if (!sameInode(temporary, path))
+                    done << FileMessages::RestoreCompleted.arg(shown(path));
+                removeWithJournal(temporary);
+            }
+            continue;
+        }
+        removeWithJournal(temporary);
+        removedTemporaries = true;
+    }
+
+    // What the restore of earlier versions left when it was cut short between its two renames.
+    const QString old = path + QStringLiteral(".old");
+    const QString restoring = path + QStringLiteral(".restoring");
+    if (!QFileInfo::exists(path)) {
+        if (QFileInfo::exists(old) && moveWithJournal(old, path))
+            done << FileMessages::RestoreUndone.arg(shown(path));
+        else if (QFileInfo::exists(restoring) && soundFile(restoring) && moveWithJournal(restoring, path))
+            done << FileMessages::RestoreCompleted.arg(shown(path));
+    }
+    if (QFileInfo::exists(path) && QFileInfo::exists(restoring)) {
+        removeWithJournal(restoring);
+        removedTemporaries = true;
+    }
+
+    // The compaction of earlier versions moved the file to the temporary name before writing the compacted
+    // one; when that never finished, the temporary is the data.
+    const QString moved = temporaryPath(path);
+    if (QFileInfo::exists(moved) && (!QFileInfo::exists(path) || !soundFile(path)) && soundFile(moved)) {
+        if (QFileInfo::exists(path) && QFileInfo(path).size() > 0) {
+            const QString aside = freeName(path + QStringLiteral(".unfinished"));
+            moveWithJournal(path, aside);
+            done << FileMessages::CompactionUndone.arg(shown(path)) + QStringLiteral("  ") +
+                        FileMessages::DamagedFileKeptAside.arg(shown(aside));
+        } else {
+            removeWithJournal(path);
+            done << FileMessages::CompactionUndone.arg(shown(path));
+        }
+        moveWithJournal(moved, path);
+    }
+
+    // A journal without its file would be played back onto whatever file is put there next.
+    if (!QFileInfo::exists(path) && QFileInfo::exists(journalOf(path))) {
+        QFile::remove(journalOf(path));
+        removedTemporaries = true;
+    }
+    if (removedTemporaries)
+        done << FileMessages::TemporariesRemoved.arg(shown(path));
+    return done;
 }
 
 void backup(Database& db, const QString& targetPath)
@@ -140,118 +550,134 @@ void backup(Database& db, const QString& targetPath)
     if (sameFile(targetPath, sourcePath))
         throw CdbException(3204, Messages::BackupOntoDataFile);
 
-    // Written beside the target and moved over it only when complete, so a failure never costs the user
-    // an earlier backup of the same name. QTemporaryFile makes it owner-only.
-    QTemporaryFile staging(QFileInfo(targetPath).absolutePath() + QStringLiteral("/.velmora-backup-XXXXXX"));
-    if (!staging.open())
-        throw fileError(QStringLiteral("Could not write to the folder of '%1'.").arg(targetPath));
-    staging.close();
-    {
-        // A connection of its own reads only committed data, whatever the application's is doing.
-        SqliteHandle source(sourcePath, SQLITE_OPEN_READONLY);
-        source.throwIfFailed();
-        SqliteHandle destination(staging.fileName(), SQLITE_OPEN_READWRITE);
-        destination.throwIfFailed();
-        copyPages(source.get(), destination.get());
+    // Written beside the target and renamed over it only when complete, so a failure never costs the user an
+    // earlier backup of the same name.
+    removeLeftoversFor(targetPath, QStringLiteral("backup"));
+    const QString staging = makeStagingFile(targetPath, QStringLiteral("backup"));
+    try {
+        {
+            // A connection of its own reads only committed data, whatever the application's is doing.
+            SqliteHandle source(sourcePath, SQLITE_OPEN_READONLY);
+            source.throwIfFailed();
+            SqliteHandle destination(staging, SQLITE_OPEN_READWRITE);
+            destination.throwIfFailed();
+            // The copy is thrown away if it fails, so it needs no journal on disk.
+            sqlite3_exec(destination.get(), "PRAGMA journal_mode = MEMORY", nullptr, nullptr, nullptr);
+            copyPages(source.get(), destination.get(), targetPath);
+        }
+        putInPlace(staging, targetPath, true);
+    } catch (const CdbException&) {
+        removeWithJournal(staging);
+        throw;
     }
-    QFile::setPermissions(staging.fileName(), OwnerOnly);
-    if (!replaceFile(staging.fileName(), targetPath))
-        throw fileError(QStringLiteral("Could not write '%1'.").arg(targetPath));
-    staging.setAutoRemove(false);
 }
 
 QString restore(Database& db, const QString& databasePath, const QString& backupPath)
 {
     if (databasePath.isEmpty())
-        throw fileError(QStringLiteral("No place for the data file was given."));
+        throw CdbException(CdbException::FileNotFound,
+                           QStringLiteral("No place for the data file was given."));
     if (sameFile(backupPath, databasePath))
         throw CdbException(3204, Messages::RestoreFromDataFile);
 
     const bool wasOpen = db.isOpen() && sameFile(db.path(), databasePath);
-    const QString staging = freeName(databasePath + QStringLiteral(".restoring"));
-    if (!QFile::copy(backupPath, staging))
-        throw fileError(QStringLiteral("Could not copy '%1' to '%2'.").arg(backupPath, staging));
-    QFile::setPermissions(staging, OwnerOnly);
-
-    db.close();
-    QString aside;
-    if (QFileInfo::exists(databasePath)) {
-        aside = freeName(databasePath + QStringLiteral(".old"));
-        if (!moveFile(databasePath, aside)) {
-            QFile::remove(staging);
-            if (wasOpen)
-                reopen(db, databasePath);
-            throw fileError(QStringLiteral("Could not move '%1' out of the way.").arg(databasePath));
+    // The copy takes the backup's journal along, so an interrupted write in the backup is rolled back in the
+    // copy and never in the user's backup file.
+    const QString staging = makeStagingFile(databasePath, QStringLiteral("restore"));
+    QString previous;
+    try {
+        copyFile(backupPath, staging);
+        if (QFileInfo::exists(journalOf(backupPath)))
+            copyFile(journalOf(backupPath), journalOf(staging));
+        {
+            Database restored;
+            restored.open(staging);
+            const QStringList problems = blockingProblemsOf(restored);
+            if (!problems.isEmpty())
+                throw CdbException(SQLITE_CORRUPT, problems.join(QLatin1Char('\n')));
         }
-    }
-    const auto putBack = [&] {
+        QFile::remove(journalOf(staging));
+
         db.close();
-        QFile::remove(databasePath);
-        QFile::remove(journalOf(databasePath));
-        if (!aside.isEmpty())
-            moveFile(aside, databasePath);
-        if (wasOpen)
+        if (QFileInfo::exists(databasePath)) {
+            settleJournal(databasePath);
+            previous = makeStagingFile(databasePath, PreviousPurpose);
+            // A link costs nothing and keeps the file that is replaced whole at every moment.
+            QFile::remove(previous);
+            if (::link(encoded(databasePath).constData(), encoded(previous).constData()) != 0)
+                copyFile(databasePath, previous);
+        }
+        FaultPoint::pass();
+        putInPlace(staging, databasePath, true);
+    } catch (const CdbException&) {
+        removeWithJournal(staging);
+        removeWithJournal(previous);
+        if (wasOpen && !db.isOpen())
             reopen(db, databasePath);
-    };
-    if (!QFile::rename(staging, databasePath)) {
-        QFile::remove(staging);
-        putBack();
-        throw fileError(QStringLiteral("Could not write '%1'.").arg(databasePath));
+        throw;
     }
     try {
         db.open(databasePath);
     } catch (const CdbException&) {
-        putBack();
+        db.close();
+        if (!previous.isEmpty())
+            moveWithJournal(previous, databasePath);
+        else
+            removeWithJournal(databasePath);
+        if (wasOpen)
+            reopen(db, databasePath);
         throw;
     }
-    if (wasOpen && !aside.isEmpty()) {
-        QFile::remove(aside);
-        aside.clear();
+    FaultPoint::pass();
+    if (previous.isEmpty())
+        return {};
+    if (wasOpen) {
+        removeWithJournal(previous);
+        return {};
     }
+    const QString aside = freeName(databasePath + QStringLiteral(".old"));
+    moveWithJournal(previous, aside);
     return aside;
 }
 
 void compact(Database& db, const QString& databasePath)
 {
     if (!QFileInfo(databasePath).isFile())
-        throw fileError(QStringLiteral("Could not find file '%1'.").arg(databasePath));
-    const QString temporary = temporaryPath(databasePath);
-    // Whatever is under the temporary name may be the only copy of someone's data: never replace it.
-    if (QFileInfo::exists(temporary) || QFileInfo::exists(journalOf(temporary)))
-        throw CdbException(3204, Values::fieldMessage(Messages::TemporaryFileInTheWay, temporary));
-
+        throw CdbException(CdbException::FileNotFound,
+                           QStringLiteral("Could not find file '%1'.").arg(databasePath));
     const bool wasOpen = db.isOpen() && sameFile(db.path(), databasePath);
     db.close();
-    if (!moveFile(databasePath, temporary)) {
-        if (wasOpen)
-            reopen(db, databasePath);
-        throw fileError(QStringLiteral("Could not move '%1' to '%2'.").arg(databasePath, temporary));
-    }
+    // VACUUM INTO takes an existing file only when it is empty; the staging file is made owner-only first.
+    const QString staging = makeStagingFile(databasePath, QStringLiteral("compact"));
     try {
         {
             Database source;
-            source.open(temporary);
-            // VACUUM INTO takes an existing file only when it is empty; making it first keeps it owner-only.
-            QFile target(databasePath);
-            if (!target.open(QIODevice::WriteOnly))
-                throw fileError(QStringLiteral("Could not write '%1'.").arg(databasePath));
-            target.close();
-            target.setPermissions(OwnerOnly);
+            source.open(databasePath);
+            const QStringList counts = rowCounts(source);
             QSqlQuery vacuum = source.prepare(QStringLiteral("VACUUM INTO ?"));
-            vacuum.addBindValue(databasePath);
+            vacuum.addBindValue(staging);
             source.exec(vacuum);
+            vacuum.finish();
+            source.close();
+
+            Database compacted;
+            compacted.open(staging);
+            const QStringList problems = problemsOf(compacted);
+            if (!problems.isEmpty())
+                throw CdbException(SQLITE_CORRUPT, problems.join(QLatin1Char('\n')));
+            if (rowCounts(compacted) != counts)
+                throw CdbException(SQLITE_CORRUPT,
+                                   QStringLiteral("The compacted copy does not hold every row."));
         }
-        db.open(databasePath);
-    } catch (const CdbException&) {
-        db.close();
-        QFile::remove(databasePath);
-        QFile::remove(journalOf(databasePath));
-        moveFile(temporary, databasePath);
+        putInPlace(staging, databasePath, true);
+    } catch (const CdbException& error) {
+        removeWithJournal(staging);
         if (wasOpen)
             reopen(db, databasePath);
-        throw;
+        throw CdbException(error.code(), causeOf(error, databasePath));
     }
-    QFile::remove(temporary);
+    if (wasOpen)
+        db.open(databasePath);
 }
 
 } // namespace DataFile

@@ -1,37 +1,74 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
+class CdbException;
 class Database;
+class QTemporaryDir;
 
-// Whole-file work on the database: backup, restore and compaction. Every function throws CdbException
-// with a description fit to show the user; none of them leaves the data half-replaced.
+// Whole-file work on the database: creating files under a temporary name and putting them in place,
+// backup, restore, compaction, the checks a chosen file must pass, and the recovery of operations that
+// were cut short. Every function that fails throws CdbException with a description fit to show the user;
+// none of them leaves a file half-replaced.
 namespace DataFile {
 
-// Where compaction keeps the file meanwhile: the path with its last three characters replaced by "tmp".
+// Code of a failure of the file system itself (no space, no permission, ...); its description says the
+// cause.
+constexpr int FileSystemError = 3043;
+
+// Where the compaction of earlier versions kept the file meanwhile: the path with its last three characters
+// replaced by "tmp". Only recovery still looks there.
 QString temporaryPath(const QString& databasePath);
 
 // Whether two paths name the same file (after resolving links); false when either does not exist.
 bool sameFile(const QString& first, const QString& second);
 
-// Throws unless the file is an SQLite database that passes a quick check and has the Utilities table.
-// The file is only read.
+// The user-facing cause of a failure while writing path: disk full, no permission, path too long, file in
+// use, or the engine's own description.
+QString causeOf(const CdbException& error, const QString& path);
+
+// A new empty owner-only file in the folder of targetPath under a hidden name of the program's
+// temporaries (".velmora-<purpose>-..."), which recovery removes when an operation leaves one behind.
+QString makeStagingFile(const QString& targetPath, const QString& purpose);
+// Removes a file and the rollback journal beside it.
+void removeWithJournal(const QString& path);
+// Puts a complete staging file at targetPath in one rename after syncing it to disk. Without replace an
+// existing target is never touched (the staging file stays and the call throws).
+void putInPlace(const QString& stagingPath, const QString& targetPath, bool replace);
+// Copies a file to targetPath through a staging file, so an earlier file there is replaced only by a
+// complete copy.
+void copyFile(const QString& sourcePath, const QString& targetPath);
+
+// Opens a file the way the program opens its data file, so that a rollback journal left by an interrupted
+// write is rolled back; when the file or its folder can not be written, that happens in a copy made in
+// scratch. Returns the path actually opened.
+QString openLikeTheProgram(Database& db, const QString& path, QTemporaryDir& scratch);
+// What is wrong with an open data file: failed integrity checks, a missing Utilities table, tables and
+// fields the program binds that the file lacks (not counting those its version's upgrades add). Empty
+// when the file is sound.
+QStringList problemsOf(Database& db);
+// Throws unless the file is a sound data file (see problemsOf). A user's file is never changed beyond
+// rolling back an interrupted write.
 void checkDataFile(const QString& path);
+
+// Finishes or undoes what an interrupted create, import, restore, compaction or backup left beside the
+// data file, removes the program's stray temporary files there, and returns what was done, for the user.
+QStringList recoverInterrupted(const QString& databasePath);
 
 // Writes a copy of the committed contents of the open database to target (owner-only permissions),
 // replacing an existing file only once the copy is complete. An open transaction of the application's
 // connection does not reach the copy.
 void backup(Database& db, const QString& targetPath);
 
-// Puts a copy of backupPath at databasePath and opens db on it. The file that was at databasePath is kept
-// until the restored one has opened; if that fails it is put back (and reopened when db had it open).
-// When db had it open it is deleted afterwards; an unopened file found there is left beside it under a
-// free "<name>.old" name, since nothing has shown it holds nothing of value. Returns that name, or empty.
+// Puts a checked copy of backupPath at databasePath in one rename and opens db on it. If it can not be
+// opened, the file that was there is put back (and reopened when db had it open). When db had it open it
+// is deleted afterwards; an unopened file found there is left beside it under a free "<name>.old" name,
+// since nothing has shown it holds nothing of value. Returns that name, or empty.
 QString restore(Database& db, const QString& databasePath, const QString& backupPath);
 
-// Rewrites the database file without its free space: the file moves to the temporary name, a compacted
-// copy is written at databasePath and opened, and the temporary file is removed. On failure the original
-// file is put back and reopened when db had it open.
+// Rewrites the database file without its free space: a compacted copy is written under a staging name,
+// checked, and renamed over the file; db is reopened on it when it had it open.
 void compact(Database& db, const QString& databasePath);
 
 } // namespace DataFile

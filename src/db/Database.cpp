@@ -1,15 +1,19 @@
 #include "db/Database.h"
 
 #include "db/DbException.h"
+#include "db/FaultPoint.h"
 #include "db/SqlText.h"
 
 #include <QAtomicInt>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <algorithm>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -25,7 +29,26 @@ bool leavesReadersAlone(const QString& statement)
     return false;
 }
 
+thread_local int systemError = 0;
+
 } // namespace
+
+int Database::lastSystemError()
+{
+    return systemError;
+}
+
+void Database::noteSystemError()
+{
+    systemError = 0;
+    if (!m_db.isValid())
+        return;
+    const QVariant handle = m_db.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+        if (sqlite3* connection = *static_cast<sqlite3* const*>(handle.constData()))
+            systemError = sqlite3_system_errno(connection);
+    }
+}
 
 Database::Database()
     : m_connectionName(QStringLiteral("velmora-%1").arg(connectionCounter.fetchAndAddRelaxed(1)))
@@ -48,6 +71,7 @@ void Database::open(const QString& path, const QString& connect, bool readOnly)
     m_db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000")
                                     : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!m_db.open()) {
+        noteSystemError();
         CdbException error = CdbException::fromSqlError(m_db.lastError());
         close();
         throw error;
@@ -67,7 +91,8 @@ void Database::create(const QString& path)
 {
     close();
     if (QFileInfo::exists(path) && !QFile::remove(path))
-        throw CdbException(3204, QStringLiteral("Database '%1' already exists and can't be replaced.").arg(path));
+        throw CdbException(3204,
+                           QStringLiteral("Database '%1' already exists and can't be replaced.").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw CdbException(3044, QStringLiteral("'%1' isn't a valid path.").arg(path));
@@ -115,8 +140,11 @@ void Database::exec(QSqlQuery& query)
 {
     if (!leavesReadersAlone(query.lastQuery()))
         finishReaders();
-    if (!query.exec())
+    FaultPoint::pass();
+    if (!query.exec()) {
+        noteSystemError();
         throw CdbException::fromSqlError(query.lastError());
+    }
 }
 
 void Database::execute(const QString& statement, bool failOnError)
@@ -128,9 +156,12 @@ void Database::execute(const QString& statement, bool failOnError)
     }
     if (!leavesReadersAlone(statement))
         finishReaders();
+    FaultPoint::pass();
     QSqlQuery query(m_db);
-    if (!query.exec(SqlText::toSqlite(statement)) && failOnError)
+    if (!query.exec(SqlText::toSqlite(statement)) && failOnError) {
+        noteSystemError();
         throw CdbException::fromSqlError(query.lastError());
+    }
 }
 
 QVariant Database::scalar(const QString& queryText)
@@ -153,8 +184,8 @@ QStringList Database::columnsOf(const QString& table)
 
 bool Database::hasTable(const QString& table)
 {
-    QSqlQuery query =
-        prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
+    QSqlQuery query = prepare(QStringLiteral(
+        "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
     query.addBindValue(table);
     exec(query);
     return query.next() && query.value(0).toInt() > 0;

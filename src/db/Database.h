@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
 #include <QSqlDatabase>
 #include <vector>
+#include <QString>
 
 class QSqlQuery;
 
@@ -42,6 +42,10 @@ public:
     // Runs a query and returns the first column of its first row (a null variant when there is none).
     QVariant scalar(const QString& query);
 
+    // The operating system's error number behind the last engine failure of this thread (0 when none is
+    // known), so that a message can say "disk full" rather than "disk I/O error".
+    static int lastSystemError();
+
     QSqlDatabase& connection() { return m_db; }
     QSqlQuery prepare(const QString& statement);
     void exec(QSqlQuery& query);
@@ -62,6 +66,7 @@ public:
 private:
     void applySafetyPragmas();
     void finishReaders();
+    void noteSystemError();
 
     QSqlDatabase m_db;
     QString m_connectionName;

@@ -3,6 +3,7 @@
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"
+#include "db/FileMessages.h"
 #include "db/LookupIndexes.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
@@ -10,6 +11,8 @@
 #include "db/sets/UtilitiesSet.h"
 #include "db/sets/VehicleSet.h"
 
+#include <QDir>
+#include <QSet>
 #include <QSqlQuery>
 
 namespace Upgrade {
@@ -209,7 +212,7 @@ void upgradeFrom22(Database& db, const QString& path, Prompter& prompter)
     runFrom22(db, path, prompter, Schema::CurrentVersion);
 }
 
-void jobOrderUpgrade(Database& db, const QString& path, Prompter& prompter)
+void jobOrderUpgrade(Database& db, const QString& path, Prompter& prompter, bool onlyMissing)
 {
     BusyScope busy(prompter);
     try {
@@ -220,47 +223,187 @@ void jobOrderUpgrade(Database& db, const QString& path, Prompter& prompter)
         return;
     }
 
-    const auto step = [&](auto&& work) {
+    // The marker goes into the transaction of whichever step leaves nothing missing, so a file never
+    // claims the current version while it lacks one of its parts.
+    bool marked = false;
+    const auto markIfComplete = [&] {
+        if (!marked && missingParts(db, Schema::CurrentVersion).isEmpty()) {
+            DatabaseCreation::writeVersionMarker(db);
+            marked = true;
+        }
+    };
+    const auto step = [&](const QString& part, auto&& work) {
+        if (onlyMissing && !missingParts(db, Schema::CurrentVersion).contains(part))
+            return;
         try {
             Transaction transaction(db);
             work();
+            markIfComplete();
             transaction.commit();
         } catch (const CdbException& error) {
+            marked = false;
             tellFailure(prompter, error, Messages::CanNotUpgradeToNewVersion);
         }
     };
-    step([&] { createJobOrderTable(db); });
-    step([&] {
+    step(QStringLiteral("JobOrder"), [&] { createJobOrderTable(db); });
+    step(QStringLiteral("MaintServicesUnexpected"), [&] {
         Schema::createTable(db, withUniqueKey(Schema::table(QStringLiteral("MaintServicesUnexpected"))));
     });
-    step([&] { linkMaintenanceServices(db); });
-    step([&] { addMaintenanceJobOrder(db); });
-    step([&] { Schema::createTable(db, Schema::table(QStringLiteral("ScheduleTemplate"))); });
-    step([&] { Schema::createTable(db, Schema::table(QStringLiteral("ScheduleTemplateNames"))); });
+    step(QStringLiteral("MaintServices.LinkInd"), [&] { linkMaintenanceServices(db); });
+    step(QStringLiteral("Maintenance.JobOrderID"), [&] { addMaintenanceJobOrder(db); });
+    step(QStringLiteral("ScheduleTemplate"),
+         [&] { Schema::createTable(db, Schema::table(QStringLiteral("ScheduleTemplate"))); });
+    step(QStringLiteral("ScheduleTemplateNames"),
+         [&] { Schema::createTable(db, Schema::table(QStringLiteral("ScheduleTemplateNames"))); });
 
     try {
-        DatabaseCreation::writeVersionMarker(db);
+        if (!marked && DatabaseCreation::readVersion(db) != Schema::CurrentVersion) {
+            Transaction transaction(db);
+            markIfComplete();
+            transaction.commit();
+        }
     } catch (const CdbException& error) {
         tellFailure(prompter, error, Messages::CanNotUpgrade);
     }
     db.close();
 }
 
-void upgradeByVersion(Database& db, const QString& path, const QString& versionText, Prompter& prompter)
+namespace {
+
+// What each upgrade adds; a file of an older version lacks these until its upgrades have run.
+const QStringList AddedFrom20 = {
+    QStringLiteral("Utilities.VerInd"), QStringLiteral("Schedule.PerformEveryDay"),
+    QStringLiteral("GasLog.Mileage"),   QStringLiteral("GasLog.BriefDesc"),
+    QStringLiteral("GasLog.StationID"), QStringLiteral("GasLog.Date"),
+    QStringLiteral("GasLog.TotalCost"), QStringLiteral("GasLog.CostGallon"),
+    QStringLiteral("GasLog.Gallons"),   QStringLiteral("GasLog.Fillup"),
+    QStringLiteral("GasLog.Estimated"),
+};
+const QStringList AddedFrom22 = {QStringLiteral("Vehicles.Measurement"), QStringLiteral("Vehicles.HoursInd")};
+const QStringList AddedByJobOrders = {
+    QStringLiteral("JobOrder"),
+    QStringLiteral("MaintServicesUnexpected"),
+    QStringLiteral("ScheduleTemplate"),
+    QStringLiteral("ScheduleTemplateNames"),
+    QStringLiteral("MaintServices.LinkInd"),
+    QStringLiteral("Maintenance.JobOrderID"),
+};
+
+bool tableAddedByUpgrade(const QString& part, const QStringList& added)
+{
+    return added.contains(part.section(QLatin1Char('.'), 0, 0));
+}
+
+} // namespace
+
+QStringList missingParts(Database& db, const QString& versionText)
+{
+    QStringList excused;
+    if (versionText == QLatin1String("2.0"))
+        excused = AddedFrom20 + AddedFrom22 + AddedByJobOrders;
+    else if (versionText == Version22 || versionText == Version23)
+        excused = AddedFrom22 + AddedByJobOrders;
+
+    QSqlQuery tables = db.prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+    db.exec(tables);
+    QSet<QString> present;
+    while (tables.next())
+        present.insert(tables.value(0).toString().toLower());
+    tables.finish();
+
+    QStringList missing;
+    for (const Schema::Table& table : Schema::tables()) {
+        if (!present.contains(table.name.toLower())) {
+            if (!excused.contains(table.name))
+                missing << table.name;
+            continue;
+        }
+        const QStringList columns = db.columnsOf(table.name);
+        for (const Schema::Field& field : table.fields) {
+            const QString part = table.name + QLatin1Char('.') + field.name;
+            if (!columns.contains(field.name.toLower()) && !excused.contains(part) &&
+                !tableAddedByUpgrade(part, excused))
+                missing << part;
+        }
+    }
+    return missing;
+}
+
+bool isRepairable(const QString& part)
+{
+    return AddedByJobOrders.contains(part);
+}
+
+namespace {
+
+bool upgradeOrRepair(Database& db, const QString& path, const QString& versionText, Prompter& prompter)
 {
     // A failed upgrade keeps the file's older marker, so the rest of the chain waits for the next start.
     if (versionText == QLatin1String("2.0")) {
         if (runFrom20(db, path, prompter, Version22) && runFrom22(db, path, prompter, Version23))
-            jobOrderUpgrade(db, path, prompter);
-    } else if (versionText == Version22) {
-        if (runFrom22(db, path, prompter, Version23))
-            jobOrderUpgrade(db, path, prompter);
-    } else if (versionText == Version23) {
-        if (!lacksVehicleFields(db, path) || runFrom22(db, path, prompter, Version23))
-            jobOrderUpgrade(db, path, prompter);
+            jobOrderUpgrade(db, path, prompter, true);
+        return true;
     }
-    if (versionText != Schema::CurrentVersion)
-        LookupIndexes::ensureFile(path);
+    if (versionText == Version22) {
+        if (runFrom22(db, path, prompter, Version23))
+            jobOrderUpgrade(db, path, prompter, true);
+        return true;
+    }
+    if (versionText == Version23) {
+        if (!lacksVehicleFields(db, path) || runFrom22(db, path, prompter, Version23))
+            jobOrderUpgrade(db, path, prompter, true);
+        return true;
+    }
+
+    QStringList missing;
+    try {
+        openIfClosed(db, path);
+        missing = missingParts(db, versionText);
+    } catch (const CdbException&) {
+        // The open that follows shows what is wrong with the file.
+        return true;
+    }
+    if (missing.isEmpty()) {
+        db.close();
+        return true;
+    }
+    const auto listed = [](const QStringList& parts) { return parts.join(QStringLiteral(", ")); };
+    for (const QString& part : missing) {
+        if (!isRepairable(part)) {
+            db.close();
+            prompter.message(
+                FileMessages::FileLacksFields.arg(QDir::toNativeSeparators(path), listed(missing)));
+            return false;
+        }
+    }
+    jobOrderUpgrade(db, path, prompter, true);
+    openIfClosed(db, path);
+    const QStringList stillMissing = missingParts(db, versionText);
+    db.close();
+    if (!stillMissing.isEmpty()) {
+        prompter.message(
+            FileMessages::FileLacksFields.arg(QDir::toNativeSeparators(path), listed(stillMissing)));
+        return false;
+    }
+    prompter.information(FileMessages::UpgradeRepaired.arg(QDir::toNativeSeparators(path), listed(missing)));
+    return true;
+}
+
+} // namespace
+
+bool upgradeByVersion(Database& db, const QString& path, const QString& versionText, Prompter& prompter)
+{
+    const bool usable = upgradeOrRepair(db, path, versionText, prompter);
+    if (versionText != Schema::CurrentVersion) {
+        try {
+            openIfClosed(db, path);
+            LookupIndexes::ensure(db);
+        } catch (const CdbException&) {
+            // Speed only: the file stays usable without them.
+        }
+        db.close();
+    }
+    return usable;
 }
 
 } // namespace Upgrade

@@ -6,8 +6,8 @@
 
 namespace Chronology {
 
-std::optional<Conflict> findConflict(Database& db, qint32 vehicleId, const QString& storedDate, qint32 reading,
-                                     EntryKind ownKind, qint32 ownKey)
+std::optional<Conflict> findConflict(Database& db, qint32 vehicleId, const QString& storedDate,
+                                     qint32 reading, EntryKind ownKind, qint32 ownKey)
 {
     // Ranks: own kind before the other, "later but lower" before "earlier but higher", then nearest date.
     // Each half is a per-vehicle lookup on its table's vehicle index.
@@ -19,7 +19,8 @@ std::optional<Conflict> findConflict(Database& db, qint32 vehicleId, const QStri
         " UNION ALL"
         " SELECT 0, MaintID, MaintDate, ActualMiles FROM Maintenance"
         "  WHERE VehicleID = :vehicle AND MaintID <> :maintenanceKey"
-        "   AND ((MaintDate < :date AND ActualMiles > :reading) OR (MaintDate > :date AND ActualMiles < :reading)))"
+        "   AND ((MaintDate < :date AND ActualMiles > :reading) OR (MaintDate > :date AND ActualMiles < "
+        ":reading)))"
         " ORDER BY kind <> :ownKind, date < :date, CASE WHEN date > :date THEN date END ASC, date DESC"
         " LIMIT 1");
     QSqlQuery query = db.prepare(statement);
@@ -33,8 +34,8 @@ std::optional<Conflict> findConflict(Database& db, qint32 vehicleId, const QStri
     db.exec(query);
     if (!query.next())
         return std::nullopt;
-    return Conflict{query.value(0).toInt() == 1 ? EntryKind::Gas : EntryKind::Maintenance, query.value(1).toInt(),
-                    query.value(2).toString(), query.value(3).toInt()};
+    return Conflict{query.value(0).toInt() == 1 ? EntryKind::Gas : EntryKind::Maintenance,
+                    query.value(1).toInt(), query.value(2).toString(), query.value(3).toInt()};
 }
 
 } // namespace Chronology

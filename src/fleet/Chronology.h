@@ -25,7 +25,7 @@ struct Conflict
 // entry's own kind are reported before those of the other kind, and within a kind a later entry with a
 // lower reading before an earlier one with a higher reading; among those, the nearest in date.
 // One query over both tables. Throws CdbException.
-std::optional<Conflict> findConflict(Database& db, qint32 vehicleId, const QString& storedDate, qint32 reading,
-                                     EntryKind ownKind, qint32 ownKey);
+std::optional<Conflict> findConflict(Database& db, qint32 vehicleId, const QString& storedDate,
+                                     qint32 reading, EntryKind ownKind, qint32 ownKey);
 
 } // namespace Chronology

@@ -15,10 +15,10 @@ struct Plan
 {
     const char* vin;
     const char* station;
-    int everyDays;      // days between fill-ups
-    double economy;     // distance per unit of fuel, on average
-    double price;       // cost per unit, on average
-    int partialEvery;   // every n-th fill-up is a partial one (0: none)
+    int everyDays;    // days between fill-ups
+    double economy;   // distance per unit of fuel, on average
+    double price;     // cost per unit, on average
+    int partialEvery; // every n-th fill-up is a partial one (0: none)
     const char* description;
 };
 
@@ -36,8 +36,9 @@ void fill(Database& db)
     qint32 key = gas.nextIdentifier();
     const QDate today = Clock::today();
     for (const Plan& plan : plans) {
-        QSqlQuery vehicle = db.prepare(QStringLiteral(
-            "SELECT VehicleID, EntryOfActualMiles, DateOfActualMiles, EstMilesPerMonth FROM Vehicles WHERE VehicleVIN = ?"));
+        QSqlQuery vehicle =
+            db.prepare(QStringLiteral("SELECT VehicleID, EntryOfActualMiles, DateOfActualMiles, "
+                                      "EstMilesPerMonth FROM Vehicles WHERE VehicleVIN = ?"));
         vehicle.addBindValue(QString::fromLatin1(plan.vin));
         db.exec(vehicle);
         if (!vehicle.next())
@@ -69,7 +70,9 @@ void fill(Database& db)
             gas.m_GasLogID = key++;
             gas.m_VehicleID = vehicleId;
             gas.m_Mileage = lastReading - qint32(std::lround(perDay * daysBefore));
-            gas.m_Date = (lastDate.isValid() ? lastDate : today).addDays(-daysBefore).toString(QStringLiteral("yyyyMMdd"));
+            gas.m_Date = (lastDate.isValid() ? lastDate : today)
+                             .addDays(-daysBefore)
+                             .toString(QStringLiteral("yyyyMMdd"));
             gas.m_Gallons = fuel;
             gas.m_CostGallon = price;
             gas.m_TotalCost = std::round(fuel * price * 100.0) / 100.0;

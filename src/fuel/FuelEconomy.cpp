@@ -92,7 +92,8 @@ std::vector<FillUp> readFillUps(Database& db, qint32 vehicleId)
     std::vector<FillUp> entries;
     while (query.next())
         entries.push_back({query.value(0).toInt(), query.value(1).toInt(), query.value(2).toString(),
-                           query.value(3).toDouble(), query.value(4).toDouble(), query.value(5).toInt() == 0});
+                           query.value(3).toDouble(), query.value(4).toDouble(),
+                           query.value(5).toInt() == 0});
     return entries;
 }
 

@@ -10,7 +10,8 @@ inline const QString DeleteGasEntryQuestion = QStringLiteral("Do you want to del
 inline const QString TotalPriceOutOfRange =
     QStringLiteral("Total Price must be numeric and between 0 and 1,000,000.");
 // 61525; %1 is the cost label ("Cost Per Gallon")
-inline const QString CostPerUnitOutOfRange = QStringLiteral("%1 must be numeric and between $0 and $1,000.00");
+inline const QString CostPerUnitOutOfRange =
+    QStringLiteral("%1 must be numeric and between $0 and $1,000.00");
 // 61526
 inline const QString AmountOutOfRange =
     QStringLiteral("Amount of Fuel must be numeric and between .001 and 100,000");

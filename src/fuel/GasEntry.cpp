@@ -10,10 +10,11 @@
 GasUnits GasUnits::of(int measurement, int hoursInd)
 {
     GasUnits units;
-    units.distanceWord = hoursInd != 0     ? QStringLiteral("Hours")
+    units.distanceWord = hoursInd != 0      ? QStringLiteral("Hours")
                          : measurement != 0 ? QStringLiteral("Kilometers")
                                             : QStringLiteral("Mileage");
-    units.distanceLabel = hoursInd != 0 ? QStringLiteral("Elapsed Hours") : units.distanceWord + QStringLiteral(" Driven");
+    units.distanceLabel =
+        hoursInd != 0 ? QStringLiteral("Elapsed Hours") : units.distanceWord + QStringLiteral(" Driven");
     units.fuelWord = Values::fuelUnit(measurement);
     units.costLabel = QStringLiteral("Cost Per ") + units.fuelWord;
     units.readingWord = Values::readingLabel(measurement, hoursInd);
@@ -137,9 +138,10 @@ std::optional<Problem> firstProblem(Database& db, qint32 vehicleId, qint32 gasLo
         return std::nullopt;
     const bool gas = conflict->kind == Chronology::EntryKind::Gas;
     const QString message = gas ? FuelMessages::GasEntryConflict : FuelMessages::MaintenanceEntryConflict;
-    return Problem{message.arg(units.distanceWord, Values::toShownDate(conflict->date),
-                               gas ? Values::withThousands(conflict->reading) : QString::number(conflict->reading)),
-                   Field::Date};
+    return Problem{
+        message.arg(units.distanceWord, Values::toShownDate(conflict->date),
+                    gas ? Values::withThousands(conflict->reading) : QString::number(conflict->reading)),
+        Field::Date};
 }
 
 } // namespace GasChecks

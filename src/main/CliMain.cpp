@@ -5,17 +5,21 @@
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"
+#include "db/FileCommands.h"
 #include "db/Import.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "db/Upgrade.h"
+#include "reports/ReportCommand.h"
+#include "reports/ui/ReportMain.h"
 #include "scheduling/DueCommand.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSqlQuery>
 #include <QTextStream>
+
+#include <utility>
 
 namespace {
 
@@ -37,11 +41,14 @@ const char* const usageText =
     "  velmora-cli check PATH                       show the version and contents of a database file\n"
     "  velmora-cli upgrade PATH [--units us|metric] bring an older database file up to date\n"
     "  velmora-cli import OLDFILE NEWFOLDER         import a previous-generation file into NEWFOLDER/Velmora.vel\n"
+    "  velmora-cli backup DATAFILE BACKUPFILE       copy a data file to a backup file\n"
+    "  velmora-cli restore BACKUPFILE DATAFILE      put a backup in the place of a data file\n"
+    "  velmora-cli compact DATAFILE                 rewrite a data file without its free space\n"
     "  velmora-cli generate-fleet PATH --vehicles N [--seed S]  a new file holding a generated fleet\n";
 
 int usage()
 {
-    err() << usageText << DueUsageLine;
+    err() << usageText << DueUsageLine << reportUsage;
     err().flush();
     return 2;
 }
@@ -75,7 +82,9 @@ public:
     }
     QString saveFileName(const FileDialog& dialog) override
     {
-        return saveFolder.isEmpty() ? QString() : QDir(saveFolder).filePath(dialog.defaultName);
+        // Asked again only when the first answer was refused: the command line has no second answer.
+        const QString folder = std::exchange(saveFolder, QString());
+        return folder.isEmpty() ? QString() : QDir(folder).filePath(dialog.defaultName);
     }
     QString openFileName(const FileDialog&) override { return QString(); }
     bool note(const QString& text) override
@@ -98,39 +107,6 @@ int createCommand(const QString& path)
     return 0;
 }
 
-int checkCommand(const QString& path)
-{
-    Database db;
-    try {
-        db.open(path, QString(), true);
-        if (!db.hasTable(QStringLiteral("Utilities")))
-            throw CdbException(CdbException::TableNotFound, QStringLiteral("the file has no Utilities table"));
-        const QString version = DatabaseCreation::readVersion(db);
-        const int tables =
-            db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'")).toInt();
-        out() << "Version: " << (version.isEmpty() ? QStringLiteral("(none)") : version) << '\n';
-        out() << "Tables: " << tables << '\n';
-        for (const char* table : {"Services", "ServiceTypes", "Owners", "Vehicles"}) {
-            const QString name = QString::fromLatin1(table);
-            if (db.hasTable(name))
-                out() << name << ": " << db.scalar(QStringLiteral("SELECT count(*) FROM ") + name).toInt() << '\n';
-        }
-        QSqlQuery integrity = db.prepare(QStringLiteral("PRAGMA integrity_check"));
-        db.exec(integrity);
-        QStringList problems;
-        while (integrity.next())
-            problems << integrity.value(0).toString();
-        const bool ok = problems == QStringList{QStringLiteral("ok")};
-        out() << "Integrity: " << (ok ? QStringLiteral("ok") : problems.join(QStringLiteral("; "))) << '\n';
-        out().flush();
-        return ok ? 0 : 1;
-    } catch (const CdbException& error) {
-        out().flush();
-        err() << "velmora-cli: " << path << " is not a Velmora database (" << error.description() << ")\n";
-        return 1;
-    }
-}
-
 int upgradeCommand(const QString& path, const QString& units)
 {
     ConsolePrompter prompter;
@@ -146,7 +122,8 @@ int upgradeCommand(const QString& path, const QString& units)
         return 1;
     }
     try {
-        Upgrade::upgradeByVersion(db, path, version, prompter);
+        if (!Upgrade::upgradeByVersion(db, path, version, prompter))
+            return 1;
     } catch (const UnansweredQuestion&) {
         db.close();
         err() << "velmora-cli: the file has vehicles; choose their units with --units us or --units metric\n";
@@ -177,6 +154,8 @@ int importCommand(const QString& oldFile, const QString& newFolder)
 
 int main(int argc, char* argv[])
 {
+    if (argc > 1 && qstrcmp(argv[1], "report") == 0)
+        return runReportMain(argc, argv);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     QString units;
@@ -196,11 +175,17 @@ int main(int argc, char* argv[])
     if (command == QLatin1String("create") && args.size() == 1 && unitsAt < 0)
         result = createCommand(args[0]);
     else if (command == QLatin1String("check") && args.size() == 1 && unitsAt < 0)
-        result = checkCommand(args[0]);
+        result = FileCommands::check(args, out(), err());
     else if (command == QLatin1String("upgrade") && args.size() == 1)
         result = upgradeCommand(args[0], units);
     else if (command == QLatin1String("import") && args.size() == 2 && unitsAt < 0)
         result = importCommand(args[0], args[1]);
+    else if (command == QLatin1String("backup") && args.size() == 2 && unitsAt < 0)
+        result = FileCommands::backup(args, out(), err());
+    else if (command == QLatin1String("restore") && args.size() == 2 && unitsAt < 0)
+        result = FileCommands::restore(args, out(), err());
+    else if (command == QLatin1String("compact") && args.size() == 1 && unitsAt < 0)
+        result = FileCommands::compact(args, out(), err());
     else if (command == QLatin1String("generate-fleet") && unitsAt < 0)
         result = FleetGenerator::runCommand(args, out(), err());
     else if (command == QLatin1String("due") && unitsAt < 0)

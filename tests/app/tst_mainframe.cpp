@@ -298,11 +298,23 @@ private Q_SLOTS:
         auto* home = qobject_cast<CVelView*>(frame.shownForm());
         QVERIFY(home);
         // A form not built yet: its command and its picture element stay off until it is registered.
-        QVERIFY(!action(frame, "jobOrderFormAction")->isEnabled());
-        QVERIFY(!home->elementAvailable(CVelView::JobOrdersElement));
-        f.registerProbes(frame, {JobOrderForm});
-        QVERIFY(action(frame, "jobOrderFormAction")->isEnabled());
-        QVERIFY(home->elementAvailable(CVelView::JobOrdersElement));
+        const struct
+        {
+            int form;
+            const char* action;
+            CVelView::Element element;
+        } candidates[] = {{GasForm, "gasFormAction", CVelView::GasLogElement},
+                          {ScheduleForm, "scheduleFormAction", CVelView::ScheduleElement},
+                          {JobOrderForm, "jobOrderFormAction", CVelView::JobOrdersElement}};
+        const auto* unbuilt = std::find_if(std::begin(candidates), std::end(candidates),
+                                           [&frame](const auto& c) { return !frame.hasForm(c.form); });
+        if (unbuilt != std::end(candidates)) {
+            QVERIFY(!action(frame, unbuilt->action)->isEnabled());
+            QVERIFY(!home->elementAvailable(unbuilt->element));
+            f.registerProbes(frame, {unbuilt->form});
+            QVERIFY(action(frame, unbuilt->action)->isEnabled());
+            QVERIFY(home->elementAvailable(unbuilt->element));
+        }
 
         // The real owner form, reached from the picture and left again with Escape.
         const QPoint owners = home->elementRect(CVelView::OwnersElement).center();

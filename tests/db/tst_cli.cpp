@@ -1,6 +1,8 @@
+#include "OldDataFiles.h"
 #include "TestEnvironment.h"
 #include "db/Database.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTest>
 
@@ -74,8 +76,8 @@ private slots:
                  {"ALTER TABLE Vehicles DROP COLUMN Measurement", "ALTER TABLE Vehicles DROP COLUMN HoursInd",
                   "DROP TABLE JobOrder", "DROP TABLE MaintServicesUnexpected", "DROP TABLE ScheduleTemplate",
                   "DROP TABLE ScheduleTemplateNames", "DROP INDEX MaintServices_PrimaryKey",
-                  "ALTER TABLE MaintServices DROP COLUMN LinkInd", "ALTER TABLE Maintenance DROP COLUMN JobOrderID",
-                  "UPDATE Utilities SET VerInd = '2.2'",
+                  "ALTER TABLE MaintServices DROP COLUMN LinkInd",
+                  "ALTER TABLE Maintenance DROP COLUMN JobOrderID", "UPDATE Utilities SET VerInd = '2.2'",
                   "INSERT INTO Vehicles (VehicleID, OwnerID, VehicleMake) VALUES (1, 1, 'Volvo')"})
                 db.execute(statement);
         }
@@ -90,6 +92,77 @@ private slots:
         db.open(path);
         QCOMPARE(db.scalar("SELECT Measurement FROM Vehicles").toInt(), 1);
         QCOMPARE(db.scalar("SELECT count(*) FROM sqlite_master WHERE type = 'table'").toInt(), 22);
+    }
+
+    void checkListsWhatAFileLacksAndUpgradeRepairsIt()
+    {
+        TestEnvironment env;
+        const QString path = env.path("Velmora.vel");
+        QCOMPARE(run({"create", path}).exitCode, 0);
+        {
+            Database db;
+            db.open(path);
+            db.execute("DROP INDEX MaintServices_PrimaryKey");
+            db.execute("ALTER TABLE MaintServices DROP COLUMN LinkInd");
+        }
+        const Run lacking = run({"check", path});
+        QCOMPARE(lacking.exitCode, 1);
+        QVERIFY(lacking.out.endsWith("Integrity: ok\nMissing: MaintServices.LinkInd\n"));
+        const Run repaired = run({"upgrade", path});
+        QCOMPARE(repaired.exitCode, 0);
+        QVERIFY(repaired.err.contains("lacked parts of the current version (MaintServices.LinkInd)"));
+        QCOMPARE(run({"check", path}).exitCode, 0);
+    }
+
+    void importNeverReplacesADataFile()
+    {
+        TestEnvironment env;
+        const QString old = env.path("Velmora.mdb");
+        buildPreviousGeneration(old, 3);
+        const QString existing = env.path("Velmora.vel");
+        QCOMPARE(run({"create", existing}).exitCode, 0);
+        QFile file(existing);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        const Run refused = run({"import", old, env.folder()});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY(refused.err.contains("already holds a Velmora data file"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+    }
+
+    void createSaysWhyItFailedAndLeavesNothing_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("path too long") << QString(300, 'f') + "/Velmora.vel"
+                                       << "is too long.";
+        QTest::newRow("missing folder") << "missing/Velmora.vel"
+                                        << "does not exist.";
+        QTest::newRow("folder is a file") << "afile/Velmora.vel"
+                                          << "does not exist.";
+        QTest::newRow("read-only folder") << "locked/Velmora.vel"
+                                          << "You do not have permission to write";
+    }
+
+    void createSaysWhyItFailedAndLeavesNothing()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, cause);
+        TestEnvironment env;
+        QFile(env.path("afile")).open(QIODevice::WriteOnly);
+        QDir(env.folder()).mkdir("locked");
+        QFile::setPermissions(env.path("locked"), QFile::ReadOwner | QFile::ExeOwner);
+        if (path.startsWith("locked") && QFileInfo(env.path("locked")).isWritable())
+            QSKIP("permissions do not bind this user");
+        const Run created = run({"create", env.path(path)});
+        QCOMPARE(created.exitCode, 1);
+        QVERIFY2(created.err.contains(cause), qPrintable(created.err));
+        QVERIFY(created.err.contains("Couldn't create database"));
+        QVERIFY(QDir(env.folder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot) ==
+                QStringList{"afile"});
+        QFile::setPermissions(env.path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 };
 

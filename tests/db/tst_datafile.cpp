@@ -7,6 +7,8 @@
 #include "db/DbException.h"
 #include "db/Messages.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QSqlQuery>
@@ -33,6 +35,26 @@ void writeFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
+QByteArray contentsOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The file and journal as a crash in the middle of a large write leaves them: the file already holds part of
+// the change, the journal what it replaced. Copied to target while the write is under way.
+void crashCopy(Database& db, const QString& target)
+{
+    db.execute("PRAGMA cache_size = 1");
+    db.beginTransaction();
+    db.execute("UPDATE Owners SET Memo = hex(randomblob(40000))");
+    QFile::remove(target);
+    QFile::remove(target + "-journal");
+    QFile::copy(db.path(), target);
+    QFile::copy(db.path() + "-journal", target + "-journal");
+    db.rollbackTransaction();
+}
+
 } // namespace
 
 class DataFileTest : public QObject
@@ -51,7 +73,8 @@ private:
     QStringList leftovers()
     {
         return QDir(m_env->folder())
-            .entryList({"*.tmp", "*.old*", "*.restoring*", ".velmora-backup-*"}, QDir::Files | QDir::Hidden);
+            .entryList({"*.tmp", "*.old*", "*.restoring*", ".velmora-*", "*-journal"},
+                       QDir::Files | QDir::Hidden);
     }
 
 private Q_SLOTS:
@@ -243,13 +266,113 @@ private Q_SLOTS:
         const QString temporary = m_env->path("Velmora.tmp");
         QCOMPARE(DataFile::temporaryPath(m_path), temporary);
         writeFile(temporary, "left from an earlier run");
-        m_prompter->answer(Prompter::Answer::Yes).answer(Prompter::Answer::Ok, "is in the way");
+        m_prompter->answer(Prompter::Answer::Yes)
+            .answer(Prompter::Answer::Ok, Messages::MaintenanceSucceeded);
         runMaintenance(*m_app);
         QVERIFY(db().isOpen());
         QCOMPARE(owners(db()), QStringList({"1:North", "2:South"}));
         QFile kept(temporary);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray("left from an earlier run"));
+    }
+
+    // What an operation cut short leaves beside the data file, and what the next open makes of it.
+    void recoveryAtOpen_data()
+    {
+        QTest::addColumn<QString>("leftover");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("restore cut between its renames")
+            << "old+restoring"
+            << "was interrupted.  It has been undone: your data file is as it was before.";
+        QTest::newRow("compaction cut during its copy")
+            << "empty+tmp"
+            << "/Velmora.vel was interrupted.  It has been undone: your data file is as it was before.";
+        QTest::newRow("killed backup")
+            << "backup"
+            << "Unfinished files of an interrupted operation were removed from the folder of";
+        QTest::newRow("journal without its file") << "journal"
+                                                  << "Unfinished files of an interrupted operation";
+        QTest::newRow("restore cut before its rename") << "previous-link"
+                                                       << "";
+        QTest::newRow("restore cut after its rename")
+            << "previous-copy"
+            << "was interrupted after the restored data was complete.  It has been finished.";
+    }
+
+    void recoveryAtOpen()
+    {
+        QFETCH(QString, leftover);
+        QFETCH(QString, told);
+        if (leftover == "journal")
+            crashCopy(db(), m_env->path("other.vel"));
+        db().close();
+        const QString data = m_env->path("data.copy");
+        QVERIFY(QFile::copy(m_path, data));
+        const QString previous = m_env->path(".velmora-previous-x1-Velmora.vel");
+        if (leftover == "old+restoring") {
+            QVERIFY(QFile::rename(m_path, m_path + ".old"));
+            writeFile(m_path + ".restoring", "half a backup");
+        } else if (leftover == "empty+tmp") {
+            QVERIFY(QFile::rename(m_path, m_env->path("Velmora.tmp")));
+            writeFile(m_path, "");
+        } else if (leftover == "backup") {
+            writeFile(m_env->path(".velmora-backup-x1-Velmora.bak"), QByteArray(8192, 'b'));
+            writeFile(m_env->path(".velmora-backup-x1-Velmora.bak-journal"), "j");
+        } else if (leftover == "journal") {
+            QFile::remove(m_env->path("other.vel"));
+            QVERIFY(QFile::rename(m_env->path("other.vel-journal"), m_env->path("gone.vel-journal")));
+        } else if (leftover == "previous-link") {
+            QCOMPARE(::link(QFile::encodeName(m_path).constData(), QFile::encodeName(previous).constData()),
+                     0);
+        } else {
+            QVERIFY(QFile::copy(m_path, previous));
+        }
+        const QString opened = leftover == "journal" ? m_env->path("gone.vel") : m_path;
+        const QStringList notes = DataFile::recoverInterrupted(opened);
+        QCOMPARE(notes.isEmpty(), told.isEmpty());
+        QVERIFY2(notes.join(' ').contains(told), qPrintable(notes.join(' ')));
+        QVERIFY(leftovers().isEmpty());
+        QVERIFY(!QFileInfo::exists(opened + "-journal"));
+        if (leftover != "journal") {
+            QCOMPARE(contentsOf(m_path), contentsOf(data));
+            QCOMPARE(ownersIn(m_path), QStringList({"1:North", "2:South"}));
+        }
+    }
+
+    // A crash in the middle of a write leaves a journal that the next open rolls back: such a file is
+    // checked, located and restored as the data it held before the write.
+    void fileWithAnInterruptedWriteIsAcceptedAsItWas()
+    {
+        const QString crashed = m_env->path("crashed.bak");
+        crashCopy(db(), crashed);
+        QVERIFY(QFileInfo::exists(crashed + "-journal"));
+        const QByteArray journal = contentsOf(crashed + "-journal");
+        DataFile::checkDataFile(crashed);
+        QCOMPARE(ownersIn(crashed), QStringList({"1:North", "2:South"}));
+
+        // Restoring from it rolls the write back in the copy and leaves the backup as it was.
+        crashCopy(db(), crashed);
+        const QByteArray file = contentsOf(crashed);
+        db().execute("DELETE FROM Owners");
+        DataFile::restore(db(), m_path, crashed);
+        QCOMPARE(owners(db()), QStringList({"1:North", "2:South"}));
+        QCOMPARE(contentsOf(crashed), file);
+        QVERIFY(QFileInfo::exists(crashed + "-journal"));
+        QVERIFY(leftovers() == QStringList{"crashed.bak-journal"});
+    }
+
+    // A journal left by another file where the restored one goes must not be played back onto it.
+    void restoreIntoAPlaceWithAStrayJournal()
+    {
+        const QString backup = m_env->path("Velmora.bak");
+        DataFile::backup(db(), backup);
+        crashCopy(db(), m_env->path("other.vel"));
+        db().close();
+        QVERIFY(QFile::remove(m_path));
+        QVERIFY(QFile::rename(m_env->path("other.vel-journal"), m_path + "-journal"));
+        DataFile::restore(db(), m_path, backup);
+        QCOMPARE(db().scalar("PRAGMA quick_check").toString(), QString("ok"));
+        QCOMPARE(owners(db()), QStringList({"1:North", "2:South"}));
     }
 };
 

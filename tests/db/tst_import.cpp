@@ -1,3 +1,4 @@
+#include "OldDataFiles.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 #include "db/Clock.h"
@@ -7,6 +8,7 @@
 #include "db/Messages.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
 
@@ -191,8 +193,32 @@ private slots:
                                         << "not a database" << Messages::CanNotOpenExistingDatabase;
         QTest::newRow("database of another kind") << "current"
                                                   << "CarsOwners" << Messages::CanNotOpenExistingDatabase;
-        QTest::newRow("overlong make") << "long"
-                                       << "CHECK constraint failed" << Messages::CouldNotImport;
+        QTest::newRow("overlong make")
+            << "UPDATE CarsOwners SET CarMake = 'A make longer than thirty-five characters' WHERE CarID = 3"
+            << "The value 'A make longer than thirty-five characters' in table CarsOwners, row 3, field "
+               "CarMake "
+               "does not fit that field, so nothing was imported."
+            << Messages::CouldNotImport;
+        QTest::newRow("reading beyond 32 bits")
+            << "UPDATE CarsOwners SET EntryOfActualMiles = 10000000000 WHERE CarID = 2"
+            << "The value '10000000000' in table CarsOwners, row 2, field EntryOfActualMiles does not fit"
+            << Messages::CouldNotImport;
+        QTest::newRow("text for a number")
+            << "UPDATE CarsOwners SET EstMilesPerMonth = 'abc' WHERE CarID = 1"
+            << "The value 'abc' in table CarsOwners, row 1, field EstMilesPerMonth"
+            << Messages::CouldNotImport;
+        QTest::newRow("fraction for a key")
+            << "UPDATE ActualMaintenance SET StationID = 5.5 WHERE ActualMaintID = 12"
+            << "The value '5.5' in table ActualMaintenance, row 3, field StationID"
+            << Messages::CouldNotImport;
+        QTest::newRow("NUL in an owner's name")
+            << "UPDATE CarsOwners SET LastName = 'Sm' || char(0) || 'ith' WHERE CarID = 3"
+            << "The value 'Sm\\0ith' in table CarsOwners, row 3, field LastName" << Messages::CouldNotImport;
+        QTest::newRow("interval beyond 32 bits")
+            << "INSERT INTO Schedule VALUES (2, -2000000000), (2, 2000000000); INSERT INTO ScheduleServices "
+               "VALUES (2, -2000000000, 3), (2, 2000000000, 3)"
+            << "The value '4000000000' in table ScheduleServices, row 7, field ScheduleRecMiles"
+            << Messages::CouldNotImport;
     }
 
     void refusedOrFailedImportLeavesTheFilesAlone()
@@ -207,12 +233,12 @@ private slots:
             m_env->createDatabase(old, "Velmora.mdb");
         } else {
             old.open(m_old);
-            old.execute("UPDATE CarsOwners SET CarMake = 'A make longer than thirty-five characters' WHERE "
-                        "CarID = 3");
+            for (const QString& statement : oldFile.split("; "))
+                old.execute(statement);
         }
         old.close();
         const QByteArray original = contentsOf(m_old);
-        const bool checked = oldFile == "long";
+        const bool checked = oldFile != "text" && oldFile != "current";
         if (!checked)
             write(m_backup, "kept");
 
@@ -225,6 +251,45 @@ private slots:
         QCOMPARE(contentsOf(m_old), original);
         QCOMPARE(contentsOf(m_backup), checked ? original : QByteArray("kept"));
         QVERIFY(!QFile::exists(m_newPath));
+    }
+
+    void folderWithADataFileIsRefusedAndAnotherAskedFor()
+    {
+        write(m_newPath, "someone's data file");
+        QDir().mkpath(m_env->path("other"));
+        ScriptedPrompter prompter;
+        prompter.file(m_newPath)
+            .answer(Prompter::Answer::Ok, QDir::toNativeSeparators(m_env->path("new")) +
+                                              " already holds a Velmora data file.  Please choose another "
+                                              "folder for the imported data.")
+            .file(m_env->path("other/Velmora.vel"));
+        QString newPath;
+        QVERIFY(runImport(prompter, &newPath));
+        QCOMPARE(newPath, m_env->path("other/Velmora.vel"));
+        QCOMPARE(contentsOf(m_newPath), QByteArray("someone's data file"));
+    }
+
+    // The owner lookup is done in memory, so four times the cars take about four times as long, not sixteen.
+    void importTimeGrowsWithTheNumberOfCars()
+    {
+        qint64 elapsed[2] = {};
+        for (const int cars : {2000, 8000}) {
+            const QString folder = m_env->path(QString("fleet%1").arg(cars));
+            QDir().mkpath(folder);
+            buildPreviousGeneration(m_old, cars);
+            ScriptedPrompter prompter;
+            prompter.file(folder + "/Velmora.vel");
+            QElapsedTimer timer;
+            timer.start();
+            QString newPath;
+            QVERIFY(runImport(prompter, &newPath));
+            elapsed[cars == 8000] = timer.elapsed();
+            Database db;
+            db.open(newPath);
+            QCOMPARE(db.scalar("SELECT count(*) FROM Owners").toInt(), cars / 3 + 1);
+        }
+        qInfo("import of 2,000 cars: %lld ms, of 8,000 cars: %lld ms", elapsed[0], elapsed[1]);
+        QVERIFY2(elapsed[1] < 8 * qMax<qint64>(elapsed[0], 100), qPrintable(QString::number(elapsed[1])));
     }
 };
 

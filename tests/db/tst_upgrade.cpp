@@ -1,3 +1,4 @@
+#include "OldDataFiles.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 #include "db/Database.h"
@@ -11,7 +12,6 @@
 #include <QSet>
 #include <QTest>
 
-enum class OldShape { V20, V22, V23WithoutVehicleFields, V23 };
 Q_DECLARE_METATYPE(OldShape)
 
 namespace {
@@ -36,56 +36,6 @@ QStringList shapeOf(const QString& path)
             "WHERE m.type = 'table' AND l.origin = 'c' GROUP BY l.name");
     shape.sort();
     return shape;
-}
-
-// The older shapes: without the job-order tables and fields, with the old MaintServices key; 2.0 and 2.2
-// without the vehicles' measurement fields; 2.0 also without VerInd and PerformEveryDay and with the old
-// fuel fields (one of them indexed).
-void buildOldFile(const QString& path, OldShape shape, bool withVehicles = true)
-{
-    Database db;
-    db.create(path);
-    Transaction transaction(db);
-    QSet<QString> absent{"JobOrder",
-                         "MaintServicesUnexpected",
-                         "ScheduleTemplate",
-                         "ScheduleTemplateNames",
-                         "MaintServices.LinkInd",
-                         "Maintenance.JobOrderID"};
-    if (shape != OldShape::V23)
-        absent += {"Vehicles.Measurement", "Vehicles.HoursInd"};
-    if (shape == OldShape::V20)
-        absent += {"Utilities.VerInd", "Schedule.PerformEveryDay", "GasLog"};
-    for (Schema::Table table : Schema::tables()) {
-        if (absent.contains(table.name))
-            continue;
-        std::erase_if(table.fields,
-                      [&](const Schema::Field& f) { return absent.contains(table.name + "." + f.name); });
-        if (table.name == "MaintServices")
-            table.indexes.front().fields = QStringList{"MaintID", "ServiceID"};
-        Schema::createTable(db, table);
-    }
-    if (shape == OldShape::V20) {
-        db.execute("CREATE TABLE GasLog (GasLogID INTEGER, VehicleID INTEGER, Date TEXT, Gallons REAL, "
-                   "MilesTank INTEGER, Mileage INTEGER, Cost REAL, StationID INTEGER, Memo TEXT)");
-        db.execute("CREATE UNIQUE INDEX GasLog_PrimaryKey ON GasLog (GasLogID)");
-        db.execute("CREATE INDEX GasLog_Date ON GasLog (Date)");
-        db.execute("INSERT INTO GasLog VALUES (1, 1, '19990101', 10.5, 300, 12000, 15.0, 0, 'old memo')");
-        db.execute("INSERT INTO Utilities (TimeStamp) VALUES ('')");
-    } else {
-        db.execute("INSERT INTO GasLog (GasLogID, VehicleID) VALUES (1, 1)");
-        db.execute(
-            QString("INSERT INTO Utilities VALUES ('', '%1')").arg(shape == OldShape::V22 ? "2.2" : "2.3"));
-    }
-    if (withVehicles)
-        db.execute("INSERT INTO Vehicles (VehicleID, OwnerID) VALUES (1, 1), (2, 1)");
-    if (shape == OldShape::V23)
-        db.execute("UPDATE Vehicles SET Measurement = VehicleID - 1, HoursInd = 1 - VehicleID");
-    db.execute(
-        "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryMiles) VALUES (1, 1, 1, 3000)");
-    db.execute("INSERT INTO Maintenance (MaintID, VehicleID, ActualMiles) VALUES (1, 1, 1000)");
-    db.execute("INSERT INTO MaintServices (MaintID, ServiceID, VehicleID) VALUES (1, 1, 1), (1, 2, 1)");
-    transaction.commit();
 }
 
 } // namespace
@@ -233,10 +183,19 @@ private slots:
         QVERIFY(shape.contains("MaintServices_PrimaryKey:1:MaintID,ServiceID"));
         QVERIFY(shape.contains("Maintenance.joborderid"));
         QVERIFY(shape.contains("ScheduleTemplateNames.templatename"));
-        QCOMPARE(versionOf(m_path), QString("B19"));
+        // The file lacks a part of the current version, so it does not claim it.
+        QCOMPARE(versionOf(m_path), QString("2.3"));
 
         execute("DROP TRIGGER refuse");
         execute("UPDATE Maintenance SET JobOrderID = 5");
+        // The next start runs the one missing step, quietly, and the file then claims the current version.
+        ScriptedPrompter resumed;
+        upgrade("2.3", resumed);
+        QCOMPARE(versionOf(m_path), QString("B19"));
+        QVERIFY(shapeOf(m_path).contains("MaintServices.linkind"));
+        execute("DROP INDEX MaintServices_PrimaryKey");
+        execute("ALTER TABLE MaintServices DROP COLUMN LinkInd");
+        execute("CREATE UNIQUE INDEX MaintServices_PrimaryKey ON MaintServices (MaintID, ServiceID)");
         for (const bool linked : {false, true}) {
             ScriptedPrompter again;
             for (const char* existing : {"JobOrder", "MaintServicesUnexpected", "LinkInd", "JobOrderID",
@@ -263,6 +222,48 @@ private slots:
         upgrade("B19", current);
         upgrade(QString(), current);
         QCOMPARE(current.prompts().size(), 0);
+    }
+
+    void currentFileLackingAFieldIsRepairedOrRefused_data()
+    {
+        QTest::addColumn<QStringList>("damage");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("job-order field")
+            << QStringList{"ALTER TABLE Maintenance DROP COLUMN JobOrderID"}
+            << "lacked parts of the current version (Maintenance.JobOrderID).  The "
+               "missing upgrade steps have been run."
+            << true;
+        QTest::newRow("job-order table")
+            << QStringList{"DROP TABLE ScheduleTemplateNames"}
+            << "(ScheduleTemplateNames).  The missing upgrade steps have been run." << true;
+        QTest::newRow("field of no upgrade") << QStringList{"ALTER TABLE Owners DROP COLUMN Memo",
+                                                            "ALTER TABLE Maintenance DROP COLUMN JobOrderID"}
+                                             << "lacks tables or fields that Velmora needs "
+                                                "(Maintenance.JobOrderID, Owners.Memo), so it can not be "
+                                                "used."
+                                             << false;
+    }
+
+    void currentFileLackingAFieldIsRepairedOrRefused()
+    {
+        QFETCH(QStringList, damage);
+        QFETCH(QString, message);
+        QFETCH(bool, usable);
+        {
+            Database db;
+            m_env->createDatabase(db);
+        }
+        for (const QString& statement : damage)
+            execute(statement);
+        ScriptedPrompter prompter;
+        prompter.answer(Prompter::Answer::Ok, message);
+        Database db;
+        QCOMPARE(Upgrade::upgradeByVersion(db, m_path, "B19", prompter), usable);
+        QVERIFY(prompter.verifyDone());
+        QVERIFY(!db.isOpen());
+        db.open(m_path);
+        QCOMPARE(Upgrade::missingParts(db, "B19").isEmpty(), usable);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "app/DemoData.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "scheduling/DueList.h"
@@ -153,6 +154,41 @@ private Q_SLOTS:
         const DueList::List one = DueList::fill(db, 1, 0, {0, 1, 2, -1, -1, -1, -1, -1, -1, -1});
         QCOMPARE(one.rows.size(), size_t(4));
         QCOMPARE(int(one.rows[1].status), int(Status::Later));
+    }
+
+    void commandLineOnTheDemoFleet()
+    {
+        for (const char* table : {"Schedule", "Vehicles", "Owners", "Maintenance", "MaintServices"})
+            db.execute(QString("DELETE FROM %1").arg(table));
+        DemoData::fill(db);
+        db.close();
+        const Run csv = cli({path, "--csv"});
+        QCOMPARE(csv.exitCode, 0);
+        // Read as CSV readers do: fields split at commas outside double quotes, "" inside quotes.
+        QList<QStringList> rows;
+        for (const QString& line : csv.out.split("\r\n", Qt::SkipEmptyParts)) {
+            QStringList fields{QString()};
+            bool quoted = false;
+            for (qsizetype i = 0; i < line.size(); ++i) {
+                const QChar c = line[i];
+                if (c == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"')
+                    fields.last() += line[++i];
+                else if (c == '"')
+                    quoted = !quoted;
+                else if (c == ',' && !quoted)
+                    fields << QString();
+                else
+                    fields.last() += c;
+            }
+            rows << fields;
+        }
+        // Every demo entry but the inactive Beetle's, each a whole row; overdue first.
+        QCOMPARE(rows.size(), 17);
+        for (const QStringList& row : rows)
+            QCOMPARE(row.size(), 9);
+        QCOMPARE(rows[1][7], QString("Overdue"));
+        QCOMPARE(rows.last()[7], QString("Later"));
+        QVERIFY(cli({path}).out.contains("2019 Ford Transit 250"));
     }
 
     void commandLine()

@@ -82,8 +82,8 @@ void backupDatabase(CVelApp& app)
     try {
         BusyScope busy(prompter);
         DataFile::backup(app.database(), target);
-    } catch (const CdbException&) {
-        prompter.message(Messages::BackupFailed);
+    } catch (const CdbException& error) {
+        prompter.message(Messages::BackupFailed + QStringLiteral("\n\n") + DataFile::causeOf(error, target));
         return;
     }
     prompter.information(Messages::BackupSucceeded);
@@ -107,6 +107,7 @@ bool restoreDatabase(CVelApp& app)
         if (target.isEmpty())
             return false;
     }
+    StartUp::recoverInterrupted(target, prompter);
     if (DataFile::sameFile(backupPath, target)) {
         prompter.message(Messages::RestoreFromDataFile);
         return false;
@@ -129,8 +130,8 @@ bool restoreDatabase(CVelApp& app)
     try {
         BusyScope busy(prompter);
         DataFile::restore(app.database(), target, backupPath);
-    } catch (const CdbException&) {
-        prompter.message(Messages::RestoreFailed);
+    } catch (const CdbException& error) {
+        prompter.message(Messages::RestoreFailed + QStringLiteral("\n\n") + DataFile::causeOf(error, target));
         return false;
     }
     app.setDatabasePath(target);

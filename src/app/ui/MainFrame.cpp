@@ -25,6 +25,10 @@
 #include "fleet/ui/VehicleView.h"
 #include "forms/FormView.h"
 #include "fuel/ui/GasView.h"
+#include "maintenance/ui/JobOrderView.h"
+#include "maintenance/ui/MaintenanceView.h"
+#include "reports/ui/ReportView.h"
+#include "scheduling/ui/ScheduleMonitorView.h"
 #include "scheduling/ui/ScheduleView.h"
 #include "scheduling/ui/ServiceListDlg.h"
 
@@ -347,6 +351,10 @@ void CMainFrame::registerStandardForms()
     registerForm(LoanForm, factoryOf<CLoanView>());
     registerForm(InsuranceForm, factoryOf<CInsuranceView>());
     registerForm(VehicleForm, factoryOf<CVehicleView>());
+    registerForm(JobOrderForm, factoryOf<CJobOrderView>());
+    registerForm(MaintenanceForm, factoryOf<CMaintenanceView>());
+    registerForm(ScheduleMonitorForm, factoryOf<CScheduleMonitorView>());
+    registerForm(ReportForm, factoryOf<CReportView>());
     registerForm(GasForm, factoryOf<CGasView>());
     registerForm(ScheduleForm, factoryOf<CScheduleView>());
 }

@@ -36,6 +36,7 @@ bool CVelApp::initInstance(const QStringList& arguments)
     loadVehicleColumns();
 
     m_databasePath = m_settings.databaseLocation();
+    StartUp::recoverInterrupted(m_databasePath, m_prompter);
     StartUp::DatabaseCheck check = StartUp::checkDatabase(m_databasePath);
     if (check.mustLocate) {
         if (!locateDatabase())

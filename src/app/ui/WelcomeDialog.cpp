@@ -1,5 +1,6 @@
 #include "app/ui/WelcomeDialog.h"
 
+#include "app/StartUp.h"
 #include "app/ui/DataFileCommands.h"
 #include "app/ui/DataFileMessages.h"
 #include "app/ui/VelApp.h"
@@ -119,6 +120,7 @@ QString chooseExistingDataFile(CVelApp& app)
     const QString chosen = prompter.openFileName(dialog);
     if (chosen.isEmpty())
         return {};
+    StartUp::recoverInterrupted(chosen, prompter);
     try {
         DataFile::checkDataFile(chosen);
     } catch (const CdbException& error) {

@@ -18,7 +18,8 @@ public:
     explicit CFuelChart(QWidget* parent = nullptr);
 
     // values: oldest first, at most ten; heading: "MPG", "KPL", "HPG" or "HPL".
-    void setFigures(const std::vector<double>& values, double overall, double lastTen, const QString& heading);
+    void setFigures(const std::vector<double>& values, double overall, double lastTen,
+                    const QString& heading);
 
     // The texts drawn, in drawing order (the tick labels come as "%.1f").
     const QStringList& drawnTexts() const { return m_texts; }

@@ -83,8 +83,9 @@ CGasView::CGasView(CVelApp& app, CVelDoc& doc, QWidget* parent)
     m_list->setUniformRowHeights(true);
     m_list->setAllColumnsShowFocus(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setHeaderLabels({QStringLiteral("Miles"), QStringLiteral("Date"), QStringLiteral("Cost of Fillup"),
-                             QStringLiteral("Gallons"), QStringLiteral("MPG")});
+    m_list->setHeaderLabels({QStringLiteral("Miles"), QStringLiteral("Date"),
+                             QStringLiteral("Cost of Fillup"), QStringLiteral("Gallons"),
+                             QStringLiteral("MPG")});
     m_list->headerItem()->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
     for (int i = 0; i < 5; ++i)
         m_list->setColumnWidth(i, app.settings().integer(SettingsSection, QLatin1String(WidthKeys[i])));
@@ -120,7 +121,8 @@ CGasView::CGasView(CVelApp& app, CVelDoc& doc, QWidget* parent)
     m_date->setObjectName(QStringLiteral("date"));
     m_date->setMaxLength(10);
     addField(QStringLiteral("Date"), m_date, row, 1);
-    m_distance = addLineField(QStringLiteral("Miles driven this tank"), QStringLiteral("distance"), 12, row + 1, 0);
+    m_distance =
+        addLineField(QStringLiteral("Miles driven this tank"), QStringLiteral("distance"), 12, row + 1, 0);
     m_distanceLabel = qobject_cast<QLabel*>(fieldGrid()->itemAtPosition(row + 1, 0)->widget());
     m_estimated = new QCheckBox(QStringLiteral("Estimated Entry"), this);
     m_estimated->setObjectName(QStringLiteral("estimated"));
@@ -132,11 +134,12 @@ CGasView::CGasView(CVelApp& app, CVelDoc& doc, QWidget* parent)
     m_stationBox->setMinimumContentsLength(26);
     m_station = new CTypedCompany(*this, *m_stationBox, GasLogCaller);
     addField(QStringLiteral("Gas Station"), m_stationBox, row + 2, 1);
-    m_costPerUnit = addLineField(QStringLiteral("Cost Per Gallon"), QStringLiteral("costPerUnit"), 12, row + 3, 0);
+    m_costPerUnit =
+        addLineField(QStringLiteral("Cost Per Gallon"), QStringLiteral("costPerUnit"), 12, row + 3, 0);
     m_costLabel = qobject_cast<QLabel*>(fieldGrid()->itemAtPosition(row + 3, 0)->widget());
     // Brief descriptions are kept as long as a record set's text may be.
-    m_description =
-        addLineField(QStringLiteral("Brief Description"), QStringLiteral("briefDescription"), 255, row + 3, 1);
+    m_description = addLineField(QStringLiteral("Brief Description"), QStringLiteral("briefDescription"), 255,
+                                 row + 3, 1);
     m_total = addLineField(QStringLiteral("Total Price"), QStringLiteral("totalPrice"), 12, row + 4, 0);
 
     for (QLineEdit* field : {m_amount, m_costPerUnit, m_total})
@@ -144,18 +147,14 @@ CGasView::CGasView(CVelApp& app, CVelDoc& doc, QWidget* parent)
     connect(m_reading, &QLineEdit::textEdited, this, [this] { m_readingChanged = true; });
     connect(m_distance, &QLineEdit::textEdited, this, [this] { m_distanceChanged = true; });
     const std::pair<QLineEdit*, FuelCalculation::Field> money[] = {
-        {m_costPerUnit, FuelCalculation::CostPerUnit}, {m_total, FuelCalculation::Total},
+        {m_costPerUnit, FuelCalculation::CostPerUnit},
+        {m_total, FuelCalculation::Total},
         {m_amount, FuelCalculation::Amount}};
     for (const auto& [field, code] : money)
         connect(field, &QLineEdit::textEdited, this, [this, code = code] {
             m_moneyChanged[code] = true;
             m_calculation.edited(code);
         });
-    // A typed station name is an edit of the record too.
-    connect(m_stationBox, &QComboBox::editTextChanged, this, [this] {
-        if (mode() != Mode::Browse && m_stationBox->hasFocus())
-            markChanged();
-    });
 
     auto* navigationRow = new QHBoxLayout;
     fieldGrid()->addLayout(navigationRow, row + 6, 0, 1, 4);
@@ -184,6 +183,7 @@ CGasView::CGasView(CVelApp& app, CVelDoc& doc, QWidget* parent)
 
     connect(m_vehicles, &QComboBox::currentIndexChanged, this, &CGasView::onVehicleChosen);
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, &CGasView::onListSelection);
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { commandEdit(); });
     connect(selector(), &QComboBox::currentIndexChanged, this, &CGasView::syncListFromSelector);
     connect(this, &CFormView::commandStateChanged, this, &CGasView::updateListState);
     connect(qApp, &QApplication::focusChanged, this, &CGasView::onFocusChanged);
@@ -327,9 +327,9 @@ QList<ListEntry> CGasView::selectorEntries()
     // Newest reading first.
     for (size_t i = m_fillUps.size(); i-- > 0;) {
         const FuelEconomy::FillUp& entry = m_fillUps[i];
-        auto* item = new QTreeWidgetItem(
-            {Values::withThousands(entry.reading), Values::toShownDate(entry.date),
-             money("%.2f", entry.totalCost), money("%.3f", entry.fuel), money("%.2f", listed.economy[i])});
+        auto* item = new QTreeWidgetItem({Values::withThousands(entry.reading),
+                                          Values::toShownDate(entry.date), money("%.2f", entry.totalCost),
+                                          money("%.3f", entry.fuel), money("%.2f", listed.economy[i])});
         item->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
         item->setData(0, Qt::UserRole, entry.gasLogId);
         items.append(item);
@@ -582,8 +582,8 @@ bool CGasView::validateFields()
                         m_amount->text(), m_costPerUnit->text(), m_total->text()};
     std::optional<GasChecks::Problem> problem;
     try {
-        problem = GasChecks::firstProblem(app().database(), m_shownVehicle, isNewRecord() ? 0 : currentKey(), texts,
-                                          m_units, previousReading(), !m_fillUps.empty());
+        problem = GasChecks::firstProblem(app().database(), m_shownVehicle, isNewRecord() ? 0 : currentKey(),
+                                          texts, m_units, previousReading(), !m_fillUps.empty());
     } catch (const CdbException& error) {
         showError(error.description());
         return false;
@@ -669,10 +669,12 @@ void CGasView::extendContextMenu(QMenu& menu)
     QMenu* reports = menu.addMenu(QStringLiteral("&Reports"));
     const CFormHost* host = CFormHost::of(this);
     const bool offered = host && host->hasForm(ReportForm);
-    const std::pair<QString, int> items[] = {{QStringLiteral("&Gas Log"), GasLogReport},
-                                             {QStringLiteral("Fuel Efficiency Graph by M&onth"), FuelEfficiencyGraph},
-                                             {QStringLiteral("&Expense Graph"), ExpenseGraph}};
+    const std::pair<QString, int> items[] = {
+        {QStringLiteral("&Gas Log"), GasLogReport},
+        {QStringLiteral("Fuel Efficiency Graph by M&onth"), FuelEfficiencyGraph},
+        {QStringLiteral("&Expense Graph"), ExpenseGraph}};
     for (const auto& [text, code] : items)
-        reports->addAction(text, this, [this, code = code] { Q_EMIT switchFormRequested(ReportForm, code, 0); })
+        reports
+            ->addAction(text, this, [this, code = code] { Q_EMIT switchFormRequested(ReportForm, code, 0); })
             ->setEnabled(offered);
 }

@@ -1,8 +1,8 @@
 #include "CompanyFormsFixture.h"
 #include "Screenshot.h"
 #include "app/DemoData.h"
-#include "fleet/ReadingEstimate.h"
 #include "db/Clock.h"
+#include "fleet/ReadingEstimate.h"
 #include "fuel/ui/FuelChart.h"
 
 #include <QTreeWidget>
@@ -51,8 +51,10 @@ private:
     }
     QString vehicleReading()
     {
-        return f->db().scalar("SELECT EntryOfActualMiles || ' ' || DateOfActualMiles FROM Vehicles "
-                              "WHERE VehicleID = 1").toString();
+        return f->db()
+            .scalar("SELECT EntryOfActualMiles || ' ' || DateOfActualMiles FROM Vehicles "
+                    "WHERE VehicleID = 1")
+            .toString();
     }
 
 private Q_SLOTS:
@@ -63,10 +65,11 @@ private Q_SLOTS:
         f->db().execute("UPDATE Vehicles SET Measurement = VehicleID - 1, HoursInd = 0, ActiveInd = -1, "
                         "EstMilesPerMonth = 0, EntryOfActualMiles = 10600, DateOfActualMiles = '20240215', "
                         "DateOfEstimatedMiles = '20240320'");
-        f->db().execute("INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage, Gallons, CostGallon, TotalCost, "
-                        "Fillup, StationID) VALUES (1, 1, '20240105', 9800, 12, 2.5, 30, 0, 0), "
-                        "(2, 1, '20240120', 10000, 5, 3, 15, 1, 0), (3, 1, '20240201', 10300, 5, 6, 30, 0, 0), "
-                        "(4, 1, '20240104', 9800, 1, 3, 3, 1, 0), (5, 2, '20240110', 5000, 1234.5, 1, 1234.5, 0, 0)");
+        f->db().execute(
+            "INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage, Gallons, CostGallon, TotalCost, "
+            "Fillup, StationID) VALUES (1, 1, '20240105', 9800, 12, 2.5, 30, 0, 0), "
+            "(2, 1, '20240120', 10000, 5, 3, 15, 1, 0), (3, 1, '20240201', 10300, 5, 6, 30, 0, 0), "
+            "(4, 1, '20240104', 9800, 1, 3, 3, 1, 0), (5, 2, '20240110', 5000, 1234.5, 1, 1234.5, 0, 0)");
         f->db().execute("INSERT INTO Maintenance (MaintID, VehicleID, StationID, MaintDate, ActualMiles) "
                         "VALUES (1, 1, 0, '20240215', 10600)");
         f->m_app.setCurrentVehicle(1);
@@ -131,6 +134,11 @@ private Q_SLOTS:
         QCOMPARE(f->text("reading"), QString("10,550"));
         type("reading", "10200", "amount");
         QCOMPARE(f->text("distance"), QString("Undetermined"));
+        // Enter works the values out without saving.
+        type("amount", "4", "amount");
+        QTest::keyClick(f->field("amount"), Qt::Key_Return);
+        QCOMPARE(f->text("costPerUnit"), QString("$11.250"));
+        QCOMPARE(f->shown().mode(), Mode::AddNew);
     }
 
     void onlyTheTotalChangedOnAnEntryOnFile_data()
@@ -138,18 +146,21 @@ private Q_SLOTS:
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("amount");
         QTest::addColumn<QString>("cost");
-        QTest::newRow("OK: the amount") << int(Answer::Ok) << "6.667" << "$6.000";
-        QTest::newRow("Cancel: the cost") << int(Answer::Cancel) << "5.000" << "$8.000";
+        QTest::newRow("OK: the amount") << int(Answer::Ok) << "6.667"
+                                        << "$6.000";
+        QTest::newRow("Cancel: the cost") << int(Answer::Cancel) << "5.000"
+                                          << "$8.000";
     }
     void onlyTheTotalChangedOnAnEntryOnFile()
     {
         QFETCH(int, answer);
         f->open(GasForm);
         f->click("editButton");
-        f->m_prompter.answer(Answer(answer),
-                             "In order to calculate correctly, I need more information.  If you wish to calculate "
-                             "the Amount of Fuel, press OK.  Otherwise, if you wish to calculate the Cost Per "
-                             "Gallon, press Cancel");
+        f->m_prompter.answer(
+            Answer(answer),
+            "In order to calculate correctly, I need more information.  If you wish to calculate "
+            "the Amount of Fuel, press OK.  Otherwise, if you wish to calculate the Cost Per "
+            "Gallon, press Cancel");
         type("totalPrice", "40", "reading");
         QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::OkCancel);
         QTEST(f->text("amount"), "amount");
@@ -170,17 +181,21 @@ private Q_SLOTS:
         QTest::newRow("date") << with(0, "02/30/2024")
                               << "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998)."
                               << "date";
-        QTest::newRow("future") << with(0, "03/21/2024") << "You can not use a date in the future." << "date";
+        QTest::newRow("future") << with(0, "03/21/2024") << "You can not use a date in the future."
+                                << "date";
         QTest::newRow("reading") << with(1, "0") << "Mileage must be numeric and between 0 and 1,000,000."
                                  << "reading";
         QTest::newRow("distance") << (QStringList{"03/01/2024", "10300", "0", "10", "3", "30"})
-                                  << "Mileage Driven must be numeric and between 1 and 100,000" << "distance";
-        QTest::newRow("amount") << with(3, "0") << "Amount of Fuel must be numeric and between .001 and 100,000"
+                                  << "Mileage Driven must be numeric and between 1 and 100,000"
+                                  << "distance";
+        QTest::newRow("amount") << with(3, "0")
+                                << "Amount of Fuel must be numeric and between .001 and 100,000"
                                 << "amount";
         QTest::newRow("cost 1000") << with(4, "1000")
                                    << "Cost Per Gallon must be numeric and between $0 and $1,000.00"
                                    << "costPerUnit";
-        QTest::newRow("total") << with(5, "1000000") << "Total Price must be numeric and between 0 and 1,000,000."
+        QTest::newRow("total") << with(5, "1000000")
+                               << "Total Price must be numeric and between 0 and 1,000,000."
                                << "totalPrice";
         QTest::newRow("earlier date, higher reading")
             << (QStringList{"01/25/2024", "10,400", "100", "10", "3", "30"})
@@ -230,14 +245,31 @@ private Q_SLOTS:
         QCOMPARE(f->title(), QString("Browse Gas Entry"));
         QCOMPARE(vehicleReading(), moves ? QString("10650 20240215") : QString("10600 20240215"));
         if (moves) {
-            QCOMPARE(f->m_prompter.texts().last(),
-                     QString("The Mileage entered for this Gas Entry is more current than the vehicle's current "
-                             "Odometer Reading.  Updating the vehicle's current Odometer Reading."));
+            QCOMPARE(
+                f->m_prompter.texts().last(),
+                QString("The Mileage entered for this Gas Entry is more current than the vehicle's current "
+                        "Odometer Reading.  Updating the vehicle's current Odometer Reading."));
             QCOMPARE(f->m_app.settings().integer("Messages", "m1"), 0);
         }
         QCOMPARE(f->count(QString("SELECT count(*) FROM GasLog WHERE Mileage = %1 AND Date = '20240215' AND "
-                                  "Gallons = 10 AND TotalCost = 30 AND VehicleID = 1").arg(reading)),
+                                  "Gallons = 10 AND TotalCost = 30 AND VehicleID = 1")
+                              .arg(reading)),
                  1);
+    }
+
+    void failedReadingMoveLeavesNothingWritten()
+    {
+        f->db().execute("CREATE TRIGGER refuse BEFORE UPDATE ON Vehicles BEGIN SELECT RAISE(ABORT, 'disk I/O "
+                        "error'); END");
+        f->open(GasForm);
+        f->click("newButton");
+        fill("03/01/2024", "10,700", "400", "10", "3", "30");
+        f->m_prompter.answer(Answer::Ok, "disk I/O error");
+        f->click("saveButton");
+        QCOMPARE(f->count("SELECT count(*) FROM GasLog"), 5);
+        QCOMPARE(vehicleReading(), QString("10600 20240215"));
+        QCOMPARE(f->shown().mode(), Mode::AddNew);
+        QCOMPARE(f->text("reading"), QString("10,700"));
     }
 
     void deleteAsksFirst()
@@ -287,7 +319,8 @@ private Q_SLOTS:
         f->m_app.setCurrentVehicle(1);
         f->open(GasForm);
         QCOMPARE(list()->topLevelItemCount(), 52);
-        QCOMPARE(f->find<CFuelChart>("fuelChart")->drawnTexts().mid(17, 1), QStringList({"Overall MPG 17.51"}));
+        QCOMPARE(f->find<CFuelChart>("fuelChart")->drawnTexts().mid(17, 1),
+                 QStringList({"Overall MPG 17.51"}));
         saveScreenshot(f->frame(), "gas-form");
     }
 };

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+// Messages of the whole-file operations: what went wrong with a file, and what was done about the leftovers
+// of an operation that was cut short. %1 is a path unless said otherwise.
+namespace FileMessages {
+
+inline const QString DiskFull = QStringLiteral("There is not enough disk space to write %1.");
+inline const QString NoPermission = QStringLiteral("You do not have permission to write %1.");
+inline const QString NoPermissionToRead = QStringLiteral("You do not have permission to read %1.");
+inline const QString PathTooLong = QStringLiteral("The path %1 is too long.");
+inline const QString FileInUse = QStringLiteral("%1 is in use by another program.");
+inline const QString FolderMissing = QStringLiteral("The folder of %1 does not exist.");
+inline const QString FileMissing = QStringLiteral("%1 does not exist.");
+// %1 the path, %2 the system's own description.
+inline const QString OtherFileError = QStringLiteral("%1 could not be written: %2.");
+
+inline const QString CouldNotCreateBackupFileBecause = QStringLiteral("Couldn't create backup file.  %1");
+inline const QString ImportFolderHoldsDataFile = QStringLiteral(
+    "%1 already holds a Velmora data file.  Please choose another folder for the imported data.");
+// %1 table, %2 row number, %3 field, %4 the value as found.
+inline const QString ImportValueRefused = QStringLiteral(
+    "The value '%4' in table %1, row %2, field %3 does not fit that field, so nothing was imported.");
+
+inline const QString RestoreUndone = QStringLiteral(
+    "A restore into %1 was interrupted.  It has been undone: your data file is as it was before.");
+inline const QString RestoreCompleted = QStringLiteral(
+    "A restore into %1 was interrupted after the restored data was complete.  It has been finished.");
+inline const QString CompactionUndone = QStringLiteral(
+    "Maintenance of %1 was interrupted.  It has been undone: your data file is as it was before.");
+inline const QString TemporariesRemoved =
+    QStringLiteral("Unfinished files of an interrupted operation were removed from the folder of %1.");
+inline const QString DamagedFileKeptAside =
+    QStringLiteral("The unfinished file that was in its place was kept as %1.");
+
+// %2 the list of missing tables and fields.
+inline const QString UpgradeRepaired =
+    QStringLiteral("%1 lacked parts of the current version (%2).  The missing upgrade steps have been run.");
+inline const QString FileLacksFields =
+    QStringLiteral("%1 lacks tables or fields that Velmora needs (%2), so it can not be used.");
+
+} // namespace FileMessages

@@ -1,0 +1,106 @@
+// velmora-notify: tells the user about due maintenance without opening the program. It reads the data file
+// named in the settings (read-only, briefly), shows one desktop notification through the freedesktop
+// notification service, and starts velmora when the user picks the notification's action. Without a
+// notification service it prints the list. Nothing due, or no data file: it ends quietly.
+#include "app/Settings.h"
+#include "db/Clock.h"
+#include "db/Database.h"
+#include "db/DbException.h"
+#include "maintenance/Reminder.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTextStream>
+#include <QTimer>
+
+namespace {
+
+const QString Service = QStringLiteral("org.freedesktop.Notifications");
+const QString Path = QStringLiteral("/org/freedesktop/Notifications");
+const QString Interface = QStringLiteral("org.freedesktop.Notifications");
+const QString OpenAction = QStringLiteral("default");
+constexpr int LinesShown = 5;
+
+// Waits for the user's answer to the notification: the action starts velmora, closing it ends the wait.
+class NotificationWatch : public QObject
+{
+    Q_OBJECT
+
+public:
+    NotificationWatch(uint id, QString program) : m_id(id), m_program(std::move(program)) {}
+
+public Q_SLOTS:
+    void actionInvoked(uint id, const QString& action)
+    {
+        if (id != m_id)
+            return;
+        if (action == OpenAction)
+            // A running velmora is woken by the second start, as when the user starts it again.
+            QProcess::startDetached(m_program, {});
+        QCoreApplication::quit();
+    }
+    void notificationClosed(uint id, uint)
+    {
+        if (id == m_id)
+            QCoreApplication::quit();
+    }
+
+private:
+    uint m_id;
+    QString m_program;
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    Settings settings;
+    const QString path = settings.databaseLocation();
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return 0;
+    const int daysAhead = settings.daysAhead();
+    QList<Reminder::DueService> due;
+    try {
+        Database db;
+        db.open(path, QString(), true);
+        due = Reminder::dueServices(db, settings.vehicleFields(), daysAhead, Clock::now());
+        db.close();
+    } catch (const CdbException& error) {
+        err << "velmora-notify: " << path << ": " << error.description() << Qt::endl;
+        return 1;
+    }
+    if (due.isEmpty())
+        return 0;
+
+    const QString summary = Reminder::summary(due, daysAhead);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("Notify"));
+    call << QStringLiteral("Velmora") << uint(0) << QStringLiteral("velmora") << summary
+         << Reminder::body(due, LinesShown) << QStringList{OpenAction, QStringLiteral("Open Velmora")}
+         << QVariantMap{} << int(-1);
+    const QDBusReply<uint> reply = bus.isConnected() ? QDBusReply<uint>(bus.call(call)) : QDBusReply<uint>();
+    if (!reply.isValid()) {
+        out << summary << '\n' << Reminder::body(due, 0) << Qt::endl;
+        return 0;
+    }
+
+    NotificationWatch watch(reply.value(), QDir(settings.installDir()).filePath(QStringLiteral("velmora")));
+    bus.connect(Service, Path, Interface, QStringLiteral("ActionInvoked"), &watch,
+                SLOT(actionInvoked(uint, QString)));
+    bus.connect(Service, Path, Interface, QStringLiteral("NotificationClosed"), &watch,
+                SLOT(notificationClosed(uint, uint)));
+    // A notification left open is not waited on for ever.
+    QTimer::singleShot(std::chrono::hours(8), &application, &QCoreApplication::quit);
+    return application.exec();
+}
+
+#include "NotifyMain.moc"

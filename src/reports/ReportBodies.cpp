@@ -1,0 +1,61 @@
+#include "reports/ReportBodies.h"
+
+#include "db/Database.h"
+#include "db/SqlText.h"
+#include "reports/ReportCatalogue.h"
+#include "reports/ReportJob.h"
+
+namespace Report {
+
+std::unique_ptr<Body> makeBody(int code)
+{
+    switch (code) {
+    case ReportCatalogue::VehicleList:
+        return makeVehicleList();
+    case ReportCatalogue::MaintenanceLog:
+        return makeMaintenanceLog();
+    case ReportCatalogue::ScheduleMonitor:
+        return makeScheduleMonitor();
+    case ReportCatalogue::GasLog:
+        return makeGasLog();
+    case ReportCatalogue::FuelGraph:
+        return makeFuelGraph();
+    case ReportCatalogue::ExpenseGraph:
+        return makeExpenseGraph();
+    case ReportCatalogue::JobOrders:
+        return makeJobOrders();
+    default:
+        return nullptr;
+    }
+}
+
+QSqlQuery selectForVehicles(Database& db, const Options& options, const QString& select, const QString& vehicleColumn,
+                            const QStringList& conditions, const QString& order)
+{
+    const VehicleCondition vehicles = vehicleCondition(options, vehicleColumn);
+    QStringList where = conditions;
+    if (!vehicles.sql.isEmpty())
+        where.prepend(vehicles.sql);
+    QString sql = select;
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+    if (!order.isEmpty())
+        sql += QStringLiteral(" ORDER BY ") + order;
+    QSqlQuery query = db.prepare(sql);
+    for (const QVariant& value : vehicles.values)
+        query.addBindValue(value);
+    db.exec(query);
+    return query;
+}
+
+QStringList dateConditions(const Options& options, const QString& column)
+{
+    QStringList conditions;
+    if (!options.beginStored.isEmpty())
+        conditions << column + QStringLiteral(" >= ") + SqlText::literal(options.beginStored);
+    if (!options.endStored.isEmpty())
+        conditions << column + QStringLiteral(" <= ") + SqlText::literal(options.endStored);
+    return conditions;
+}
+
+} // namespace Report

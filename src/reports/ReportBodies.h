@@ -1,0 +1,27 @@
+#pragma once
+
+#include "reports/ReportLayout.h"
+
+#include <QSqlQuery>
+#include <memory>
+
+// The bodies of the reports (one class per report, in its own file) and what they share.
+namespace Report {
+
+std::unique_ptr<Body> makeVehicleList();
+std::unique_ptr<Body> makeMaintenanceLog();
+std::unique_ptr<Body> makeScheduleMonitor();
+std::unique_ptr<Body> makeGasLog();
+std::unique_ptr<Body> makeJobOrders();
+std::unique_ptr<Body> makeFuelGraph();
+std::unique_ptr<Body> makeExpenseGraph();
+
+// Runs "SELECT columns FROM source WHERE <report's vehicles> [AND extra...] ORDER BY order" once for all the
+// report's vehicles; the vehicle condition names the column given.
+QSqlQuery selectForVehicles(Database& db, const Options& options, const QString& select, const QString& vehicleColumn,
+                            const QStringList& conditions, const QString& order);
+
+// " AND <column> >= 'begin'" and " AND <column> <= 'end'" as conditions, when the report has a date range.
+QStringList dateConditions(const Options& options, const QString& column);
+
+} // namespace Report

@@ -1,0 +1,50 @@
+#include "reports/ReportCatalogue.h"
+
+namespace ReportCatalogue {
+
+const std::vector<Entry>& offered()
+{
+    static const std::vector<Entry> list = {
+        {VehicleList, QStringLiteral("Vehicle List"), QStringLiteral("vehicle-list")},
+        {MaintenanceLog, QStringLiteral("Maintenance Log"), QStringLiteral("maintenance-log")},
+        {GasLog, QStringLiteral("Gas Log"), QStringLiteral("gas-log")},
+        {FuelGraph, QStringLiteral("Fuel Efficiency Graph by Month"), QStringLiteral("fuel-graph")},
+        {ExpenseGraph, QStringLiteral("Expense Graph"), QStringLiteral("expense-graph")},
+        {ScheduleMonitor, QStringLiteral("Schedule Monitor"), QStringLiteral("schedule-monitor")},
+        {JobOrders, QStringLiteral("Job Orders"), QStringLiteral("job-orders")},
+    };
+    return list;
+}
+
+QString title(int code)
+{
+    for (const Entry& entry : offered())
+        if (entry.code == code)
+            return entry.name;
+    if (code == MpgByFillupGraph)
+        return QStringLiteral("MPG Graph by Fillup");
+    if (code == MilesDrivenGraph)
+        return QStringLiteral("Miles Driven Graph");
+    return QStringLiteral("Unknown");
+}
+
+bool isLandscape(int code)
+{
+    return code == VehicleList || code == FuelGraph || code == MpgByFillupGraph || code == MilesDrivenGraph ||
+           code == ExpenseGraph;
+}
+
+int lineWidth(int code)
+{
+    return isLandscape(code) ? 111 : 81;
+}
+
+int codeOfCliName(const QString& name)
+{
+    for (const Entry& entry : offered())
+        if (entry.cliName == name)
+            return entry.code;
+    return -1;
+}
+
+} // namespace ReportCatalogue

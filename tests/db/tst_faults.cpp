@@ -1,0 +1,274 @@
+#include "OldDataFiles.h"
+#include "ScriptedPrompter.h"
+#include "TestEnvironment.h"
+#include "db/DataFile.h"
+#include "db/Database.h"
+#include "db/DatabaseCreation.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+// Cuts velmora-cli short at many points of every whole-file operation (SIGKILL at the Nth statement or file
+// step, or a file-size limit that makes writes fail as on a full disk) and checks after each that nothing
+// was lost or half-written: the target is the old file byte for byte or the complete new one, the inputs
+// are unchanged, and the next open leaves no stray file behind.
+namespace {
+
+QByteArray contentsOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct Outcome
+{
+    bool killed = false;
+    int exitCode = 0;
+    QString err;
+    long long points = 0; // fault points the run passed
+};
+
+// killAt > 0 kills the run at that point; 0 runs it whole and counts its points. The command's file names
+// are taken in folder.
+Outcome runCli(const QString& folder, QStringList args, long long killAt, qint64 fileLimit = 0)
+{
+    for (qsizetype i = 1; i < args.size(); ++i)
+        if (!args[i].startsWith("--") && args[i - 1] != "--units")
+            args[i] = QDir(folder).filePath(args[i]);
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VELMORA_TEST_KILL_AT", killAt > 0 ? QString::number(killAt) : QString("count"));
+    process.setProcessEnvironment(env);
+    if (fileLimit > 0) {
+        process.setChildProcessModifier([fileLimit] {
+            const rlimit limit{rlim_t(fileLimit), rlim_t(fileLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            signal(SIGXFSZ, SIG_IGN);
+        });
+    }
+    process.start(qEnvironmentVariable("VELMORA_CLI"), args);
+    process.waitForFinished(60000);
+    Outcome outcome{process.exitStatus() == QProcess::CrashExit, process.exitCode(),
+                    QString::fromUtf8(process.readAllStandardError())};
+    const qsizetype at = outcome.err.indexOf("velmora-fault-points: ");
+    if (at >= 0)
+        outcome.points = outcome.err.mid(at + 22).section('\n', 0, 0).toLongLong();
+    return outcome;
+}
+
+// The file as the next open finds it (leftovers recovered, a journal rolled back): "absent", "unsound: ..."
+// or its version and the rows of every table, which a complete copy, compaction or upgrade keeps.
+QString stateOf(const QString& path)
+{
+    DataFile::recoverInterrupted(path);
+    if (!QFileInfo::exists(path))
+        return "absent";
+    Database db;
+    db.open(path);
+    const QStringList problems = DataFile::problemsOf(db);
+    if (!problems.isEmpty())
+        return "unsound: " + problems.join("; ");
+    QString state = DatabaseCreation::readVersion(db);
+    for (const char* table : {"Owners", "Vehicles", "ContactInfo", "Maintenance", "MaintServices", "Schedule",
+                              "Services", "ServiceTypes", "GasLog"})
+        if (db.hasTable(table))
+            state +=
+                QString(" %1:%2").arg(table, db.scalar(QString("SELECT count(*) FROM ") + table).toString());
+    return state;
+}
+
+// One whole-file operation on the files of its fixture folder.
+struct Operation
+{
+    QString name;
+    QStringList args;
+    QString target;
+    QStringList inputs = {}; // must stay byte for byte as they were
+    QString kept = {};       // either as it was or a complete copy of the first input (the import's .BAK)
+    bool resumable = false;  // an upgrade may stop between its steps and go on at the next run
+};
+
+} // namespace
+
+class FaultTest : public QObject
+{
+    Q_OBJECT
+
+    TestEnvironment m_env;
+    QMap<QString, QPair<int, int>> m_tally; // operation -> faults injected, held
+
+    QString fixture(const QString& name)
+    {
+        QDir().mkpath(QFileInfo(m_env.path("fixtures/" + name)).absolutePath());
+        return m_env.path("fixtures/" + name);
+    }
+
+    void buildDataFile(const QString& path, int owners, bool withFreeSpace)
+    {
+        ScriptedPrompter prompter;
+        QVERIFY(DatabaseCreation::createDatabase(path, prompter));
+        Database db;
+        db.open(path);
+        db.execute(QString("INSERT INTO Owners (OwnerID, ContactID, Memo) WITH RECURSIVE n(id) AS (SELECT 1 "
+                           "UNION ALL SELECT id + 1 FROM n WHERE id < %1) SELECT id, id, printf('%.300c', "
+                           "char(97 + id % 26)) FROM n")
+                       .arg(owners));
+        if (withFreeSpace)
+            db.execute("DELETE FROM Owners WHERE OwnerID % 2 = 0");
+    }
+
+    void exercise(const Operation& op)
+    {
+        const QString source = m_env.path("fixtures/" + op.name);
+        const auto freshCopy = [&](const QString& run) {
+            const QString folder = m_env.path("runs/" + op.name + "-" + run);
+            QProcess::execute("cp", {"-a", source, folder});
+            return folder;
+        };
+        // A whole run gives the complete state and the number of points where a run can be cut.
+        const QString whole = freshCopy("whole");
+        const Outcome counted = runCli(whole, op.args, 0);
+        const QString complete = stateOf(QDir(whole).filePath(op.target));
+        QVERIFY2(counted.exitCode == 0 && !complete.startsWith("unsound") && counted.points > 3,
+                 qPrintable(op.name + ": " + counted.err + complete));
+
+        // Every point near the end, where files are renamed, and points spread evenly before that; then
+        // file-size limits from nothing to more than most files need.
+        QList<QPair<long long, qint64>> faults;
+        const long long tail = qMin(counted.points, 14LL);
+        for (long long n = 1; n <= 22; ++n)
+            faults << qMakePair(qMax(1LL, (counted.points - tail) * n / 23), qint64(0));
+        for (long long n = counted.points - tail + 1; n <= counted.points; ++n)
+            faults << qMakePair(n, qint64(0));
+        for (qint64 limit : {1, 2048, 8192, 40000, 90000, 150000})
+            faults << qMakePair(0LL, limit);
+        faults.erase(std::unique(faults.begin(), faults.end()), faults.end());
+
+        int run = 0;
+        for (const auto& [killAt, limit] : faults) {
+            const QString folder = freshCopy(QString::number(++run));
+            const auto path = [&](const QString& name) { return QDir(folder).filePath(name); };
+            QMap<QString, QByteArray> before;
+            for (const QString& name : op.inputs + QStringList{op.kept, op.target})
+                before[name] = contentsOf(path(name));
+
+            const Outcome outcome = runCli(folder, op.args, killAt, limit);
+            const QString what =
+                QString("%1, %2 %3: ").arg(op.name, killAt ? "killed at" : "file limit").arg(killAt + limit);
+            ++m_tally[op.name].first;
+            if (killAt > 0)
+                QVERIFY2(outcome.killed, qPrintable(what + "the run was not cut"));
+            else if (outcome.exitCode != 0 && op.name == "create")
+                QVERIFY2(outcome.err.contains("There is not enough disk space"),
+                         qPrintable(what + outcome.err));
+
+            const bool unchanged = contentsOf(path(op.target)) == before[op.target] &&
+                                   QFileInfo::exists(path(op.target)) == !before[op.target].isEmpty();
+            QString state = stateOf(path(op.target));
+            if (op.resumable && !state.startsWith("unsound")) {
+                // An upgrade cut between its steps goes on from where it stopped.
+                runCli(folder, op.args, 0);
+                state = stateOf(path(op.target));
+            }
+            QVERIFY2(state == complete || (unchanged && !op.resumable) ||
+                         (before[op.target].isEmpty() && state == "absent"),
+                     qPrintable(what + state + " / expected " + complete));
+            for (const QString& input : op.inputs)
+                QVERIFY2(contentsOf(path(input)) == before[input], qPrintable(what + input + " changed"));
+            if (!op.kept.isEmpty()) {
+                // The next run of the operation clears what a cut one left beside this file.
+                DataFile::recoverInterrupted(path(op.kept));
+                QVERIFY2(contentsOf(path(op.kept)) == before[op.kept] ||
+                             contentsOf(path(op.kept)) == before[op.inputs.first()],
+                         qPrintable(what + op.kept + " is neither the earlier file nor a complete copy"));
+            }
+            QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+            while (files.hasNext()) {
+                const QString name = QDir(folder).relativeFilePath(files.next());
+                QVERIFY2(name == op.target || name == op.kept || op.inputs.contains(name),
+                         qPrintable(what + "left " + name));
+            }
+            ++m_tally[op.name].second;
+            QDir(folder).removeRecursively();
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(!qEnvironmentVariable("VELMORA_CLI").isEmpty());
+        QDir().mkpath(m_env.path("runs"));
+    }
+
+    void cleanupTestCase()
+    {
+        int total = 0;
+        for (auto it = m_tally.cbegin(); it != m_tally.cend(); ++it) {
+            qInfo("%s: %d faults injected, %d held", qPrintable(it.key()), it.value().first,
+                  it.value().second);
+            total += it.value().first;
+        }
+        qInfo("all operations: %d faults injected", total);
+    }
+
+    void create()
+    {
+        QDir().mkpath(m_env.path("fixtures/create"));
+        exercise({"create", {"create", "Velmora.vel"}, "Velmora.vel"});
+    }
+
+    void upgrade_data()
+    {
+        QTest::addColumn<int>("shape");
+        QTest::newRow("2.0") << int(OldShape::V20);
+        QTest::newRow("2.2") << int(OldShape::V22);
+        QTest::newRow("2.3") << int(OldShape::V23);
+    }
+
+    void upgrade()
+    {
+        QFETCH(int, shape);
+        const QString name = QString("upgrade-%1").arg(QTest::currentDataTag());
+        buildOldFile(fixture(name + "/old.vel"), OldShape(shape));
+        exercise({name, {"upgrade", "old.vel", "--units", "us"}, "old.vel", {}, {}, true});
+    }
+
+    void import()
+    {
+        QDir().mkpath(m_env.path("fixtures/import/new"));
+        buildPreviousGeneration(fixture("import/Velmora.mdb"), 150);
+        QFile earlier(fixture("import/Velmora.BAK"));
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("an earlier backup of the old file");
+        earlier.close();
+        exercise(
+            {"import", {"import", "Velmora.mdb", "new"}, "new/Velmora.vel", {"Velmora.mdb"}, "Velmora.BAK"});
+    }
+
+    void backup()
+    {
+        buildDataFile(fixture("backup/Velmora.vel"), 400, false);
+        buildDataFile(fixture("backup/Velmora.bak"), 20, false);
+        exercise({"backup", {"backup", "Velmora.vel", "Velmora.bak"}, "Velmora.bak", {"Velmora.vel"}});
+    }
+
+    void restore()
+    {
+        buildDataFile(fixture("restore/Velmora.vel"), 300, false);
+        buildDataFile(fixture("restore/Velmora.bak"), 450, false);
+        exercise({"restore", {"restore", "Velmora.bak", "Velmora.vel"}, "Velmora.vel", {"Velmora.bak"}});
+    }
+
+    void compact()
+    {
+        buildDataFile(fixture("compact/Velmora.vel"), 600, true);
+        exercise({"compact", {"compact", "Velmora.vel"}, "Velmora.vel"});
+    }
+};
+
+QTEST_GUILESS_MAIN(FaultTest)
+#include "tst_faults.moc"

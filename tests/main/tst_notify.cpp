@@ -1,0 +1,227 @@
+#include "TestEnvironment.h"
+#include "app/Settings.h"
+#include "db/Database.h"
+#include "maintenance/Reminder.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+
+// A stand-in for the desktop's notification service: records what it is asked to show and then closes
+// the notification, or answers it with the action, as a user would.
+class TestNotifications : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    explicit TestNotifications(QDBusConnection bus) : m_bus(std::move(bus)) {}
+    QStringList m_shown; // "app|summary|body|actions"
+    bool m_invokeAction = false;
+
+public Q_SLOTS:
+    uint Notify(const QString& app, uint, const QString&, const QString& summary, const QString& body,
+                const QStringList& actions, const QVariantMap&, int)
+    {
+        m_shown.append(QStringList{app, summary, body, actions.join(',')}.join('|'));
+        const uint id = uint(m_shown.size());
+        QTimer::singleShot(50, this, [this, id] {
+            QDBusMessage signal =
+                m_invokeAction
+                    ? QDBusMessage::createSignal("/org/freedesktop/Notifications",
+                                                 "org.freedesktop.Notifications", "ActionInvoked")
+                          << id << QString("default")
+                    : QDBusMessage::createSignal("/org/freedesktop/Notifications",
+                                                 "org.freedesktop.Notifications", "NotificationClosed")
+                          << id << uint(2);
+            m_bus.send(signal);
+        });
+        return id;
+    }
+
+private:
+    QDBusConnection m_bus;
+};
+
+class NotifyTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestEnvironment> env;
+    QProcess busDaemon;
+    QString busAddress;
+    QString file;
+
+    QString inDays(int days) { return QDate::currentDate().addDays(days).toString("yyyyMMdd"); }
+
+    // Runs the reminder against the private bus; returns its standard output.
+    QString runReminder(int& exitCode)
+    {
+        QProcess reminder;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DBUS_SESSION_BUS_ADDRESS", busAddress);
+        reminder.setProcessEnvironment(environment);
+        reminder.start(qEnvironmentVariable("VELMORA_NOTIFY"), {});
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(reminder.state() == QProcess::NotRunning, 20000); }();
+        exitCode = reminder.exitCode();
+        return QString::fromUtf8(reminder.readAllStandardOutput());
+    }
+
+    QByteArray fileBytes()
+    {
+        QFile data(file);
+        return data.open(QIODevice::ReadOnly) ? data.readAll() : QByteArray();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        busDaemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        QVERIFY(busDaemon.waitForReadyRead(10000));
+        busAddress = QString::fromUtf8(busDaemon.readLine()).trimmed();
+        QVERIFY(!busAddress.isEmpty());
+    }
+    void cleanupTestCase()
+    {
+        busDaemon.kill();
+        busDaemon.waitForFinished();
+    }
+
+    void init()
+    {
+        env = std::make_unique<TestEnvironment>();
+        Database db;
+        file = env->createDatabase(db);
+        db.execute(
+            "INSERT INTO ContactInfo (ContactID, ContactType, CompanyName) VALUES (1, 1, 'Harbourline')");
+        db.execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 1)");
+        db.execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, ActiveInd) VALUES "
+                   "(1, 1, '2019', 'Ford', -1), (2, 1, '2012', 'Honda', -1), (3, 1, '2001', 'Saab', 0)");
+        db.close();
+        Settings settings;
+        settings.setDatabaseLocation(file);
+        settings.setText("Settings", "InstallDir", env->folder());
+        settings.sync();
+    }
+    void cleanup() { env.reset(); }
+
+    void showsOneNotificationAndLeavesTheFileAlone()
+    {
+        {
+            Database db;
+            db.open(file);
+            db.execute(
+                QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, EstPerformDate) VALUES "
+                        "(1, 1, 1, '%1'), (2, 2, 3, '%2'), (3, 1, 2, '%3'), (4, 2, 1, '%4'), "
+                        "(5, 3, 1, '%1'), (6, 1, 4, '')")
+                    .arg(inDays(-3), inDays(0), inDays(5), inDays(6)));
+        }
+        const QByteArray before = fileBytes();
+        QDBusConnection bus = QDBusConnection::connectToBus(busAddress, "service");
+        TestNotifications service(bus);
+        QVERIFY(
+            bus.registerObject("/org/freedesktop/Notifications", &service, QDBusConnection::ExportAllSlots));
+        QVERIFY(bus.registerService("org.freedesktop.Notifications"));
+
+        int exitCode = -1;
+        QCOMPARE(runReminder(exitCode), QString());
+        QCOMPARE(exitCode, 0);
+        QCOMPARE(service.m_shown.size(), 1);
+        const QString day = QDate::currentDate().addDays(5).toString("MM/dd/yyyy");
+        QCOMPARE(service.m_shown.first(),
+                 QString("Velmora|2 services overdue, 1 due within 5 days|"
+                         "Overdue since %1: 2019 Ford - Oil/Filter Change\n"
+                         "Overdue since %2: 2012 Honda - Spark Plugs Replaced\n"
+                         "Due %3: 2019 Ford - Gas/Filter Change|default,Open Velmora")
+                     .arg(QDate::currentDate().addDays(-3).toString("MM/dd/yyyy"),
+                          QDate::currentDate().toString("MM/dd/yyyy"), day));
+        QCOMPARE(fileBytes(), before);
+
+        // The action starts velmora from the installation folder.
+        QFile program(env->path("velmora"));
+        QVERIFY(program.open(QIODevice::WriteOnly));
+        program.write(QString("#!/bin/sh\ntouch '%1'\n").arg(env->path("started")).toUtf8());
+        program.close();
+        program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        service.m_invokeAction = true;
+        runReminder(exitCode);
+        QTRY_VERIFY(QFile::exists(env->path("started")));
+        QCOMPARE(fileBytes(), before);
+
+        bus.unregisterService("org.freedesktop.Notifications");
+        bus.unregisterObject("/org/freedesktop/Notifications");
+        QDBusConnection::disconnectFromBus("service");
+
+        // Without a notification service the whole list goes to standard output.
+        QCOMPARE(runReminder(exitCode), QString("2 services overdue, 1 due within 5 days\n"
+                                                "Overdue since %1: 2019 Ford - Oil/Filter Change\n"
+                                                "Overdue since %2: 2012 Honda - Spark Plugs Replaced\n"
+                                                "Due %3: 2019 Ford - Gas/Filter Change\n")
+                                            .arg(QDate::currentDate().addDays(-3).toString("MM/dd/yyyy"),
+                                                 QDate::currentDate().toString("MM/dd/yyyy"), day));
+        QCOMPARE(exitCode, 0);
+        QCOMPARE(fileBytes(), before);
+    }
+
+    void quietWithNothingDueOrNoFile()
+    {
+        {
+            Database db;
+            db.open(file);
+            db.execute(
+                QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, EstPerformDate) VALUES "
+                        "(1, 1, 1, '%1'), (2, 3, 1, '%2')")
+                    .arg(inDays(6), inDays(-1)));
+        }
+        const QByteArray before = fileBytes();
+        int exitCode = -1;
+        QCOMPARE(runReminder(exitCode), QString());
+        QCOMPARE(exitCode, 0);
+        QCOMPARE(fileBytes(), before);
+        QVERIFY(QFile::remove(file));
+        QCOMPARE(runReminder(exitCode), QString());
+        QCOMPARE(exitCode, 0);
+        QVERIFY(!QFile::exists(file));
+    }
+
+    void bodyShowsTheFirstFew_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("overdue");
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("lastLine");
+        QTest::newRow("one due") << 1 << 0 << "1 service due within 5 days"
+                                 << "Due 03/21/2024: Van - Oil";
+        QTest::newRow("one overdue") << 1 << 1 << "1 service overdue"
+                                     << "Overdue since 03/21/2024: Van - Oil";
+        QTest::newRow("five") << 5 << 2 << "2 services overdue, 3 due within 5 days"
+                              << "Due 03/21/2024: Van - Oil";
+        QTest::newRow("six") << 6 << 0 << "6 services due within 5 days"
+                             << "and 1 more";
+        QTest::newRow("twelve") << 12 << 12 << "12 services overdue"
+                                << "and 7 more";
+    }
+    void bodyShowsTheFirstFew()
+    {
+        QFETCH(int, count);
+        QFETCH(int, overdue);
+        QFETCH(QString, summary);
+        QFETCH(QString, lastLine);
+        QList<Reminder::DueService> due;
+        for (int i = 0; i < count; ++i)
+            due.append({"Van", "Oil", "20240321", i < overdue});
+        QCOMPARE(Reminder::summary(due, 5), summary);
+        const QStringList lines = Reminder::body(due, 5).split('\n');
+        QCOMPARE(lines.size(), std::min(count, 6));
+        QCOMPARE(lines.last(), lastLine);
+        QCOMPARE(Reminder::body(due, 0).split('\n').size(), count);
+    }
+};
+
+QTEST_GUILESS_MAIN(NotifyTest)
+#include "tst_notify.moc"

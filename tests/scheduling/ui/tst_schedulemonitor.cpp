@@ -1,0 +1,158 @@
+#include "CompanyFormsFixture.h"
+#include "Screenshot.h"
+#include "app/Settings.h"
+#include "db/Clock.h"
+#include "scheduling/ui/ScheduleMonitorView.h"
+
+#include <QListWidget>
+#include <QTreeWidget>
+
+using Answer = Prompter::Answer;
+
+class ScheduleMonitorTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CompanyFormsFixture> f;
+
+    // A schedule entry of the vehicle that falls due this many days from 03/20/2024 (every `every` days).
+    void dueIn(qint32 id, qint32 vehicle, qint32 service, int days, int every = 10)
+    {
+        f->db().execute(
+            QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
+                    "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastMiles, LastDate, "
+                    "Description, StationID) VALUES (%1, %2, %3, 0, 0, 0, %4, 100, '%5', 'Routine', 0)")
+                .arg(id)
+                .arg(vehicle)
+                .arg(service)
+                .arg(every)
+                .arg(QDate(2024, 3, 20).addDays(days - every).toString("yyyyMMdd")));
+    }
+    CScheduleMonitorView& openMonitor(qint32 vehicle)
+    {
+        f->frame(); // the home screen makes the first vehicle current
+        f->m_app.setCurrentVehicle(vehicle);
+        f->frame().switchForm(ScheduleMonitorForm);
+        auto* view = qobject_cast<CScheduleMonitorView*>(f->frame().shownForm());
+        if (!view)
+            qFatal("the schedule monitor is not shown");
+        return *view;
+    }
+    QComboBox* vehicles() { return f->frame().shownForm()->findChild<QComboBox*>("vehicleSelector"); }
+    QTreeWidget* list() { return f->frame().shownForm()->findChild<QTreeWidget*>("dueList"); }
+    void selectRows(int count)
+    {
+        list()->clearSelection();
+        for (int i = 0; i < count; ++i)
+            list()->topLevelItem(i)->setSelected(true);
+    }
+    void press(const char* button)
+    {
+        QTest::mouseClick(f->frame().shownForm()->findChild<QPushButton*>(button), Qt::LeftButton);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        f = std::make_unique<CompanyFormsFixture>();
+        Clock::setNow(QDateTime(QDate(2024, 3, 20), QTime(12, 0)));
+        f->db().execute("UPDATE Vehicles SET EntryOfActualMiles = 50000, DateOfActualMiles = '20240320', "
+                        "DateOfEstimatedMiles = '20240320', EstMilesPerMonth = 0, ActiveInd = -1");
+    }
+    void cleanup() { f.reset(); }
+
+    void rowColours_data()
+    {
+        QTest::addColumn<int>("days");
+        QTest::addColumn<int>("every");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("today") << 0 << 10 << "03/20/2024" << QColor(255, 0, 0);
+        QTest::newRow("tomorrow") << 1 << 10 << "03/21/2024" << QColor(0, 0, 255);
+        QTest::newRow("day 5") << 5 << 10 << "03/25/2024" << QColor(0, 0, 255);
+        QTest::newRow("day 6") << 6 << 10 << "03/26/2024" << QApplication::palette().color(QPalette::Text);
+        QTest::newRow("far ahead") << 7000 << 7000
+                                   << ">" + QDate(2024, 3, 20).addDays(7000).toString("MM/dd/yyyy")
+                                   << QColor(64, 64, 64);
+        QTest::newRow("long overdue")
+            << -7000 << 10 << "<" + QDate(2024, 3, 20).addDays(-7000).toString("MM/dd/yyyy")
+            << QColor(255, 0, 0);
+    }
+    void rowColours()
+    {
+        QFETCH(int, days);
+        QFETCH(int, every);
+        QFETCH(QString, shown);
+        QFETCH(QColor, colour);
+        dueIn(1, 1, 1, days, every);
+        openMonitor(1);
+        QCOMPARE(list()->topLevelItemCount(), 1);
+        QTreeWidgetItem* row = list()->topLevelItem(0);
+        QCOMPARE(row->text(1), QString("Oil/Filter Change"));
+        QCOMPARE(row->text(4), shown);
+        QCOMPARE(row->foreground(4).color(), colour);
+        QCOMPARE(row->foreground(0).color(), colour);
+    }
+
+    void legendFollowsTheDaysSetting()
+    {
+        dueIn(1, 1, 1, 6);
+        openMonitor(0);
+        auto legend = [this](const char* name) {
+            return f->frame().shownForm()->findChild<QLabel*>(name)->text();
+        };
+        QCOMPARE(legend("legendRed"), QString("Red = Maintenance is due immediately"));
+        QCOMPARE(legend("legendBlue"), QString("Blue = Maintenance that is due within the next 5 days."));
+        QCOMPARE(legend("legendBlack"),
+                 QString("Black = Maintenance that is not due within the next 5 days."));
+        QVERIFY(f->frame().shownForm()->findChild<QLabel*>("baseLineNote")->isVisible());
+        f->m_app.settings().setInteger("Notify", "Days", 6);
+        f->frame().shownForm()->onDocumentUpdate(DaysAheadHint);
+        QCOMPARE(legend("legendBlue"), QString("Blue = Maintenance that is due within the next 6 days."));
+        QCOMPARE(list()->topLevelItem(0)->foreground(4).color(), QColor(0, 0, 255));
+    }
+
+    void performAndOrderChecks()
+    {
+        for (int i = 1; i <= 11; ++i)
+            dueIn(i, 1, i, i);
+        dueIn(12, 2, 1, 3);
+        dueIn(13, 2, 2, -4);
+        dueIn(14, 2, 3, 7000, 7000);
+        CScheduleMonitorView& monitor = openMonitor(0);
+        QCOMPARE(vehicles()->itemText(0), QString("*** All Vehicles ***"));
+        QCOMPARE(list()->topLevelItemCount(), 14);
+        QCOMPARE(list()->headerItem()->text(2), QString("Perform Every (mi, mo)"));
+        saveScreenshot(f->frame(), "schedule-monitor");
+
+        // All vehicles: one row at most.
+        selectRows(2);
+        f->m_prompter.answer(Answer::Ok,
+                             "You can not select multiple services when displaying all vehicles.");
+        press("performMaintenanceButton");
+        QCOMPARE(f->shownNumber(), int(ScheduleMonitorForm));
+
+        // One vehicle: ten rows are handed over, eleven refused.
+        vehicles()->setCurrentIndex(vehicles()->findData(1));
+        QCOMPARE(list()->topLevelItemCount(), 11);
+        QCOMPARE(monitor.chosenEntries(), QList<qint32>());
+        selectRows(11);
+        f->m_prompter.answer(
+            Answer::Ok, "You can only have a maximum of ten services selected to perform this operation.");
+        press("createJobOrderButton");
+        QCOMPARE(f->shownNumber(), int(ScheduleMonitorForm));
+        selectRows(10);
+        press("performMaintenanceButton");
+        QCOMPARE(f->shownNumber(), int(MaintenanceForm));
+        auto* services = f->find<QListWidget>("servicesList");
+        QCOMPARE(services->count(), 10);
+        QCOMPARE(services->item(0)->text(), QString("Oil/Filter Change"));
+        QCOMPARE(services->item(9)->text(), QString("Tire Rotation"));
+        QCOMPARE(f->text("description"), QString("Routine"));
+        QCOMPARE(f->shown().mode(), CRecordForm::Mode::AddNew);
+    }
+};
+
+QTEST_MAIN(ScheduleMonitorTest)
+#include "tst_schedulemonitor.moc"
