@@ -2,7 +2,6 @@
 #include "db/Messages.h"
 
 #include <QAbstractItemView>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 
@@ -83,18 +82,6 @@ private Q_SLOTS:
             QCOMPARE(f->db().scalar("SELECT AcctNo FROM Loan").toString(), QString("L-2"));
     }
 
-    void newKeyFromAField()
-    {
-        f->open(OwnerForm);
-        f->click("editButton");
-        QWidget* field = f->field("companyName");
-        field->setFocus();
-        ClaimsControlKeys claims;
-        field->installEventFilter(&claims);
-        press(field, Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(f->title(), QString("New Owner"));
-    }
-
     void paneKeysMoveBetweenSelectorFieldsAndButtons()
     {
         f->open(OwnerForm);
@@ -150,17 +137,6 @@ private Q_SLOTS:
         press(name, Qt::Key_Z);
         QCOMPARE(full.size(), 1);
         QCOMPARE(name->text(), QString(49, 'x') + "y");
-    }
-
-    void escapeInAContextMenuKeepsTheForm()
-    {
-        CRecordForm& form = f->open(OwnerForm);
-        std::unique_ptr<QMenu> menu = form.createContextMenu();
-        menu->popup(form.mapToGlobal(QPoint(40, 40)));
-        QTRY_VERIFY(menu->isVisible());
-        press(menu.get(), Qt::Key_Escape);
-        QTRY_VERIFY(!menu->isVisible());
-        QCOMPARE(f->shownNumber(), int(OwnerForm));
     }
 };
 
