@@ -4,7 +4,7 @@
 #include "db/Database.h"
 #include "fleet/RecordDeletion.h"
 #include "fleet/VehicleList.h"
-#include "app/Settings.h"
+#include "context/Settings.h"
 
 BENCH_CASE("Delete a vehicle with all its rows", [](const Bench::Fleet& fleet) {
     const int vehicle = Bench::sampleVehicle(fleet);

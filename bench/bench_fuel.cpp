@@ -1,9 +1,9 @@
 // The gas form's list with its economy, and the economy routine, on vehicles with many fill-ups.
 
 #include "BenchSupport.h"
-#include "app/Enums.h"
+#include "context/Enums.h"
 #include "app/ui/VelApp.h"
-#include "app/ui/VelDoc.h"
+#include "context/VelDoc.h"
 #include "db/Database.h"
 #include "db/LookupIndexes.h"
 #include "db/Prompter.h"

@@ -1,16 +1,16 @@
 // Maintenance entries, job orders, the schedule monitor's fill and the reminder program.
 
 #include "BenchSupport.h"
-#include "app/Settings.h"
+#include "context/Settings.h"
 #include "app/ui/VelApp.h"
-#include "app/ui/VelDoc.h"
+#include "context/VelDoc.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "db/Prompter.h"
 #include "maintenance/MaintenanceRecord.h"
 #include "maintenance/ui/JobOrderView.h"
 #include "maintenance/ui/MaintenanceView.h"
-#include "scheduling/ui/ScheduleMonitorView.h"
+#include "maintenance/ui/ScheduleMonitorView.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

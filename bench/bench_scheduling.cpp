@@ -2,7 +2,7 @@
 
 #include "BenchSupport.h"
 #include "app/ui/VelApp.h"
-#include "app/ui/VelDoc.h"
+#include "context/VelDoc.h"
 #include "db/Database.h"
 #include "db/Prompter.h"
 #include "scheduling/DueList.h"

@@ -1,6 +1,6 @@
 #include "app/DemoData.h"
 
-#include "app/Enums.h"
+#include "context/Enums.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "db/Values.h"

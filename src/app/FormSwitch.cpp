@@ -1,6 +1,6 @@
 #include "app/FormSwitch.h"
 
-#include "app/Enums.h"
+#include "context/Enums.h"
 #include "db/Database.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"

@@ -1,6 +1,6 @@
 #include "app/StartUp.h"
 
-#include "app/Settings.h"
+#include "context/Settings.h"
 #include "db/DataFile.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"

@@ -1,6 +1,6 @@
 #include "app/WindowPlacement.h"
 
-#include "app/Settings.h"
+#include "context/Settings.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "forms/FormView.h"
 
-#include "app/ui/VelDoc.h"
+#include "context/VelDoc.h"
 #include "forms/FormHost.h"
 
-CFormView::CFormView(CVelApp& app, CVelDoc& doc, int formNumber, QWidget* parent)
+CFormView::CFormView(CAppContext& app, CVelDoc& doc, int formNumber, QWidget* parent)
     : QWidget(parent), m_app(app), m_doc(doc), m_formNumber(formNumber)
 {
     connect(&doc, &CVelDoc::viewsNeedUpdate, this, &CFormView::onDocumentUpdate);

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-class CVelApp;
+class CAppContext;
 class CVelDoc;
 
 // Base of every view the frame shows (record forms, home screens, report form). The frame asks it
@@ -13,10 +13,10 @@ class CFormView : public QWidget
     Q_OBJECT
 
 public:
-    CFormView(CVelApp& app, CVelDoc& doc, int formNumber, QWidget* parent = nullptr);
+    CFormView(CAppContext& app, CVelDoc& doc, int formNumber, QWidget* parent = nullptr);
 
     int formNumber() const { return m_formNumber; }
-    CVelApp& app() { return m_app; }
+    CAppContext& app() { return m_app; }
     CVelDoc& document() { return m_doc; }
 
     // Leave check before the frame shows the form targetForm; false keeps this form shown.
@@ -57,7 +57,7 @@ Q_SIGNALS:
     void commandStateChanged();
 
 private:
-    CVelApp& m_app;
+    CAppContext& m_app;
     CVelDoc& m_doc;
     int m_formNumber;
 };

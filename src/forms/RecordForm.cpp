@@ -1,8 +1,8 @@
 #include "forms/RecordForm.h"
 
-#include "app/Enums.h"
-#include "app/ui/VelApp.h"
-#include "app/ui/VelDoc.h"
+#include "context/Enums.h"
+#include "context/AppContext.h"
+#include "context/VelDoc.h"
 #include "db/Database.h"
 #include "db/DbException.h"
 #include "db/Messages.h"
@@ -69,7 +69,7 @@ void setUpFieldGrid(QGridLayout* grid)
 
 } // namespace
 
-CRecordForm::CRecordForm(CVelApp& app, CVelDoc& doc, int formNumber, FormTitles titles, QWidget* parent)
+CRecordForm::CRecordForm(CAppContext& app, CVelDoc& doc, int formNumber, FormTitles titles, QWidget* parent)
     : CFormView(app, doc, formNumber, parent), m_titles(std::move(titles))
 {
     // The form's content is one column, centred in wide windows.

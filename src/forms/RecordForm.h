@@ -42,7 +42,7 @@ public:
     // row chosen in the selector current.
     enum class SaveKind { Plain, BeforeContinuing };
 
-    CRecordForm(CVelApp& app, CVelDoc& doc, int formNumber, FormTitles titles, QWidget* parent = nullptr);
+    CRecordForm(CAppContext& app, CVelDoc& doc, int formNumber, FormTitles titles, QWidget* parent = nullptr);
     ~CRecordForm() override;
 
     Mode mode() const { return m_mode; }

@@ -1,8 +1,8 @@
 #include "forms/TypedCompany.h"
 
-#include "app/Enums.h"
-#include "app/ui/VelApp.h"
-#include "app/ui/VelDoc.h"
+#include "context/Enums.h"
+#include "context/AppContext.h"
+#include "context/VelDoc.h"
 #include "db/DbException.h"
 #include "db/Prompter.h"
 #include "fleet/CompanyRecord.h"
@@ -150,7 +150,7 @@ bool CTypedCompany::resolve()
         return false;
     QScopedValueRollback<bool> resolving(m_resolving, true);
     const QString name = typedName();
-    CVelApp& app = m_form.app();
+    CAppContext& app = m_form.app();
     TypedCompany::Result result{TypedCompany::Outcome::Cancelled};
     try {
         result = TypedCompany::resolveNewName(app.database(), app.prompter(), name,

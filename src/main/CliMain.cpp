@@ -1,7 +1,7 @@
 // velmora-cli: create, check, upgrade and import Velmora database files from the command line.
 
 #include "app/FleetGenerator.h"
-#include "app/Settings.h"
+#include "context/Settings.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"

@@ -2,7 +2,7 @@
 // named in the settings (read-only, briefly), shows one desktop notification through the freedesktop
 // notification service, and starts velmora when the user picks the notification's action. Without a
 // notification service it prints the list. Nothing due, or no data file: it ends quietly.
-#include "app/Settings.h"
+#include "context/Settings.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "db/DbException.h"

@@ -1,6 +1,6 @@
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
-#include "app/Enums.h"
+#include "context/Enums.h"
 #include "db/Database.h"
 #include "db/Messages.h"
 #include "fleet/CompanyRecord.h"

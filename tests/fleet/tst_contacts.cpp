@@ -1,5 +1,5 @@
 #include "TestEnvironment.h"
-#include "app/Enums.h"
+#include "context/Enums.h"
 #include "db/Database.h"
 #include "db/DbException.h"
 #include "db/sets/ContactInfoSet.h"

@@ -1,5 +1,5 @@
 #include "OwnerFormFixture.h"
-#include "app/Enums.h"
+#include "context/Enums.h"
 #include "db/Messages.h"
 
 #include <QClipboard>

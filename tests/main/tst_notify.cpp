@@ -1,5 +1,5 @@
 #include "TestEnvironment.h"
-#include "app/Settings.h"
+#include "context/Settings.h"
 #include "db/Database.h"
 #include "maintenance/Reminder.h"
 

@@ -2,7 +2,7 @@
 
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
-#include "app/Enums.h"
+#include "context/Enums.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/VelApp.h"
 #include "fleet/CompanyRecord.h"

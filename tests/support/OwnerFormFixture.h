@@ -3,7 +3,7 @@
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 #include "app/ui/VelApp.h"
-#include "app/ui/VelDoc.h"
+#include "context/VelDoc.h"
 #include "fleet/OwnerRecord.h"
 #include "fleet/ui/OwnerView.h"
 

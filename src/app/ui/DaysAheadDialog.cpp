@@ -1,6 +1,6 @@
 #include "app/ui/DaysAheadDialog.h"
 
-#include "app/Settings.h"
+#include "context/Settings.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "db/Values.h"

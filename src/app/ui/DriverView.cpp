@@ -1,6 +1,6 @@
 #include "app/ui/DriverView.h"
 
-#include "app/Enums.h"
+#include "context/Enums.h"
 #include "app/ui/VelApp.h"
 #include "app/ui/artwork/Artwork.h"
 #include "db/DbException.h"

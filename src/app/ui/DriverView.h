@@ -2,6 +2,7 @@
 
 #include "forms/FormView.h"
 
+class CVelApp;
 class QComboBox;
 class QLabel;
 class QPushButton;

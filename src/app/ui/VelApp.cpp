@@ -1,28 +1,23 @@
 #include "app/ui/VelApp.h"
 
-#include "app/Enums.h"
+#include "context/Enums.h"
 #include "app/StartUp.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/SplashWindow.h"
-#include "app/ui/VelDoc.h"
+#include "context/VelDoc.h"
 #include "app/ui/WelcomeDialog.h"
 #include "db/DatabaseCreation.h"
 
 #include <QApplication>
 
 CVelApp::CVelApp(Prompter& prompter)
-    : m_prompter(prompter), m_welcomeChooser([this] { return askWelcomeChoice(m_welcomeNotice); }),
+    : CAppContext(prompter), m_welcomeChooser([this] { return askWelcomeChoice(m_welcomeNotice); }),
       m_reminderLauncher(StartUp::detachedLauncher())
 {
     loadVehicleColumns();
 }
 
 CVelApp::~CVelApp() = default;
-
-void CVelApp::openDatabase()
-{
-    m_database.open(m_databasePath, DatabaseCreation::ConnectText);
-}
 
 bool CVelApp::locateDatabase()
 {

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "app/Settings.h"
+#include "context/AppContext.h"
 #include "app/ui/WelcomeDialog.h"
-#include "db/Database.h"
 
 #include <QBrush>
 #include <QFont>
@@ -16,10 +15,10 @@
 class Prompter;
 class CMainFrame;
 
-// Everything that lives as long as the program: the database path and the application connection, the
-// settings, the prompter, the current vehicle and the vehicle list columns. Not a global: the frame and
-// the forms are handed this object.
-class CVelApp
+// The program's application object: the shared context the forms use, plus start-up, the main frame and
+// the home screens' drawing resources. Not a global: the frame is handed this object, the forms its
+// context.
+class CVelApp : public CAppContext
 {
 public:
     explicit CVelApp(Prompter& prompter);
@@ -40,25 +39,6 @@ public:
         m_reminderLauncher = std::move(launcher);
     }
 
-    Database& database() { return m_database; }
-    const QString& databasePath() const { return m_databasePath; }
-    void setDatabasePath(const QString& path) { m_databasePath = path; }
-    // Opens the application connection on the database path.
-    void openDatabase();
-
-    Settings& settings() { return m_settings; }
-    Prompter& prompter() { return m_prompter; }
-
-    qint32 currentVehicle() const { return m_currentVehicle; }
-    void setCurrentVehicle(qint32 vehicleId) { m_currentVehicle = vehicleId; }
-
-    // The company name a form's company box hands to the company form it opens.
-    void setCompanyToOpen(const QString& name) { m_companyToOpen = name; }
-    QString takeCompanyToOpen() { return std::exchange(m_companyToOpen, QString()); }
-
-    const QList<int>& vehicleColumns() const { return m_vehicleColumns; }
-    void loadVehicleColumns() { m_vehicleColumns = m_settings.vehicleFields(); }
-
     CMainFrame* mainFrame() const { return m_mainFrame.get(); }
 
     // Drawing resources shared by the home screens.
@@ -68,13 +48,6 @@ public:
     const QBrush& blueBrush() const { return m_blueBrush; }
 
 private:
-    Prompter& m_prompter;
-    Settings m_settings;
-    Database m_database;
-    QString m_databasePath;
-    qint32 m_currentVehicle = 0;
-    QString m_companyToOpen;
-    QList<int> m_vehicleColumns;
     std::unique_ptr<CMainFrame> m_mainFrame;
     QStringList m_arguments;
     std::function<WelcomeChoice()> m_welcomeChooser;

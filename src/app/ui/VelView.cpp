@@ -1,6 +1,6 @@
 #include "app/ui/VelView.h"
 
-#include "app/Enums.h"
+#include "context/Enums.h"
 #include "app/QuickUpdate.h"
 #include "app/ScheduleStatus.h"
 #include "app/ui/VelApp.h"
@@ -115,7 +115,7 @@ QColor lampColour(int status)
 }
 
 // Read when the data may have changed (the update hints), not on every repaint of the light.
-QString earliestDue(CVelApp& app)
+QString earliestDue(CAppContext& app)
 {
     if (!app.database().isOpen())
         return {};

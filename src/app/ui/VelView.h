@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 
+class CVelApp;
 class QComboBox;
 class QFrame;
 class QLabel;

@@ -1,7 +1,7 @@
 #include "fleet/ui/InsuranceView.h"
 
-#include "app/Enums.h"
-#include "app/ui/VelApp.h"
+#include "context/Enums.h"
+#include "context/AppContext.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "fleet/CompanyRecord.h"
@@ -10,7 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-CInsuranceView::CInsuranceView(CVelApp& app, CVelDoc& doc, QWidget* parent)
+CInsuranceView::CInsuranceView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     : CVehicleCompanyForm(
           app, doc, InsuranceForm,
           {QStringLiteral("Browse Insurance Information"), QStringLiteral("Edit Insurance Information"),

@@ -13,7 +13,7 @@ class CInsuranceView : public CVehicleCompanyForm
     Q_OBJECT
 
 public:
-    CInsuranceView(CVelApp& app, CVelDoc& doc, QWidget* parent = nullptr);
+    CInsuranceView(CAppContext& app, CVelDoc& doc, QWidget* parent = nullptr);
 
 protected:
     bool loadRecord(qint32 key) override;

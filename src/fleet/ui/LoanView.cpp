@@ -1,7 +1,7 @@
 #include "fleet/ui/LoanView.h"
 
-#include "app/Enums.h"
-#include "app/ui/VelApp.h"
+#include "context/Enums.h"
+#include "context/AppContext.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "fleet/CompanyRecord.h"
@@ -10,7 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-CLoanView::CLoanView(CVelApp& app, CVelDoc& doc, QWidget* parent)
+CLoanView::CLoanView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     : CVehicleCompanyForm(app, doc, LoanForm,
                           {QStringLiteral("Browse Loan Information"), QStringLiteral("Edit Loan Information"),
                            QStringLiteral("New Loan Information")},

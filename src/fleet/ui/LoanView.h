@@ -12,7 +12,7 @@ class CLoanView : public CVehicleCompanyForm
     Q_OBJECT
 
 public:
-    CLoanView(CVelApp& app, CVelDoc& doc, QWidget* parent = nullptr);
+    CLoanView(CAppContext& app, CVelDoc& doc, QWidget* parent = nullptr);
 
 protected:
     bool loadRecord(qint32 key) override;

@@ -1,7 +1,7 @@
 #include "fleet/ui/OwnerView.h"
 
-#include "app/Enums.h"
-#include "app/ui/VelApp.h"
+#include "context/Enums.h"
+#include "context/AppContext.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "fleet/ContactOperations.h"
@@ -11,7 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-COwnerView::COwnerView(CVelApp& app, CVelDoc& doc, QWidget* parent)
+COwnerView::COwnerView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     : CRecordForm(app, doc, OwnerForm,
                   {QStringLiteral("Browse Owner"), QStringLiteral("Edit Owner"), QStringLiteral("New Owner")},
                   parent)

@@ -12,7 +12,7 @@ class COwnerView : public CRecordForm
     Q_OBJECT
 
 public:
-    COwnerView(CVelApp& app, CVelDoc& doc, QWidget* parent = nullptr);
+    COwnerView(CAppContext& app, CVelDoc& doc, QWidget* parent = nullptr);
 
 protected:
     QList<ListEntry> selectorEntries() override;

@@ -1,8 +1,8 @@
 #include "fleet/ui/StationView.h"
 #include "fleet/ContactKind.h"
 
-#include "app/Enums.h"
-#include "app/ui/VelApp.h"
+#include "context/Enums.h"
+#include "context/AppContext.h"
 #include "db/DbException.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
@@ -51,7 +51,7 @@ int typeIndexOf(int kind)
 
 } // namespace
 
-CStationView::CStationView(CVelApp& app, CVelDoc& doc, QWidget* parent)
+CStationView::CStationView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     : CRecordForm(app, doc, CompanyForm,
                   {QStringLiteral("Browse Company"), QStringLiteral("Edit Company"),
                    QStringLiteral("Add New Company")},

@@ -13,7 +13,7 @@ class CStationView : public CRecordForm
     Q_OBJECT
 
 public:
-    CStationView(CVelApp& app, CVelDoc& doc, QWidget* parent = nullptr);
+    CStationView(CAppContext& app, CVelDoc& doc, QWidget* parent = nullptr);
 
     // The caller code the form was opened with (0 when opened from the menu or the home screen).
     int callerCode() const { return m_caller; }

@@ -1,7 +1,7 @@
 #include "fleet/ui/VehicleCompanyForm.h"
 
-#include "app/Enums.h"
-#include "app/ui/VelApp.h"
+#include "context/Enums.h"
+#include "context/AppContext.h"
 #include "db/DbException.h"
 #include "fleet/ContactOperations.h"
 #include "fleet/VehicleList.h"
@@ -21,7 +21,7 @@
 #include <QMenu>
 #include <QPushButton>
 
-CVehicleCompanyForm::CVehicleCompanyForm(CVelApp& app, CVelDoc& doc, int formNumber, FormTitles titles,
+CVehicleCompanyForm::CVehicleCompanyForm(CAppContext& app, CVelDoc& doc, int formNumber, FormTitles titles,
                                          const QString& companyLabel, const QString& companyObjectName,
                                          int callerCode, QWidget* parent)
     : CRecordForm(app, doc, formNumber, std::move(titles), parent)

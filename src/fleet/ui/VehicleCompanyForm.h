@@ -15,7 +15,7 @@ class CVehicleCompanyForm : public CRecordForm
     Q_OBJECT
 
 public:
-    CVehicleCompanyForm(CVelApp& app, CVelDoc& doc, int formNumber, FormTitles titles,
+    CVehicleCompanyForm(CAppContext& app, CVelDoc& doc, int formNumber, FormTitles titles,
                         const QString& companyLabel, const QString& companyObjectName, int callerCode,
                         QWidget* parent = nullptr);
 

@@ -1,7 +1,7 @@
 #include "fleet/ui/VehicleView.h"
 
-#include "app/Enums.h"
-#include "app/ui/VelApp.h"
+#include "context/Enums.h"
+#include "context/AppContext.h"
 #include "db/DbException.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
@@ -31,7 +31,7 @@ const QString EstimateNoteKey = QStringLiteral("v1");
 
 } // namespace
 
-CVehicleView::CVehicleView(CVelApp& app, CVelDoc& doc, QWidget* parent)
+CVehicleView::CVehicleView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     : CRecordForm(app, doc, VehicleForm,
                   {QStringLiteral("Browse Vehicle"), QStringLiteral("Edit Vehicle"),
                    QStringLiteral("Add New Vehicle")},

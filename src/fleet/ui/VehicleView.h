@@ -21,7 +21,7 @@ class CVehicleView : public CRecordForm
     Q_OBJECT
 
 public:
-    CVehicleView(CVelApp& app, CVelDoc& doc, QWidget* parent = nullptr);
+    CVehicleView(CAppContext& app, CVelDoc& doc, QWidget* parent = nullptr);
 
     void enter(int a, int b) override;
     void commandDuplicate() override;

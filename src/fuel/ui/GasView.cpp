@@ -1,8 +1,8 @@
 #include "fuel/ui/GasView.h"
 
-#include "app/Enums.h"
-#include "app/Settings.h"
-#include "app/ui/VelApp.h"
+#include "context/Enums.h"
+#include "context/Settings.h"
+#include "context/AppContext.h"
 #include "db/Database.h"
 #include "db/DbException.h"
 #include "db/Prompter.h"
@@ -51,7 +51,7 @@ QString money(const char* pattern, double value)
 
 } // namespace
 
-CGasView::CGasView(CVelApp& app, CVelDoc& doc, QWidget* parent)
+CGasView::CGasView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     : CRecordForm(app, doc, GasForm,
                   {QStringLiteral("Browse Gas Entry"), QStringLiteral("Edit Gas Entry"),
                    QStringLiteral("Add New Gas Entry")},

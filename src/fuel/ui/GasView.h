@@ -18,7 +18,7 @@ class CGasView : public CRecordForm
     Q_OBJECT
 
 public:
-    CGasView(CVelApp& app, CVelDoc& doc, QWidget* parent = nullptr);
+    CGasView(CAppContext& app, CVelDoc& doc, QWidget* parent = nullptr);
     ~CGasView() override;
 
     bool canLeave(int targetForm) override;

@@ -1,8 +1,8 @@
 #include "maintenance/ui/JobOrderView.h"
 
-#include "app/Enums.h"
-#include "app/Settings.h"
-#include "app/ui/VelApp.h"
+#include "context/Enums.h"
+#include "context/Settings.h"
+#include "context/AppContext.h"
 #include "db/DbException.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
@@ -25,7 +25,7 @@ constexpr int JobOrdersReport = 8;
 
 } // namespace
 
-CJobOrderView::CJobOrderView(CVelApp& app, CVelDoc& doc, QWidget* parent)
+CJobOrderView::CJobOrderView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     : CVehicleEntryForm(app, doc, JobOrderForm,
                         {QStringLiteral("Browse Job Order"), QStringLiteral("Edit Job Order"),
                          QStringLiteral("Add New Job Order")},

@@ -13,7 +13,7 @@ class CJobOrderView : public CVehicleEntryForm
     Q_OBJECT
 
 public:
-    CJobOrderView(CVelApp& app, CVelDoc& doc, QWidget* parent = nullptr);
+    CJobOrderView(CAppContext& app, CVelDoc& doc, QWidget* parent = nullptr);
 
     bool openOnly() const { return m_openOnly; }
     void setOpenOnly(bool openOnly);

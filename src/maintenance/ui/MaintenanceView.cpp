@@ -1,8 +1,8 @@
 #include "maintenance/ui/MaintenanceView.h"
 
-#include "app/Enums.h"
-#include "app/Settings.h"
-#include "app/ui/VelApp.h"
+#include "context/Enums.h"
+#include "context/Settings.h"
+#include "context/AppContext.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "db/DbException.h"
@@ -33,7 +33,7 @@ const QString MessagesSection = QStringLiteral("Messages");
 
 } // namespace
 
-CMaintenanceView::CMaintenanceView(CVelApp& app, CVelDoc& doc, QWidget* parent)
+CMaintenanceView::CMaintenanceView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     : CVehicleEntryForm(app, doc, MaintenanceForm,
                         {QStringLiteral("Browse Maintenance Entry"), QStringLiteral("Edit Maintenance Entry"),
                          QStringLiteral("Add New Maintenance Entry")},

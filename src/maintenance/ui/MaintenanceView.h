@@ -15,7 +15,7 @@ class CMaintenanceView : public CVehicleEntryForm
     Q_OBJECT
 
 public:
-    CMaintenanceView(CVelApp& app, CVelDoc& doc, QWidget* parent = nullptr);
+    CMaintenanceView(CAppContext& app, CVelDoc& doc, QWidget* parent = nullptr);
 
     void enter(int a, int b) override;
     // A new entry holding the services of these schedule entries (of one vehicle, which becomes current).

@@ -1,6 +1,6 @@
 #include "maintenance/ui/SelectJobOrdersDialog.h"
 
-#include "app/Settings.h"
+#include "context/Settings.h"
 #include "maintenance/JobOrderRecord.h"
 
 #include <QDialogButtonBox>

@@ -1,9 +1,9 @@
 #include "maintenance/ui/VehicleEntryForm.h"
 
-#include "app/Enums.h"
-#include "app/Settings.h"
-#include "app/ui/VelApp.h"
-#include "app/ui/VelDoc.h"
+#include "context/Enums.h"
+#include "context/Settings.h"
+#include "context/AppContext.h"
+#include "context/VelDoc.h"
 #include "db/Database.h"
 #include "db/DbException.h"
 #include "fleet/VehicleList.h"
@@ -30,7 +30,7 @@ constexpr int CommandRow = 40;
 
 } // namespace
 
-CVehicleEntryForm::CVehicleEntryForm(CVelApp& app, CVelDoc& doc, int formNumber, FormTitles titles,
+CVehicleEntryForm::CVehicleEntryForm(CAppContext& app, CVelDoc& doc, int formNumber, FormTitles titles,
                                      QList<Column> columns, int callerCode, QWidget* parent)
     : CRecordForm(app, doc, formNumber, std::move(titles), parent), m_columns(std::move(columns)),
       m_callerCode(callerCode)

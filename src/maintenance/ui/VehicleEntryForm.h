@@ -39,7 +39,7 @@ public:
         QString sample; // a typical value the column should show whole
     };
 
-    CVehicleEntryForm(CVelApp& app, CVelDoc& doc, int formNumber, FormTitles titles, QList<Column> columns,
+    CVehicleEntryForm(CAppContext& app, CVelDoc& doc, int formNumber, FormTitles titles, QList<Column> columns,
                       int callerCode, QWidget* parent = nullptr);
     ~CVehicleEntryForm() override;
 

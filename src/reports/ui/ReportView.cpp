@@ -1,7 +1,7 @@
 #include "reports/ui/ReportView.h"
 
-#include "app/Enums.h"
-#include "app/ui/VelApp.h"
+#include "context/Enums.h"
+#include "context/AppContext.h"
 #include "db/Clock.h"
 #include "db/DbException.h"
 #include "db/Prompter.h"
@@ -48,7 +48,7 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent)
 
 } // namespace
 
-CReportView::CReportView(CVelApp& app, CVelDoc& doc, QWidget* parent) : CFormView(app, doc, ReportForm, parent)
+CReportView::CReportView(CAppContext& app, CVelDoc& doc, QWidget* parent) : CFormView(app, doc, ReportForm, parent)
 {
     setObjectName(QStringLiteral("reportView"));
     // A centred column of choices, as on the record forms.

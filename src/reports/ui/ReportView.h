@@ -23,7 +23,7 @@ class CReportView : public CFormView
     Q_OBJECT
 
 public:
-    CReportView(CVelApp& app, CVelDoc& doc, QWidget* parent = nullptr);
+    CReportView(CAppContext& app, CVelDoc& doc, QWidget* parent = nullptr);
     ~CReportView() override;
 
     // a: the report code; b: a job order id for the Job Orders report.

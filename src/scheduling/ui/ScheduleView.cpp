@@ -1,9 +1,9 @@
 #include "scheduling/ui/ScheduleView.h"
 
-#include "app/Enums.h"
-#include "app/Settings.h"
-#include "app/ui/VelApp.h"
-#include "app/ui/VelDoc.h"
+#include "context/Enums.h"
+#include "context/Settings.h"
+#include "context/AppContext.h"
+#include "context/VelDoc.h"
 #include "db/Database.h"
 #include "db/DbException.h"
 #include "db/Messages.h"
@@ -56,7 +56,7 @@ QString number(qint32 value)
 
 } // namespace
 
-CScheduleView::CScheduleView(CVelApp& app, CVelDoc& doc, QWidget* parent)
+CScheduleView::CScheduleView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     : CRecordForm(app, doc, ScheduleForm,
                   {QStringLiteral("Browse Schedule"), QStringLiteral("Edit Schedule"),
                    QStringLiteral("Add New Schedule")},

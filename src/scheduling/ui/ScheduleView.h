@@ -17,7 +17,7 @@ class CScheduleView : public CRecordForm
     Q_OBJECT
 
 public:
-    CScheduleView(CVelApp& app, CVelDoc& doc, QWidget* parent = nullptr);
+    CScheduleView(CAppContext& app, CVelDoc& doc, QWidget* parent = nullptr);
     ~CScheduleView() override;
 
     bool canLeave(int targetForm) override;

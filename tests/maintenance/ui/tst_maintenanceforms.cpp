@@ -1,6 +1,6 @@
 #include "CompanyFormsFixture.h"
 #include "Screenshot.h"
-#include "app/Settings.h"
+#include "context/Settings.h"
 #include "db/Clock.h"
 #include "maintenance/ui/JobOrderView.h"
 #include "maintenance/ui/MaintenanceView.h"

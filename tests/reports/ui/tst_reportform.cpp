@@ -1,7 +1,7 @@
 #include "ScriptedPrompter.h"
 #include "Screenshot.h"
 #include "TestEnvironment.h"
-#include "app/Enums.h"
+#include "context/Enums.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/VelApp.h"
 #include "db/Clock.h"

@@ -1,8 +1,8 @@
 #include "CompanyFormsFixture.h"
 #include "Screenshot.h"
-#include "app/Settings.h"
+#include "context/Settings.h"
 #include "db/Clock.h"
-#include "scheduling/ui/ScheduleMonitorView.h"
+#include "maintenance/ui/ScheduleMonitorView.h"
 
 #include <QListWidget>
 #include <QTreeWidget>

@@ -19,7 +19,7 @@ class CScheduleMonitorView : public CFormView
 public:
     static constexpr int MostServices = 10;
 
-    CScheduleMonitorView(CVelApp& app, CVelDoc& doc, QWidget* parent = nullptr);
+    CScheduleMonitorView(CAppContext& app, CVelDoc& doc, QWidget* parent = nullptr);
     ~CScheduleMonitorView() override;
 
     void enter(int a, int b) override;

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "context/Settings.h"
 
 #include <QCoreApplication>
 #include <QSettings>

@@ -1,4 +1,4 @@
-#include "app/ui/VelDoc.h"
+#include "context/VelDoc.h"
 
 void CVelDoc::updateAllViews(int hint)
 {

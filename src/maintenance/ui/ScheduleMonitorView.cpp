@@ -1,8 +1,8 @@
-#include "scheduling/ui/ScheduleMonitorView.h"
+#include "maintenance/ui/ScheduleMonitorView.h"
 
-#include "app/Enums.h"
-#include "app/Settings.h"
-#include "app/ui/VelApp.h"
+#include "context/Enums.h"
+#include "context/Settings.h"
+#include "context/AppContext.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "db/DbException.h"
@@ -42,7 +42,7 @@ enum RowRole : int { ScheduleIdRole = Qt::UserRole, DateRole };
 
 } // namespace
 
-CScheduleMonitorView::CScheduleMonitorView(CVelApp& app, CVelDoc& doc, QWidget* parent)
+CScheduleMonitorView::CScheduleMonitorView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     : CFormView(app, doc, ScheduleMonitorForm, parent)
 {
     auto* outer = new QVBoxLayout(this);
