@@ -2,6 +2,7 @@
 
 #include "db/Clock.h"
 #include "db/Messages.h"
+#include "db/MissedFillups.h"
 #include "db/Values.h"
 #include "db/sets/GasLogSet.h"
 #include "fleet/Chronology.h"
@@ -76,6 +77,7 @@ void GasRecord::remove(Database& db, qint32 gasLogId)
     set.open();
     if (!set.isEOF())
         set.deleteRow();
+    MissedFillups::dropOrphans(db);
 }
 
 namespace GasChecks {

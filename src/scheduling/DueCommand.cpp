@@ -3,6 +3,8 @@
 #include "db/DataFile.h"
 #include "db/Database.h"
 #include "db/DbException.h"
+#include "db/Clock.h"
+#include "scheduling/DueCalendar.h"
 #include "scheduling/DueList.h"
 #include "scheduling/ScheduleTexts.h"
 
@@ -21,6 +23,7 @@ struct Options
     qint32 vehicleId = 0;
     int daysAhead = 0;
     bool csv = false;
+    bool ics = false;
 };
 
 bool readNumber(const QString& text, int lowest, int highest, int& value)
@@ -40,6 +43,8 @@ QString readOptions(QStringList args, Options& options)
         const QString arg = args.takeFirst();
         if (arg == QLatin1String("--csv")) {
             options.csv = true;
+        } else if (arg == QLatin1String("--ics")) {
+            options.ics = true;
         } else if (arg == QLatin1String("--vehicle") || arg == QLatin1String("--days")) {
             if (args.isEmpty())
                 return arg + QStringLiteral(" needs a number");
@@ -57,6 +62,8 @@ QString readOptions(QStringList args, Options& options)
             options.path = arg;
         }
     }
+    if (options.csv && options.ics)
+        return QStringLiteral("--csv and --ics cannot go together");
     return options.path.isEmpty() ? QStringLiteral("the data file is missing") : QString();
 }
 
@@ -155,7 +162,9 @@ int runDueCommand(const QStringList& args, QTextStream& out, QTextStream& err, i
             return 1;
         }
         const DueList::List list = DueList::fill(db, options.vehicleId, options.daysAhead, vehicleFields);
-        if (options.csv)
+        if (options.ics)
+            out << DueCalendar::toICalendar(list, Clock::now());
+        else if (options.csv)
             writeCsv(out, list);
         else
             writeTable(out, list, options.daysAhead);
