@@ -472,7 +472,7 @@ QString settleDateOrder(const Layout& layout, const std::vector<const Record*>& 
     how = order == DateOrder::DayFirst ? QStringLiteral("dates read day/month/year")
                                        : QStringLiteral("dates read month/day/year");
     if (settled == DateOrder::Unknown)
-        how += QStringLiteral(" (as --date-order says)");
+        how += QStringLiteral(" (as chosen)");
     return QString();
 }
 
@@ -526,8 +526,9 @@ std::vector<Entry> readEntries(Database& db, qint32 vehicleId)
 {
     std::vector<Entry> entries;
     QSqlQuery query = db.prepare(QStringLiteral(
-        "SELECT Date, Mileage, 1 FROM GasLog WHERE VehicleID = ?1 "
-        "UNION ALL SELECT MaintDate, ActualMiles, 0 FROM Maintenance WHERE VehicleID = ?1 ORDER BY 1"));
+        "SELECT Date, Mileage, 1 FROM GasLog WHERE VehicleID = ? "
+        "UNION ALL SELECT MaintDate, ActualMiles, 0 FROM Maintenance WHERE VehicleID = ? ORDER BY 1"));
+    query.addBindValue(vehicleId);
     query.addBindValue(vehicleId);
     db.exec(query);
     while (query.next())

@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 #include "db/Clock.h"
 #include "db/Database.h"
+#include "db/MissedFillups.h"
 #include "app/LogExport.h"
 #include "fuel/LogImport.h"
 #include "scheduling/DueCalendar.h"
@@ -69,10 +70,10 @@ LogImport::Options optionsFrom(const QString& text)
 // Each stored gas entry as "date reading amount costPerUnit total fillup[ missed]", in key order.
 QStringList storedRows(Database& db)
 {
+    MissedFillups::ensureTable(db);
     return columnOf(db, "SELECT g.Date || ' ' || g.Mileage || ' ' || printf('%.3f', g.Gallons) || ' ' || "
                         "printf('%.3f', g.CostGallon) || ' ' || printf('%.2f', g.TotalCost) || ' ' || g.Fillup || "
-                        "CASE WHEN EXISTS (SELECT 1 FROM sqlite_master WHERE name = 'MissedFillups') AND "
-                        "g.GasLogID IN (SELECT GasLogID FROM MissedFillups) THEN ' missed' ELSE '' END "
+                        "CASE WHEN g.GasLogID IN (SELECT GasLogID FROM MissedFillups) THEN ' missed' ELSE '' END "
                         "FROM GasLog g ORDER BY g.GasLogID");
 }
 
@@ -318,7 +319,7 @@ private Q_SLOTS:
             if (name == "BEGIN") {
                 open << value;
                 if (value == "VEVENT")
-                    events.append({});
+                    events.append(QHash<QString, QString>());
             } else if (name == "END") {
                 QCOMPARE(open.takeLast(), value);
             } else if (open.endsWith("VEVENT")) {

@@ -66,7 +66,6 @@ CImportLogDialog::CImportLogDialog(CAppContext& app, qint32 vehicleId, const QSt
     m_problem = new QLabel(this);
     m_problem->setObjectName(QStringLiteral("problemLabel"));
     m_problem->setWordWrap(true);
-    m_problem->setForegroundRole(QPalette::BrightText);
     layout->addWidget(m_problem);
 
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -117,7 +116,11 @@ void CImportLogDialog::refresh()
     if (!m_result.datesText.isEmpty())
         found << m_result.datesText;
     m_found->setText(found.join(QStringLiteral("; ")));
-    m_problem->setText(m_result.error.isEmpty() ? m_result.summaryLine(true) : m_result.error);
+    // A refusal reads as a sentence of its own: it starts in lower case where the command line prefixes it.
+    QString problem = m_result.error;
+    if (!problem.isEmpty())
+        problem[0] = problem[0].toUpper();
+    m_problem->setText(problem.isEmpty() ? m_result.summaryLine(true) : QStringLiteral("<b>%1</b>").arg(problem.toHtmlEscaped()));
     m_buttons->button(QDialogButtonBox::Ok)->setEnabled(m_result.error.isEmpty() && m_result.imported > 0);
 
     const int shown = std::min<int>(int(m_result.rows.size()), PreviewRows);
@@ -132,7 +135,7 @@ void CImportLogDialog::refresh()
                                 Values::toShownDate(row.date),
                                 Values::withThousands(row.reading),
                                 Values::formatFuel(row.amount),
-                                Values::formatRate(row.costPerUnit),
+                                QStringLiteral("$") + QString::number(row.costPerUnit, 'f', 3),
                                 Values::withThousands(Values::formatMoney(row.total)),
                                 row.partial ? QStringLiteral("P") : QString(),
                                 row.missed ? QStringLiteral("M") : QString(),
