@@ -3,6 +3,7 @@
 #include "db/DataFile.h"
 #include "db/Database.h"
 #include "db/DbException.h"
+#include "fleet/ReadingEstimate.h"
 #include "scheduling/DueList.h"
 #include "scheduling/ScheduleTexts.h"
 
@@ -154,6 +155,8 @@ int runDueCommand(const QStringList& args, QTextStream& out, QTextStream& err, i
             err << "velmora-cli: there is no vehicle " << options.vehicleId << " in " << options.path << '\n';
             return 1;
         }
+        // The readings move to today first and are kept, as the program's start-up keeps them.
+        ReadingEstimate::bringAllForward(db);
         const DueList::List list = DueList::fill(db, options.vehicleId, options.daysAhead, vehicleFields);
         if (options.csv)
             writeCsv(out, list);
