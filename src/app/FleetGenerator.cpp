@@ -301,26 +301,28 @@ private:
                 m_services.add({jobOrder, 1, m_serviceIds[size_t(s) * 7 % m_serviceIds.size()], id, 0.0, QString("")});
         }
 
-        for (int s = 0; s < SchedulesPerVehicle; ++s) {
-            const qint32 service = m_serviceIds[size_t(s) % m_serviceIds.size()];
+        // A vehicle has at most one schedule entry per service.
+        const int scheduled = std::min<int>(SchedulesPerVehicle, int(m_serviceIds.size()));
+        for (int s = 0; s < scheduled; ++s) {
+            const qint32 service = m_serviceIds[size_t(s)];
             const int everyMonth = between(3, 24);
             const qint32 everyMiles = hours ? between(1, 10) * 50 : qint32(between(3, 30) * 1000 * scale);
             const auto done = lastDone.find(service);
             const QDate last = done != lastDone.end() ? done->second : purchased;
             const QDate byDate = last.addMonths(everyMonth);
             const QDate byReading = last.addDays(qint64(everyMiles / std::max(perDay, 0.1)));
-            const QString description = s < int(m_serviceIds.size()) ? m_serviceNames[service]
-                                                                       : m_serviceNames[service] + QStringLiteral(" (heavy use)");
+            const QString description = m_serviceNames[service];
             m_schedule.add({m_scheduleId++, id, service, description.left(50), station, 0, everyMiles, everyMonth,
                             readingOn(last), stored(last), stored(std::min(byDate, byReading)), 0});
         }
 
+        // Fillup 0 is a full tank and non-zero a partial one: one fill in twelve stops short.
         for (int g = 0; g < FillUpsPerVehicle; ++g) {
             const QDate date = historyStart.addDays(g * span / FillUpsPerVehicle + between(0, 10));
             const double amount = cents(model.perFill * (0.8 + between(0, 40) / 100.0) * (kilometres ? 3.785 : 1.0));
             const double price = between(2599, 4299) / 1000.0 / (kilometres ? 3.785 : 1.0);
             m_gas.add({m_gasId++, id, readingOn(date), QString(""), m_stations[size_t(g) % m_stations.size()],
-                       stored(date), cents(amount * price), price, amount, g % 12 == 11 ? 0 : -1, 0});
+                       stored(date), cents(amount * price), price, amount, g % 12 == 11 ? -1 : 0, 0});
         }
 
         if (index % 10 < 3) {

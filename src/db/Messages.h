@@ -25,6 +25,8 @@ inline const QString CouldNotImport = QStringLiteral("Couldn't import the data o
 // Start-up, backup, restore and maintenance.
 // 61453
 inline const QString SelectImportFile = QStringLiteral("Please select the file you would like to import... ");
+// Status bar words after a file or record was written: "%1" what, "%2" where.
+inline const QString SavedTo = QStringLiteral("Saved %1 to %2");
 // 61496
 inline const QString BackupFailed = QStringLiteral("The backup failed.");
 // 61497

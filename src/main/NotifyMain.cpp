@@ -3,7 +3,6 @@
 // notification service, and starts velmora when the user picks the notification's action. Without a
 // notification service it prints the list. Nothing due, or no data file: it ends quietly.
 #include "context/Settings.h"
-#include "db/Clock.h"
 #include "db/Database.h"
 #include "db/DbException.h"
 #include "maintenance/Reminder.h"
@@ -71,7 +70,7 @@ int main(int argc, char* argv[])
     try {
         Database db;
         db.open(path, QString(), true);
-        due = Reminder::dueServices(db, settings.vehicleFields(), daysAhead, Clock::now());
+        due = Reminder::dueServices(db, settings.vehicleFields(), daysAhead);
         db.close();
     } catch (const CdbException& error) {
         err << "velmora-notify: " << path << ": " << error.description() << Qt::endl;

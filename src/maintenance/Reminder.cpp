@@ -1,48 +1,21 @@
 #include "maintenance/Reminder.h"
 
-#include "db/Database.h"
 #include "db/Values.h"
-#include "fleet/VehicleList.h"
+#include "scheduling/DueList.h"
 
-#include <QHash>
-#include <QSqlQuery>
+#include <algorithm>
 
 namespace Reminder {
 
-QList<DueService> dueServices(Database& db, const QList<int>& vehicleFields, int daysAhead,
-                              const QDateTime& now)
+QList<DueService> dueServices(Database& db, const QList<int>& vehicleFields, int daysAhead)
 {
-    const QDateTime horizon = now.addSecs(qint64(daysAhead) * 86400);
-    QSqlQuery query = db.prepare(QStringLiteral(
-        "SELECT Schedule.VehicleID, Services.ServiceDesc, Schedule.EstPerformDate FROM Schedule "
-        "INNER JOIN Services ON Schedule.ServiceID = Services.ServiceID "
-        "INNER JOIN Vehicles ON Schedule.VehicleID = Vehicles.VehicleID "
-        "WHERE Vehicles.ActiveInd <> 0 AND length(Schedule.EstPerformDate) = 8 AND Schedule.EstPerformDate "
-        "<= ? "
-        "ORDER BY Schedule.EstPerformDate, Schedule.VehicleID, Services.ServiceDesc"));
-    query.addBindValue(horizon.date().toString(QStringLiteral("yyyyMMdd")));
-    db.exec(query);
-    QList<std::pair<qint32, DueService>> rows;
-    while (query.next()) {
-        DueService service;
-        service.service = query.value(1).toString();
-        service.date = query.value(2).toString();
-        const QDateTime midnight(QDate::fromString(service.date, QStringLiteral("yyyyMMdd")), QTime(0, 0));
-        if (!midnight.isValid() || midnight > horizon)
-            continue;
-        service.overdue = midnight < now;
-        rows.append({query.value(0).toInt(), service});
-    }
+    // The dates the schedule monitor would show today, worked out without writing to the file.
     QList<DueService> due;
-    if (rows.isEmpty())
-        return due;
-    QHash<qint32, QString> vehicles;
-    for (const VehicleList::Entry& entry : VehicleList::entries(db))
-        vehicles.insert(entry.vehicleId, VehicleList::itemText(vehicleFields, entry));
-    for (auto& [vehicleId, service] : rows) {
-        service.vehicle = vehicles.value(vehicleId);
-        due.append(service);
-    }
+    for (const DueList::Row& row :
+         DueList::fill(db, 0, daysAhead, vehicleFields, DueList::Dates::ReadOnly).rows)
+        if (row.status != DueList::Status::Later)
+            due.append({row.vehicle, row.service, row.date.toString(QStringLiteral("yyyyMMdd")),
+                        row.status == DueList::Status::Overdue});
     return due;
 }
 

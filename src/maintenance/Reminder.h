@@ -7,7 +7,8 @@
 class Database;
 
 // What the reminder program tells the user: the scheduled services of active vehicles that are due, or
-// fall due within the days-ahead horizon, by their stored estimated dates. It only reads the file.
+// fall due within the days-ahead horizon, as the schedule monitor would estimate them today (readings
+// brought forward in memory). It only reads the file.
 namespace Reminder {
 
 struct DueService
@@ -19,9 +20,8 @@ struct DueService
 };
 
 // Earliest first. A service is due when midnight of its date has passed, and due soon when that midnight
-// is at most daysAhead days from now (the schedule monitor's red and blue rows). Two queries.
-QList<DueService> dueServices(Database& db, const QList<int>& vehicleFields, int daysAhead,
-                              const QDateTime& now);
+// is at most daysAhead days from now (the schedule monitor's red and blue rows).
+QList<DueService> dueServices(Database& db, const QList<int>& vehicleFields, int daysAhead);
 
 // "2 services overdue, 1 due within 5 days".
 QString summary(const QList<DueService>& due, int daysAhead);

@@ -104,7 +104,7 @@ private:
                 block.text(i == 0 ? 2 : 1, lines[i]);
         }
         ReportText::addBand(block, vehicle, m_layout);
-        ReportText::addDetails(block, vehicle, true);
+        ReportText::addDetails(block, vehicle, m_layout, true);
         if (!order.description.isEmpty())
             block.text(1, QStringLiteral("      Brief Desc. ") + order.description);
         for (int i = 0; i < order.services.size(); ++i)

@@ -1,6 +1,9 @@
 #include "reports/ReportText.h"
 
 #include "db/Values.h"
+#include "reports/PageCanvas.h"
+
+#include <algorithm>
 
 namespace ReportText {
 
@@ -31,22 +34,33 @@ QString three(double value)
     return QString::asprintf("%.3f", value);
 }
 
+namespace {
+
+// The filled parts with the separator between them: an empty part brings no separator.
+QString joined(const QStringList& parts, const QString& separator)
+{
+    QStringList filled;
+    for (const QString& part : parts)
+        if (!part.isEmpty())
+            filled << part;
+    return filled.join(separator);
+}
+
+} // namespace
+
 QStringList ownerLines(const Owner& owner)
 {
     const QString indent(18, QLatin1Char(' '));
     QStringList lines;
-    QString company = QStringLiteral("Company/Location: ") + owner.companyName;
-    if (!owner.locationId.isEmpty())
-        company += QStringLiteral(", ") + owner.locationId;
-    lines << company;
-    QString contact = QStringLiteral("    Contact Name: ") + owner.lastName;
-    if (!owner.firstName.isEmpty())
-        contact += QStringLiteral(", ") + owner.firstName;
-    lines << contact;
+    lines << QStringLiteral("Company/Location: ") +
+                 joined({owner.companyName, owner.locationId}, QStringLiteral(", "));
+    lines << QStringLiteral("    Contact Name: ") +
+                 joined({owner.lastName, owner.firstName}, QStringLiteral(", "));
     lines << QStringLiteral("         Address: ") + owner.address1;
     if (!owner.address2.isEmpty())
         lines << indent + owner.address2;
-    lines << indent + owner.city + QStringLiteral(", ") + owner.state + QStringLiteral("  ") + owner.zipCode;
+    lines << indent + joined({joined({owner.city, owner.state}, QStringLiteral(", ")), owner.zipCode},
+                             QStringLiteral("  "));
     const bool phone = !owner.phone.isEmpty();
     const bool fax = !owner.fax.isEmpty();
     QString label = phone ? QStringLiteral("Phone") : QString();
@@ -109,13 +123,15 @@ void addBand(Block& block, const Vehicle& vehicle, const Layout& layout)
     block.ops.push_back(op);
 }
 
-void addDetails(Block& block, const Vehicle& vehicle, bool readingOnNextLine)
+void addDetails(Block& block, const Vehicle& vehicle, const Layout& layout, bool readingOnNextLine)
 {
     block.lines(1);
     const double y = block.height;
     block.textAt(40, y, QStringLiteral("VIN# ") + vehicle.vin);
     block.textAt(250, y, QStringLiteral("Vehicle# ") + vehicle.number);
-    block.textAt(550, y, QStringLiteral("License# ") + vehicle.license);
+    // On a portrait page the licence moves left as far as it must to end inside the margin.
+    const QString license = QStringLiteral("License# ") + vehicle.license;
+    block.textAt(std::min(550.0, layout.blockWidth - textWidth(Font::Body, license)), y, license);
     const QString readingText = Values::withThousands(
         QString::asprintf("%s %6d", vehicle.hours ? "Hour Meter" : "Odometer", int(vehicle.reading)));
     if (readingOnNextLine) {

@@ -25,6 +25,7 @@ QStringList wrapMemo(const QString& memo, int width = 66);
 // The vehicle band two body lines below the block's top (the block moves two lines).
 void addBand(Report::Block& block, const Report::Vehicle& vehicle, const Report::Layout& layout);
 // "VIN# ... Vehicle# ... License# ..." one line lower; the reading on the same line or on the next one.
-void addDetails(Report::Block& block, const Report::Vehicle& vehicle, bool readingOnNextLine);
+void addDetails(Report::Block& block, const Report::Vehicle& vehicle, const Report::Layout& layout,
+                bool readingOnNextLine);
 
 } // namespace ReportText

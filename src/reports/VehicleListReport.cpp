@@ -65,7 +65,7 @@ public:
         VehicleBlocks blocks;
         Block& block = blocks.head;
         ReportText::addBand(block, vehicle, m_layout);
-        ReportText::addDetails(block, vehicle, false);
+        ReportText::addDetails(block, vehicle, m_layout, false);
         const double line = m_layout.line;
         const double top = block.height + line + 5;
         const Pen frame;

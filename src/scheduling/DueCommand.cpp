@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "db/DbException.h"
 #include "db/Clock.h"
+#include "fleet/ReadingEstimate.h"
 #include "scheduling/DueCalendar.h"
 #include "scheduling/DueList.h"
 #include "scheduling/ScheduleTexts.h"
@@ -161,6 +162,8 @@ int runDueCommand(const QStringList& args, QTextStream& out, QTextStream& err, i
             err << "velmora-cli: there is no vehicle " << options.vehicleId << " in " << options.path << '\n';
             return 1;
         }
+        // The readings move to today first and are kept, as the program's start-up keeps them.
+        ReadingEstimate::bringAllForward(db);
         const DueList::List list = DueList::fill(db, options.vehicleId, options.daysAhead, vehicleFields);
         if (options.ics)
             out << DueCalendar::toICalendar(list, Clock::now());

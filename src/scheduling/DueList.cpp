@@ -3,6 +3,7 @@
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "db/Values.h"
+#include "fleet/ReadingEstimate.h"
 #include "fleet/VehicleList.h"
 #include "scheduling/Estimation.h"
 #include "scheduling/ScheduleTexts.h"
@@ -35,15 +36,15 @@ QString statusText(Status status)
     return QStringLiteral("Later");
 }
 
-List fill(Database& db, qint32 vehicleId, int daysAhead, const QList<int>& vehicleFields)
+List fill(Database& db, qint32 vehicleId, int daysAhead, const QList<int>& vehicleFields, Dates dates)
 {
     using namespace Estimation;
-    QString sql =
-        QStringLiteral("SELECT ") + entryColumns() +
-        QStringLiteral(", Services.ServiceDesc, Vehicles.Measurement, Vehicles.HoursInd FROM Schedule "
-                       "INNER JOIN Vehicles ON Vehicles.VehicleID = Schedule.VehicleID "
-                       "LEFT JOIN Services ON Services.ServiceID = Schedule.ServiceID "
-                       "WHERE Vehicles.ActiveInd <> 0");
+    QString sql = QStringLiteral("SELECT ") + entryColumns() +
+                  QStringLiteral(", Services.ServiceDesc, Vehicles.Measurement, Vehicles.HoursInd, "
+                                 "Vehicles.DateOfEstimatedMiles FROM Schedule "
+                                 "INNER JOIN Vehicles ON Vehicles.VehicleID = Schedule.VehicleID "
+                                 "LEFT JOIN Services ON Services.ServiceID = Schedule.ServiceID "
+                                 "WHERE Vehicles.ActiveInd <> 0");
     if (vehicleId != 0)
         sql += QStringLiteral(" AND Schedule.VehicleID = ?");
     sql += QStringLiteral(" ORDER BY Schedule.EstPerformDate, Schedule.ScheduleID");
@@ -58,10 +59,17 @@ List fill(Database& db, qint32 vehicleId, int daysAhead, const QList<int>& vehic
         QString unit;
     };
     std::vector<Listed> entries;
-    while (query.next())
-        entries.push_back({readEntry(query), query.value(EntryColumnCount).toString(),
+    const QDate today = Clock::today();
+    while (query.next()) {
+        Entry entry = readEntry(query);
+        // A reading not yet brought forward today is taken as start-up would bring it (the vehicle is
+        // active), so that the dates do not lag behind the vehicle's use.
+        entry.reading = ReadingEstimate::broughtForward(
+            entry.reading, entry.perMonth, query.value(EntryColumnCount + 3).toString(), true, today);
+        entries.push_back({entry, query.value(EntryColumnCount).toString(),
                            Values::unitAbbreviation(query.value(EntryColumnCount + 1).toInt(),
                                                     query.value(EntryColumnCount + 2).toInt())});
+    }
     query.finish();
 
     QHash<qint32, QString> vehicleTexts;
@@ -106,7 +114,8 @@ List fill(Database& db, qint32 vehicleId, int daysAhead, const QList<int>& vehic
         row.status = statusOf(QDateTime(result->date, QTime(0, 0)), daysAhead, now);
         list.rows.push_back(std::move(row));
     }
-    storeDates(db, changes);
+    if (dates == Dates::Store)
+        storeDates(db, changes);
     // Soonest first by the dates just worked out; entries due the same day keep their stored order.
     std::stable_sort(list.rows.begin(), list.rows.end(),
                      [](const Row& a, const Row& b) { return a.date < b.date; });

@@ -9,11 +9,13 @@
 class Database;
 
 // The scheduled services of active vehicles that have a due date, soonest first, with the texts the
-// schedule monitor shows. Filling it re-estimates every entry of an active vehicle and stores the dates
-// that changed, so that the stored due dates are up to date afterwards.
+// schedule monitor shows. Filling it re-estimates every entry of an active vehicle from its reading brought
+// forward to today and, unless asked to only read, stores the dates that changed, so that the stored due
+// dates are up to date afterwards.
 namespace DueList {
 
 enum class Status { Overdue, DueSoon, Later };
+enum class Dates { Store, ReadOnly };
 
 struct Row
 {
@@ -44,6 +46,7 @@ QString statusText(Status status);
 
 // The list for one vehicle (0: all vehicles), with vehicle texts built from the selector's field slots.
 // Throws CdbException.
-List fill(Database& db, qint32 vehicleId, int daysAhead, const QList<int>& vehicleFields);
+List fill(Database& db, qint32 vehicleId, int daysAhead, const QList<int>& vehicleFields,
+          Dates dates = Dates::Store);
 
 } // namespace DueList

@@ -29,9 +29,10 @@ private slots:
         const QString path = m_env.path("fleet.vel");
         QString output;
         QCOMPARE(cli({"generate-fleet", path, "--vehicles", "10", "--seed", "3"}, &output), 0);
-        QCOMPARE(output, QString("Generated 10 vehicles of 1 owners, 200 schedule entries, 500 maintenance entries "
-                                 "with 1500 performed services, 50 job orders, 1000 fill-ups, 3 loans, 6 insurance "
-                                 "records\n"));
+        QCOMPARE(output,
+                 QString("Generated 10 vehicles of 1 owners, 190 schedule entries, 500 maintenance entries "
+                         "with 1500 performed services, 50 job orders, 1000 fill-ups, 3 loans, 6 insurance "
+                         "records\n"));
         Database db;
         db.open(path);
         QCOMPARE(columnOf(db, "SELECT count(*) FROM MaintServices WHERE LinkInd = 0"), QStringList{"1500"});
@@ -46,6 +47,11 @@ private slots:
                               "WHERE m.MaintDate > v.DateOfActualMiles OR m.ActualMiles > v.EntryOfActualMiles"),
                  QStringList{"0"});
         QCOMPARE(columnOf(db, "SELECT count(*) FROM JobOrder WHERE OpenInd <> 0"), QStringList{"10"});
+        // One schedule entry per vehicle and service; Fillup non-zero marks the occasional partial tank.
+        QCOMPARE(columnOf(db, "SELECT count(*) FROM (SELECT 1 FROM Schedule GROUP BY VehicleID, ServiceID "
+                              "HAVING count(*) > 1)"),
+                 QStringList{"0"});
+        QCOMPARE(columnOf(db, "SELECT count(*) FROM GasLog WHERE Fillup <> 0"), QStringList{"80"});
         QCOMPARE(columnOf(db, "PRAGMA integrity_check"), QStringList{"ok"});
     }
 

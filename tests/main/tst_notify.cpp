@@ -117,10 +117,11 @@ private Q_SLOTS:
             Database db;
             db.open(file);
             db.execute(
-                QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, EstPerformDate) VALUES "
-                        "(1, 1, 1, '%1'), (2, 2, 3, '%2'), (3, 1, 2, '%3'), (4, 2, 1, '%4'), "
-                        "(5, 3, 1, '%1'), (6, 1, 4, '')")
-                    .arg(inDays(-3), inDays(0), inDays(5), inDays(6)));
+                QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryDay, LastDate, "
+                        "EstPerformDate) VALUES (1, 1, 1, 7, '%1', ''), (2, 2, 3, 7, '%2', ''), "
+                        "(3, 1, 2, 7, '%3', ''), (4, 2, 1, 7, '%4', ''), (5, 3, 1, 7, '%1', ''), (6, 1, 4, "
+                        "0, '', '')")
+                    .arg(inDays(-10), inDays(-7), inDays(-2), inDays(-1)));
         }
         const QByteArray before = fileBytes();
         QDBusConnection bus = QDBusConnection::connectToBus(busAddress, "service");
@@ -179,9 +180,9 @@ private Q_SLOTS:
             Database db;
             db.open(file);
             db.execute(
-                QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, EstPerformDate) VALUES "
-                        "(1, 1, 1, '%1'), (2, 3, 1, '%2')")
-                    .arg(inDays(6), inDays(-1)));
+                QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryDay, LastDate) "
+                        "VALUES (1, 1, 1, 7, '%1'), (2, 3, 1, 7, '%2')")
+                    .arg(inDays(-1), inDays(-8)));
         }
         const QByteArray before = fileBytes();
         int exitCode = -1;

@@ -67,26 +67,27 @@ QString askRestoreDestination(CVelApp& app)
 
 } // namespace
 
-void backupDatabase(CVelApp& app)
+QString backupDatabase(CVelApp& app)
 {
     Prompter& prompter = app.prompter();
     const QString target = prompter.saveFileName(backupFileDialog(
         app, QStringLiteral("Save Backup File As"), QStringLiteral("Velmora Database (Velmora.bak)")));
     if (target.isEmpty())
-        return;
+        return {};
     rememberBackupFolder(app, target);
     if (DataFile::sameFile(target, app.databasePath())) {
         prompter.message(Messages::BackupOntoDataFile);
-        return;
+        return {};
     }
     try {
         BusyScope busy(prompter);
         DataFile::backup(app.database(), target);
     } catch (const CdbException& error) {
         prompter.message(Messages::BackupFailed + QStringLiteral("\n\n") + DataFile::causeOf(error, target));
-        return;
+        return {};
     }
     prompter.information(Messages::BackupSucceeded);
+    return target;
 }
 
 bool restoreDatabase(CVelApp& app)

@@ -36,6 +36,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -79,6 +81,13 @@ const FormCommand GoCommands[] = {
 };
 
 // The report form opened on one report, in the order of the report form's own list.
+// The open data file's name first, as desktop programs name their document.
+QString windowTitleFor(const QString& dataFile)
+{
+    const QString name = QFileInfo(dataFile).fileName();
+    return name.isEmpty() ? QStringLiteral("Velmora") : name + QStringLiteral(" \u2014 Velmora");
+}
+
 const FormCommand ReportCommands[] = {
     {ReportForm, 0, "vehicleListReportAction", "&Vehicle List", "Create report about each vehicle"},
     {ReportForm, 1, "maintenanceReportAction", "&Maintenance Log",
@@ -97,7 +106,7 @@ CMainFrame::CMainFrame(CVelApp& app, QWidget* parent)
     : QMainWindow(parent), m_app(app), m_doc(std::make_unique<CVelDoc>())
 {
     setObjectName(QStringLiteral("mainFrame"));
-    setWindowTitle(QStringLiteral("Velmora"));
+    setWindowTitle(windowTitleFor(app.databasePath()));
 
     m_stack = new QStackedWidget(this);
     m_stack->setObjectName(QStringLiteral("formStack"));
@@ -202,12 +211,12 @@ void CMainFrame::createMenus()
     connect(exportFile, &QAction::triggered, this, [this] { exportLog(m_app, this); });
 
     file->addSeparator();
-    QAction* printSetup = addCommand(file, "printSetupAction", QStringLiteral("P&rint Setup..."),
+    QAction* printSetup = addCommand(file, "printSetupAction", QStringLiteral("Print Set&up..."),
                                      QStringLiteral("Change the printer and printing options"));
     connect(printSetup, &QAction::triggered, this, &CMainFrame::printSetup);
     file->addSeparator();
 
-    QMenu* options = file->addMenu(QStringLiteral("&Options"));
+    QMenu* options = file->addMenu(QStringLiteral("Op&tions"));
     options->setObjectName(QStringLiteral("optionsMenu"));
     QAction* vehicleFields =
         addCommand(options, "vehicleFieldsAction", QStringLiteral("&Vehicle Fields Displayed..."),
@@ -233,7 +242,13 @@ void CMainFrame::createMenus()
 
     QAction* backup =
         addCommand(file, "backupAction", QStringLiteral("&Backup..."), QStringLiteral("Backup data"));
-    connect(backup, &QAction::triggered, this, [this] { backupDatabase(m_app); });
+    connect(backup, &QAction::triggered, this, [this] {
+        const QString made = backupDatabase(m_app);
+        if (!made.isEmpty())
+            showStatus(Messages::SavedTo.arg(QStringLiteral("a backup of ") +
+                                                 QFileInfo(m_app.databasePath()).fileName(),
+                                             QDir::toNativeSeparators(made)));
+    });
     QAction* restore =
         addCommand(file, "restoreAction", QStringLiteral("&Restore..."), QStringLiteral("Restore data"));
     connect(restore, &QAction::triggered, this, &CMainFrame::restoreData);
@@ -264,7 +279,7 @@ void CMainFrame::createMenus()
         if (command.formNumber == HomeForm)
             go->addSeparator();
     }
-    QAction* services = addCommand(go, "servicesListAction", QStringLiteral("Maintain &Services List..."),
+    QAction* services = addCommand(go, "servicesListAction", QStringLiteral("Maintain Services Lis&t..."),
                                    QStringLiteral("Maintain services list"));
     connect(services, &QAction::triggered, this, [this] {
         CServiceListDlg dialog(m_app.database(), m_app.prompter(), this);
@@ -575,8 +590,16 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+void CMainFrame::showStatus(const QString& text)
+{
+    // The message pane keeps it; the actions' status tips cover it only while they show.
+    if (auto* pane = findChild<QLabel*>(QStringLiteral("messagePane")))
+        pane->setText(text);
+}
+
 void CMainFrame::dataReplaced()
 {
+    setWindowTitle(windowTitleFor(m_app.databasePath()));
     m_doc->updateAllViews(DataRestoredHint);
     switchForm(HomeForm);
 }

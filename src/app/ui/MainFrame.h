@@ -48,6 +48,7 @@ public:
     CFormView* shownForm() const { return m_shown; }
     // The form of that number if it has been created.
     CFormView* createdForm(int formNumber) const override { return m_forms.value(formNumber); }
+    void showStatus(const QString& text) override;
 
     CVelDoc& document() { return *m_doc; }
     CVelApp& app() { return m_app; }

@@ -30,7 +30,7 @@ Prompter::FileDialog dataFileDialog(CVelApp& app, const QString& title)
     dialog.title = title;
     dialog.defaultSuffix = QStringLiteral("vel");
     dialog.defaultName = DataFileName;
-    dialog.filter = QStringLiteral("Velmora Database (Velmora.vel)");
+    dialog.filter = QStringLiteral("Velmora Data Files (*.vel)");
     // The data file's own folder when there is one, else the user's data folder (an installed program's
     // folder is no place for data and is often not writable).
     dialog.folder = app.databasePath().isEmpty() || !QFileInfo(app.databasePath()).absoluteDir().exists()
@@ -156,8 +156,12 @@ CWelcomeDialog::CWelcomeDialog(const WelcomeNotice& notice, QWidget* parent) : Q
     setObjectName(QStringLiteral("welcomeDialog"));
     setWindowTitle(QStringLiteral("Welcome to Velmora"));
 
+    // The thanks belong to a first run; a returning user is told what happened to the data file below.
     auto* welcome = new QLabel(
-        QStringLiteral("Thank you for choosing Velmora.  Let's find a home for your vehicle records."), this);
+        notice.text.isEmpty()
+            ? QStringLiteral("Thank you for choosing Velmora.  Let's find a home for your vehicle records.")
+            : QStringLiteral("Welcome back.  Let's find your vehicle records."),
+        this);
     welcome->setObjectName(QStringLiteral("welcomeText"));
     welcome->setWordWrap(true);
     QFont font(QStringLiteral("Liberation Sans"));

@@ -1,13 +1,16 @@
 #include "reports/ui/ReportView.h"
 
-#include "context/Enums.h"
 #include "context/AppContext.h"
+#include "context/Enums.h"
 #include "db/Clock.h"
 #include "db/DbException.h"
+#include "db/Messages.h"
 #include "db/Prompter.h"
 #include "db/Values.h"
+#include "fleet/ContactOperations.h"
 #include "fleet/VehicleList.h"
 #include "forms/DateField.h"
+#include "forms/FormHost.h"
 #include "maintenance/ui/SelectJobOrdersDialog.h"
 #include "reports/JobOrderFilter.h"
 #include "reports/ReportCatalogue.h"
@@ -20,6 +23,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -215,15 +219,15 @@ void CReportView::fillOwners()
     m_owners->addItem(QStringLiteral("** All Owners **"), 0);
     try {
         QSqlQuery query = app().database().prepare(QStringLiteral(
-            "SELECT OwnerID, CompanyName, LocationID FROM Owners LEFT JOIN ContactInfo "
+            "SELECT OwnerID, CompanyName, LocationID, LastName, FirstName FROM Owners LEFT JOIN ContactInfo "
             "ON Owners.ContactID = ContactInfo.ContactID ORDER BY CompanyName, OwnerID"));
         app().database().exec(query);
-        while (query.next()) {
-            QString text = Values::toShownQuotes(query.value(1).toString());
-            if (!query.value(2).toString().isEmpty())
-                text += QStringLiteral(", ") + query.value(2).toString();
-            m_owners->addItem(text, query.value(0).toInt());
-        }
+        // In the order the reports visit the owners, named as the other owner lists name them.
+        while (query.next())
+            m_owners->addItem(
+                ContactOperations::ownerItemText(query.value(1).toString(), query.value(2).toString(),
+                                                 query.value(3).toString(), query.value(4).toString()),
+                query.value(0).toInt());
     } catch (const CdbException& error) {
         app().prompter().message(error.description());
     }
@@ -389,6 +393,9 @@ void CReportView::exportPdf()
     BusyScope busy(app().prompter());
     if (!Report::writeReportPdf(*job, path))
         app().prompter().message(ReportMessages::PdfNotWritten.arg(path));
+    else if (CFormHost* host = CFormHost::of(this))
+        host->showStatus(
+            Messages::SavedTo.arg(ReportCatalogue::title(options.code), QDir::toNativeSeparators(path)));
 }
 
 void CReportView::selectJobOrders()

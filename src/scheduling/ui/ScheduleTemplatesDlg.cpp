@@ -153,6 +153,11 @@ void CScheduleTemplatesDlg::changeName()
     fillTemplates(id);
 }
 
+QString CScheduleTemplatesDlg::templateName() const
+{
+    return usesTemplate() ? m_templates->currentText() : m_name->text().trimmed();
+}
+
 void CScheduleTemplatesDlg::accept()
 {
     if (m_useRadio->isChecked()) {

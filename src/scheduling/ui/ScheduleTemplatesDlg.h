@@ -23,6 +23,8 @@ public:
 
     bool usesTemplate() const;
     qint32 templateId() const { return m_templateId; }
+    // The name of the template chosen or made.
+    QString templateName() const;
 
 public Q_SLOTS:
     void accept() override;

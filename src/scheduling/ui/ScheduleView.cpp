@@ -506,8 +506,13 @@ void CScheduleView::scheduleTemplates()
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_rememberedTemplate = dialog.templateId();
-    if (!dialog.usesTemplate())
+    if (!dialog.usesTemplate()) {
+        if (CFormHost* host = CFormHost::of(this))
+            host->showStatus(
+                Messages::SavedTo.arg(QStringLiteral("this schedule"),
+                                      QStringLiteral("template \"%1\"").arg(dialog.templateName())));
         return;
+    }
     try {
         ScheduleTemplates::apply(app().database(), dialog.templateId(), currentKey());
     } catch (const CdbException& error) {
