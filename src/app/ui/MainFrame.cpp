@@ -206,7 +206,7 @@ void CMainFrame::createMenus()
         if (importFuelLog(m_app, this))
             m_doc->updateAllViews(GeneralHint);
     });
-    QAction* exportFile = addCommand(file, "exportAction", QStringLiteral("Expor&t..."),
+    QAction* exportFile = addCommand(file, "exportAction", QStringLiteral("&Export..."),
                                      QStringLiteral("Write a log to a CSV file"));
     connect(exportFile, &QAction::triggered, this, [this] { exportLog(m_app, this); });
 
