@@ -10,6 +10,7 @@
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "db/Upgrade.h"
+#include "insight/InsightCommands.h"
 #include "reports/ReportCommand.h"
 #include "reports/ui/ReportMain.h"
 #include "scheduling/DueCommand.h"
@@ -48,7 +49,7 @@ const char* const usageText =
 
 int usage()
 {
-    err() << usageText << DueUsageLine << reportUsage;
+    err() << usageText << DueUsageLine << InsightUsageLines << reportUsage;
     err().flush();
     return 2;
 }
@@ -190,6 +191,10 @@ int main(int argc, char* argv[])
         result = FleetGenerator::runCommand(args, out(), err());
     else if (command == QLatin1String("due") && unitsAt < 0)
         result = runDueCommand(args, out(), err(), Settings().daysAhead(), Settings().vehicleFields());
+    else if (command == QLatin1String("costs") && unitsAt < 0)
+        result = runCostsCommand(args, out(), err(), Settings().vehicleFields());
+    else if (command == QLatin1String("forecast") && unitsAt < 0)
+        result = runForecastCommand(args, out(), err(), Settings().vehicleFields());
     else
         return usage();
     out().flush();

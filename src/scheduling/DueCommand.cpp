@@ -1,5 +1,6 @@
 #include "scheduling/DueCommand.h"
 
+#include "db/CsvText.h"
 #include "db/DataFile.h"
 #include "db/Database.h"
 #include "db/DbException.h"
@@ -60,22 +61,13 @@ QString readOptions(QStringList args, Options& options)
     return options.path.isEmpty() ? QStringLiteral("the data file is missing") : QString();
 }
 
-QString csvField(const QString& text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
-}
-
 void writeCsv(QTextStream& out, const DueList::List& list)
 {
     const QStringList header{
         QStringLiteral("ScheduleID"),       QStringLiteral("VehicleID"),     QStringLiteral("Vehicle"),
         QStringLiteral("Service Needed"),   QStringLiteral("Perform Every"), QStringLiteral("Last Performed"),
         QStringLiteral("Est Perform Date"), QStringLiteral("Status"),        QStringLiteral("Unit")};
-    out << header.join(QLatin1Char(',')) << "\r\n";
+    out << CsvText::line(header) << "\r\n";
     for (const DueList::Row& row : list.rows) {
         const QStringList fields{QString::number(row.scheduleId),
                                  QString::number(row.vehicleId),
@@ -86,10 +78,7 @@ void writeCsv(QTextStream& out, const DueList::List& list)
                                  row.estimate,
                                  DueList::statusText(row.status),
                                  row.unit};
-        QStringList quoted;
-        for (const QString& field : fields)
-            quoted << csvField(field);
-        out << quoted.join(QLatin1Char(',')) << "\r\n";
+        out << CsvText::line(fields) << "\r\n";
     }
 }
 
