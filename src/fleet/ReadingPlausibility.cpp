@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "db/Prompter.h"
 #include "db/Values.h"
+#include "fleet/ReadingEstimate.h"
 
 #include <QDate>
 #include <QSqlQuery>
@@ -64,17 +65,18 @@ QString questionFor(Database& db, qint32 vehicleId, const Reading& proposed, Sou
         // The stored reading carries the estimate added since the actual one; taking it off again gives
         // the reading last typed.
         const QString actualDate = vehicle.value(3).toString();
-        const QDate actual = dateOf(actualDate);
         const QDate estimated = dateOf(vehicle.value(4).toString());
-        qint64 reading = vehicle.value(5).toInt();
+        const qint32 stored = vehicle.value(5).toInt();
         // The form shows the stored reading with its actual date: saved again unchanged, it asks nothing.
-        if (reading == proposed.reading && actualDate == proposed.date)
+        if (stored == proposed.reading && actualDate == proposed.date)
             return QString();
-        if (vehicle.value(6).toInt() != 0 && actual.isValid() && estimated.isValid() && actual < estimated)
-            reading -= static_cast<qint64>(perMonth * 0.032876352039977644) * actual.daysTo(estimated);
+        const qint32 added = estimated.isValid()
+                                 ? ReadingEstimate::broughtForward(0, perMonth, actualDate,
+                                                                   vehicle.value(6).toInt() != 0, estimated)
+                                 : 0;
         // A reading typed for the same date corrects the stored one rather than following it.
-        if (actual.isValid() && actualDate < proposed.date)
-            previous = Reading{actualDate, qint32(std::max<qint64>(0, reading))};
+        if (dateOf(actualDate).isValid() && actualDate < proposed.date)
+            previous = Reading{actualDate, std::max(0, stored - added)};
     }
     vehicle.finish();
 

@@ -6,6 +6,7 @@
 
 #include <QSqlQuery>
 #include <algorithm>
+#include <tuple>
 
 namespace MaintenanceForecast {
 
@@ -30,28 +31,37 @@ QDate endDate(const QDate& today, int months)
 
 namespace {
 
-// The price paid for each service in the latest occurrence of it on each vehicle, in one query; the
-// order is the one the estimation takes the latest by.
-QHash<qint64, double> lastPrices(Database& db, qint32 vehicleId)
+// The latest performed occurrence of each service on each vehicle, with the price paid for it, in one
+// query; the order is the one the estimation takes the latest by.
+struct Latest
+{
+    QHash<qint64, Estimation::Performed> performed;
+    QHash<qint64, double> prices;
+};
+
+Latest latestOccurrences(Database& db, qint32 vehicleId)
 {
     QString sql = QStringLiteral(
-        "SELECT VehicleID, ServiceID, Price FROM (SELECT Maintenance.VehicleID, MaintServices.ServiceID, "
-        "MaintServices.Price, ROW_NUMBER() OVER (PARTITION BY Maintenance.VehicleID, MaintServices.ServiceID "
-        "ORDER BY Maintenance.MaintDate DESC, Maintenance.ActualMiles DESC, Maintenance.MaintID DESC) AS "
-        "Latest FROM Maintenance INNER JOIN MaintServices ON Maintenance.MaintID = MaintServices.MaintID "
-        "WHERE MaintServices.LinkInd = 0");
+        "SELECT VehicleID, ServiceID, MaintDate, ActualMiles, Price FROM (SELECT Maintenance.VehicleID, "
+        "MaintServices.ServiceID, Maintenance.MaintDate, Maintenance.ActualMiles, MaintServices.Price, "
+        "ROW_NUMBER() OVER (PARTITION BY Maintenance.VehicleID, MaintServices.ServiceID ORDER BY "
+        "Maintenance.MaintDate DESC, Maintenance.ActualMiles DESC, Maintenance.MaintID DESC) AS Place FROM "
+        "Maintenance INNER JOIN MaintServices ON Maintenance.MaintID = MaintServices.MaintID WHERE "
+        "MaintServices.LinkInd = 0");
     if (vehicleId != 0)
         sql += QStringLiteral(" AND Maintenance.VehicleID = ?");
-    sql += QStringLiteral(") WHERE Latest = 1");
+    sql += QStringLiteral(") WHERE Place = 1");
     QSqlQuery query = db.prepare(sql);
     if (vehicleId != 0)
         query.addBindValue(vehicleId);
     db.exec(query);
-    QHash<qint64, double> prices;
-    while (query.next())
-        prices.insert(Estimation::performedKey(query.value(0).toInt(), query.value(1).toInt()),
-                      query.value(2).toDouble());
-    return prices;
+    Latest latest;
+    while (query.next()) {
+        const qint64 key = Estimation::performedKey(query.value(0).toInt(), query.value(1).toInt());
+        latest.performed.insert(key, {query.value(2).toString(), query.value(3).toInt()});
+        latest.prices.insert(key, query.value(4).toDouble());
+    }
+    return latest;
 }
 
 QHash<qint32, double> fleetAverages(Database& db)
@@ -63,13 +73,6 @@ QHash<qint32, double> fleetAverages(Database& db)
     while (query.next())
         averages.insert(query.value(0).toInt(), query.value(1).toDouble());
     return averages;
-}
-
-// The reading a vehicle at reading today reaches on a later day at its truncated daily use.
-qint64 readingOn(const QDate& day, const QDate& today, qint32 reading, qint32 perMonth)
-{
-    const auto perDay = static_cast<qint64>(perMonth * 0.032876352039977644);
-    return reading + (perDay > 0 ? perDay * today.daysTo(day) : 0);
 }
 
 } // namespace
@@ -97,8 +100,9 @@ Forecast forecast(Database& db, qint32 vehicleId, const QDate& lastDay, const QL
         query.addBindValue(vehicleId);
     db.exec(query);
 
-    const QHash<qint64, Performed> performed = performedOccurrences(db, vehicleId);
-    const QHash<qint64, double> last = lastPrices(db, vehicleId);
+    const Latest latest = latestOccurrences(db, vehicleId);
+    const QHash<qint64, Performed>& performed = latest.performed;
+    const QHash<qint64, double>& last = latest.prices;
     const QHash<qint32, double> averages = fleetAverages(db);
     QHash<qint32, qint64> vehicleOrder;
 
@@ -131,10 +135,9 @@ Forecast forecast(Database& db, qint32 vehicleId, const QDate& lastDay, const QL
             result.occurrences.push_back(occurrence);
             if (entry.terms.performOnce != 0)
                 break;
-            const qint64 reading = readingOn(date, result.from, entry.reading, entry.perMonth);
-            const Base base{date.toString(QStringLiteral("yyyyMMdd")), qint32(reading), true};
-            const std::optional<Result> next =
-                estimate(entry.terms, base, qint32(reading), entry.perMonth, QDateTime(date, now.time()));
+            // Counted from this occurrence, with the reading the vehicle's daily use gives it by then.
+            const auto reading = qint32(entry.reading + dailyUse(entry.perMonth) * result.from.daysTo(date));
+            const std::optional<Day> next = dueDay(entry.terms, date, reading, reading, entry.perMonth, date);
             // An interval shorter than a day of use still moves on by a day, so the count ends.
             date = next ? std::max(next->date, date.addDays(1)) : result.to.addDays(1);
         }
@@ -147,17 +150,40 @@ Forecast forecast(Database& db, qint32 vehicleId, const QDate& lastDay, const QL
         else
             result.knownTotal += occurrence.price;
     }
-    const auto& services = result.services;
-    std::sort(result.occurrences.begin(), result.occurrences.end(),
-              [&](const Occurrence& a, const Occurrence& b) {
-                  if (a.date != b.date)
-                      return a.date < b.date;
-                  if (a.vehicleId != b.vehicleId)
-                      return vehicleOrder.value(a.vehicleId) < vehicleOrder.value(b.vehicleId);
-                  const int byName = QString::compare(services.value(a.serviceId),
-                                                      services.value(b.serviceId), Qt::CaseInsensitive);
-                  return byName != 0 ? byName < 0 : a.serviceId < b.serviceId;
-              });
+    // By date, then vehicle in the list's order, then service by name: ranks worked out once.
+    QList<qint32> serviceIds = result.services.keys();
+    std::sort(serviceIds.begin(), serviceIds.end(), [&](qint32 a, qint32 b) {
+        const int byName =
+            QString::compare(result.services.value(a), result.services.value(b), Qt::CaseInsensitive);
+        return byName != 0 ? byName < 0 : a < b;
+    });
+    QHash<qint32, int> serviceRank;
+    for (int rank = 0; rank < serviceIds.size(); ++rank)
+        serviceRank.insert(serviceIds[rank], rank);
+    struct Key
+    {
+        qint64 day;
+        qint64 vehicle;
+        int service;
+        size_t index;
+        bool operator<(const Key& other) const
+        {
+            return std::tie(day, vehicle, service) < std::tie(other.day, other.vehicle, other.service);
+        }
+    };
+    std::vector<Key> keys;
+    keys.reserve(result.occurrences.size());
+    for (size_t i = 0; i < result.occurrences.size(); ++i) {
+        const Occurrence& occurrence = result.occurrences[i];
+        keys.push_back({occurrence.date.toJulianDay(), vehicleOrder.value(occurrence.vehicleId),
+                        serviceRank.value(occurrence.serviceId), i});
+    }
+    std::sort(keys.begin(), keys.end());
+    std::vector<Occurrence> sorted;
+    sorted.reserve(keys.size());
+    for (const Key& key : keys)
+        sorted.push_back(result.occurrences[key.index]);
+    result.occurrences = std::move(sorted);
     return result;
 }
 

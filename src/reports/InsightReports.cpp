@@ -155,7 +155,7 @@ public:
                                             QStringLiteral("   No scheduled service falls due from %1 to %2.")
                                                 .arg(shown(m_forecast.from), shown(m_forecast.to)));
         } else {
-            blocks.head.text(2, QStringLiteral("   Date        Service") + QString(38, QLatin1Char(' ')) +
+            blocks.head.text(2, QStringLiteral("   Date        Service") + QString(29, QLatin1Char(' ')) +
                                     QStringLiteral("Expected Price  Source"));
             blocks.continuation = blocks.head;
             double known = 0;
@@ -164,7 +164,7 @@ public:
                 const bool priced = occurrence.source != PriceSource::Unknown;
                 blocks.rows.emplace_back().text(
                     1, QStringLiteral("   ") + shown(occurrence.date) + QStringLiteral("  ") +
-                           m_forecast.services.value(occurrence.serviceId).left(43).leftJustified(43) +
+                           m_forecast.services.value(occurrence.serviceId).left(36).leftJustified(36) +
                            QStringLiteral("  ") +
                            padded(priced ? ReportText::money(occurrence.price) : QString(), 12) +
                            QStringLiteral("  ") + sourceText(occurrence.source));

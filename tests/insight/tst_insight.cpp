@@ -103,6 +103,27 @@ private:
                        .arg(lastMiles));
     }
 
+    // Ford, Skoda (km), an inactive Deere (hours), a Civic with one reading and a vehicle with no entries.
+    void costFleet()
+    {
+        vehicles({"1, 1, '2019', 'Ford', 'Van', 0, 0, -1, 0, 0, '', ''",
+                  "2, 1, '2022', 'Skoda', 'Octavia', 1, 0, -1, 0, 0, '', ''",
+                  "3, 1, '1998', 'John', 'Deere', 0, 1, 0, 0, 0, '', ''",
+                  "4, 1, '2001', 'Idle', 'Car', 0, 0, -1, 0, 0, '', ''",
+                  "5, 1, '2010', 'Honda', 'Civic', 0, 0, -1, 0, 0, '', ''"});
+        gas(1, 1, 10000, "20240105", 40.00, 10.0);
+        gas(2, 1, 10300, "20240201", 45.50, 11.25);
+        gas(3, 1, 10900, "20240310", 50.30, 12.125);
+        maintenance(1, 1, 10500, "20240215", 120.00);
+        maintenance(2, 1, 11000, "20240401", 80.00);
+        gas(4, 2, 50000, "20240110", 60.00, 40.0);
+        maintenance(3, 2, 51200, "20240320", 300.00);
+        gas(5, 2, 52000, "20240410", 70.00, 45.5);
+        maintenance(4, 3, 1200, "20240201", 99.99);
+        maintenance(5, 3, 1250, "20240301", 0.01);
+        gas(6, 5, 7000, "20240301", 30.00, 8.0);
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -170,28 +191,28 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, expected);
-        vehicles({"1, 1, '2019', 'Ford', 'Van', 0, 0, -1, 0, 0, '', ''",
-                  "2, 1, '2022', 'Skoda', 'Octavia', 1, 0, -1, 0, 0, '', ''",
-                  "3, 1, '1998', 'John', 'Deere', 0, 1, 0, 0, 0, '', ''",
-                  "4, 1, '2001', 'Idle', 'Car', 0, 0, -1, 0, 0, '', ''",
-                  "5, 1, '2010', 'Honda', 'Civic', 0, 0, -1, 0, 0, '', ''"});
-        gas(1, 1, 10000, "20240105", 40.00, 10.0);
-        gas(2, 1, 10300, "20240201", 45.50, 11.25);
-        gas(3, 1, 10900, "20240310", 50.30, 12.125);
-        maintenance(1, 1, 10500, "20240215", 120.00);
-        maintenance(2, 1, 11000, "20240401", 80.00);
-        gas(4, 2, 50000, "20240110", 60.00, 40.0);
-        maintenance(3, 2, 51200, "20240320", 300.00);
-        gas(5, 2, 52000, "20240410", 70.00, 45.5);
-        maintenance(4, 3, 1200, "20240201", 99.99);
-        maintenance(5, 3, 1250, "20240301", 0.01);
-        gas(6, 5, 7000, "20240301", 30.00, 8.0);
+        costFleet();
         Run run = cli(QStringList{"costs", path} + arguments);
         if (!arguments.contains("--csv"))
             run.lines = run.lines.join("\r\n").split('\n', Qt::SkipEmptyParts);
         QCOMPARE(run.err, QString());
         QCOMPARE(run.lines, expected);
         QCOMPARE(run.exitCode, 0);
+    }
+
+    void costReports()
+    {
+        costFleet();
+        const QStringList summary =
+            cli({"report", path, "--report", "cost-summary", "--text"}).lines.join("").split('\n');
+        QVERIFY(summary.contains(
+            "      1,000 mi       $135.80       33.375       $200.00       $335.80     $0.336"));
+        QVERIFY(summary.contains(
+            "      1,000 mi       $165.80       41.375       $200.00       $365.80     $0.366"));
+        QVERIFY(summary.contains("   No gas or maintenance entries have been recorded for this vehicle."));
+        const Run graph = cli({"report", path, "--report", "cost-graph", "--text"});
+        QCOMPARE(graph.exitCode, 0);
+        QVERIFY(graph.lines.join("").contains("Cost per Distance Graph by Month"));
     }
 
     void refusedArguments_data()
@@ -291,6 +312,14 @@ private Q_SLOTS:
                          QRegularExpression(".*," + service + "," + date.toString("MM/dd/yyyy") + ",.*")) > 0,
                      qPrintable(line));
         }
+
+        const QStringList report = cli({"report", path, "--report", "maintenance-forecast", "--from",
+                                        shown(0), "--to", shown(80), "--text"})
+                                       .lines.join("")
+                                       .split('\n');
+        QVERIFY(report.contains("   " + shown(61) + "  Spark Plugs" + QString(41, ' ') + "unknown"));
+        QVERIFY(report.contains("   Expected from " + shown(0) + " to " + shown(80) +
+                                ": $314.00, and 2 services of unknown price"));
 
         QCOMPARE(cli({"forecast", path, "--months", "3", "--vehicle", "3", "--csv"}).lines,
                  QStringList({"Vehicle,Service,Date,Expected Price,Price Source", "Total,,,0.00,0"}));
