@@ -1,12 +1,17 @@
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
+#include "app/ui/VelApp.h"
+#include "app/ui/VelView.h"
 #include "context/Settings.h"
+#include "context/VelDoc.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "fleet/ReadingPlausibility.h"
 #include "insight/MaintenanceForecast.h"
 
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -409,7 +414,43 @@ private Q_SLOTS:
         QVERIFY(ReadingPlausibility::confirmed(db, prompter, settings, 1, {"20240228", 65530}, Source::Gas));
         QVERIFY(prompter.verifyDone());
     }
+
+    // The home screen's quick update asks before it stores, and keeps the vehicle on No.
+    void quickUpdateAsks()
+    {
+        ScriptedPrompter prompter;
+        CVelApp app(prompter);
+        CVelDoc doc;
+        db.close();
+        app.database().open(path);
+        Clock::setNow(QDateTime(QDate(2024, 3, 5), QTime(10, 0)));
+        app.database().execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 0)");
+        app.database().execute(
+            "INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, VehicleModel, Measurement, "
+            "HoursInd, ActiveInd, EntryOfActualMiles, EstMilesPerMonth, DateOfActualMiles, "
+            "DateOfEstimatedMiles) "
+            "VALUES (1, 1, '2019', 'Ford', 'Van', 0, 0, -1, 41000, 900, '20240301', '20240301')");
+        app.setCurrentVehicle(1);
+        CVelView view(app, doc);
+        auto* edit = view.findChild<QLineEdit*>("readingEdit");
+        auto* update = view.findChild<QPushButton*>("updateNextButton");
+        // 10,000 in 4 days: 10,000 x 30.417 / 4 = 76,042 a month, 84 times 900.
+        const QString question =
+            "51,000 on 03/05/2024 means 76,042 miles a month since 41,000 on 03/01/2024, 84 "
+            "times the estimated 900. Save it anyway?";
+        edit->selectAll();
+        QTest::keyClicks(edit, "51,000");
+        prompter.answer(Prompter::Answer::No, question);
+        QTest::mouseClick(update, Qt::LeftButton);
+        QCOMPARE(app.database().scalar("SELECT EntryOfActualMiles FROM Vehicles").toInt(), 41000);
+        prompter.answer(Prompter::Answer::Yes, question);
+        QTest::mouseClick(update, Qt::LeftButton);
+        QCOMPARE(app.database().scalar("SELECT EntryOfActualMiles FROM Vehicles").toInt(), 51000);
+        QVERIFY(prompter.verifyDone());
+        app.database().close();
+        db.open(path);
+    }
 };
 
-QTEST_GUILESS_MAIN(InsightTest)
+QTEST_MAIN(InsightTest)
 #include "tst_insight.moc"
