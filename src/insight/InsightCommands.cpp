@@ -1,17 +1,14 @@
 #include "insight/InsightCommands.h"
 
 #include "db/Clock.h"
+#include "db/CommandFile.h"
 #include "db/CsvText.h"
-#include "db/DataFile.h"
-#include "db/Database.h"
-#include "db/DbException.h"
 #include "db/Values.h"
 #include "insight/CostSummary.h"
 #include "insight/MaintenanceForecast.h"
 
 #include <QTextStream>
 #include <algorithm>
-#include <functional>
 #include <limits>
 
 namespace {
@@ -88,34 +85,6 @@ QString readOptions(QStringList args, const QStringList& known, Options& options
     return QString();
 }
 
-// Opens the file and checks the vehicle, then runs the body; the exit code.
-int withDataFile(const Options& options, QTextStream& err, const std::function<void(Database&)>& body)
-{
-    Database db;
-    try {
-        DataFile::checkDataFile(options.path);
-        db.open(options.path);
-    } catch (const CdbException& error) {
-        err << "velmora-cli: " << options.path << " is not a Velmora database (" << error.description()
-            << ")\n";
-        return 1;
-    }
-    try {
-        if (options.vehicleId != 0 &&
-            db.scalar(
-                  QStringLiteral("SELECT count(*) FROM Vehicles WHERE VehicleID = %1").arg(options.vehicleId))
-                    .toInt() == 0) {
-            err << "velmora-cli: there is no vehicle " << options.vehicleId << " in " << options.path << '\n';
-            return 1;
-        }
-        body(db);
-    } catch (const CdbException& error) {
-        err << "velmora-cli: " << options.path << ": " << error.description() << '\n';
-        return 1;
-    }
-    return 0;
-}
-
 int badArguments(QTextStream& err, const QString& problem)
 {
     err << "velmora-cli: " << problem << "\nUsage:\n" << InsightUsageLines;
@@ -156,7 +125,7 @@ int runCostsCommand(const QStringList& args, QTextStream& out, QTextStream& err,
         args, {QStringLiteral("--vehicle"), QStringLiteral("--from"), QStringLiteral("--to")}, options);
     if (!problem.isEmpty())
         return badArguments(err, problem);
-    return withDataFile(options, err, [&](Database& db) {
+    return runOnDataFile(options.path, options.vehicleId, err, [&](Database& db) {
         CostSummary::Reader reader(db, {options.vehicleId, options.from, options.to}, vehicleFields);
         const QStringList header{QStringLiteral("Vehicle"),     QStringLiteral("Unit"),
                                  QStringLiteral("Distance"),    QStringLiteral("Fuel Cost"),
@@ -207,7 +176,7 @@ int runForecastCommand(const QStringList& args, QTextStream& out, QTextStream& e
         problem = QStringLiteral("--months is missing");
     if (!problem.isEmpty())
         return badArguments(err, problem);
-    return withDataFile(options, err, [&](Database& db) {
+    return runOnDataFile(options.path, options.vehicleId, err, [&](Database& db) {
         using namespace MaintenanceForecast;
         const Forecast forecast =
             MaintenanceForecast::forecast(db, options.vehicleId, options.months, vehicleFields, Clock::now());

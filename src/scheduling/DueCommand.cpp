@@ -1,9 +1,7 @@
 #include "scheduling/DueCommand.h"
 
+#include "db/CommandFile.h"
 #include "db/CsvText.h"
-#include "db/DataFile.h"
-#include "db/Database.h"
-#include "db/DbException.h"
 #include "scheduling/DueList.h"
 #include "scheduling/ScheduleTexts.h"
 
@@ -126,31 +124,11 @@ int runDueCommand(const QStringList& args, QTextStream& out, QTextStream& err, i
         err << "velmora-cli: " << problem << "\nUsage:\n" << DueUsageLine;
         return 2;
     }
-    Database db;
-    try {
-        DataFile::checkDataFile(options.path);
-        db.open(options.path);
-    } catch (const CdbException& error) {
-        err << "velmora-cli: " << options.path << " is not a Velmora database (" << error.description()
-            << ")\n";
-        return 1;
-    }
-    try {
-        if (options.vehicleId != 0 &&
-            db.scalar(
-                  QStringLiteral("SELECT count(*) FROM Vehicles WHERE VehicleID = %1").arg(options.vehicleId))
-                    .toInt() == 0) {
-            err << "velmora-cli: there is no vehicle " << options.vehicleId << " in " << options.path << '\n';
-            return 1;
-        }
+    return runOnDataFile(options.path, options.vehicleId, err, [&](Database& db) {
         const DueList::List list = DueList::fill(db, options.vehicleId, options.daysAhead, vehicleFields);
         if (options.csv)
             writeCsv(out, list);
         else
             writeTable(out, list, options.daysAhead);
-    } catch (const CdbException& error) {
-        err << "velmora-cli: " << options.path << ": " << error.description() << '\n';
-        return 1;
-    }
-    return 0;
+    });
 }
