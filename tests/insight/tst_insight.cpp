@@ -10,7 +10,6 @@
 #include "insight/MaintenanceForecast.h"
 
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -39,13 +38,9 @@ private:
     Run cli(const QStringList& arguments)
     {
         db.close();
-        QProcess process;
-        process.start(qEnvironmentVariable("VELMORA_CLI"), arguments);
-        process.waitForFinished(60000);
+        const CliRun run = runCli(arguments);
         db.open(path);
-        return {process.exitCode(),
-                QString::fromUtf8(process.readAllStandardOutput()).split("\r\n", Qt::SkipEmptyParts),
-                QString::fromUtf8(process.readAllStandardError())};
+        return {run.exitCode, run.out.split("\r\n", Qt::SkipEmptyParts), run.err};
     }
 
     // Rows are "VehicleID rowid-order: id, make, model, Measurement, HoursInd, ActiveInd, reading, per
