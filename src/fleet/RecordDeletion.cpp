@@ -1,6 +1,7 @@
 #include "fleet/RecordDeletion.h"
 
 #include "db/Database.h"
+#include "db/MissedFillups.h"
 
 #include <QVariant>
 
@@ -32,6 +33,7 @@ void deleteVehicle(Database& db, qint32 vehicleId)
     db.execute(QStringLiteral("DELETE FROM Vehicles WHERE VehicleID = ") + id);
     for (const QString& table : vehicleTables())
         db.execute(QStringLiteral("DELETE FROM %1 WHERE VehicleID = ").arg(table) + id);
+    MissedFillups::dropOrphans(db);
     transaction.commit();
 }
 
@@ -50,6 +52,7 @@ int deleteOwner(Database& db, qint32 ownerId)
         for (const QString& table : vehicleTables())
             db.execute(QStringLiteral("DELETE FROM %1 WHERE VehicleID IN ").arg(table) + ownersVehicles);
         db.execute(QStringLiteral("DELETE FROM Vehicles WHERE OwnerID = ") + id);
+        MissedFillups::dropOrphans(db);
     }
     if (!contactId.isNull())
         db.execute(QStringLiteral("DELETE FROM ContactInfo WHERE ContactID = ") +

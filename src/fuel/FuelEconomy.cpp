@@ -1,6 +1,7 @@
 #include "fuel/FuelEconomy.h"
 
 #include "db/Database.h"
+#include "db/MissedFillups.h"
 #include "db/Values.h"
 
 #include <QSqlQuery>
@@ -9,8 +10,10 @@
 
 namespace FuelEconomy {
 
-double FullFillWalk::add(qint32 reading, double fuel, bool full)
+double FullFillWalk::add(qint32 reading, double fuel, bool full, bool missed)
 {
+    if (missed && m_state == State::AfterFirstFull)
+        m_gap = true;
     qint32 distance = 0;
     if (full) {
         if (m_state != State::BeforeFirstFull) {
@@ -31,8 +34,10 @@ double FullFillWalk::add(qint32 reading, double fuel, bool full)
         return 0.0;
     // A tank measured with no fuel gives no figure rather than an infinite one, and its distance stays out
     // of the overall figure.
-    if (m_accumulated <= 0.0) {
+    if (m_gap || m_accumulated <= 0.0) {
         m_unmeasured += distance;
+        m_accumulated = 0.0;
+        m_gap = false;
         return 0.0;
     }
     const double economy = distance / m_accumulated;
@@ -52,7 +57,7 @@ Listed listEconomy(const std::vector<FillUp>& entries)
     listed.economy.reserve(entries.size());
     FullFillWalk walk;
     for (const FillUp& entry : entries) {
-        listed.economy.push_back(walk.add(entry.reading, entry.fuel, entry.full));
+        listed.economy.push_back(walk.add(entry.reading, entry.fuel, entry.full, entry.missed));
         listed.highestReading = entry.reading;
     }
     listed.overall = walk.overall();
@@ -74,7 +79,7 @@ LastTen lastTen(const std::vector<FillUp>& entries)
     LastTen result;
     FullFillWalk walk;
     for (size_t i = start; i < entries.size(); ++i) {
-        const double economy = walk.add(entries[i].reading, entries[i].fuel, entries[i].full);
+        const double economy = walk.add(entries[i].reading, entries[i].fuel, entries[i].full, entries[i].missed);
         if (economy > 0.0 && int(result.values.size()) < Count)
             result.values.push_back(economy);
     }
@@ -89,11 +94,12 @@ std::vector<FillUp> readFillUps(Database& db, qint32 vehicleId)
         "ORDER BY Mileage, Date, GasLogID"));
     query.addBindValue(vehicleId);
     db.exec(query);
+    const QSet<qint32> missed = MissedFillups::ofVehicle(db, vehicleId);
     std::vector<FillUp> entries;
     while (query.next())
         entries.push_back({query.value(0).toInt(), query.value(1).toInt(), query.value(2).toString(),
-                           query.value(3).toDouble(), query.value(4).toDouble(),
-                           query.value(5).toInt() == 0});
+                           query.value(3).toDouble(), query.value(4).toDouble(), query.value(5).toInt() == 0,
+                           missed.contains(query.value(0).toInt())});
     return entries;
 }
 

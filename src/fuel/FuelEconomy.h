@@ -20,6 +20,7 @@ struct FillUp
     double totalCost = 0.0;
     double fuel = 0.0;
     bool full = true;
+    bool missed = false; // a fill-up before this one was never recorded
 };
 
 // Walks entries one by one in the order given (reading order for the form, date order for the report).
@@ -28,7 +29,9 @@ class FullFillWalk
 public:
     // The economy this entry closes, 0 when it closes none (a partial fill, the first full tank, a full
     // tank not beyond the previous one, or a full tank that measured no fuel, as old files may hold).
-    double add(qint32 reading, double fuel, bool full);
+    // An entry marked missed follows an unrecorded fill-up: the tank it (or the next full tank) closes holds
+    // fuel nobody knows of, so it gives no figure and its distance stays out of the overall figure.
+    double add(qint32 reading, double fuel, bool full, bool missed = false);
 
     // (last full reading - first full reading) / counted fuel; 0 with fewer than two full tanks.
     double overall() const;
@@ -46,6 +49,7 @@ private:
     qint32 m_unmeasured = 0; // distance of full tanks that measured no fuel
     double m_accumulated = 0.0;
     double m_countedFuel = 0.0;
+    bool m_gap = false; // a missed fill-up since the last full tank
 };
 
 struct Listed

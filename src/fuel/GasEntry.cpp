@@ -2,6 +2,7 @@
 
 #include "db/Clock.h"
 #include "db/Messages.h"
+#include "db/MissedFillups.h"
 #include "db/Values.h"
 #include "db/sets/GasLogSet.h"
 #include "fleet/Chronology.h"
@@ -76,6 +77,7 @@ void GasRecord::remove(Database& db, qint32 gasLogId)
     set.open();
     if (!set.isEOF())
         set.deleteRow();
+    MissedFillups::dropOrphans(db);
 }
 
 namespace GasChecks {
@@ -173,7 +175,9 @@ std::optional<FuelCalculation::Result> FuelCalculation::calculate(bool adding,
     bool known[4] = {false, false, false, false};
     for (Field field : {CostPerUnit, Total, Amount}) {
         known[field] = !adding || field == m_last || field == m_previous;
-        if (!known[field] || (adding && field != m_last))
+        // While adding, the previous field is read again too: its value may never have been taken (the
+        // focus went from it into the station box, which does not calculate).
+        if (!known[field])
             continue;
         const double value = Values::parseAmount(text(field));
         const bool valid = field == Amount        ? GasChecks::validAmount(value)

@@ -1,6 +1,7 @@
 // velmora-cli: create, check, upgrade and import Velmora database files from the command line.
 
 #include "app/FleetGenerator.h"
+#include "app/LogExport.h"
 #include "context/Settings.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
@@ -10,6 +11,7 @@
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "db/Upgrade.h"
+#include "fuel/LogImport.h"
 #include "insight/InsightCommands.h"
 #include "reports/ReportCommand.h"
 #include "reports/ui/ReportMain.h"
@@ -45,7 +47,11 @@ const char* const usageText =
     "  velmora-cli backup DATAFILE BACKUPFILE       copy a data file to a backup file\n"
     "  velmora-cli restore BACKUPFILE DATAFILE      put a backup in the place of a data file\n"
     "  velmora-cli compact DATAFILE                 rewrite a data file without its free space\n"
-    "  velmora-cli generate-fleet PATH --vehicles N [--seed S]  a new file holding a generated fleet\n";
+    "  velmora-cli generate-fleet PATH --vehicles N [--seed S]  a new file holding a generated fleet\n"
+    "  velmora-cli import-log DATAFILE FILE --vehicle ID [--car NAME] [--format auto|fuelly|lubelogger|fuelio]\n"
+    "              [--date-order mdy|dmy] [--dry-run] [--skip-conflicts]  add another program's fuel log\n"
+    "  velmora-cli export DATAFILE --log gas|maintenance|job-orders|schedule|vehicles [--vehicle ID]\n"
+    "              [--format csv|lubelogger]          write a log as CSV to standard output\n";
 
 int usage()
 {
@@ -189,6 +195,10 @@ int main(int argc, char* argv[])
         result = FileCommands::compact(args, out(), err());
     else if (command == QLatin1String("generate-fleet") && unitsAt < 0)
         result = FleetGenerator::runCommand(args, out(), err());
+    else if (command == QLatin1String("import-log") && unitsAt < 0)
+        result = LogImport::runCommand(args, out(), err());
+    else if (command == QLatin1String("export") && unitsAt < 0)
+        result = LogExport::runCommand(args, out(), err(), Settings().vehicleFields());
     else if (command == QLatin1String("due") && unitsAt < 0)
         result = runDueCommand(args, out(), err(), Settings().daysAhead(), Settings().vehicleFields());
     else if (command == QLatin1String("costs") && unitsAt < 0)

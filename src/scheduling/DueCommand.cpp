@@ -1,7 +1,9 @@
 #include "scheduling/DueCommand.h"
 
+#include "db/Clock.h"
 #include "db/CommandFile.h"
 #include "db/CsvText.h"
+#include "scheduling/DueCalendar.h"
 #include "scheduling/DueList.h"
 #include "scheduling/ScheduleTexts.h"
 
@@ -20,6 +22,7 @@ struct Options
     qint32 vehicleId = 0;
     int daysAhead = 0;
     bool csv = false;
+    bool ics = false;
 };
 
 bool readNumber(const QString& text, int lowest, int highest, int& value)
@@ -39,6 +42,8 @@ QString readOptions(QStringList args, Options& options)
         const QString arg = args.takeFirst();
         if (arg == QLatin1String("--csv")) {
             options.csv = true;
+        } else if (arg == QLatin1String("--ics")) {
+            options.ics = true;
         } else if (arg == QLatin1String("--vehicle") || arg == QLatin1String("--days")) {
             if (args.isEmpty())
                 return arg + QStringLiteral(" needs a number");
@@ -56,6 +61,8 @@ QString readOptions(QStringList args, Options& options)
             options.path = arg;
         }
     }
+    if (options.csv && options.ics)
+        return QStringLiteral("--csv and --ics cannot go together");
     return options.path.isEmpty() ? QStringLiteral("the data file is missing") : QString();
 }
 
@@ -126,7 +133,9 @@ int runDueCommand(const QStringList& args, QTextStream& out, QTextStream& err, i
     }
     return runOnDataFile(options.path, options.vehicleId, err, [&](Database& db) {
         const DueList::List list = DueList::fill(db, options.vehicleId, options.daysAhead, vehicleFields);
-        if (options.csv)
+        if (options.ics)
+            out << DueCalendar::toICalendar(list, Clock::now());
+        else if (options.csv)
             writeCsv(out, list);
         else
             writeTable(out, list, options.daysAhead);

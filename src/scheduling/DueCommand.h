@@ -12,4 +12,4 @@ int runDueCommand(const QStringList& args, QTextStream& out, QTextStream& err, i
                   const QList<int>& vehicleFields);
 
 inline constexpr const char* DueUsageLine =
-    "  velmora-cli due PATH [--vehicle ID] [--days N] [--csv]  list the scheduled services by due date\n";
+    "  velmora-cli due PATH [--vehicle ID] [--days N] [--csv | --ics]  list the scheduled services by due date\n";

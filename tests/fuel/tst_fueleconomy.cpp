@@ -10,14 +10,16 @@ using FuelEconomy::FillUp;
 
 namespace {
 
-// "F1000:10 P1100:2.5" = a full tank at reading 1000 with 10 units of fuel, a partial one at 1100 with 2.5.
+// "F1000:10 P1100:2.5" = a full tank at reading 1000 with 10 units of fuel, a partial one at 1100 with 2.5;
+// M and Q are a full and a partial tank that follow a missed fill-up.
 std::vector<FillUp> entries(const QString& text)
 {
     std::vector<FillUp> result;
     for (const QString& item : text.split(' ', Qt::SkipEmptyParts)) {
         const QStringList parts = item.mid(1).split(':');
         result.push_back({qint32(result.size() + 1), parts[0].toInt(), QString(), 0.0, parts[1].toDouble(),
-                          item.startsWith('F')});
+                          item.startsWith('F') || item.startsWith('M'),
+                          item.startsWith('M') || item.startsWith('Q')});
     }
     return result;
 }
@@ -54,6 +56,10 @@ private Q_SLOTS:
         addRow("zero fuel full tank from an old file", "F1000:10 F1300:0 F1600:10", "0.00 0.00 30.00", 30.0);
         addRow("kilometers per liter", "F52000:40 F52480:40", "0.00 12.00", 12.0);
         addRow("hours per gallon", "F120:30 P125:10 F130:10", "0.00 0.00 0.50", 0.5);
+        addRow("the tank after a missed fill-up left out", "F1000:10 F1300:10 M1700:12 F2000:10",
+               "0.00 30.00 0.00 30.00", 30.0);
+        addRow("a missed partial leaves out the next full tank", "F1000:10 Q1200:5 F1500:8 F1800:10",
+               "0.00 0.00 0.00 30.00", 30.0);
     }
     void listAndOverall()
     {

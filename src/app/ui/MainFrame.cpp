@@ -8,6 +8,7 @@
 #include "app/WindowPlacement.h"
 #include "app/ui/AboutBox.h"
 #include "app/ui/DataFileCommands.h"
+#include "app/ui/LogTransferCommands.h"
 #include "app/ui/DaysAheadDialog.h"
 #include "app/ui/DriverView.h"
 #include "app/ui/VehicleFieldsDialog.h"
@@ -190,6 +191,16 @@ void CMainFrame::createMenus()
     QAction* newFile = addCommand(file, "newDataFileAction", QStringLiteral("New Data Fi&le..."),
                                   QStringLiteral("Close this data file and start a new one"));
     connect(newFile, &QAction::triggered, this, [this] { switchDataFile(true); });
+    file->addSeparator();
+    QAction* importLog = addCommand(file, "importLogAction", QStringLiteral("&Import Fuel Log..."),
+                                    QStringLiteral("Add another program's fuel log to the current vehicle"));
+    connect(importLog, &QAction::triggered, this, [this] {
+        if (importFuelLog(m_app, this))
+            m_doc->updateAllViews(GeneralHint);
+    });
+    QAction* exportFile = addCommand(file, "exportAction", QStringLiteral("Expor&t..."),
+                                     QStringLiteral("Write a log to a CSV file"));
+    connect(exportFile, &QAction::triggered, this, [this] { exportLog(m_app, this); });
 
     file->addSeparator();
     QAction* printSetup = addCommand(file, "printSetupAction", QStringLiteral("P&rint Setup..."),

@@ -11,6 +11,7 @@
 #include "fleet/VehicleList.h"
 #include "forms/FormHost.h"
 #include "maintenance/MaintenanceMessages.h"
+#include "scheduling/DueCalendar.h"
 #include "maintenance/ui/JobOrderView.h"
 #include "maintenance/ui/MaintenanceView.h"
 #include "scheduling/DueList.h"
@@ -24,6 +25,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QSqlQuery>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -115,6 +117,9 @@ CScheduleMonitorView::CScheduleMonitorView(CAppContext& app, CVelDoc& doc, QWidg
         button(QStringLiteral("&Create Job Order"), QStringLiteral("createJobOrderButton"));
     QPushButton* perform =
         button(QStringLiteral("&Perform Maintenance"), QStringLiteral("performMaintenanceButton"));
+    QPushButton* exportCalendar =
+        button(QStringLiteral("E&xport to Calendar..."), QStringLiteral("exportCalendarButton"));
+    connect(exportCalendar, &QPushButton::clicked, this, &CScheduleMonitorView::commandExportCalendar);
     buttons->addStretch(1);
     const CFormHost* host = CFormHost::of(this);
     const struct
@@ -175,6 +180,32 @@ void CScheduleMonitorView::onVehicleChosen(int)
     } catch (const CdbException& error) {
         app().prompter().message(error.description());
     }
+}
+
+void CScheduleMonitorView::commandExportCalendar()
+{
+    Prompter& prompter = app().prompter();
+    Prompter::FileDialog chooser;
+    chooser.title = QStringLiteral("Export to Calendar");
+    chooser.defaultSuffix = QStringLiteral("ics");
+    chooser.defaultName = QStringLiteral("velmora-due.ics");
+    chooser.filter = QStringLiteral("iCalendar files (*.ics);;All files (*)");
+    chooser.confirmOverwrite = true;
+    const QString path = prompter.saveFileName(chooser);
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    try {
+        const DueList::List due =
+            DueList::fill(app().database(), vehicleId(), app().settings().daysAhead(), app().vehicleColumns());
+        if (file.open(QIODevice::WriteOnly) &&
+            file.write(DueCalendar::toICalendar(due, Clock::now()).toUtf8()) >= 0 && file.commit())
+            return;
+    } catch (const CdbException& error) {
+        prompter.message(error.description());
+        return;
+    }
+    prompter.message(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
 }
 
 void CScheduleMonitorView::fillList()

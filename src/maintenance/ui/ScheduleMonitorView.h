@@ -29,6 +29,8 @@ public:
     // The ScheduleIDs of the chosen rows in list order, after the checks; empty when refused or none.
     QList<qint32> chosenEntries();
     void commandPerformMaintenance();
+    // Writes the due list shown as an iCalendar file the user names.
+    void commandExportCalendar();
     void commandCreateJobOrder();
     std::unique_ptr<QMenu> createContextMenu();
 
