@@ -4,6 +4,7 @@
 #include "db/Messages.h"
 #include "db/Values.h"
 #include "db/sets/VehicleSet.h"
+#include "fleet/ReadingPlausibility.h"
 
 namespace QuickUpdate {
 
@@ -37,6 +38,16 @@ QString refusal(const QString& typed, const Vehicle& vehicle)
             .replace(QStringLiteral("%1"), Values::readingLabel(vehicle.measurement, vehicle.hoursInd))
             .replace(QStringLiteral("%2"), Values::readingName(vehicle.measurement, vehicle.hoursInd));
     return QString();
+}
+
+bool confirmed(Database& db, Prompter& prompter, const Settings& settings, qint32 vehicleId,
+               const QString& typed)
+{
+    const qint32 reading = Values::parseWholeNumber(typed);
+    if (reading >= Values::ParseError)
+        return true;
+    return ReadingPlausibility::confirmed(db, prompter, settings, vehicleId, {Values::todayStored(), reading},
+                                          ReadingPlausibility::Source::Vehicle);
 }
 
 Outcome save(Database& db, qint32 vehicleId, const QString& typed)

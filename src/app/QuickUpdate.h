@@ -5,6 +5,8 @@
 #include <optional>
 
 class Database;
+class Prompter;
+class Settings;
 
 // The home screen's quick vehicle update: a reading taken today, typed for one vehicle after another
 // without opening the vehicle form.
@@ -36,6 +38,12 @@ struct Outcome
     Kind kind = Stored;
     QString message;
 };
+
+// Whether the typed reading may be stored: asks, when the setting allows, about a reading that implies
+// far more use since the previous one than the vehicle's estimate. True also for a reading save refuses.
+// Throws CdbException.
+bool confirmed(Database& db, Prompter& prompter, const Settings& settings, qint32 vehicleId,
+               const QString& typed);
 
 // Checks the typed reading and stores it as the vehicle's actual reading taken today: the reading and
 // both reading dates are written, and nothing else of the vehicle changes.

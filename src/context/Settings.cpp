@@ -28,6 +28,7 @@ const QList<Entry>& table()
             {"Settings", "InfoInd", 0},            {"Settings", "ColorGraphInd", 1},
             {"Notify", "Days", 5},                 {"Messages", "m1", 1},
             {"Messages", "j1", 1},                 {"Messages", "v1", 1},
+            {"Messages", "r1", 1},
         };
         const auto widths = [&all](const char* const* names, std::initializer_list<int> values) {
             int i = 0;

@@ -1,4 +1,5 @@
 #include "fleet/VehicleList.h"
+#include "fleet/VehicleListColumns.h"
 
 #include "db/Database.h"
 #include "db/Values.h"
@@ -57,14 +58,34 @@ QString itemText(const QList<int>& fieldSlots, const Entry& entry)
     return text;
 }
 
+QString entryColumns()
+{
+    return QStringLiteral(
+        "Vehicles.VehicleID, VehicleYear, VehicleMake, VehicleModel, VehicleVIN, VehicleLicense, VehicleNo, "
+        "ContactInfo.CompanyName, Owners.LocationID, ContactInfo.LastName, ContactInfo.FirstName");
+}
+
+QString ownerJoins()
+{
+    return QStringLiteral("LEFT JOIN ContactInfo ON Owners.ContactID = ContactInfo.ContactID");
+}
+
+Entry readEntry(const QSqlQuery& query, int first)
+{
+    Entry entry;
+    entry.vehicleId = query.value(first).toInt();
+    for (int field = 0; field < 10; ++field)
+        entry.values[field] = query.value(first + field + 1).toString();
+    // Owner company names keep their apostrophes as backquotes in the file only.
+    entry.values[CompanyName] = Values::toShownQuotes(entry.values[CompanyName]);
+    return entry;
+}
+
 std::vector<Entry> entries(Database& db, qint32 ownerId)
 {
-    QString sql = QStringLiteral(
-        "SELECT Vehicles.VehicleID, VehicleYear, VehicleMake, VehicleModel, VehicleVIN, VehicleLicense, "
-        "VehicleNo, "
-        "ContactInfo.CompanyName, Owners.LocationID, ContactInfo.LastName, ContactInfo.FirstName "
-        "FROM Vehicles INNER JOIN Owners ON Vehicles.OwnerID = Owners.OwnerID "
-        "LEFT JOIN ContactInfo ON Owners.ContactID = ContactInfo.ContactID");
+    QString sql = QStringLiteral("SELECT ") + entryColumns() +
+                  QStringLiteral(" FROM Vehicles INNER JOIN Owners ON Vehicles.OwnerID = Owners.OwnerID ") +
+                  ownerJoins();
     if (ownerId != 0)
         sql += QStringLiteral(" WHERE Vehicles.OwnerID = ?");
     sql += QStringLiteral(" ORDER BY Vehicles.rowid");
@@ -73,15 +94,8 @@ std::vector<Entry> entries(Database& db, qint32 ownerId)
         query.addBindValue(ownerId);
     db.exec(query);
     std::vector<Entry> all;
-    while (query.next()) {
-        Entry entry;
-        entry.vehicleId = query.value(0).toInt();
-        for (int field = 0; field < 10; ++field)
-            entry.values[field] = query.value(field + 1).toString();
-        // Owner company names keep their apostrophes as backquotes in the file only.
-        entry.values[CompanyName] = Values::toShownQuotes(entry.values[CompanyName]);
-        all.push_back(std::move(entry));
-    }
+    while (query.next())
+        all.push_back(readEntry(query, 0));
     return all;
 }
 

@@ -12,6 +12,7 @@
 #include "db/Prompter.h"
 #include "db/Upgrade.h"
 #include "fuel/LogImport.h"
+#include "insight/InsightCommands.h"
 #include "reports/ReportCommand.h"
 #include "reports/ui/ReportMain.h"
 #include "scheduling/DueCommand.h"
@@ -54,7 +55,7 @@ const char* const usageText =
 
 int usage()
 {
-    err() << usageText << DueUsageLine << reportUsage;
+    err() << usageText << DueUsageLine << InsightUsageLines << reportUsage;
     err().flush();
     return 2;
 }
@@ -200,6 +201,10 @@ int main(int argc, char* argv[])
         result = LogExport::runCommand(args, out(), err(), Settings().vehicleFields());
     else if (command == QLatin1String("due") && unitsAt < 0)
         result = runDueCommand(args, out(), err(), Settings().daysAhead(), Settings().vehicleFields());
+    else if (command == QLatin1String("costs") && unitsAt < 0)
+        result = runCostsCommand(args, out(), err(), Settings().vehicleFields());
+    else if (command == QLatin1String("forecast") && unitsAt < 0)
+        result = runForecastCommand(args, out(), err(), Settings().vehicleFields());
     else
         return usage();
     out().flush();

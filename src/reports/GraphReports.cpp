@@ -273,8 +273,11 @@ Block chartBlock(const Chart& chart, const Layout& layout)
         for (int i = 0; i < 3; ++i)
             block.textAt(x0 + width - 10 - textWidth(Font::Small, stats[i]), y0 + 5 + i * small, stats[i], Font::Small);
     } else {
-        const QString names[] = {QStringLiteral("      Gas Expense"), QStringLiteral("Maintenance Expense"),
-                                 QStringLiteral("Total Expenses")};
+        const QStringList names =
+            chart.seriesNames.size() == 3
+                ? chart.seriesNames
+                : QStringList{QStringLiteral("      Gas Expense"), QStringLiteral("Maintenance Expense"),
+                              QStringLiteral("Total Expenses")};
         for (int s = 0; s < 3; ++s) {
             const double y = top + 10 + s * (small + 8);
             block.textAt(legendX, y, names[s], Font::Small);

@@ -3,6 +3,7 @@
 #include "reports/ReportLayout.h"
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <vector>
 
@@ -43,6 +44,7 @@ struct Chart
     QString economyLabel; // the axis title and the statistics' unit (fuel graph)
     std::vector<Month> months;
     std::vector<std::array<double, 3>> values; // per month: the fuel economy, or gas, maintenance, total
+    QStringList seriesNames;                   // the three bars' legend, when not the expense graph's
 };
 
 // One graph two lines below the cursor: frame, axis title, scale, grid, month labels, legend, data.

@@ -24,6 +24,12 @@ std::unique_ptr<Body> makeBody(int code)
         return makeExpenseGraph();
     case ReportCatalogue::JobOrders:
         return makeJobOrders();
+    case ReportCatalogue::CostSummary:
+        return makeCostSummary();
+    case ReportCatalogue::MaintenanceForecast:
+        return makeMaintenanceForecast();
+    case ReportCatalogue::CostGraph:
+        return makeCostGraph();
     default:
         return nullptr;
     }

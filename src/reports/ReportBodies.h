@@ -15,6 +15,9 @@ std::unique_ptr<Body> makeGasLog();
 std::unique_ptr<Body> makeJobOrders();
 std::unique_ptr<Body> makeFuelGraph();
 std::unique_ptr<Body> makeExpenseGraph();
+std::unique_ptr<Body> makeCostSummary();
+std::unique_ptr<Body> makeMaintenanceForecast();
+std::unique_ptr<Body> makeCostGraph();
 
 // Runs "SELECT columns FROM source WHERE <report's vehicles> [AND extra...] ORDER BY order" once for all the
 // report's vehicles; the vehicle condition names the column given.

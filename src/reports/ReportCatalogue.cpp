@@ -12,6 +12,9 @@ const std::vector<Entry>& offered()
         {ExpenseGraph, QStringLiteral("Expense Graph"), QStringLiteral("expense-graph")},
         {ScheduleMonitor, QStringLiteral("Schedule Monitor"), QStringLiteral("schedule-monitor")},
         {JobOrders, QStringLiteral("Job Orders"), QStringLiteral("job-orders")},
+        {CostSummary, QStringLiteral("Cost Summary"), QStringLiteral("cost-summary")},
+        {MaintenanceForecast, QStringLiteral("Maintenance Forecast"), QStringLiteral("maintenance-forecast")},
+        {CostGraph, QStringLiteral("Cost per Distance Graph by Month"), QStringLiteral("cost-graph")},
     };
     return list;
 }
@@ -31,7 +34,7 @@ QString title(int code)
 bool isLandscape(int code)
 {
     return code == VehicleList || code == FuelGraph || code == MpgByFillupGraph || code == MilesDrivenGraph ||
-           code == ExpenseGraph;
+           code == ExpenseGraph || code == CostGraph;
 }
 
 int lineWidth(int code)

@@ -17,6 +17,9 @@ enum Code : int {
     MilesDrivenGraph = 6,
     ExpenseGraph = 7,
     JobOrders = 8,
+    CostSummary = 9,
+    MaintenanceForecast = 10,
+    CostGraph = 11,
 };
 
 struct Entry

@@ -13,7 +13,8 @@ const char* const reportUsage =
     "                     [--company-info LINE1|LINE2|LINE3|LINE4] (--pdf FILE | --text)\n"
     "                                               print a report (NAME: vehicle-list, maintenance-log,\n"
     "                                               schedule-monitor, gas-log, fuel-graph, expense-graph,\n"
-    "                                               job-orders) as a PDF file or as text\n";
+    "                                               job-orders, cost-summary, maintenance-forecast,\n"
+    "                                               cost-graph) as a PDF file or as text\n";
 
 double letterPrintableWidth(bool landscape)
 {

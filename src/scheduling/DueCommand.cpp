@@ -1,9 +1,8 @@
 #include "scheduling/DueCommand.h"
 
-#include "db/DataFile.h"
-#include "db/Database.h"
-#include "db/DbException.h"
 #include "db/Clock.h"
+#include "db/CommandFile.h"
+#include "db/CsvText.h"
 #include "fleet/ReadingEstimate.h"
 #include "scheduling/DueCalendar.h"
 #include "scheduling/DueList.h"
@@ -68,22 +67,13 @@ QString readOptions(QStringList args, Options& options)
     return options.path.isEmpty() ? QStringLiteral("the data file is missing") : QString();
 }
 
-QString csvField(const QString& text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
-}
-
 void writeCsv(QTextStream& out, const DueList::List& list)
 {
     const QStringList header{
         QStringLiteral("ScheduleID"),       QStringLiteral("VehicleID"),     QStringLiteral("Vehicle"),
         QStringLiteral("Service Needed"),   QStringLiteral("Perform Every"), QStringLiteral("Last Performed"),
         QStringLiteral("Est Perform Date"), QStringLiteral("Status"),        QStringLiteral("Unit")};
-    out << header.join(QLatin1Char(',')) << "\r\n";
+    out << CsvText::line(header) << "\r\n";
     for (const DueList::Row& row : list.rows) {
         const QStringList fields{QString::number(row.scheduleId),
                                  QString::number(row.vehicleId),
@@ -94,10 +84,7 @@ void writeCsv(QTextStream& out, const DueList::List& list)
                                  row.estimate,
                                  DueList::statusText(row.status),
                                  row.unit};
-        QStringList quoted;
-        for (const QString& field : fields)
-            quoted << csvField(field);
-        out << quoted.join(QLatin1Char(',')) << "\r\n";
+        out << CsvText::line(fields) << "\r\n";
     }
 }
 
@@ -145,23 +132,7 @@ int runDueCommand(const QStringList& args, QTextStream& out, QTextStream& err, i
         err << "velmora-cli: " << problem << "\nUsage:\n" << DueUsageLine;
         return 2;
     }
-    Database db;
-    try {
-        DataFile::checkDataFile(options.path);
-        db.open(options.path);
-    } catch (const CdbException& error) {
-        err << "velmora-cli: " << options.path << " is not a Velmora database (" << error.description()
-            << ")\n";
-        return 1;
-    }
-    try {
-        if (options.vehicleId != 0 &&
-            db.scalar(
-                  QStringLiteral("SELECT count(*) FROM Vehicles WHERE VehicleID = %1").arg(options.vehicleId))
-                    .toInt() == 0) {
-            err << "velmora-cli: there is no vehicle " << options.vehicleId << " in " << options.path << '\n';
-            return 1;
-        }
+    return runOnDataFile(options.path, options.vehicleId, err, [&](Database& db) {
         // The readings move to today first and are kept, as the program's start-up keeps them.
         ReadingEstimate::bringAllForward(db);
         const DueList::List list = DueList::fill(db, options.vehicleId, options.daysAhead, vehicleFields);
@@ -171,9 +142,5 @@ int runDueCommand(const QStringList& args, QTextStream& out, QTextStream& err, i
             writeCsv(out, list);
         else
             writeTable(out, list, options.daysAhead);
-    } catch (const CdbException& error) {
-        err << "velmora-cli: " << options.path << ": " << error.description() << '\n';
-        return 1;
-    }
-    return 0;
+    });
 }

@@ -38,35 +38,46 @@ Base baseOf(const Terms& terms, const std::optional<Performed>& performed)
     return {terms.lastDate, terms.lastMiles, false};
 }
 
-std::optional<Result> estimate(const Terms& terms, const Base& base, qint32 reading, qint32 perMonth,
-                               const QDateTime& now)
+qint64 dailyUse(qint32 perMonth)
 {
-    if (terms.performOnce == NeverEstimated)
-        return std::nullopt;
+    return static_cast<qint64>(perMonth * MonthsPerDay);
+}
 
-    std::optional<Result> byDate;
-    if (terms.everyMonth != 0 || terms.everyDay != 0) {
+std::optional<Day> dueDay(const Terms& terms, const QDate& baseDate, qint32 baseReading, qint32 reading,
+                          qint32 perMonth, const QDate& today)
+{
+    std::optional<Day> byDate;
+    if ((terms.everyMonth != 0 || terms.everyDay != 0) && baseDate.isValid()) {
         // Calendar days, so that a daylight-saving change in between cannot move the day.
-        const QDate start = storedDay(base.date);
-        if (start.isValid()) {
-            const QDate due = start.addDays(daysInMonths(terms.everyMonth) + terms.everyDay);
-            if (due.isValid())
-                byDate = Result{due, QDateTime(due, QTime(0, 0)), false};
-        }
+        const QDate due = baseDate.addDays(daysInMonths(terms.everyMonth) + terms.everyDay);
+        if (due.isValid())
+            byDate = Day{due, false};
     }
 
-    std::optional<Result> byDistance;
-    const auto perDay = static_cast<qint64>(perMonth * MonthsPerDay);
+    std::optional<Day> byDistance;
+    const qint64 perDay = dailyUse(perMonth);
     if (terms.everyMiles != 0 && perDay > 0) {
-        const qint64 remaining = qint64(base.reading) - reading + terms.everyMiles;
+        const qint64 remaining = qint64(baseReading) - reading + terms.everyMiles;
         const qint64 days = std::clamp<qint64>(remaining / perDay, -DayLimit, DayLimit);
-        const QDate due = now.date().addDays(days);
-        byDistance = Result{due, QDateTime(due, now.time()), true};
+        byDistance = Day{today.addDays(days), true};
     }
 
     if (byDate && byDistance)
         return byDate->date < byDistance->date ? byDate : byDistance;
     return byDate ? byDate : byDistance;
+}
+
+std::optional<Result> estimate(const Terms& terms, const Base& base, qint32 reading, qint32 perMonth,
+                               const QDateTime& now)
+{
+    if (terms.performOnce == NeverEstimated)
+        return std::nullopt;
+    const std::optional<Day> due = dueDay(terms, storedDay(base.date), base.reading, reading, perMonth, now.date());
+    if (!due)
+        return std::nullopt;
+    // A distance estimate stands for now plus whole days; a date estimate for the start of its day.
+    return Result{due->date, QDateTime(due->date, due->distanceBased ? now.time() : QTime(0, 0)),
+                  due->distanceBased};
 }
 
 QString storedText(const std::optional<Result>& result)

@@ -60,6 +60,19 @@ struct Performed
 // The base of an entry: the performed occurrence when there is one, else the base line.
 Base baseOf(const Terms& terms, const std::optional<Performed>& performed);
 
+// The whole units a vehicle is estimated to cover a day: perMonth over 30.417, truncated.
+qint64 dailyUse(qint32 perMonth);
+
+// The day an entry falls due from a base date and reading, for a vehicle at reading on today with
+// perMonth use a month; none when neither estimate can be made. PerformOnce is not looked at.
+struct Day
+{
+    QDate date;
+    bool distanceBased = false;
+};
+std::optional<Day> dueDay(const Terms& terms, const QDate& baseDate, qint32 baseReading, qint32 reading,
+                          qint32 perMonth, const QDate& today);
+
 // The estimate for an entry with this base, for a vehicle now at reading with perMonth use a month; none
 // when neither estimate can be made (or the entry is never estimated).
 std::optional<Result> estimate(const Terms& terms, const Base& base, qint32 reading, qint32 perMonth,

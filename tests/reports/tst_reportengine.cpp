@@ -23,7 +23,10 @@ private slots:
         QTest::newRow("4") << 4 << "Fuel Efficiency Graph by Month" << true << 111;
         QTest::newRow("7") << 7 << "Expense Graph" << true << 111;
         QTest::newRow("8") << 8 << "Job Orders" << false << 81;
-        QTest::newRow("9") << 9 << "Unknown" << false << 81;
+        QTest::newRow("9") << 9 << "Cost Summary" << false << 81;
+        QTest::newRow("10") << 10 << "Maintenance Forecast" << false << 81;
+        QTest::newRow("11") << 11 << "Cost per Distance Graph by Month" << true << 111;
+        QTest::newRow("12") << 12 << "Unknown" << false << 81;
     }
     void catalogue()
     {

@@ -19,6 +19,7 @@
 #include "db/DbException.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
+#include "fleet/ReadingPlausibility.h"
 #include "fleet/ui/InsuranceView.h"
 #include "fleet/ui/LoanView.h"
 #include "fleet/ui/OwnerView.h"
@@ -239,6 +240,17 @@ void CMainFrame::createMenus()
     m_graphicalAction->setCheckable(true);
     m_graphicalAction->setChecked(settings.integer(SettingsSection, QStringLiteral("Graphical")) == Checked);
     connect(m_graphicalAction, &QAction::triggered, this, &CMainFrame::toggleGraphical);
+
+    QAction* readings = addCommand(
+        options, "readingCheckAction", QStringLiteral("Ask About &Implausible Readings"),
+        QStringLiteral("Ask before saving a reading that implies far more use than the vehicle's estimate"));
+    readings->setCheckable(true);
+    readings->setChecked(
+        settings.integer(QStringLiteral("Messages"), QLatin1String(ReadingPlausibility::SettingKey)) != 0);
+    connect(readings, &QAction::triggered, this, [this](bool checked) {
+        m_app.settings().setInteger(QStringLiteral("Messages"),
+                                    QLatin1String(ReadingPlausibility::SettingKey), checked ? 1 : 0);
+    });
 
     QAction* backup =
         addCommand(file, "backupAction", QStringLiteral("&Backup..."), QStringLiteral("Backup data"));

@@ -10,6 +10,7 @@
 #include "db/Prompter.h"
 #include "db/Values.h"
 #include "fleet/VehicleList.h"
+#include "insight/MaintenanceForecast.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -127,6 +128,25 @@ QString earliestDue(CAppContext& app)
     }
 }
 
+// What the services falling due in the next 30 days are expected to cost, read with the light.
+QString forecastLine(CAppContext& app)
+{
+    if (!app.database().isOpen())
+        return {};
+    try {
+        const QDateTime now = Clock::now();
+        const MaintenanceForecast::Forecast forecast =
+            MaintenanceForecast::forecast(app.database(), 0, now.date().addDays(30), {}, now);
+        QString text = QStringLiteral("Next 30 days: ") +
+                       Values::withThousands(QString::asprintf("$%.2f", forecast.knownTotal));
+        if (forecast.unknownCount > 0)
+            text += QStringLiteral(" + %1 unpriced").arg(forecast.unknownCount);
+        return text;
+    } catch (const CdbException&) {
+        return {};
+    }
+}
+
 } // namespace
 
 CVelView::CVelView(CVelApp& app, CVelDoc& doc, QWidget* parent) : CFormView(app, doc, HomeForm, parent)
@@ -140,6 +160,7 @@ CVelView::CVelView(CVelApp& app, CVelDoc& doc, QWidget* parent) : CFormView(app,
     if (app.database().isOpen())
         fillVehicleList(true);
     m_earliestDue = earliestDue(app);
+    m_forecastLine = forecastLine(app);
 }
 
 CVelView::~CVelView() = default;
@@ -249,6 +270,7 @@ void CVelView::enter(int, int)
 void CVelView::onDocumentUpdate(int hint)
 {
     m_earliestDue = earliestDue(app());
+    m_forecastLine = forecastLine(app());
     update(toView(StatusPanel.united(LegendArea)).toAlignedRect());
     switch (hint) {
     case GeneralHint:
@@ -641,6 +663,10 @@ void CVelView::paintStatusLight(QPainter& painter)
         painter.drawText(QRectF(LegendArea.left() + 28, y, LegendArea.width() - 28, 18),
                          Qt::AlignLeft | Qt::AlignVCenter, legend[status - 1]);
     }
+    painter.setPen(SoftText);
+    painter.setFont(pixelFont(12, true));
+    painter.drawText(QRectF(LegendArea.left() + 8, LegendArea.top() + 106, LegendArea.width() - 8, 20),
+                     Qt::AlignLeft | Qt::AlignVCenter, m_forecastLine);
     painter.setBrush(Qt::NoBrush);
 }
 
@@ -731,6 +757,16 @@ bool CVelView::saveTypedReading()
         return true;
     // The reading belongs to the vehicle whose reading is on screen, even if another form has since
     // made a different vehicle current.
+    try {
+        if (!QuickUpdate::confirmed(app().database(), app().prompter(), app().settings(), m_shownVehicle,
+                                    m_readingEdit->text())) {
+            m_readingEdit->setFocus();
+            return false;
+        }
+    } catch (const CdbException& error) {
+        showDatabaseError(error.description());
+        return false;
+    }
     const QuickUpdate::Outcome outcome =
         QuickUpdate::save(app().database(), m_shownVehicle, m_readingEdit->text());
     switch (outcome.kind) {

@@ -110,6 +110,7 @@ private:
     int m_status = 1;
     // The earliest due date of the schedule, read again on every update hint rather than on every repaint.
     QString m_earliestDue;
+    QString m_forecastLine; // the next 30 days' expected maintenance
 
     QFrame* m_panel = nullptr;
     QComboBox* m_vehicleList = nullptr;

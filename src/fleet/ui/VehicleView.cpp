@@ -7,6 +7,7 @@
 #include "db/Prompter.h"
 #include "db/Values.h"
 #include "fleet/ContactOperations.h"
+#include "fleet/ReadingPlausibility.h"
 #include "fleet/RecordDeletion.h"
 #include "fleet/VehicleList.h"
 #include "fleet/ui/DuplicateVehicleDialog.h"
@@ -238,6 +239,12 @@ bool CVehicleView::validateFields()
     std::optional<VehicleChecks::Problem> problem;
     try {
         problem = VehicleChecks::firstProblem(entry, maintenanceAbove);
+        if (!problem && !isNewRecord() &&
+            !ReadingPlausibility::confirmed(
+                app().database(), app().prompter(), app().settings(), currentKey(),
+                {Values::toStoredDate(entry.actualDate), Values::parseWholeNumber(entry.reading)},
+                ReadingPlausibility::Source::Vehicle))
+            return false;
     } catch (const CdbException& error) {
         showError(error.description());
         return false;

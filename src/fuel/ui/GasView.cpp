@@ -9,6 +9,7 @@
 #include "db/Values.h"
 #include "fleet/CompanyRecord.h"
 #include "fleet/ReadingEstimate.h"
+#include "fleet/ReadingPlausibility.h"
 #include "fleet/VehicleList.h"
 #include "forms/DateField.h"
 #include "forms/FormHost.h"
@@ -375,6 +376,11 @@ bool CGasView::validateFields()
     try {
         problem = GasChecks::firstProblem(app().database(), vehicleId(), isNewRecord() ? 0 : currentKey(),
                                           texts, m_units, previousReading(), !m_fillUps.empty());
+        if (!problem && !ReadingPlausibility::confirmed(
+                            app().database(), app().prompter(), app().settings(), m_shownVehicle,
+                            {Values::toStoredDate(texts.date), Values::parseWholeNumber(texts.reading)},
+                            ReadingPlausibility::Source::Gas, isNewRecord() ? 0 : currentKey()))
+            return false;
     } catch (const CdbException& error) {
         showError(error.description());
         return false;

@@ -10,6 +10,7 @@
 #include "db/Prompter.h"
 #include "db/Values.h"
 #include "fleet/CompanyRecord.h"
+#include "fleet/ReadingPlausibility.h"
 #include "forms/DateField.h"
 #include "forms/TypedCompany.h"
 #include "maintenance/JobOrderRecord.h"
@@ -283,6 +284,11 @@ bool CMaintenanceView::validateFields()
                                                   reading, isNewRecord() ? 0 : currentKey(), m_unitLabel);
         if (conflict)
             return rejectField(*conflict, m_date);
+        if (!ReadingPlausibility::confirmed(app().database(), app().prompter(), app().settings(), vehicleId(),
+                                            {Values::toStoredDate(date), reading},
+                                            ReadingPlausibility::Source::Maintenance,
+                                            isNewRecord() ? 0 : currentKey()))
+            return false;
         // The follow-up question is asked now, so that the save itself runs without stopping.
         m_leftOver = MaintenanceEntries::LeftOver::MarkNotPerformed;
         if (m_prefill == Prefill::JobOrder &&

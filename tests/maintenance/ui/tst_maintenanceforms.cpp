@@ -97,6 +97,7 @@ private Q_SLOTS:
         f->db().execute("INSERT INTO Maintenance (MaintID, VehicleID, MaintDate, ActualMiles) VALUES "
                         "(1, 1, '20240315', 45000)");
         f->m_app.settings().setInteger("Messages", "m1", 0);
+        f->m_app.settings().setInteger("Messages", "r1", 0);
         f->m_app.setCurrentVehicle(vehicle);
         CVehicleEntryForm& view = openForm(MaintenanceForm);
         f->click("newButton");

@@ -1,0 +1,451 @@
+#include "ScriptedPrompter.h"
+#include "TestEnvironment.h"
+#include "app/ui/VelApp.h"
+#include "app/ui/VelView.h"
+#include "context/Settings.h"
+#include "context/VelDoc.h"
+#include "db/Clock.h"
+#include "db/Database.h"
+#include "fleet/ReadingPlausibility.h"
+#include "insight/MaintenanceForecast.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+
+// Costs, the maintenance forecast and the implausible-reading question on small fleets whose figures are
+// worked out by hand in the comments.
+class InsightTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestEnvironment> env;
+    Database db;
+    QString path;
+    QDate today;
+
+    QString day(int fromToday) const { return today.addDays(fromToday).toString("yyyyMMdd"); }
+    QString shown(int fromToday) const { return today.addDays(fromToday).toString("MM/dd/yyyy"); }
+
+    struct Run
+    {
+        int exitCode;
+        QStringList lines;
+        QString err;
+    };
+    Run cli(const QStringList& arguments)
+    {
+        db.close();
+        const CliRun run = runCli(arguments);
+        db.open(path);
+        return {run.exitCode, run.out.split("\r\n", Qt::SkipEmptyParts), run.err};
+    }
+
+    // Rows are "VehicleID rowid-order: id, make, model, Measurement, HoursInd, ActiveInd, reading, per
+    // month".
+    void vehicles(const QStringList& rows)
+    {
+        db.execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 0)");
+        for (const QString& row : rows)
+            db.execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, VehicleModel, "
+                       "Measurement, HoursInd, ActiveInd, EntryOfActualMiles, EstMilesPerMonth, "
+                       "DateOfActualMiles, DateOfEstimatedMiles) VALUES (" +
+                       row + ")");
+    }
+    void gas(int id, int vehicle, int reading, const QString& date, double cost, double amount)
+    {
+        db.execute(
+            QString("INSERT INTO GasLog (GasLogID, VehicleID, Mileage, Date, TotalCost, Gallons, StationID, "
+                    "Fillup) VALUES (%1, %2, %3, '%4', %5, %6, 0, -1)")
+                .arg(id)
+                .arg(vehicle)
+                .arg(reading)
+                .arg(date)
+                .arg(cost)
+                .arg(amount));
+    }
+    // services: ServiceID and Price pairs performed in the entry.
+    void maintenance(int id, int vehicle, int reading, const QString& date, double total,
+                     const QList<std::pair<int, double>>& services = {})
+    {
+        db.execute(QString("INSERT INTO Maintenance (MaintID, VehicleID, StationID, ActualMiles, MaintDate, "
+                           "TotalPrice) VALUES (%1, %2, 0, %3, '%4', %5)")
+                       .arg(id)
+                       .arg(vehicle)
+                       .arg(reading)
+                       .arg(date)
+                       .arg(total));
+        for (const auto& [service, price] : services)
+            db.execute(QString("INSERT INTO MaintServices (MaintID, ServiceID, LinkInd, VehicleID, Price) "
+                               "VALUES (%1, %2, 0, %3, %4)")
+                           .arg(id)
+                           .arg(service)
+                           .arg(vehicle)
+                           .arg(price));
+    }
+    // once: PerformOnce (0 normal, 1 one time, 2 never estimated).
+    void schedule(int id, int vehicle, int service, int once, int miles, int months, int days,
+                  const QString& lastDate, int lastMiles)
+    {
+        db.execute(QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
+                           "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, "
+                           "EstPerformDate) VALUES (%1, %2, %3, %4, %5, %6, %7, '%8', %9, '')")
+                       .arg(id)
+                       .arg(vehicle)
+                       .arg(service)
+                       .arg(once)
+                       .arg(miles)
+                       .arg(months)
+                       .arg(days)
+                       .arg(lastDate)
+                       .arg(lastMiles));
+    }
+
+    // Ford, Skoda (km), an inactive Deere (hours), a Civic with one reading and a vehicle with no entries.
+    void costFleet()
+    {
+        vehicles({"1, 1, '2019', 'Ford', 'Van', 0, 0, -1, 0, 0, '', ''",
+                  "2, 1, '2022', 'Skoda', 'Octavia', 1, 0, -1, 0, 0, '', ''",
+                  "3, 1, '1998', 'John', 'Deere', 0, 1, 0, 0, 0, '', ''",
+                  "4, 1, '2001', 'Idle', 'Car', 0, 0, -1, 0, 0, '', ''",
+                  "5, 1, '2010', 'Honda', 'Civic', 0, 0, -1, 0, 0, '', ''"});
+        gas(1, 1, 10000, "20240105", 40.00, 10.0);
+        gas(2, 1, 10300, "20240201", 45.50, 11.25);
+        gas(3, 1, 10900, "20240310", 50.30, 12.125);
+        maintenance(1, 1, 10500, "20240215", 120.00);
+        maintenance(2, 1, 11000, "20240401", 80.00);
+        gas(4, 2, 50000, "20240110", 60.00, 40.0);
+        maintenance(3, 2, 51200, "20240320", 300.00);
+        gas(5, 2, 52000, "20240410", 70.00, 45.5);
+        maintenance(4, 3, 1200, "20240201", 99.99);
+        maintenance(5, 3, 1250, "20240301", 0.01);
+        gas(6, 5, 7000, "20240301", 30.00, 8.0);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        env = std::make_unique<TestEnvironment>();
+        path = env->createDatabase(db);
+        today = Clock::today();
+        db.execute("DELETE FROM Services");
+        db.execute(
+            "INSERT INTO Services (ServiceID, ServiceTypeID, ServiceDesc) VALUES (1, 1, 'Oil Change'), "
+            "(2, 1, 'Fuel Filter'), (3, 1, 'Spark Plugs'), (4, 1, 'Ignition Cables'), (5, 1, 'Wipers')");
+    }
+    void cleanup()
+    {
+        db.close();
+        env.reset();
+    }
+
+    void costs_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("expected");
+        const QString header =
+            "Vehicle,Unit,Distance,Fuel Cost,Fuel Amount,Maintenance Cost,Total Cost,Cost Per Unit";
+        // Ford: readings 10,000 to 11,000 over both tables; fuel 40.00 + 45.50 + 50.30, amount 10 + 11.25
+        // + 12.125, maintenance 120 + 80; 335.80 / 1,000. Skoda: 50,000 to 52,000 km, 430.00 / 2,000.
+        // Deere (inactive, hours): 1,200 to 1,250, 100.00 / 50. Civic: one reading, no distance.
+        QTest::newRow("all entries") << QStringList{"--csv"}
+                                     << QStringList{
+                                            header,
+                                            "2019 Ford Van,mi,1000,135.80,33.375,200.00,335.80,0.336",
+                                            "2022 Skoda Octavia,km,2000,130.00,85.500,300.00,430.00,0.215",
+                                            "1998 John Deere,hr,50,0.00,0.000,100.00,100.00,2.000",
+                                            "2010 Honda Civic,mi,0,30.00,8.000,0.00,30.00,",
+                                            "Total,mi,1000,165.80,41.375,200.00,365.80,0.366",
+                                            "Total,km,2000,130.00,85.500,300.00,430.00,0.215",
+                                            "Total,hr,50,0.00,0.000,100.00,100.00,2.000"};
+        // 02/01 to 03/20 with both ends: Ford 10,300 to 10,900, 95.80 + 120 = 215.80 / 600; Skoda only its
+        // maintenance of 03/20; the Deere both entries; mi total 245.80 / 600.
+        QTest::newRow("period") << QStringList{"--from", "2/1/2024", "--to", "03/20/2024", "--csv"}
+                                << QStringList{header,
+                                               "2019 Ford Van,mi,600,95.80,23.375,120.00,215.80,0.360",
+                                               "2022 Skoda Octavia,km,0,0.00,0.000,300.00,300.00,",
+                                               "1998 John Deere,hr,50,0.00,0.000,100.00,100.00,2.000",
+                                               "2010 Honda Civic,mi,0,30.00,8.000,0.00,30.00,",
+                                               "Total,mi,600,125.80,31.375,120.00,245.80,0.410",
+                                               "Total,km,0,0.00,0.000,300.00,300.00,",
+                                               "Total,hr,50,0.00,0.000,100.00,100.00,2.000"};
+        QTest::newRow("one vehicle") << QStringList{"--vehicle", "2", "--csv"}
+                                     << QStringList{
+                                            header,
+                                            "2022 Skoda Octavia,km,2000,130.00,85.500,300.00,430.00,0.215",
+                                            "Total,km,2000,130.00,85.500,300.00,430.00,0.215"};
+        QTest::newRow("empty period")
+            << QStringList{"--from", "01/01/2020", "--to", "12/31/2020", "--csv"} << QStringList{header};
+        QTest::newRow("table") << QStringList{"--vehicle", "3"}
+                               << QStringList{"Vehicle          Unit  Distance  Fuel Cost  Fuel Amount  "
+                                              "Maintenance Cost  Total Cost  Cost Per Unit",
+                                              "1998 John Deere  hr          50       0.00        0.000  "
+                                              "          100.00      100.00          2.000",
+                                              "Total            hr          50       0.00        0.000  "
+                                              "          100.00      100.00          2.000"};
+    }
+
+    void costs()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, expected);
+        costFleet();
+        Run run = cli(QStringList{"costs", path} + arguments);
+        if (!arguments.contains("--csv"))
+            run.lines = run.lines.join("\r\n").split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.lines, expected);
+        QCOMPARE(run.exitCode, 0);
+    }
+
+    void costReports()
+    {
+        costFleet();
+        const QStringList summary =
+            cli({"report", path, "--report", "cost-summary", "--text"}).lines.join("").split('\n');
+        QVERIFY(summary.contains(
+            "      1,000 mi       $135.80       33.375       $200.00       $335.80     $0.336"));
+        QVERIFY(summary.contains(
+            "      1,000 mi       $165.80       41.375       $200.00       $365.80     $0.366"));
+        QVERIFY(summary.contains("   No gas or maintenance entries have been recorded for this vehicle."));
+        const Run graph = cli({"report", path, "--report", "cost-graph", "--text"});
+        QCOMPARE(graph.exitCode, 0);
+        QVERIFY(graph.lines.join("").contains("Cost per Distance Graph by Month"));
+    }
+
+    void refusedArguments_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("from alone") << QStringList{"costs", "%1", "--from", "01/01/2024"} << 2
+                                    << "--from and --to go together";
+        QTest::newRow("bad date") << QStringList{"costs", "%1", "--from", "02/30/2024", "--to", "03/01/2024"}
+                                  << 2 << "--from takes a date as MM/DD/YYYY";
+        QTest::newRow("reversed") << QStringList{"costs", "%1", "--from", "02/01/2024", "--to", "01/01/2024"}
+                                  << 2 << "--to is before --from";
+        QTest::newRow("no months") << QStringList{"forecast", "%1"} << 2 << "--months is missing";
+        QTest::newRow("months") << QStringList{"forecast", "%1", "--months", "x"} << 2
+                                << "--months takes a whole number from 0 to 240";
+        QTest::newRow("vehicle") << QStringList{"forecast", "%1", "--months", "3", "--vehicle", "9"} << 1
+                                 << "there is no vehicle 9";
+        QTest::newRow("not a data file")
+            << QStringList{"costs", "%1.missing"} << 1 << "is not a Velmora database";
+    }
+
+    void refusedArguments()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        arguments.replaceInStrings("%1", path);
+        const Run run = cli(arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QVERIFY(run.lines.isEmpty());
+    }
+
+    // Today T. Ford (miles, 1,000 a month: 32 a day, reading 20,000) and Skoda (km, 3,000 a month: 98 a
+    // day, reading 50,000), the Skoda first in the vehicle list; an inactive Deere.
+    void forecast()
+    {
+        vehicles({QString("2, 1, '2022', 'Skoda', 'Octavia', 1, 0, -1, 50000, 3000, '%1', '%1'").arg(day(0)),
+                  QString("1, 1, '2019', 'Ford', 'Van', 0, 0, -1, 20000, 1000, '%1', '%1'").arg(day(0)),
+                  QString("3, 1, '1998', 'John', 'Deere', 0, 1, 0, 1000, 100, '%1', '%1'").arg(day(0))});
+        // Latest oil change on the Ford at 45.00 (99.00 before it); its ignition cables free of charge.
+        maintenance(1, 1, 18800, day(-40), 99, {{1, 99.00}});
+        maintenance(2, 1, 19700, day(-10), 45, {{1, 45.00}, {4, 0}});
+        maintenance(3, 2, 45000, day(-60), 32, {{2, 20.00}, {4, 12.00}});
+        maintenance(4, 3, 1000, day(-30), 30, {{2, 30.00}});
+        maintenance(5, 3, 1010, day(-20), 0, {{5, 0}});
+        // Ordered on a job order, not performed: no price source.
+        db.execute("INSERT INTO MaintServices (MaintID, ServiceID, LinkInd, VehicleID, Price) VALUES "
+                   "(3, 3, 1, 2, 500)");
+        // Ford oil: every month (30 days) from T-10: T+20, T+50, T+80; last price 45.00.
+        schedule(1, 1, 1, 0, 0, 1, 0, day(-300), 0);
+        // Ford fuel filter: every 1,200 from 18,000 is 800 overdue, so today; then every 1200 / 32 = 37
+        // days: T+37, T+74; fleet average (20 + 30) / 2 = 25.00.
+        schedule(2, 1, 2, 0, 1200, 0, 0, day(-100), 18000);
+        // Ford ignition cables, one time, 15 days after T-10: T+5; last price 0, so fleet average 12.00.
+        schedule(3, 1, 4, 1, 0, 0, 15, day(-300), 0);
+        schedule(4, 1, 5, 2, 0, 0, 1, day(-1), 0);
+        // Skoda spark plugs, every 5,000 km or 2 months (60 days) from 48,000 on T-50: by date T+10, by
+        // distance 3,000 / 98 = 30 days, so T+10; from there (50,980) by date T+70, by distance 5,000 / 98
+        // = 51 days, so T+61; then T+121 or T+112, past the end. Never priced: unknown.
+        schedule(5, 2, 3, 0, 5000, 2, 0, day(-50), 48000);
+        // Skoda fuel filter once, 10 days after its last one on T-60: overdue, today, last price 20.00.
+        schedule(6, 2, 2, 1, 0, 0, 10, day(-300), 0);
+        // Skoda oil once, 10 days after T-30: overdue, today; fleet average (99 + 45) / 2 = 72.00.
+        schedule(7, 2, 1, 1, 0, 0, 10, day(-30), 0);
+        schedule(8, 2, 4, 0, 0, 0, 0, day(-30), 0);
+        schedule(9, 3, 1, 0, 0, 0, 10, day(-5), 0);
+
+        const Run run = cli({"forecast", path, "--months", "3", "--csv"});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.exitCode, 0);
+        const QString skoda = "2022 Skoda Octavia,", ford = "2019 Ford Van,";
+        QCOMPARE(run.lines,
+                 QStringList({"Vehicle,Service,Date,Expected Price,Price Source",
+                              skoda + "Fuel Filter," + shown(0) + ",20.00,last",
+                              skoda + "Oil Change," + shown(0) + ",72.00,fleet average",
+                              ford + "Fuel Filter," + shown(0) + ",25.00,fleet average",
+                              ford + "Ignition Cables," + shown(5) + ",12.00,fleet average",
+                              skoda + "Spark Plugs," + shown(10) + ",,unknown",
+                              ford + "Oil Change," + shown(20) + ",45.00,last",
+                              ford + "Fuel Filter," + shown(37) + ",25.00,fleet average",
+                              ford + "Oil Change," + shown(50) + ",45.00,last",
+                              skoda + "Spark Plugs," + shown(61) + ",,unknown",
+                              ford + "Fuel Filter," + shown(74) + ",25.00,fleet average",
+                              ford + "Oil Change," + shown(80) + ",45.00,last", "Total,,,314.00,2"}));
+
+        // The first occurrences are the due list's dates, an overdue one moved to today.
+        const Run due = cli({"due", path, "--csv"});
+        QCOMPARE(due.lines.size(), 7);
+        for (const QString& line : due.lines.mid(1)) {
+            const QStringList fields = line.split(',');
+            QDate date = QDate::fromString(fields.value(fields.size() - 3), "MM/dd/yyyy");
+            date = std::max(date, today);
+            const QString service = fields.value(3);
+            QVERIFY2(run.lines.indexOf(
+                         QRegularExpression(".*," + service + "," + date.toString("MM/dd/yyyy") + ",.*")) > 0,
+                     qPrintable(line));
+        }
+
+        const QStringList report = cli({"report", path, "--report", "maintenance-forecast", "--from",
+                                        shown(0), "--to", shown(80), "--text"})
+                                       .lines.join("")
+                                       .split('\n');
+        QVERIFY(report.contains("   " + shown(61) + "  Spark Plugs" + QString(41, ' ') + "unknown"));
+        QVERIFY(report.contains("   Expected from " + shown(0) + " to " + shown(80) +
+                                ": $314.00, and 2 services of unknown price"));
+
+        QCOMPARE(cli({"forecast", path, "--months", "3", "--vehicle", "3", "--csv"}).lines,
+                 QStringList({"Vehicle,Service,Date,Expected Price,Price Source", "Total,,,0.00,0"}));
+        const QStringList table = cli({"forecast", path, "--months", "0"}).lines.join("").split('\n');
+        QCOMPARE(table.value(4), "Expected from " + shown(0) + " to " + shown(0) + ": 117.00.");
+    }
+
+    void forecastEnd()
+    {
+        QCOMPARE(MaintenanceForecast::endDate(QDate(2024, 1, 31), 1), QDate(2024, 2, 29));
+        QCOMPARE(MaintenanceForecast::endDate(QDate(2023, 11, 30), 3), QDate(2024, 2, 29));
+        QCOMPARE(MaintenanceForecast::endDate(QDate(2024, 6, 10), 12), QDate(2025, 6, 10));
+    }
+
+    void plausibility_data()
+    {
+        QTest::addColumn<QString>("previousDate");
+        QTest::addColumn<int>("previous");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<int>("reading");
+        QTest::addColumn<int>("perMonth");
+        QTest::addColumn<int>("unit"); // 0 miles, 1 km, 2 hours
+        QTest::addColumn<QString>("expected");
+        // 4,833 in 7 days is 4,833 x 30.417 / 7 = 21,000.8 a month, 14 times 1,500.
+        QTest::newRow("a week")
+            << "20240221" << 60697 << "20240228" << 65530 << 1500 << 0
+            << "65,530 on 02/28/2024 means 21,000 miles a month since 60,697 on 02/21/2024, "
+               "14 times the estimated 1,500. Save it anyway?";
+        // 30 days at 1,000 a month: more than 3,000 a month needs 2,959 (2,958 gives 2,999.1).
+        QTest::newRow("just three times") << "20240101" << 10000 << "20240131" << 12958 << 1000 << 1 << "";
+        QTest::newRow("over three times")
+            << "20240101" << 10000 << "20240131" << 12959 << 1000 << 1
+            << "12,959 on 01/31/2024 means 3,000 kilometers a month since "
+               "10,000 on 01/01/2024, 3 times the estimated 1,000. Save it anyway?";
+        QTest::newRow("under 1,000 more") << "20240101" << 10000 << "20240102" << 10999 << 10 << 0 << "";
+        // The same day counts as one: 1,000 x 30.417.
+        QTest::newRow("same day") << "20240301" << 10000 << "20240301" << 11000 << 1000 << 2
+                                  << "11,000 on 03/01/2024 means 30,417 hours a month since 10,000 on "
+                                     "03/01/2024, 30 times the estimated 1,000. Save it anyway?";
+        QTest::newRow("no estimate") << "20240101" << 10000 << "20240102" << 90000 << 0 << 0 << "";
+        QTest::newRow("earlier date") << "20240301" << 10000 << "20240201" << 90000 << 100 << 0 << "";
+    }
+
+    void plausibility()
+    {
+        QFETCH(QString, previousDate);
+        QFETCH(int, previous);
+        QFETCH(QString, date);
+        QFETCH(int, reading);
+        QFETCH(int, perMonth);
+        QFETCH(int, unit);
+        QFETCH(QString, expected);
+        QCOMPARE(ReadingPlausibility::question({previousDate, previous}, {date, reading}, perMonth, unit == 1,
+                                               unit == 2),
+                 expected);
+    }
+
+    void plausibilityAgainstTheFile()
+    {
+        using ReadingPlausibility::Source;
+        // Vehicle 1 at 1,500 a month; vehicle 2 at 1,000 (32 a day) read 20,000 on 01/01, brought forward
+        // 30 days to 20,960.
+        vehicles({"1, 1, '2019', 'Ford', 'Van', 0, 0, -1, 66000, 1500, '20240301', '20240301'",
+                  "2, 1, '2010', 'Honda', 'Civic', 0, 0, -1, 20960, 1000, '20240101', '20240131'"});
+        maintenance(1, 1, 58000, "20240101", 0);
+        gas(1, 1, 60697, "20240221", 0, 0);
+        gas(2, 1, 66000, "20240301", 0, 0);
+        const QString week = "65,530 on 02/28/2024 means 21,000 miles a month since 60,697 on 02/21/2024, 14 "
+                             "times the estimated 1,500. Save it anyway?";
+        QCOMPARE(ReadingPlausibility::questionFor(db, 1, {"20240228", 65530}, Source::Maintenance, 0), week);
+        // Editing the gas entry of 02/21 itself: 7,530 since 01/01 is 3,948 a month, under 4,500.
+        QCOMPARE(ReadingPlausibility::questionFor(db, 1, {"20240228", 65530}, Source::Gas, 1), QString());
+        // The vehicle's own reading: 10,000 more than 20,000 in 30 days is 10,139 a month.
+        QCOMPARE(ReadingPlausibility::questionFor(db, 2, {"20240131", 30000}, Source::Vehicle, 0),
+                 QString("30,000 on 01/31/2024 means 10,139 miles a month since 20,000 on 01/01/2024, 10 "
+                         "times the estimated 1,000. Save it anyway?"));
+        QCOMPARE(ReadingPlausibility::questionFor(db, 2, {"20240101", 20960}, Source::Vehicle, 0), QString());
+        QCOMPARE(ReadingPlausibility::questionFor(db, 2, {"20240101", 25000}, Source::Vehicle, 0), QString());
+
+        Settings settings(env->path("settings.ini"));
+        ScriptedPrompter prompter;
+        prompter.answer(Prompter::Answer::No, week).answer(Prompter::Answer::Yes, week);
+        QVERIFY(!ReadingPlausibility::confirmed(db, prompter, settings, 1, {"20240228", 65530}, Source::Gas));
+        QCOMPARE(int(prompter.prompts().first().buttons), int(Prompter::Buttons::YesNoDefaultNo));
+        QVERIFY(ReadingPlausibility::confirmed(db, prompter, settings, 1, {"20240228", 65530}, Source::Gas));
+        settings.setInteger("Messages", ReadingPlausibility::SettingKey, 0);
+        QVERIFY(ReadingPlausibility::confirmed(db, prompter, settings, 1, {"20240228", 65530}, Source::Gas));
+        QVERIFY(prompter.verifyDone());
+    }
+
+    // The home screen's quick update asks before it stores, and keeps the vehicle on No.
+    void quickUpdateAsks()
+    {
+        ScriptedPrompter prompter;
+        CVelApp app(prompter);
+        CVelDoc doc;
+        db.close();
+        app.database().open(path);
+        Clock::setNow(QDateTime(QDate(2024, 3, 5), QTime(10, 0)));
+        app.database().execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 0)");
+        app.database().execute(
+            "INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, VehicleModel, Measurement, "
+            "HoursInd, ActiveInd, EntryOfActualMiles, EstMilesPerMonth, DateOfActualMiles, "
+            "DateOfEstimatedMiles) "
+            "VALUES (1, 1, '2019', 'Ford', 'Van', 0, 0, -1, 41000, 900, '20240301', '20240301')");
+        app.setCurrentVehicle(1);
+        CVelView view(app, doc);
+        auto* edit = view.findChild<QLineEdit*>("readingEdit");
+        auto* update = view.findChild<QPushButton*>("updateNextButton");
+        // 10,000 in 4 days: 10,000 x 30.417 / 4 = 76,042 a month, 84 times 900.
+        const QString question =
+            "51,000 on 03/05/2024 means 76,042 miles a month since 41,000 on 03/01/2024, 84 "
+            "times the estimated 900. Save it anyway?";
+        edit->selectAll();
+        QTest::keyClicks(edit, "51,000");
+        prompter.answer(Prompter::Answer::No, question);
+        QTest::mouseClick(update, Qt::LeftButton);
+        QCOMPARE(app.database().scalar("SELECT EntryOfActualMiles FROM Vehicles").toInt(), 41000);
+        prompter.answer(Prompter::Answer::Yes, question);
+        QTest::mouseClick(update, Qt::LeftButton);
+        QCOMPARE(app.database().scalar("SELECT EntryOfActualMiles FROM Vehicles").toInt(), 51000);
+        QVERIFY(prompter.verifyDone());
+        app.database().close();
+        db.open(path);
+    }
+};
+
+QTEST_MAIN(InsightTest)
+#include "tst_insight.moc"
