@@ -7,14 +7,24 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTreeWidget>
+
+// The guide is compiled into a static library; referencing it here keeps the linker from dropping it.
+static void loadHelpResources()
+{
+    static const bool loaded = [] {
+        Q_INIT_RESOURCE(help);
+        return true;
+    }();
+    Q_UNUSED(loaded);
+}
 
 namespace {
 
@@ -58,6 +68,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     m_text = new QTextBrowser(this);
     m_text->setObjectName(QStringLiteral("helpText"));
     m_text->setOpenLinks(false);
+    m_text->document()->setDocumentMargin(12);
     connect(m_text, &QTextBrowser::anchorClicked, this, &HelpWindow::followLink);
     connect(m_contents, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { showSection(item->data(0, HeadingRole).toString()); });
@@ -68,11 +79,15 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     splitter->addWidget(m_contents);
     splitter->addWidget(m_text);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({210, 690});
+    splitter->setSizes({250, 650});
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
-    resize(900, 640);
+    resize(920, 660);
+
+    // Escape closes the guide from wherever the focus is in it.
+    auto* closeKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(closeKey, &QShortcut::activated, this, &QWidget::close);
 }
 
 void HelpWindow::setGuide(const QString& markdown, const QUrl& baseUrl)
@@ -160,14 +175,6 @@ void HelpWindow::followLink(const QUrl& url)
         QDesktopServices::openUrl(url);
 }
 
-void HelpWindow::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape)
-        close();
-    else
-        QWidget::keyPressEvent(event);
-}
-
 QString HelpWindow::sectionForForm(int formNumber)
 {
     switch (formNumber) {
@@ -202,6 +209,7 @@ HelpWindow* HelpWindow::open(QWidget* mainWindow, const QString& section)
     auto* window =
         mainWindow ? mainWindow->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
     if (!window) {
+        loadHelpResources();
         window = new HelpWindow(mainWindow);
         QFile guide(QStringLiteral(":/help/user-guide.md"));
         const QString text = guide.open(QIODevice::ReadOnly)

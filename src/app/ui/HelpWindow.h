@@ -31,9 +31,6 @@ public:
     // the built-in guide at that section.
     static HelpWindow* open(QWidget* mainWindow, const QString& section);
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void followLink(const QUrl& url);
     void fitImages();
