@@ -1,5 +1,7 @@
 #include "app/Autostart.h"
 
+#include "context/ApplicationId.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,7 +20,17 @@ QString folder()
 
 QString entryPath()
 {
-    return QDir(folder()).filePath(QStringLiteral("velmora-reminder.desktop"));
+    return QDir(folder()).filePath(ApplicationId::ReminderEntry);
+}
+
+bool moveOldEntry()
+{
+    const QString old = QDir(folder()).filePath(ApplicationId::OldReminderEntry);
+    if (!QFileInfo::exists(old))
+        return true;
+    if (QFileInfo::exists(entryPath()))
+        return QFile::remove(old);
+    return QFile::rename(old, entryPath());
 }
 
 QString reminderProgram(const QString& installDir)
@@ -68,10 +80,11 @@ QString desktopEntry(const QString& program)
                           "Type=Application\n"
                           "Name=Velmora Schedule Reminder\n"
                           "Comment=Reminds you of vehicle maintenance coming due\n"
+                          "Icon=%2\n"
                           "Exec=%1\n"
                           "Terminal=false\n"
                           "X-GNOME-Autostart-enabled=true\n")
-        .arg(execArgument(program));
+        .arg(execArgument(program), ApplicationId::Id);
 }
 
 bool isRegistered()
@@ -83,6 +96,7 @@ bool registerReminder(const QString& program)
 {
     if (!QDir().mkpath(folder()))
         return false;
+    moveOldEntry();
     QSaveFile file(entryPath());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
@@ -93,7 +107,8 @@ bool registerReminder(const QString& program)
 bool unregisterReminder()
 {
     const QString path = entryPath();
-    return !QFileInfo::exists(path) || QFile::remove(path);
+    const bool oldGone = moveOldEntry();
+    return oldGone && (!QFileInfo::exists(path) || QFile::remove(path));
 }
 
 bool startReminder(const QString& program)

@@ -3,13 +3,17 @@
 #include <QString>
 
 // Running the schedule reminder at log-on: one XDG autostart entry of our own,
-// <config>/autostart/velmora-reminder.desktop. Nothing else in the autostart folder is touched.
+// <config>/autostart/com.halvernsoftware.Velmora.Reminder.desktop. Nothing else in the autostart folder
+// is touched, apart from the entry under its earlier name, velmora-reminder.desktop, which is moved.
 namespace Autostart {
 
 // The autostart folder: $XDG_CONFIG_HOME/autostart, or ~/.config/autostart when the variable is unset,
 // empty or not an absolute path.
 QString folder();
 QString entryPath();
+// Moves an entry left under the earlier name to entryPath() (an entry already there wins and the old
+// one is removed); false when an old entry is still there afterwards.
+bool moveOldEntry();
 
 // The reminder program in the installation folder.
 QString reminderProgram(const QString& installDir);

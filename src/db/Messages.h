@@ -72,10 +72,6 @@ inline const QString ReminderNotRegistered =
     QStringLiteral("The Schedule Reminder could not be set to load when you log on: %1 could not be written.");
 inline const QString ReminderNotRemoved =
     QStringLiteral("The Schedule Reminder could not be kept from loading when you log on: %1 could not be removed.");
-inline const QString ProgramHelp =
-    QStringLiteral("Velmora keeps the maintenance records of your vehicles: owners, vehicles, schedules, "
-                   "maintenance, fuel and job orders.\n\nStart from the home page or the Go menu and choose the "
-                   "records you want to work with.");
 
 // Record forms: unsaved changes, owners.
 // 61446

@@ -1,5 +1,6 @@
 // velmora-cli: create, check, upgrade and import Velmora database files from the command line.
 
+#include "app/CommandLine.h"
 #include "app/FleetGenerator.h"
 #include "app/LogExport.h"
 #include "context/Settings.h"
@@ -161,6 +162,11 @@ int importCommand(const QString& oldFile, const QString& newFolder)
 
 int main(int argc, char* argv[])
 {
+    const QString help =
+        QString::fromLatin1(usageText) + QString::fromLatin1(DueUsageLine) + QString::fromLatin1(reportUsage);
+    if (const auto answered =
+            CommandLine::answerInformational(argc, argv, QStringLiteral("velmora-cli"), help))
+        return *answered;
     if (argc > 1 && qstrcmp(argv[1], "report") == 0)
         return runReportMain(argc, argv);
     QCoreApplication app(argc, argv);

@@ -2,6 +2,8 @@
 // named in the settings (read-only, briefly), shows one desktop notification through the freedesktop
 // notification service, and starts velmora when the user picks the notification's action. Without a
 // notification service it prints the list. Nothing due, or no data file: it ends quietly.
+#include "app/CommandLine.h"
+#include "context/ApplicationId.h"
 #include "context/Settings.h"
 #include "db/Database.h"
 #include "db/DbException.h"
@@ -57,6 +59,13 @@ private:
 
 int main(int argc, char* argv[])
 {
+    if (const auto answered = CommandLine::answerInformational(
+            argc, argv, QStringLiteral("velmora-notify"),
+            QStringLiteral("Usage: velmora-notify\n"
+                           "Shows one desktop notification listing the maintenance due within the Days "
+                           "setting in the data file Velmora uses; prints the list when no notification "
+                           "service answers.\n")))
+        return *answered;
     QCoreApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -82,9 +91,10 @@ int main(int argc, char* argv[])
     const QString summary = Reminder::summary(due, daysAhead);
     QDBusConnection bus = QDBusConnection::sessionBus();
     QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("Notify"));
-    call << QStringLiteral("Velmora") << uint(0) << QStringLiteral("velmora") << summary
+    // The desktop-entry hint lets the notification server show the program's own name and icon.
+    call << QStringLiteral("Velmora") << uint(0) << ApplicationId::Id << summary
          << Reminder::body(due, LinesShown) << QStringList{OpenAction, QStringLiteral("Open Velmora")}
-         << QVariantMap{} << int(-1);
+         << QVariantMap{{QStringLiteral("desktop-entry"), ApplicationId::Id}} << int(-1);
     // No session bus, no notification service or a refusal: the list goes to standard output instead.
     const QDBusMessage answer = bus.isConnected() ? bus.call(call) : QDBusMessage();
     if (answer.type() != QDBusMessage::ReplyMessage || answer.arguments().isEmpty()) {

@@ -1,9 +1,11 @@
+#include "app/CommandLine.h"
 #include "app/DemoData.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/QtPrompter.h"
 #include "app/ui/SingleInstance.h"
 #include "app/ui/VelApp.h"
 #include "app/ui/artwork/Artwork.h"
+#include "context/ApplicationId.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"
@@ -60,6 +62,10 @@ bool prepareDemo(CVelApp& app, const QString& folder, Prompter& prompter)
 
 int main(int argc, char** argv)
 {
+    // Answered before the application object, which needs a display.
+    if (const auto answered = CommandLine::answerInformational(argc, argv, QStringLiteral("velmora"),
+                                                               CommandLine::velmoraHelp()))
+        return *answered;
     const bool demo = wantsDemo(argc, argv);
     std::unique_ptr<QTemporaryDir> demoFolder;
     if (demo) {
@@ -74,17 +80,28 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setOrganizationName(QStringLiteral("Halvern Software"));
     QApplication::setWindowIcon(Artwork::programIcon());
+    // Wayland compositors and docks find the program's name and icon through its desktop entry.
+    QGuiApplication::setDesktopFileName(ApplicationId::Id);
 
     // Before any database or window work: a second copy only wakes the first one and ends.
     SingleInstance instance(demo ? demoFolder->filePath(QStringLiteral("instance"))
                                  : SingleInstance::defaultKey());
-    if (!instance.claim())
+    if (!instance.claim(CommandLine::dataFileArgument(QApplication::arguments())))
         return 0;
 
     QtPrompter prompter;
     CVelApp app(prompter);
     QObject::connect(&instance, &SingleInstance::activationRequested,
                      [&app] { SingleInstance::bringForward(app.mainFrame()); });
+    QObject::connect(&instance, &SingleInstance::openRequested, [&app, &prompter](const QString& path) {
+        // Another file must not be put under an open dialog's feet (a restore, a form's question).
+        if (QApplication::activeModalWidget())
+            prompter.message(QStringLiteral("Velmora cannot open %1 while a dialog is open. Close the "
+                                            "dialog and open the file with File > Open Data File.")
+                                 .arg(QDir::toNativeSeparators(path)));
+        else if (app.mainFrame())
+            app.mainFrame()->openDataFile(path);
+    });
 
     if (demo && !prepareDemo(app, demoFolder->path(), prompter))
         return 1;

@@ -14,7 +14,7 @@ private Q_SLOTS:
     {
         TestEnvironment env;
         QCOMPARE(Autostart::entryPath(),
-                 env.path(QStringLiteral("config/autostart/velmora-reminder.desktop")));
+                 env.path(QStringLiteral("config/autostart/com.halvernsoftware.Velmora.Reminder.desktop")));
 
         const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", "relative/config");

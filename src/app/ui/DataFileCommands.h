@@ -24,3 +24,5 @@ QString defaultDataFolder();
 // full path, or empty when the user cancelled or the file was refused (the user has been told).
 QString chooseAndCreateDataFile(CVelApp& app);
 QString chooseExistingDataFile(CVelApp& app);
+// The checks of chooseExistingDataFile on a file named some other way (the command line).
+QString acceptExistingDataFile(CVelApp& app, const QString& chosen);

@@ -11,6 +11,7 @@
 #include "app/ui/LogTransferCommands.h"
 #include "app/ui/DaysAheadDialog.h"
 #include "app/ui/DriverView.h"
+#include "app/ui/HelpWindow.h"
 #include "app/ui/VehicleFieldsDialog.h"
 #include "app/ui/VelApp.h"
 #include "context/VelDoc.h"
@@ -306,6 +307,10 @@ void CMainFrame::createMenus()
 
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
     helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    QAction* guide = addCommand(helpMenu, "userGuideAction", QStringLiteral("&User Guide"),
+                                QStringLiteral("Open the user guide at the form in front"));
+    guide->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(guide, &QAction::triggered, this, &CMainFrame::showHelp);
     QAction* about = addCommand(helpMenu, "aboutAction", QStringLiteral("&About Velmora..."),
                                 QStringLiteral("Display program information and version number"));
     about->setMenuRole(QAction::AboutRole);
@@ -348,10 +353,6 @@ void CMainFrame::createKeyboardCommands()
                 m_shown->focusNextPane(forward);
         });
     }
-
-    QAction* help = addCommand(nullptr, "helpAction", QStringLiteral("Help"), QString());
-    help->setShortcut(QKeySequence(Qt::Key_F1));
-    connect(help, &QAction::triggered, this, &CMainFrame::showHelp);
 }
 
 void CMainFrame::createStatusBar()
@@ -545,9 +546,20 @@ void CMainFrame::switchDataFile(bool createNew)
     // The file in use is left as closing the window would leave it: nothing typed is dropped unasked.
     if (!offerAllChanges())
         return;
+    useDataFile(createNew ? chooseAndCreateDataFile(m_app) : chooseExistingDataFile(m_app));
+}
+
+void CMainFrame::openDataFile(const QString& path)
+{
+    if (DataFile::sameFile(path, m_app.databasePath()) || !offerAllChanges())
+        return;
+    useDataFile(acceptExistingDataFile(m_app, path));
+}
+
+void CMainFrame::useDataFile(const QString& path)
+{
     Prompter& prompter = m_app.prompter();
     const QString previous = m_app.databasePath();
-    const QString path = createNew ? chooseAndCreateDataFile(m_app) : chooseExistingDataFile(m_app);
     if (path.isEmpty() || DataFile::sameFile(path, previous))
         return;
     const QString version = StartUp::checkDatabase(path).version;
@@ -680,5 +692,5 @@ void CMainFrame::restoreData()
 
 void CMainFrame::showHelp()
 {
-    m_app.prompter().information(Messages::ProgramHelp);
+    HelpWindow::open(this, HelpWindow::sectionForForm(m_shown ? m_shown->formNumber() : NoForm));
 }

@@ -58,6 +58,10 @@ public:
     // Writes the placement and the database path (also done when the window closes).
     void savePlacement();
 
+    // Makes a data file named outside the program (the command line) the one in use, as File › Open Data
+    // File does after its file dialog.
+    void openDataFile(const QString& path);
+
     // The database file was replaced (a restore): every view reloads and the home page is shown.
     void dataReplaced();
 
@@ -93,6 +97,7 @@ private:
     // File › Open Data File / New Data File: the forms' changes offered, the other file checked (and
     // brought up to date) before it takes the place of the one in use, which stays open otherwise.
     void switchDataFile(bool createNew);
+    void useDataFile(const QString& path);
 
     void editDaysAhead();
     void toggleReminder(bool checked);

@@ -8,6 +8,8 @@
 namespace {
 
 const QByteArray ActivateRequest = QByteArrayLiteral("activate\n");
+// Followed by the percent-encoded path and a newline; the encoding keeps any character of a path on the line.
+const QByteArray OpenRequest = QByteArrayLiteral("open ");
 constexpr int AnswerTimeoutMs = 1000;
 
 QString userName()
@@ -34,16 +36,18 @@ bool SingleInstance::isRunningCopy() const
     return m_server && m_server->isListening();
 }
 
-bool SingleInstance::claim()
+bool SingleInstance::claim(const QString& dataFile)
 {
     if (isRunningCopy())
         return true;
-    if (askRunningCopy())
+    const QByteArray request =
+        dataFile.isEmpty() ? ActivateRequest : OpenRequest + dataFile.toUtf8().toPercentEncoding() + '\n';
+    if (askRunningCopy(request))
         return false;
     if (listen())
         return true;
     // Another copy may have started listening between our two attempts.
-    if (askRunningCopy())
+    if (askRunningCopy(request))
         return false;
     // A socket left behind by a copy that crashed answers nobody; it must not keep the program from
     // starting.
@@ -52,13 +56,13 @@ bool SingleInstance::claim()
     return true;
 }
 
-bool SingleInstance::askRunningCopy()
+bool SingleInstance::askRunningCopy(const QByteArray& request)
 {
     QLocalSocket socket;
     socket.connectToServer(m_key);
     if (!socket.waitForConnected(AnswerTimeoutMs))
         return false;
-    socket.write(ActivateRequest);
+    socket.write(request);
     socket.waitForBytesWritten(AnswerTimeoutMs);
     socket.disconnectFromServer();
     if (socket.state() != QLocalSocket::UnconnectedState)
@@ -83,8 +87,14 @@ void SingleInstance::acceptConnections()
         const auto readRequest = [this, socket] {
             if (!socket->canReadLine())
                 return;
-            if (socket->readLine() == ActivateRequest)
+            const QByteArray line = socket->readLine();
+            if (line == ActivateRequest) {
                 Q_EMIT activationRequested();
+            } else if (line.startsWith(OpenRequest) && line.endsWith('\n')) {
+                const QByteArray encoded = line.mid(OpenRequest.size()).chopped(1);
+                Q_EMIT activationRequested();
+                Q_EMIT openRequested(QString::fromUtf8(QByteArray::fromPercentEncoding(encoded)));
+            }
             socket->disconnectFromServer();
         };
         connect(socket, &QLocalSocket::readyRead, this, readRequest);

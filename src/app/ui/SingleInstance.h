@@ -19,8 +19,8 @@ public:
     ~SingleInstance() override;
 
     // True when this copy is now the running one. False when another copy answered and was asked to come
-    // forward: this copy should end.
-    bool claim();
+    // forward (and to open dataFile, when one is given): this copy should end.
+    bool claim(const QString& dataFile = QString());
     bool isRunningCopy() const;
 
     static QString defaultKey();
@@ -30,9 +30,11 @@ public:
 Q_SIGNALS:
     // Another copy was started and asked this one to come forward.
     void activationRequested();
+    // Another copy was started to open this data file.
+    void openRequested(const QString& dataFile);
 
 private:
-    bool askRunningCopy();
+    bool askRunningCopy(const QByteArray& request);
     bool listen();
     void acceptConnections();
 

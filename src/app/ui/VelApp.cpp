@@ -1,6 +1,8 @@
 #include "app/ui/VelApp.h"
 
 #include "context/Enums.h"
+#include "app/Autostart.h"
+#include "app/CommandLine.h"
 #include "app/StartUp.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/SplashWindow.h"
@@ -30,7 +32,10 @@ bool CVelApp::initInstance(const QStringList& arguments)
     m_arguments = arguments;
     loadVehicleColumns();
 
-    m_databasePath = m_settings.databaseLocation();
+    // A data file named on the command line (a double-click on a file) takes the place of the stored one.
+    m_databasePath = CommandLine::dataFileArgument(arguments);
+    if (m_databasePath.isEmpty())
+        m_databasePath = m_settings.databaseLocation();
     StartUp::recoverInterrupted(m_databasePath, m_prompter);
     StartUp::DatabaseCheck check = StartUp::checkDatabase(m_databasePath);
     if (check.mustLocate) {
@@ -42,6 +47,8 @@ bool CVelApp::initInstance(const QStringList& arguments)
         check = StartUp::checkDatabase(m_databasePath);
     }
 
+    // An autostart entry written by an earlier version takes the current name.
+    Autostart::moveOldEntry();
     StartUp::startReminder(m_settings, m_reminderLauncher);
 
     if (!StartUp::upgradeAndOpen(m_database, m_databasePath, check.version, m_prompter))

@@ -120,6 +120,12 @@ QString chooseExistingDataFile(CVelApp& app)
     const QString chosen = prompter.openFileName(dialog);
     if (chosen.isEmpty())
         return {};
+    return acceptExistingDataFile(app, chosen);
+}
+
+QString acceptExistingDataFile(CVelApp& app, const QString& chosen)
+{
+    Prompter& prompter = app.prompter();
     StartUp::recoverInterrupted(chosen, prompter);
     try {
         DataFile::checkDataFile(chosen);
