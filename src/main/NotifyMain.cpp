@@ -4,6 +4,7 @@
 // notification service it prints the list. Nothing due, or no data file: it ends quietly.
 #include "context/Settings.h"
 #include "db/Clock.h"
+#include "db/DataFile.h"
 #include "db/Database.h"
 #include "db/DbException.h"
 #include "maintenance/Reminder.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
@@ -69,8 +71,10 @@ int main(int argc, char* argv[])
     const int daysAhead = settings.daysAhead();
     QList<Reminder::DueService> due;
     try {
+        // A write cut short is rolled back first, as the program's own open would.
+        QTemporaryDir scratch;
         Database db;
-        db.open(path, QString(), true);
+        DataFile::openLikeTheProgram(db, path, scratch);
         due = Reminder::dueServices(db, settings.vehicleFields(), daysAhead, Clock::now());
         db.close();
     } catch (const CdbException& error) {

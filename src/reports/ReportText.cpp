@@ -13,7 +13,7 @@ QString padded(const QString& value, int width)
 
 QString money(double value)
 {
-    return Values::withThousands(QString::asprintf("$%.2f", value));
+    return Values::withThousands(Values::formatMoney(value));
 }
 
 QString fuel(double value)
@@ -28,7 +28,7 @@ QString reading(qint64 value)
 
 QString three(double value)
 {
-    return QString::asprintf("%.3f", value);
+    return Values::formatFixed(value, 3);
 }
 
 QStringList ownerLines(const Owner& owner)
@@ -117,7 +117,7 @@ void addDetails(Block& block, const Vehicle& vehicle, bool readingOnNextLine)
     block.textAt(250, y, QStringLiteral("Vehicle# ") + vehicle.number);
     block.textAt(550, y, QStringLiteral("License# ") + vehicle.license);
     const QString readingText = Values::withThousands(
-        QString::asprintf("%s %6d", vehicle.hours ? "Hour Meter" : "Odometer", int(vehicle.reading)));
+        QString::asprintf("%s %6lld", vehicle.hours ? "Hour Meter" : "Odometer", qint64(vehicle.reading)));
     if (readingOnNextLine) {
         block.lines(1);
         block.textAt(40, block.height, readingText);

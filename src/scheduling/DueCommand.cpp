@@ -3,6 +3,7 @@
 #include "db/DataFile.h"
 #include "db/Database.h"
 #include "db/DbException.h"
+#include "db/Values.h"
 #include "scheduling/DueList.h"
 #include "scheduling/ScheduleTexts.h"
 
@@ -60,8 +61,9 @@ QString readOptions(QStringList args, Options& options)
     return options.path.isEmpty() ? QStringLiteral("the data file is missing") : QString();
 }
 
-QString csvField(const QString& text)
+QString csvField(const QString& stored)
 {
+    const QString text = Values::printable(stored);
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
         !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
         return text;
@@ -105,7 +107,7 @@ void writeTable(QTextStream& out, const DueList::List& list, int daysAhead)
                               QStringLiteral("Est Perform Date"), QStringLiteral("Status")}};
     for (const DueList::Row& row : list.rows)
         lines.append(
-            {row.vehicle, row.service,
+            {Values::printable(row.vehicle), Values::printable(row.service),
              row.performEvery + (unit == QLatin1String("unit") ? QLatin1Char(' ') + row.unit : QString()),
              row.lastPerformed, row.estimate, DueList::statusText(row.status)});
     std::vector<qsizetype> widths(lines.front().size(), 0);
@@ -142,8 +144,7 @@ int runDueCommand(const QStringList& args, QTextStream& out, QTextStream& err, i
         DataFile::checkDataFile(options.path);
         db.open(options.path);
     } catch (const CdbException& error) {
-        err << "velmora-cli: " << options.path << " is not a Velmora database (" << error.description()
-            << ")\n";
+        err << "velmora-cli: " << DataFile::whyNotUsable(error, options.path) << '\n';
         return 1;
     }
     try {
@@ -160,7 +161,7 @@ int runDueCommand(const QStringList& args, QTextStream& out, QTextStream& err, i
         else
             writeTable(out, list, options.daysAhead);
     } catch (const CdbException& error) {
-        err << "velmora-cli: " << options.path << ": " << error.description() << '\n';
+        err << "velmora-cli: " << options.path << ": " << DataFile::causeOf(error, options.path) << '\n';
         return 1;
     }
     return 0;

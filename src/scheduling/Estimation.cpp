@@ -50,7 +50,9 @@ std::optional<Result> estimate(const Terms& terms, const Base& base, qint32 read
         const QDate start = storedDay(base.date);
         if (start.isValid()) {
             const QDate due = start.addDays(daysInMonths(terms.everyMonth) + terms.everyDay);
-            if (due.isValid())
+            // A date beyond four-digit years can not be stored: such an interval gives no estimate, and the
+            // other entries are listed as usual.
+            if (due.isValid() && due.year() >= 1 && due.year() <= 9999)
                 byDate = Result{due, QDateTime(due, QTime(0, 0)), false};
         }
     }

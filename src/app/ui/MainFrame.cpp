@@ -120,6 +120,13 @@ CMainFrame::CMainFrame(CVelApp& app, QWidget* parent)
             if (key != QKeySequence(Qt::Key_Escape))
                 m_commandKeys.append(key);
     qApp->installEventFilter(this);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive && !m_switching && m_app.database().isOpen() &&
+            m_app.database().replaced()) {
+            m_app.refreshDataFile();
+            dataReplaced();
+        }
+    });
 
     switchForm(HomeForm);
 }
@@ -394,6 +401,7 @@ bool CMainFrame::showForm(int formNumber, int a, int b)
     try {
         if (m_shown && !m_shown->canLeave(formNumber))
             return false;
+        noticeOtherPrograms();
         formNumber = FormSwitch::resolvePrerequisites(formNumber, m_app.database(), prompter);
         if (formNumber == NoForm)
             return false;
@@ -562,6 +570,21 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::noticeOtherPrograms()
+{
+    // What another program saved (or a file it put in place) is shown before anything is read or saved.
+    switch (m_app.refreshDataFile()) {
+    case Database::FileState::Replaced:
+        m_doc->updateAllViews(DataRestoredHint);
+        break;
+    case Database::FileState::Changed:
+        m_doc->updateAllViews(GeneralHint);
+        break;
+    case Database::FileState::Same:
+        break;
+    }
 }
 
 void CMainFrame::dataReplaced()
