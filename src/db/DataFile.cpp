@@ -117,8 +117,9 @@ void takeOverModeAndOwner(const QString& stagingPath, const QString& targetPath)
     if (::stat(encoded(targetPath).constData(), &target) != 0)
         return;
     const QByteArray staging = encoded(stagingPath);
-    if (::chown(staging.constData(), target.st_uid, target.st_gid) != 0)
-        [[maybe_unused]] const int ignored = ::chown(staging.constData(), uid_t(-1), target.st_gid);
+    // Not every user may give a file away; the group and the mode are what sharing needs.
+    [[maybe_unused]] const bool owned = ::chown(staging.constData(), target.st_uid, target.st_gid) == 0 ||
+                                        ::chown(staging.constData(), uid_t(-1), target.st_gid) == 0;
     ::chmod(staging.constData(), target.st_mode & 07777);
 }
 

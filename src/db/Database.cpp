@@ -211,8 +211,11 @@ QSqlQuery Database::prepare(const QString& statement)
         throw CdbException(3420, QStringLiteral("Object invalid or no longer set."));
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    if (!query.prepare(statement))
+    if (!query.prepare(statement)) {
+        // Preparing reads the schema, which may roll back an interrupted write and fail doing so.
+        noteSystemError();
         throw CdbException::fromSqlError(query.lastError());
+    }
     return query;
 }
 
