@@ -1,6 +1,7 @@
 #include "app/FleetGenerator.h"
 
 #include "db/Clock.h"
+#include "db/DataFile.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"
@@ -413,20 +414,29 @@ int runCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         err << "velmora-cli: " << path << " already exists; remove it first\n";
         return 1;
     }
-    ErrorStreamPrompter prompter(err);
-    if (!DatabaseCreation::createDatabase(path, prompter))
-        return 1;
+    // Filled under a temporary name and put in place only when complete, so a failure leaves nothing that
+    // looks like a finished file.
+    QString staging;
     try {
-        Database db;
-        db.open(path);
-        const Counts counts = fill(db, vehicles, seed);
+        Counts counts;
+        {
+            Database db;
+            staging = DatabaseCreation::openStagingFile(db, path, QStringLiteral("generate"));
+            DatabaseCreation::fillNewFile(db);
+            counts = fill(db, vehicles, seed);
+            const QStringList problems = DataFile::problemsOf(db);
+            if (!problems.isEmpty())
+                throw CdbException(11, problems.join(QLatin1Char('\n')));
+        }
+        DataFile::putInPlace(staging, path, false);
         out << "Generated " << counts.vehicles << " vehicles of " << counts.owners << " owners, " << counts.schedules
             << " schedule entries, " << counts.maintenance << " maintenance entries with " << counts.performedServices
             << " performed services, " << counts.jobOrders << " job orders, " << counts.fillUps << " fill-ups, "
             << counts.loans << " loans, " << counts.insurance << " insurance records\n";
         return 0;
     } catch (const CdbException& error) {
-        err << "velmora-cli: " << error.description() << '\n';
+        DataFile::removeWithJournal(staging);
+        err << "velmora-cli: " << DataFile::causeOf(error, path) << '\n';
         return 1;
     }
 }

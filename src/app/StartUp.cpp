@@ -5,6 +5,7 @@
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"
+#include "db/FileClaim.h"
 #include "db/LookupIndexes.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
@@ -45,6 +46,23 @@ void recoverInterrupted(const QString& path, Prompter& prompter)
         prompter.information(note);
 }
 
+bool askAboutOtherWindows(const QString& path, Prompter& prompter, bool& readOnly)
+{
+    readOnly = false;
+    if (path.isEmpty())
+        return true;
+    for (const FileClaim::Holder& holder : FileClaim::othersHolding(path)) {
+        if (holder.program != QLatin1String("Velmora"))
+            continue;
+        if (prompter.ask(Messages::FileOpenElsewhere.arg(FileClaim::describe(path, holder)),
+                         Prompter::Icon::Question, Prompter::Buttons::YesNo) != Prompter::Answer::Yes)
+            return false;
+        readOnly = true;
+        return true;
+    }
+    return true;
+}
+
 Launcher detachedLauncher()
 {
     return [](const QString& program) { return QProcess::startDetached(program, {}); };
@@ -63,8 +81,19 @@ bool startReminder(const Settings& settings, const Launcher& launch)
     return true;
 }
 
-bool upgradeAndOpen(Database& db, const QString& path, const QString& version, Prompter& prompter)
+bool upgradeAndOpen(Database& db, const QString& path, const QString& version, Prompter& prompter,
+                    bool readOnly)
 {
+    if (readOnly) {
+        // Nothing is written to a file another window has open: no upgrade, no added indexes.
+        try {
+            db.open(path, DatabaseCreation::ConnectText, true);
+            return true;
+        } catch (const CdbException& error) {
+            prompter.message(error.description());
+            return false;
+        }
+    }
     if (!Upgrade::upgradeByVersion(db, path, version, prompter))
         return false;
     if (!db.isOpen() || db.path() != path) {

@@ -24,6 +24,11 @@ DatabaseCheck checkDatabase(const QString& path);
 // Finishes or undoes what an operation cut short left beside the data file, telling the user what was done.
 void recoverInterrupted(const QString& path, Prompter& prompter);
 
+// When another window (here or on another machine) has the data file open, says who and asks whether to
+// open it read-only (every form in Browse only) or to cancel. False when the user cancels; readOnly tells
+// the choice.
+bool askAboutOtherWindows(const QString& path, Prompter& prompter, bool& readOnly);
+
 // Starts a program without waiting for it; true when it started.
 using Launcher = std::function<bool(const QString& program)>;
 Launcher detachedLauncher();
@@ -35,7 +40,8 @@ bool startReminder(const Settings& settings, const Launcher& launch);
 
 // Brings an older file up to the current version, then makes sure the application connection is open on
 // it. False, after telling the user, when it can not be opened.
-bool upgradeAndOpen(Database& db, const QString& path, const QString& version, Prompter& prompter);
+bool upgradeAndOpen(Database& db, const QString& path, const QString& version, Prompter& prompter,
+                    bool readOnly = false);
 
 // Brings every vehicle's estimated reading forward to today in one transaction; an engine failure is
 // told and leaves the readings as they were.

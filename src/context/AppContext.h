@@ -22,8 +22,14 @@ public:
     Database& database() { return m_database; }
     const QString& databasePath() const { return m_databasePath; }
     void setDatabasePath(const QString& path) { m_databasePath = path; }
-    // Opens the application connection on the database path.
+    // Opens the application connection on the database path (read-only when the window was opened on a file
+    // another window has open: every form then stays in Browse).
     void openDatabase();
+    bool readOnly() const { return m_readOnly; }
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    // Opens the file again when another program replaced it, and says what became of it since last asked,
+    // so that the views can be reloaded before anything is read or saved.
+    Database::FileState refreshDataFile();
 
     Settings& settings() { return m_settings; }
     Prompter& prompter() { return m_prompter; }
@@ -45,6 +51,7 @@ protected:
     Settings m_settings;
     Database m_database;
     QString m_databasePath;
+    bool m_readOnly = false;
 
 private:
     qint32 m_currentVehicle = 0;

@@ -15,7 +15,7 @@ int runOnDataFile(const QString& path, qint32 vehicleId, QTextStream& err,
         DataFile::checkDataFile(path);
         db.open(path);
     } catch (const CdbException& error) {
-        err << "velmora-cli: " << path << " is not a Velmora database (" << error.description() << ")\n";
+        err << "velmora-cli: " << DataFile::whyNotUsable(error, path) << '\n';
         return 1;
     }
     try {
@@ -27,7 +27,7 @@ int runOnDataFile(const QString& path, qint32 vehicleId, QTextStream& err,
         }
         work(db);
     } catch (const CdbException& error) {
-        err << "velmora-cli: " << path << ": " << error.description() << '\n';
+        err << "velmora-cli: " << path << ": " << DataFile::causeOf(error, path) << '\n';
         return 1;
     }
     return 0;

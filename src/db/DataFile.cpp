@@ -4,6 +4,7 @@
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"
 #include "db/FaultPoint.h"
+#include "db/FileClaim.h"
 #include "db/FileMessages.h"
 #include "db/Messages.h"
 #include "db/Upgrade.h"
@@ -15,6 +16,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -30,6 +32,12 @@ namespace {
 const QString TemporaryPrefix = QStringLiteral(".velmora-");
 // A hard link to the file a restore replaces, kept until the restored file has opened.
 const QString PreviousPurpose = QStringLiteral("previous");
+// A note in the data file's folder naming a temporary the program made elsewhere (a backup's), so that
+// recovery finds it too when the program is cut short.
+const QString AwayPurpose = QStringLiteral("away");
+const QString LockPrefix = QStringLiteral(".velmora-lock-");
+// How long a whole-file replacement waits for other programs to let go of the file.
+constexpr int ExclusiveWaitMs = 2000;
 const QString JournalSuffix = QStringLiteral("-journal");
 
 QString journalOf(const QString& path)
@@ -74,6 +82,45 @@ QString causeOfSystemError(int error, const QString& path)
 [[noreturn]] void throwSystemError(int error, const QString& path)
 {
     throw CdbException(FileSystemError, causeOfSystemError(error, path));
+}
+
+// The program's own codes, which are not SQLite's and must not be read as its result codes.
+bool isOwnCode(int code)
+{
+    for (int own : {3020, 3021, 3024, 3027, 3043, 3044, 3045, 3046, 3061, 3078, 3159, 3204, 3420})
+        if (code == own)
+            return true;
+    return false;
+}
+
+// Refuses a path that exists but is not a regular file (a FIFO, a device, a folder): replacing it would
+// break whatever it is, and copying from it may never end.
+void requireRegularOrAbsent(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw CdbException(FileSystemError, FileMessages::NotRegularFile.arg(shown(path)));
+    struct stat status
+    {
+    };
+    if (::stat(encoded(path).constData(), &status) == 0 && !S_ISREG(status.st_mode))
+        throw CdbException(FileSystemError, FileMessages::NotRegularFile.arg(shown(path)));
+}
+
+// A file that replaces another keeps its permissions and, as far as this user may set them, its owner
+// and group, so the others who share it keep their access.
+void takeOverModeAndOwner(const QString& stagingPath, const QString& targetPath)
+{
+    struct stat target
+    {
+    };
+    if (::stat(encoded(targetPath).constData(), &target) != 0)
+        return;
+    const QByteArray staging = encoded(stagingPath);
+    // Not every user may give a file away; the group and the mode are what sharing needs.
+    [[maybe_unused]] const bool owned = ::chown(staging.constData(), target.st_uid, target.st_gid) == 0 ||
+                                        ::chown(staging.constData(), uid_t(-1), target.st_gid) == 0;
+    ::chmod(staging.constData(), target.st_mode & 07777);
 }
 
 void syncFolderOf(const QString& path)
@@ -142,7 +189,7 @@ private:
 };
 
 // Copies every page of source into destination with the online backup interface.
-void copyPages(sqlite3* source, sqlite3* destination, const QString& destinationPath)
+void copyPages(sqlite3* source, sqlite3* destination, const QString& destinationPath, const QString& sourcePath)
 {
     sqlite3_backup* backup = sqlite3_backup_init(destination, "main", source, "main");
     if (!backup)
@@ -155,6 +202,12 @@ void copyPages(sqlite3* source, sqlite3* destination, const QString& destination
         if (code == SQLITE_OK)
             code = SQLITE_ERROR;
         const int systemError = sqlite3_system_errno(destination);
+        // A source that is locked or is not a database is the data file's trouble, not the backup's.
+        if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
+            throw CdbException(FileSystemError, FileMessages::FileInUse.arg(shown(sourcePath)));
+        if ((code & 0xff) == SQLITE_NOTADB || (code & 0xff) == SQLITE_CORRUPT)
+            throw CdbException(FileSystemError, FileMessages::SourceUnsound.arg(shown(sourcePath),
+                                                                     QString::fromUtf8(sqlite3_errstr(code))));
         if ((code & 0xff) == SQLITE_FULL || (code & 0xff) == SQLITE_IOERR)
             throwSystemError(systemError ? systemError : ENOSPC, destinationPath);
         throw CdbException(code, QString::fromUtf8(sqlite3_errstr(code)));
@@ -212,6 +265,11 @@ TemporaryName parseTemporary(QString name)
     return {parts[0], QStringList(parts.mid(2)).join(QLatin1Char('-'))};
 }
 
+bool isFor(const TemporaryName& name, const QString& targetFileName)
+{
+    return name.target == FileClaim::nameTag(targetFileName);
+}
+
 // What an earlier, cut-short run of the same operation left for the same target.
 void removeLeftoversFor(const QString& targetPath, const QString& purpose)
 {
@@ -219,18 +277,24 @@ void removeLeftoversFor(const QString& targetPath, const QString& purpose)
     const QDir folder = target.absoluteDir();
     for (const QString& name :
          folder.entryList({TemporaryPrefix + purpose + QStringLiteral("-*")}, QDir::Files | QDir::Hidden)) {
-        if (parseTemporary(name).target == target.fileName())
+        if (isFor(parseTemporary(name), target.fileName()))
             QFile::remove(folder.filePath(name));
     }
 }
 
-bool soundFile(const QString& path)
+// A file that can not be read because another program holds it is not thereby unsound.
+enum class Soundness { Sound, Unsound, Unknown };
+
+Soundness soundnessOf(const QString& path)
 {
     try {
         checkDataFile(path);
-        return true;
-    } catch (const CdbException&) {
-        return false;
+        return Soundness::Sound;
+    } catch (const CdbException& error) {
+        const int primary = isOwnCode(error.code()) ? 0 : error.code() & 0xff;
+        if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED || error.code() == FileClaim::InUseError)
+            return Soundness::Unknown;
+        return Soundness::Unsound;
     }
 }
 
@@ -278,7 +342,10 @@ bool sameFile(const QString& first, const QString& second)
 
 QString causeOf(const CdbException& error, const QString& path)
 {
-    if (error.code() == FileSystemError)
+    if (error.code() == FileSystemError || error.code() == FileClaim::InUseError ||
+        error.code() == Database::FileReplacedError)
+        return error.description();
+    if (isOwnCode(error.code()))
         return error.description();
     const int systemError = Database::lastSystemError();
     switch (error.code() & 0xff) {
@@ -301,13 +368,25 @@ QString causeOf(const CdbException& error, const QString& path)
     return error.description();
 }
 
+QString whyNotUsable(const CdbException& error, const QString& path)
+{
+    const int primary = isOwnCode(error.code()) ? 0 : error.code() & 0xff;
+    const bool fileTrouble = error.code() == FileSystemError || error.code() == FileClaim::InUseError ||
+                             primary == SQLITE_BUSY || primary == SQLITE_LOCKED || primary == SQLITE_FULL ||
+                             primary == SQLITE_IOERR || primary == SQLITE_PERM || primary == SQLITE_CANTOPEN;
+    if (fileTrouble)
+        return causeOf(error, path);
+    return FileMessages::NotADataFile.arg(path, error.description());
+}
+
 QString makeStagingFile(const QString& targetPath, const QString& purpose)
 {
     const QFileInfo target(targetPath);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name = TemporaryPrefix + purpose + QLatin1Char('-') +
-                             QString::number(QRandomGenerator::global()->generate() % 0xFFFFFF, 36) +
-                             QLatin1Char('-') + target.fileName();
+        const QString name = FileClaim::fittingName(
+            TemporaryPrefix + purpose + QLatin1Char('-') +
+                QString::number(QRandomGenerator::global()->generate() % 0xFFFFFF, 36) + QLatin1Char('-'),
+            target.fileName());
         const QString path = QDir(target.absolutePath()).filePath(name);
         const int file = ::open(encoded(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (file >= 0) {
@@ -338,6 +417,8 @@ void putInPlace(const QString& stagingPath, const QString& targetPath, bool repl
     const QByteArray from = encoded(stagingPath);
     const QByteArray to = encoded(targetPath);
     if (replace) {
+        requireRegularOrAbsent(targetPath);
+        takeOverModeAndOwner(stagingPath, targetPath);
         if (std::rename(from.constData(), to.constData()) != 0)
             throwSystemError(errno, targetPath);
     } else {
@@ -361,6 +442,8 @@ void putInPlace(const QString& stagingPath, const QString& targetPath, bool repl
 
 void copyFile(const QString& sourcePath, const QString& targetPath)
 {
+    if (QFileInfo::exists(sourcePath) && !QFileInfo(sourcePath).isFile())
+        throw CdbException(FileSystemError, FileMessages::NotRegularFile.arg(shown(sourcePath)));
     removeLeftoversFor(targetPath, QStringLiteral("copy"));
     const QString staging = makeStagingFile(targetPath, QStringLiteral("copy"));
     try {
@@ -412,15 +495,33 @@ QString openLikeTheProgram(Database& db, const QString& path, QTemporaryDir& scr
         throw CdbException(CdbException::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
     const QFileInfo file(path);
     const bool writable = file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
-    if (writable || !QFileInfo::exists(journalOf(path))) {
-        db.open(path, QString(), !writable);
+    if (writable && QFileInfo::exists(journalOf(path))) {
+        // Opening it for writing rolls the interrupted write back in place, as the program would.
+        try {
+            Database settle;
+            settle.open(path);
+        } catch (const CdbException& error) {
+            // Another program holding it is no failure: the copy below is read as it will be after the
+            // rollback. A full disk or a broken file is.
+            const int primary = isOwnCode(error.code()) ? 0 : error.code() & 0xff;
+            if (primary == SQLITE_IOERR || primary == SQLITE_FULL || primary == SQLITE_CANTOPEN ||
+                primary == SQLITE_PERM || primary == SQLITE_READONLY)
+                throw CdbException(FileSystemError, causeOf(error, path));
+            if (primary != SQLITE_BUSY && primary != SQLITE_LOCKED && error.code() != FileClaim::InUseError)
+                throw;
+        }
+    }
+    // Read-only from here: a reader takes no claim, so it never stands in the way of a program that
+    // writes or replaces the file.
+    if (QFileInfo(journalOf(path)).size() == 0) {
+        db.open(path, QString(), true);
         return path;
     }
     // The interrupted write must be rolled back to read the file as it was, but not in a place the user
     // keeps read-only: it is rolled back in a copy.
     const QString copy = scratch.filePath(file.fileName());
-    if (!QFile::copy(path, copy) || !QFile::copy(journalOf(path), journalOf(copy)))
-        throw CdbException(FileSystemError, FileMessages::NoPermissionToRead.arg(shown(path)));
+    copyFile(path, copy);
+    copyFile(journalOf(path), journalOf(copy));
     QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
     QFile::setPermissions(journalOf(copy), QFile::ReadOwner | QFile::WriteOwner);
     db.open(copy);
@@ -430,7 +531,8 @@ QString openLikeTheProgram(Database& db, const QString& path, QTemporaryDir& scr
 QStringList problemsOf(Database& db)
 {
     QStringList problems;
-    QSqlQuery integrity = db.prepare(QStringLiteral("PRAGMA quick_check"));
+    // The full check: a quick one misses damaged index contents, which the next full check would report.
+    QSqlQuery integrity = db.prepare(QStringLiteral("PRAGMA integrity_check"));
     db.exec(integrity);
     while (integrity.next()) {
         const QString line = integrity.value(0).toString();
@@ -480,34 +582,67 @@ QStringList recoverInterrupted(const QString& databasePath)
     QStringList done;
     if (databasePath.isEmpty())
         return done;
-    const QFileInfo data(databasePath);
+    const QFileInfo data(FileClaim::realPath(databasePath));
     const QDir folder = data.absoluteDir();
     if (!folder.exists())
         return done;
     const QString path = data.absoluteFilePath();
+    // What another program is still working with is not a leftover: nothing is touched while anyone else
+    // holds the file.
+    FileClaim::removeStaleLockFiles(folder.absolutePath());
+    FileClaim::Claim claim;
+    if (!FileClaim::tryExclusive(path, claim))
+        return done;
     bool removedTemporaries = false;
 
-    // The program's own temporaries: a restore's link to the file it replaced decides how the restore ends;
-    // anything else is an unfinished copy whose original is still whole.
     const QStringList temporaries =
-        folder.entryList({TemporaryPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+        folder.entryList({TemporaryPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
+    const auto isForData = [&](const QString& name) { return isFor(parseTemporary(name), data.fileName()); };
+    // A restore that still has its staging copy never reached its rename: the data file is the old one.
+    const bool restoreUnfinished = std::any_of(temporaries.begin(), temporaries.end(), [&](const QString& name) {
+        return parseTemporary(name).purpose == QLatin1String("restore") && isForData(name);
+    });
+
+    // The program's own temporaries: a restore's link to the file it replaced decides how the restore ends;
+    // a note names a temporary made in another folder; anything else is an unfinished copy whose original is
+    // still whole.
     for (const QString& name : temporaries) {
         const QString temporary = folder.filePath(name);
-        if (!QFileInfo::exists(temporary))
+        if (!QFileInfo::exists(temporary) || name.startsWith(LockPrefix))
             continue;
         const TemporaryName parsed = parseTemporary(name);
+        if (!isForData(name)) {
+            // Another file's: a leftover only when no program is working on that file (a backup claims its
+            // target while it writes it).
+            FileClaim::Claim other;
+            if (parsed.purpose == PreviousPurpose || parsed.target.isEmpty() ||
+                parsed.target.startsWith(QLatin1Char('#')) ||
+                !FileClaim::tryExclusive(folder.filePath(parsed.target), other))
+                continue;
+        }
         if (parsed.purpose == PreviousPurpose) {
-            if (parsed.target != data.fileName() || name.endsWith(JournalSuffix))
+            if (name.endsWith(JournalSuffix))
                 continue;
             if (!QFileInfo::exists(path)) {
                 moveWithJournal(temporary, path);
                 done << FileMessages::RestoreUndone.arg(shown(path));
             } else {
-                if (!sameInode(temporary, path))
+                if (!sameInode(temporary, path) && !restoreUnfinished && QFileInfo(temporary).size() > 0)
                     done << FileMessages::RestoreCompleted.arg(shown(path));
                 removeWithJournal(temporary);
             }
             continue;
+        }
+        if (parsed.purpose == AwayPurpose) {
+            QFile note(temporary);
+            if (note.open(QIODevice::ReadOnly)) {
+                const QStringList lines = QFile::decodeName(note.readAll()).split(QLatin1Char('\n'));
+                note.close();
+                if (lines.size() == 2 && !lines[0].isEmpty()) {
+                    removeLeftoversFor(lines[1], lines[0]);
+                    FileClaim::removeStaleLockFiles(QFileInfo(lines[1]).absolutePath());
+                }
+            }
         }
         removeWithJournal(temporary);
         removedTemporaries = true;
@@ -519,7 +654,8 @@ QStringList recoverInterrupted(const QString& databasePath)
     if (!QFileInfo::exists(path)) {
         if (QFileInfo::exists(old) && moveWithJournal(old, path))
             done << FileMessages::RestoreUndone.arg(shown(path));
-        else if (QFileInfo::exists(restoring) && soundFile(restoring) && moveWithJournal(restoring, path))
+        else if (QFileInfo::exists(restoring) && soundnessOf(restoring) == Soundness::Sound &&
+                 moveWithJournal(restoring, path))
             done << FileMessages::RestoreCompleted.arg(shown(path));
     }
     if (QFileInfo::exists(path) && QFileInfo::exists(restoring)) {
@@ -528,9 +664,12 @@ QStringList recoverInterrupted(const QString& databasePath)
     }
 
     // The compaction of earlier versions moved the file to the temporary name before writing the compacted
-    // one; when that never finished, the temporary is the data.
+    // one; when that never finished, the temporary is the data. A file that merely can not be read now
+    // (another program holds a lock on it) is not taken for an unfinished one.
     const QString moved = temporaryPath(path);
-    if (QFileInfo::exists(moved) && (!QFileInfo::exists(path) || !soundFile(path)) && soundFile(moved)) {
+    if (QFileInfo::exists(moved) &&
+        (!QFileInfo::exists(path) || soundnessOf(path) == Soundness::Unsound) &&
+        soundnessOf(moved) == Soundness::Sound) {
         if (QFileInfo::exists(path) && QFileInfo(path).size() > 0) {
             const QString aside = freeName(path + QStringLiteral(".unfinished"));
             moveWithJournal(path, aside);
@@ -555,6 +694,38 @@ QStringList recoverInterrupted(const QString& databasePath)
     return done;
 }
 
+LeftoverNote::LeftoverNote(const QString& dataPath, const QString& targetPath, const QString& purpose)
+{
+    if (dataPath.isEmpty() || QFileInfo(dataPath).absolutePath() == QFileInfo(targetPath).absolutePath())
+        return;
+    try {
+        m_path = makeStagingFile(dataPath, AwayPurpose);
+    } catch (const CdbException&) {
+        return; // a data folder that takes no note: the next run of the operation clears what it leaves
+    }
+    QFile note(m_path);
+    if (note.open(QIODevice::WriteOnly))
+        note.write(QFile::encodeName(purpose + QLatin1Char('\n') + QFileInfo(targetPath).absoluteFilePath()));
+}
+
+LeftoverNote::~LeftoverNote()
+{
+    if (!m_path.isEmpty())
+        QFile::remove(m_path);
+}
+
+namespace {
+
+// Where a copy of the data goes: the file a link names, never the link.
+QString targetOf(const QString& path)
+{
+    const QString real = FileClaim::realPath(path);
+    requireRegularOrAbsent(real);
+    return real;
+}
+
+} // namespace
+
 void backup(Database& db, const QString& targetPath)
 {
     if (!db.isOpen())
@@ -562,23 +733,39 @@ void backup(Database& db, const QString& targetPath)
     const QString sourcePath = db.path();
     if (sameFile(targetPath, sourcePath))
         throw CdbException(3204, Messages::BackupOntoDataFile);
+    const QString target = targetOf(targetPath);
 
-    // Written beside the target and renamed over it only when complete, so a failure never costs the user an
-    // earlier backup of the same name.
-    removeLeftoversFor(targetPath, QStringLiteral("backup"));
-    const QString staging = makeStagingFile(targetPath, QStringLiteral("backup"));
+    // Written beside the target and renamed over it only when complete and checked, so a failure or an
+    // unsound data file never costs the user an earlier backup of the same name.
+    // Claimed while it is written, so that no recovery takes its temporary for a leftover.
+    const FileClaim::Claim targetClaim(target, FileClaim::Kind::Shared, ExclusiveWaitMs);
+    removeLeftoversFor(target, QStringLiteral("backup"));
+    const LeftoverNote note(sourcePath, target, QStringLiteral("backup"));
+    const QString staging = makeStagingFile(target, QStringLiteral("backup"));
     try {
         {
             // A connection of its own reads only committed data, whatever the application's is doing.
             SqliteHandle source(sourcePath, SQLITE_OPEN_READONLY);
-            source.throwIfFailed();
             SqliteHandle destination(staging, SQLITE_OPEN_READWRITE);
+            try {
+                source.throwIfFailed();
+            } catch (const CdbException& error) {
+                throw CdbException(error.code(), causeOf(error, sourcePath));
+            }
             destination.throwIfFailed();
             // The copy is thrown away if it fails, so it needs no journal on disk.
             sqlite3_exec(destination.get(), "PRAGMA journal_mode = MEMORY", nullptr, nullptr, nullptr);
-            copyPages(source.get(), destination.get(), targetPath);
+            copyPages(source.get(), destination.get(), target, sourcePath);
         }
-        putInPlace(staging, targetPath, true);
+        {
+            Database copy;
+            copy.open(staging);
+            const QStringList problems = blockingProblemsOf(copy);
+            if (!problems.isEmpty())
+                throw CdbException(SQLITE_CORRUPT,
+                                   FileMessages::SourceUnsound.arg(shown(sourcePath), problems.join(QStringLiteral("; "))));
+        }
+        putInPlace(staging, target, true);
     } catch (const CdbException&) {
         removeWithJournal(staging);
         throw;
@@ -592,17 +779,26 @@ QString restore(Database& db, const QString& databasePath, const QString& backup
                            QStringLiteral("No place for the data file was given."));
     if (sameFile(backupPath, databasePath))
         throw CdbException(3204, Messages::RestoreFromDataFile);
+    if (!QFileInfo(backupPath).isFile())
+        throw CdbException(FileSystemError, QFileInfo::exists(backupPath)
+                                                ? FileMessages::NotRegularFile.arg(shown(backupPath))
+                                                : FileMessages::FileMissing.arg(shown(backupPath)));
+    const QString target = targetOf(databasePath);
 
-    const bool wasOpen = db.isOpen() && sameFile(db.path(), databasePath);
+    const bool wasOpen = db.isOpen() && sameFile(db.path(), target);
+    // No other program may have the file open when it is replaced: what it saved afterwards would go to
+    // the file that is no longer there.
+    const FileClaim::Claim claim(target, FileClaim::Kind::Exclusive, ExclusiveWaitMs);
     // The copy takes the backup's journal along, so an interrupted write in the backup is rolled back in the
     // copy and never in the user's backup file.
-    const QString staging = makeStagingFile(databasePath, QStringLiteral("restore"));
+    const QString staging = makeStagingFile(target, QStringLiteral("restore"));
     QString previous;
     try {
         copyFile(backupPath, staging);
         if (QFileInfo::exists(journalOf(backupPath)))
             copyFile(journalOf(backupPath), journalOf(staging));
         {
+            // Checked here whatever the caller checked: the backup may have changed since.
             Database restored;
             restored.open(staging);
             const QStringList problems = blockingProblemsOf(restored);
@@ -612,16 +808,18 @@ QString restore(Database& db, const QString& databasePath, const QString& backup
         QFile::remove(journalOf(staging));
 
         db.close();
-        if (QFileInfo::exists(databasePath)) {
-            settleJournal(databasePath);
-            previous = makeStagingFile(databasePath, PreviousPurpose);
-            // A link costs nothing and keeps the file that is replaced whole at every moment.
-            QFile::remove(previous);
-            if (::link(encoded(databasePath).constData(), encoded(previous).constData()) != 0)
-                copyFile(databasePath, previous);
+        if (QFileInfo::exists(target)) {
+            settleJournal(target);
+            // A link costs nothing and keeps the file that is replaced whole at every moment; it is made
+            // under a fresh name, never over an empty placeholder that recovery could misread.
+            const QString placeholder = makeStagingFile(target, PreviousPurpose);
+            QFile::remove(placeholder);
+            if (::link(encoded(target).constData(), encoded(placeholder).constData()) != 0)
+                copyFile(target, placeholder);
+            previous = placeholder;
         }
         FaultPoint::pass();
-        putInPlace(staging, databasePath, true);
+        putInPlace(staging, target, true);
     } catch (const CdbException&) {
         removeWithJournal(staging);
         removeWithJournal(previous);
@@ -634,9 +832,9 @@ QString restore(Database& db, const QString& databasePath, const QString& backup
     } catch (const CdbException&) {
         db.close();
         if (!previous.isEmpty())
-            moveWithJournal(previous, databasePath);
+            moveWithJournal(previous, target);
         else
-            removeWithJournal(databasePath);
+            removeWithJournal(target);
         if (wasOpen)
             reopen(db, databasePath);
         throw;
@@ -648,24 +846,28 @@ QString restore(Database& db, const QString& databasePath, const QString& backup
         removeWithJournal(previous);
         return {};
     }
-    const QString aside = freeName(databasePath + QStringLiteral(".old"));
+    const QString aside = freeName(target + QStringLiteral(".old"));
     moveWithJournal(previous, aside);
     return aside;
 }
 
 void compact(Database& db, const QString& databasePath)
 {
-    if (!QFileInfo(databasePath).isFile())
+    const QString target = FileClaim::realPath(databasePath);
+    if (!QFileInfo(target).isFile())
         throw CdbException(CdbException::FileNotFound,
                            QStringLiteral("Could not find file '%1'.").arg(databasePath));
-    const bool wasOpen = db.isOpen() && sameFile(db.path(), databasePath);
+    const bool wasOpen = db.isOpen() && sameFile(db.path(), target);
     db.close();
     // VACUUM INTO takes an existing file only when it is empty; the staging file is made owner-only first.
-    const QString staging = makeStagingFile(databasePath, QStringLiteral("compact"));
+    QString staging;
     try {
+        // Held from the copy to the rename: a save another program made meanwhile would be lost.
+        const FileClaim::Claim claim(target, FileClaim::Kind::Exclusive, ExclusiveWaitMs);
+        staging = makeStagingFile(target, QStringLiteral("compact"));
         {
             Database source;
-            source.open(databasePath);
+            source.open(target);
             const QStringList counts = rowCounts(source);
             QSqlQuery vacuum = source.prepare(QStringLiteral("VACUUM INTO ?"));
             vacuum.addBindValue(staging);
@@ -682,12 +884,12 @@ void compact(Database& db, const QString& databasePath)
                 throw CdbException(SQLITE_CORRUPT,
                                    QStringLiteral("The compacted copy does not hold every row."));
         }
-        putInPlace(staging, databasePath, true);
+        putInPlace(staging, target, true);
     } catch (const CdbException& error) {
         removeWithJournal(staging);
         if (wasOpen)
             reopen(db, databasePath);
-        throw CdbException(error.code(), causeOf(error, databasePath));
+        throw CdbException(error.code(), causeOf(error, target));
     }
     if (wasOpen)
         db.open(databasePath);

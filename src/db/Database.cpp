@@ -2,6 +2,7 @@
 
 #include "db/DbException.h"
 #include "db/FaultPoint.h"
+#include "db/FileMessages.h"
 #include "db/SqlText.h"
 
 #include <QAtomicInt>
@@ -12,8 +13,11 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <algorithm>
+#include <cerrno>
+#include <utility>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -29,7 +33,37 @@ bool leavesReadersAlone(const QString& statement)
     return false;
 }
 
+bool writes(const QString& statement)
+{
+    const QString text = statement.trimmed();
+    for (const char* start : {"SELECT", "PRAGMA", "RELEASE", "ROLLBACK"})
+        if (text.startsWith(QLatin1String(start), Qt::CaseInsensitive))
+            return false;
+    return true;
+}
+
 thread_local int systemError = 0;
+
+// How long a program opening the file waits for another program's compaction or restore to end.
+constexpr int ClaimWaitMs = 10000;
+
+bool identityOf(const QString& path, quint64& device, quint64& inode)
+{
+    struct stat info
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    device = quint64(info.st_dev);
+    inode = quint64(info.st_ino);
+    return true;
+}
+
+// The program's own temporaries are private to the operation that made them and need no claim.
+bool isTemporary(const QString& path)
+{
+    return QFileInfo(path).fileName().startsWith(QLatin1String(".velmora-"));
+}
 
 } // namespace
 
@@ -40,13 +74,17 @@ int Database::lastSystemError()
 
 void Database::noteSystemError()
 {
-    systemError = 0;
+    // The engine does not keep the cause of every failed write (a rollback at open, for one); a full disk
+    // or a file-size limit is still known from the last system call.
+    const int lastCall = errno;
+    systemError = lastCall == ENOSPC || lastCall == EFBIG || lastCall == EDQUOT ? lastCall : 0;
     if (!m_db.isValid())
         return;
     const QVariant handle = m_db.driver()->handle();
     if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
         if (sqlite3* connection = *static_cast<sqlite3* const*>(handle.constData()))
-            systemError = sqlite3_system_errno(connection);
+            if (const int recorded = sqlite3_system_errno(connection))
+                systemError = recorded;
     }
 }
 
@@ -66,6 +104,9 @@ void Database::open(const QString& path, const QString& connect, bool readOnly)
     close();
     if (path.isEmpty() || !QFileInfo(path).isFile())
         throw CdbException(CdbException::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
+    if (!readOnly && !isTemporary(path))
+        m_claim = FileClaim::Claim(path, FileClaim::Kind::Shared, ClaimWaitMs);
+    identityOf(path, m_device, m_inode);
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     m_db.setDatabaseName(path);
     m_db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000")
@@ -77,10 +118,12 @@ void Database::open(const QString& path, const QString& connect, bool readOnly)
         throw error;
     }
     m_path = path;
+    m_readOnly = readOnly;
     try {
         applySafetyPragmas();
         // SQLite opens any file lazily; reading the schema is what tells a database from other files.
         scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        m_dataVersion = scalar(QStringLiteral("PRAGMA data_version")).toLongLong();
     } catch (...) {
         close();
         throw;
@@ -118,6 +161,43 @@ void Database::close()
     }
     m_path.clear();
     m_depth = 0;
+    m_readOnly = false;
+    m_claim.release();
+}
+
+bool Database::replaced() const
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    return !identityOf(m_path, device, inode) || device != m_device || inode != m_inode;
+}
+
+Database::FileState Database::fileState()
+{
+    if (!isOpen())
+        return FileState::Same;
+    if (replaced())
+        return FileState::Replaced;
+    const qint64 version = scalar(QStringLiteral("PRAGMA data_version")).toLongLong();
+    if (version == std::exchange(m_dataVersion, version))
+        return FileState::Same;
+    return FileState::Changed;
+}
+
+void Database::refuseWriteToReplacedFile()
+{
+    // Inside a transaction the file was checked when it began, and the engine's lock keeps it until the end.
+    if (m_depth > 0 || m_path.isEmpty() || !replaced())
+        return;
+    const QString path = m_path;
+    const bool readOnly = m_readOnly;
+    close();
+    try {
+        open(path, QString(), readOnly);
+    } catch (const CdbException&) {
+        // The refusal below says what happened; the next use reports why the file can not be opened.
+    }
+    throw CdbException(FileReplacedError, FileMessages::FileReplaced.arg(QFileInfo(path).fileName()));
 }
 
 bool Database::isOpen() const
@@ -131,8 +211,11 @@ QSqlQuery Database::prepare(const QString& statement)
         throw CdbException(3420, QStringLiteral("Object invalid or no longer set."));
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    if (!query.prepare(statement))
+    if (!query.prepare(statement)) {
+        // Preparing reads the schema, which may roll back an interrupted write and fail doing so.
+        noteSystemError();
         throw CdbException::fromSqlError(query.lastError());
+    }
     return query;
 }
 
@@ -140,6 +223,8 @@ void Database::exec(QSqlQuery& query)
 {
     if (!leavesReadersAlone(query.lastQuery()))
         finishReaders();
+    if (writes(query.lastQuery()))
+        refuseWriteToReplacedFile();
     FaultPoint::pass();
     if (!query.exec()) {
         noteSystemError();
@@ -156,6 +241,8 @@ void Database::execute(const QString& statement, bool failOnError)
     }
     if (!leavesReadersAlone(statement))
         finishReaders();
+    if (writes(statement))
+        refuseWriteToReplacedFile();
     FaultPoint::pass();
     QSqlQuery query(m_db);
     if (!query.exec(SqlText::toSqlite(statement)) && failOnError) {

@@ -76,8 +76,7 @@ int check(const QStringList& args, QTextStream& out, QTextStream& err)
         return sound && missing.isEmpty() ? 0 : 1;
     } catch (const CdbException& error) {
         out.flush();
-        err << "velmora-cli: " << path << " is not a Velmora database (" << error.description() << ")\n";
-        return 1;
+        return failed(err, DataFile::whyNotUsable(error, path));
     }
 }
 
@@ -88,9 +87,15 @@ int backup(const QStringList& args, QTextStream& out, QTextStream& err)
     const QString& dataFile = args[0];
     const QString& target = args[1];
     recover(dataFile, err);
+    // Open for writing, so that the claim keeps the data file's recovery from taking the backup's temporary
+    // for a leftover.
     Database db;
     try {
         db.open(dataFile, DatabaseCreation::ConnectText);
+    } catch (const CdbException& error) {
+        return failed(err, DataFile::whyNotUsable(error, dataFile));
+    }
+    try {
         DataFile::backup(db, target);
     } catch (const CdbException& error) {
         return failed(err, DataFile::causeOf(error, target));

@@ -11,6 +11,21 @@ inline const QString NoPermission = QStringLiteral("You do not have permission t
 inline const QString NoPermissionToRead = QStringLiteral("You do not have permission to read %1.");
 inline const QString PathTooLong = QStringLiteral("The path %1 is too long.");
 inline const QString FileInUse = QStringLiteral("%1 is in use by another program.");
+// Who holds a claim on a data file. %1 the file's name, %2 the program, %3 user@host, %4 the time.
+inline const QString OpenIn = QStringLiteral("%1 is open in %2 on %3 since %4");
+inline const QString BeingReplacedBy =
+    QStringLiteral("%1 is being compacted or restored by %2 on %3 since %4");
+// %1 one of the two above.
+inline const QString CloseItThereFirst = QStringLiteral("%1; close it there first.");
+inline const QString TryAgainWhenDone = QStringLiteral("%1; try again when it is done.");
+inline const QString FileReplaced = QStringLiteral(
+    "%1 was replaced by another program (maintenance or a restore) since it was opened.  It has been opened "
+    "again; nothing was saved to the replaced file.  Please enter the change again.");
+inline const QString NotRegularFile = QStringLiteral("%1 is not a regular file, so it can not be replaced.");
+inline const QString SourceUnsound =
+    QStringLiteral("%1 is not a sound Velmora data file (%2), so the earlier file was left as it was.");
+// %1 the path, %2 the engine's description.
+inline const QString NotADataFile = QStringLiteral("%1 is not a Velmora database (%2)");
 inline const QString FolderMissing = QStringLiteral("The folder of %1 does not exist.");
 inline const QString FileMissing = QStringLiteral("%1 does not exist.");
 // %1 the path, %2 the system's own description.

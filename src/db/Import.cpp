@@ -637,6 +637,7 @@ bool importPreviousVersion(const QString& oldFilePath, const QString& installDir
             cause = Messages::CouldNotCreateBackupFile;
         } else {
             try {
+                const DataFile::LeftoverNote note(newPath, backupPath, QStringLiteral("copy"));
                 DataFile::copyFile(oldFilePath, backupPath);
             } catch (const CdbException& error) {
                 const QString reason = DataFile::causeOf(error, backupPath);

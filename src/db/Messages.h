@@ -13,6 +13,10 @@ inline const QString CanNotUpgrade = QStringLiteral("Can not upgrade database.")
 inline const QString CouldNotCreateBackupFile =
     QStringLiteral("Couldn't create backup file.  Make sure you have enough disk space and try again.");
 inline const QString CouldNotOpenDatabase = QStringLiteral("Couldn't Open Database.");
+// %1 who has the file open (FileMessages::OpenIn).
+inline const QString FileOpenElsewhere = QStringLiteral(
+    "%1.\n\nDo you want to open it read-only?  You can look at every record but not change anything.  "
+    "Choose No to cancel.");
 
 // 61536
 inline const QString MeasurementQuestion = QStringLiteral(

@@ -1,5 +1,7 @@
 #include "db/Upgrade.h"
 
+#include "db/DataFile.h"
+
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"
@@ -83,9 +85,10 @@ void markVersion(Database& db, const QString& version)
     utilities.close();
 }
 
-void tellFailure(Prompter& prompter, const CdbException& error, const QString& message)
+// The cause when the disk or another program is to blame ("disk full" rather than "disk I/O error").
+void tellFailure(Prompter& prompter, const CdbException& error, const QString& path, const QString& message)
 {
-    prompter.message(error.description());
+    prompter.message(DataFile::causeOf(error, path));
     prompter.message(message);
 }
 
@@ -116,9 +119,9 @@ bool runFrom20(Database& db, const QString& path, Prompter& prompter, const QStr
     } catch (const CdbException& error) {
         db.close();
         if (settingScheduleDays)
-            prompter.message(error.description());
+            prompter.message(DataFile::causeOf(error, path));
         else
-            tellFailure(prompter, error, Messages::CanNotOpenNewDatabase);
+            tellFailure(prompter, error, path, Messages::CanNotOpenNewDatabase);
         return false;
     }
 }
@@ -144,7 +147,7 @@ bool runFrom22(Database& db, const QString& path, Prompter& prompter, const QStr
         return true;
     } catch (const CdbException& error) {
         db.close();
-        tellFailure(prompter, error, Messages::CanNotOpenNewDatabase);
+        tellFailure(prompter, error, path, Messages::CanNotOpenNewDatabase);
         return false;
     }
 }
@@ -219,7 +222,7 @@ void jobOrderUpgrade(Database& db, const QString& path, Prompter& prompter, bool
         openIfClosed(db, path);
     } catch (const CdbException& error) {
         // Without the file none of the steps can run; telling each of them would only repeat this.
-        tellFailure(prompter, error, Messages::CanNotUpgrade);
+        tellFailure(prompter, error, path, Messages::CanNotUpgrade);
         return;
     }
 
@@ -242,7 +245,7 @@ void jobOrderUpgrade(Database& db, const QString& path, Prompter& prompter, bool
             transaction.commit();
         } catch (const CdbException& error) {
             marked = false;
-            tellFailure(prompter, error, Messages::CanNotUpgradeToNewVersion);
+            tellFailure(prompter, error, path, Messages::CanNotUpgradeToNewVersion);
         }
     };
     step(QStringLiteral("JobOrder"), [&] { createJobOrderTable(db); });
@@ -263,7 +266,7 @@ void jobOrderUpgrade(Database& db, const QString& path, Prompter& prompter, bool
             transaction.commit();
         }
     } catch (const CdbException& error) {
-        tellFailure(prompter, error, Messages::CanNotUpgrade);
+        tellFailure(prompter, error, path, Messages::CanNotUpgrade);
     }
     db.close();
 }

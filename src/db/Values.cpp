@@ -5,6 +5,7 @@
 #include <QDate>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <tuple>
 
@@ -270,29 +271,51 @@ QString economyHeading(int measurement, int hoursInd)
     return unitWord(measurement, hoursInd).left(1) + QLatin1Char('P') + fuelUnit(measurement).left(1);
 }
 
+bool printableFigure(double value)
+{
+    return std::isfinite(value) && std::abs(value) < LargestShownFigure;
+}
+
+QString formatFixed(double value, int decimals)
+{
+    if (!printableFigure(value))
+        return UnprintableFigure;
+    return QString::asprintf("%.*f", decimals, value);
+}
+
 QString formatMoney(double value)
 {
-    return QString::asprintf("$%.2f", value);
+    return printableFigure(value) ? QLatin1Char('$') + formatFixed(value, 2) : UnprintableFigure;
 }
 
 QString formatRate(double value)
 {
-    return QString::asprintf("%.2f%%", value);
+    return printableFigure(value) ? formatFixed(value, 2) + QLatin1Char('%') : UnprintableFigure;
 }
 
 QString formatFuel(double value)
 {
-    return QString::asprintf("%.3f", value);
+    return formatFixed(value, 3);
 }
 
 QString formatEconomy(double value)
 {
-    return QString::asprintf("%.1f", value);
+    return formatFixed(value, 1);
 }
 
 QString formatDecimal(double value)
 {
-    return QString::asprintf("%.2f", value);
+    return formatFixed(value, 2);
+}
+
+QString printable(QString text)
+{
+    for (QChar& c : text) {
+        const char16_t code = c.unicode();
+        if (code < 0x20 || (code >= 0x7f && code < 0xa0) || code == 0x2028 || code == 0x2029)
+            c = QLatin1Char(' ');
+    }
+    return text;
 }
 
 QString withThousands(const QString& number)

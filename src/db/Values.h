@@ -49,6 +49,14 @@ QString economyHeading(int measurement, int hoursInd);
 
 // Numbers shown to the user, without thousands separator (see withThousands).
 
+// A figure that can not be shown (infinite, not a number, or too large for any field) shows as this mark,
+// never as "inf", "nan" or hundreds of digits.
+inline const QString UnprintableFigure = QStringLiteral("#####");
+constexpr double LargestShownFigure = 1e13;
+bool printableFigure(double value);
+// The value with that many decimals, or the mark.
+QString formatFixed(double value, int decimals);
+
 QString formatMoney(double value);
 QString formatRate(double value);
 QString formatFuel(double value);
@@ -61,5 +69,8 @@ QString formatDecimal(double value);
 // unchanged.
 QString withThousands(const QString& number);
 QString withThousands(qint64 number);
+
+// The text with every control character (NUL, line ends, escapes) made a blank, as every output shows it.
+QString printable(QString text);
 
 } // namespace Values

@@ -34,6 +34,13 @@
 
 namespace {
 
+// A file opened read-only (another window has it): every form stays in Browse. The context is the
+// program's; asking it changes nothing.
+bool fileIsReadOnly(const CRecordForm& form)
+{
+    return const_cast<CRecordForm&>(form).app().database().isReadOnly();
+}
+
 // Forms read best as a column of this width at most, however wide the window; below it the comments and
 // the field columns take the width there is.
 constexpr int MaximumContentWidth = 1500;
@@ -407,6 +414,9 @@ void CRecordForm::markChanged()
 
 void CRecordForm::setMode(Mode mode)
 {
+    // A file opened read-only (another window has it) is only browsed.
+    if (fileIsReadOnly(*this))
+        mode = Mode::Browse;
     m_mode = mode;
     for (QWidget* field : std::as_const(m_fields))
         applyMode(field);
@@ -462,14 +472,24 @@ void CRecordForm::updateCommandStates()
     Q_EMIT commandStateChanged();
 }
 
+bool CRecordForm::canNew() const
+{
+    return !fileIsReadOnly(*this);
+}
+
+bool CRecordForm::canEdit() const
+{
+    return !m_newRecord && !fileIsReadOnly(*this);
+}
+
 bool CRecordForm::canDuplicate() const
 {
-    return offersDuplicate() && !m_newRecord && !m_unsaved && m_selector->currentIndex() >= 0;
+    return offersDuplicate() && !fileIsReadOnly(*this) && !m_newRecord && !m_unsaved && m_selector->currentIndex() >= 0;
 }
 
 bool CRecordForm::canDelete() const
 {
-    return offersDelete() && !m_newRecord && !m_unsaved && m_selector->currentIndex() >= 0;
+    return offersDelete() && !fileIsReadOnly(*this) && !m_newRecord && !m_unsaved && m_selector->currentIndex() >= 0;
 }
 
 void CRecordForm::focusFirstField()

@@ -61,10 +61,10 @@ public:
     void enter(int a, int b) override;
     void onDocumentUpdate(int hint) override;
 
-    bool canNew() const override { return true; }
+    bool canNew() const override;
     bool canSave() const override { return m_unsaved; }
     bool canDuplicate() const override;
-    bool canEdit() const override { return !m_newRecord; }
+    bool canEdit() const override;
     bool canReset() const { return m_unsaved || m_newRecord; }
     bool canDelete() const;
     void commandNew() override;

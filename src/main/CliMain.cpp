@@ -4,6 +4,7 @@
 #include "app/FleetGenerator.h"
 #include "app/LogExport.h"
 #include "context/Settings.h"
+#include "db/DataFile.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 #include "db/DbException.h"
@@ -126,7 +127,7 @@ int upgradeCommand(const QString& path, const QString& units)
         version = DatabaseCreation::readVersion(db);
         db.close();
     } catch (const CdbException& error) {
-        err() << "velmora-cli: " << path << " is not a Velmora database (" << error.description() << ")\n";
+        err() << "velmora-cli: " << DataFile::whyNotUsable(error, path) << '\n';
         return 1;
     }
     try {
@@ -137,8 +138,14 @@ int upgradeCommand(const QString& path, const QString& units)
         err() << "velmora-cli: the file has vehicles; choose their units with --units us or --units metric\n";
         return 2;
     }
-    db.open(path);
-    const QString now = DatabaseCreation::readVersion(db);
+    QString now;
+    try {
+        db.open(path);
+        now = DatabaseCreation::readVersion(db);
+    } catch (const CdbException& error) {
+        err() << "velmora-cli: " << DataFile::whyNotUsable(error, path) << '\n';
+        return 1;
+    }
     out() << "Version " << (version.isEmpty() ? QStringLiteral("(none)") : version) << " -> " << now << '\n';
     return prompter.problems == 0 ? 0 : 1;
 }

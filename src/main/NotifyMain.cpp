@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "context/ApplicationId.h"
 #include "context/Settings.h"
+#include "db/DataFile.h"
 #include "db/Database.h"
 #include "db/DbException.h"
 #include "maintenance/Reminder.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
@@ -77,8 +79,10 @@ int main(int argc, char* argv[])
     const int daysAhead = settings.daysAhead();
     QList<Reminder::DueService> due;
     try {
+        // A write cut short is rolled back first, as the program's own open would.
+        QTemporaryDir scratch;
         Database db;
-        db.open(path, QString(), true);
+        DataFile::openLikeTheProgram(db, path, scratch);
         due = Reminder::dueServices(db, settings.vehicleFields(), daysAhead);
         db.close();
     } catch (const CdbException& error) {

@@ -1,6 +1,7 @@
 #include "reports/PageRecorder.h"
 
 #include "reports/ReportJob.h"
+#include "db/Values.h"
 
 #include <cmath>
 
@@ -12,7 +13,7 @@ void PageRecorder::text(double x, double y, Font font, const QString& text, std:
     op.x = x;
     op.y = y;
     op.font = font;
-    op.text = text;
+    op.text = Values::printable(text);
     op.fill = background;
     m_ops.push_back({m_section, std::move(op)});
 }

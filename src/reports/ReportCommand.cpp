@@ -1,5 +1,6 @@
 #include "reports/ReportCommand.h"
 
+#include "db/DataFile.h"
 #include "db/Database.h"
 #include "db/DbException.h"
 #include "db/Values.h"
@@ -7,6 +8,8 @@
 #include "reports/ReportCatalogue.h"
 #include "reports/ReportDates.h"
 #include "reports/ReportJob.h"
+
+#include <QTemporaryDir>
 
 const char* const reportUsage =
     "  velmora-cli report PATH --report NAME [--owner ID] [--vehicle ID] [--from MM/DD/YYYY --to MM/DD/YYYY]\n"
@@ -96,9 +99,10 @@ int runReportCommand(const QStringList& args, QTextStream& out, QTextStream& err
     options.beginStored = Values::toStoredDate(check.normalised.begin);
     options.endStored = Values::toStoredDate(check.normalised.end);
 
+    QTemporaryDir scratch;
     Database db;
     try {
-        db.open(path, QString(), true);
+        DataFile::openLikeTheProgram(db, path, scratch);
         if (!db.hasTable(QStringLiteral("Vehicles")) || !db.hasTable(QStringLiteral("Owners")))
             throw CdbException(CdbException::TableNotFound, QStringLiteral("the file has no vehicles table"));
         if (options.ownerId != 0 &&

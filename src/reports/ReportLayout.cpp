@@ -112,7 +112,7 @@ Fleet loadFleet(Database& db, const Options& options)
         vehicle.model = vehicles.value(5).toString();
         vehicle.vin = vehicles.value(6).toString();
         vehicle.license = vehicles.value(7).toString();
-        vehicle.reading = vehicles.value(8).toInt();
+        vehicle.reading = vehicles.value(8).toLongLong();
         vehicle.measurement = vehicles.value(9).toInt();
         vehicle.hours = vehicles.value(10).toInt();
         byOwner[size_t(*owner)].push_back(std::move(vehicle));

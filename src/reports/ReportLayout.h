@@ -76,7 +76,7 @@ struct Vehicle
     qint32 vehicleId = 0;
     int owner = 0; // index into the owners
     QString number, year, make, model, vin, license;
-    qint32 reading = 0;
+    qint64 reading = 0;
     int measurement = 0;
     int hours = 0;
 };

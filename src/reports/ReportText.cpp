@@ -16,7 +16,7 @@ QString padded(const QString& value, int width)
 
 QString money(double value)
 {
-    return Values::withThousands(QString::asprintf("$%.2f", value));
+    return Values::withThousands(Values::formatMoney(value));
 }
 
 QString fuel(double value)
@@ -31,7 +31,7 @@ QString reading(qint64 value)
 
 QString three(double value)
 {
-    return QString::asprintf("%.3f", value);
+    return Values::formatFixed(value, 3);
 }
 
 namespace {
@@ -133,7 +133,7 @@ void addDetails(Block& block, const Vehicle& vehicle, const Layout& layout, bool
     const QString license = QStringLiteral("License# ") + vehicle.license;
     block.textAt(std::min(550.0, layout.blockWidth - textWidth(Font::Body, license)), y, license);
     const QString readingText = Values::withThousands(
-        QString::asprintf("%s %6d", vehicle.hours ? "Hour Meter" : "Odometer", int(vehicle.reading)));
+        QString::asprintf("%s %6lld", vehicle.hours ? "Hour Meter" : "Odometer", qint64(vehicle.reading)));
     if (readingOnNextLine) {
         block.lines(1);
         block.textAt(40, block.height, readingText);

@@ -3,6 +3,7 @@
 #include "db/Clock.h"
 #include "db/CommandFile.h"
 #include "db/CsvText.h"
+#include "db/Values.h"
 #include "fleet/ReadingEstimate.h"
 #include "scheduling/DueCalendar.h"
 #include "scheduling/DueList.h"
@@ -77,8 +78,8 @@ void writeCsv(QTextStream& out, const DueList::List& list)
     for (const DueList::Row& row : list.rows) {
         const QStringList fields{QString::number(row.scheduleId),
                                  QString::number(row.vehicleId),
-                                 row.vehicle,
-                                 row.service,
+                                 Values::printable(row.vehicle),
+                                 Values::printable(row.service),
                                  row.performEvery,
                                  row.lastPerformed,
                                  row.estimate,
@@ -100,7 +101,7 @@ void writeTable(QTextStream& out, const DueList::List& list, int daysAhead)
                               QStringLiteral("Est Perform Date"), QStringLiteral("Status")}};
     for (const DueList::Row& row : list.rows)
         lines.append(
-            {row.vehicle, row.service,
+            {Values::printable(row.vehicle), Values::printable(row.service),
              row.performEvery + (unit == QLatin1String("unit") ? QLatin1Char(' ') + row.unit : QString()),
              row.lastPerformed, row.estimate, DueList::statusText(row.status)});
     std::vector<qsizetype> widths(lines.front().size(), 0);

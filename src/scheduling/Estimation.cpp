@@ -50,7 +50,9 @@ std::optional<Day> dueDay(const Terms& terms, const QDate& baseDate, qint32 base
     if ((terms.everyMonth != 0 || terms.everyDay != 0) && baseDate.isValid()) {
         // Calendar days, so that a daylight-saving change in between cannot move the day.
         const QDate due = baseDate.addDays(daysInMonths(terms.everyMonth) + terms.everyDay);
-        if (due.isValid())
+        // A date beyond four-digit years can not be stored: such an interval gives no estimate, and the
+        // other entries are listed as usual.
+        if (due.isValid() && due.year() >= 1 && due.year() <= 9999)
             byDate = Day{due, false};
     }
 

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QFile>
 #include <QSqlQuery>
 #include <QTest>
@@ -70,12 +71,14 @@ private:
 
     Database& db() { return m_app->database(); }
 
-    // Only the data file and the files a test made itself may be left in the folder.
+    // Only the data file and the files a test made itself may be left in the folder (and the lock file
+    // while the data file is open).
     QStringList leftovers()
     {
         return QDir(m_env->folder())
             .entryList({"*.tmp", "*.old*", "*.restoring*", ".velmora-*", "*-journal"},
-                       QDir::Files | QDir::Hidden);
+                       QDir::Files | QDir::Hidden)
+            .filter(QRegularExpression("^(?!\\.velmora-lock-)"));
     }
 
 private Q_SLOTS:

@@ -132,6 +132,13 @@ CMainFrame::CMainFrame(CVelApp& app, QWidget* parent)
             if (key != QKeySequence(Qt::Key_Escape))
                 m_commandKeys.append(key);
     qApp->installEventFilter(this);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive && !m_switching && m_app.database().isOpen() &&
+            m_app.database().replaced()) {
+            m_app.refreshDataFile();
+            dataReplaced();
+        }
+    });
 
     switchForm(HomeForm);
 }
@@ -433,6 +440,7 @@ bool CMainFrame::showForm(int formNumber, int a, int b)
     try {
         if (m_shown && !m_shown->canLeave(formNumber))
             return false;
+        noticeOtherPrograms();
         formNumber = FormSwitch::resolvePrerequisites(formNumber, m_app.database(), prompter);
         if (formNumber == NoForm)
             return false;
@@ -619,6 +627,21 @@ void CMainFrame::showStatus(const QString& text)
     // The message pane keeps it; the actions' status tips cover it only while they show.
     if (auto* pane = findChild<QLabel*>(QStringLiteral("messagePane")))
         pane->setText(text);
+}
+
+void CMainFrame::noticeOtherPrograms()
+{
+    // What another program saved (or a file it put in place) is shown before anything is read or saved.
+    switch (m_app.refreshDataFile()) {
+    case Database::FileState::Replaced:
+        m_doc->updateAllViews(DataRestoredHint);
+        break;
+    case Database::FileState::Changed:
+        m_doc->updateAllViews(GeneralHint);
+        break;
+    case Database::FileState::Same:
+        break;
+    }
 }
 
 void CMainFrame::dataReplaced()

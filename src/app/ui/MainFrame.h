@@ -64,6 +64,8 @@ public:
 
     // The database file was replaced (a restore): every view reloads and the home page is shown.
     void dataReplaced();
+    // Reloads the views when another program changed or replaced the data file since the last look.
+    void noticeOtherPrograms();
 
     bool graphicalFrontEnd() const;
     // The printer settings chosen with Print Setup, kept for printing.

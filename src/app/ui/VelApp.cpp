@@ -51,7 +51,8 @@ bool CVelApp::initInstance(const QStringList& arguments)
     Autostart::moveOldEntry();
     StartUp::startReminder(m_settings, m_reminderLauncher);
 
-    if (!StartUp::upgradeAndOpen(m_database, m_databasePath, check.version, m_prompter))
+    if (!StartUp::askAboutOtherWindows(m_databasePath, m_prompter, m_readOnly) ||
+        !StartUp::upgradeAndOpen(m_database, m_databasePath, check.version, m_prompter, m_readOnly))
         return false;
 
     // Made before the frame, whose home screen draws with them.
@@ -66,7 +67,8 @@ bool CVelApp::initInstance(const QStringList& arguments)
     m_blueBrush = QBrush(QColor(25, 25, 255));
 
     // Before the frame, so that its first view lists the readings as of today once, not twice.
-    StartUp::bringReadingsForward(m_database, m_prompter);
+    if (!m_readOnly)
+        StartUp::bringReadingsForward(m_database, m_prompter);
     m_mainFrame = std::make_unique<CMainFrame>(*this);
 
     loadVehicleColumns();

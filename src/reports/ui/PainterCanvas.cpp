@@ -2,6 +2,7 @@
 
 #include "reports/ReportCatalogue.h"
 #include "reports/ReportJob.h"
+#include "db/Values.h"
 
 #include <QFileInfo>
 #include <QPagedPaintDevice>
@@ -34,8 +35,9 @@ QFont PainterCanvas::qFont(Font font)
     return result;
 }
 
-void PainterCanvas::text(double x, double y, Font font, const QString& text, std::optional<Rgb> background)
+void PainterCanvas::text(double x, double y, Font font, const QString& stored, std::optional<Rgb> background)
 {
+    const QString text = Values::printable(stored);
     const QFont qfont = qFont(font);
     m_painter.setFont(qfont);
     const QFontMetricsF metrics(qfont, m_painter.device());
