@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the random walk over the main window if needed and runs it:
-#   scripts/monkey.sh --steps N --seed S [--verbose]
+#   scripts/monkey.sh --steps N --seed S [--verbose] [--keep-going]
 # A failing walk prints its seed and step count, so that the same arguments replay it.
 set -euo pipefail
 cd "$(dirname "$0")/.."

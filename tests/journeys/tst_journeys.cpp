@@ -31,11 +31,11 @@ private:
                         << QString(
                                "go gas; pick 1; new; type reading 63000; type %1 %2; tab; click %3; keys %4; "
                                "%5; expect %6 %7; note keep; save; stored \"SELECT Gallons || ' ' || "
-                               "CostGallon || ' ' || TotalCost FROM GasLog WHERE GasLogID = 47\" \"10.0 3.0 "
+                               "CostGallon || ' ' || TotalCost FROM GasLog WHERE GasLogID = 129\" \"10.0 3.0 "
                                "30.0\"")
                                .arg(first.field, first.typed, second.field, second.typed, move, third.field,
                                     third.shown)
-                        << "GasLog+47 Vehicles~1";
+                        << "GasLog+129 Vehicles~1";
                 }
     }
 
@@ -56,7 +56,7 @@ private Q_SLOTS:
                "type description \"Checked over\"; save"
             << "";
         QTest::newRow("gas after a vehicle picked on the monitor")
-            << "go gas; pick 1; row 0; go monitor; pick 6; go gas; expect current 6; row 0; edit; "
+            << "go gas; pick 1; reset; row 0; go monitor; pick 6; go gas; expect current 6; row 0; edit; "
                "type briefDescription \"Fleet card\"; save"
             << "";
         QTest::newRow("schedule after a vehicle picked on the loan form")
@@ -83,11 +83,11 @@ private Q_SLOTS:
         // Maintenance started from the schedule monitor and from a job order.
         QTest::newRow("perform maintenance from the monitor, one vehicle")
             << "go monitor; pick 1; row 0; press performMaintenanceButton; expect form maintenance; "
-               "expect current 1; expect mode AddNew; save"
+               "expect current 1; expect mode AddNew; note keep; save"
             << "";
         QTest::newRow("perform maintenance from the monitor, all vehicles")
             << "go vehicles; pick 1; go monitor; pick 0; row 0; press performMaintenanceButton; "
-               "expect form maintenance; expect mode AddNew; save"
+               "expect form maintenance; expect mode AddNew; note keep; save"
             << "";
         QTest::newRow("perform maintenance from a job order")
             << "go joborders; pick 2; row 0; press performMaintenanceButton; expect form maintenance; "
@@ -95,12 +95,12 @@ private Q_SLOTS:
             << "";
         QTest::newRow("maintenance with the job order chosen and blanked again")
             << "go maintenance; pick 2; new; choose jobOrder HB-2240; choose jobOrder \"\"; "
-               "type description Wipers; save"
+               "type description Wipers; note keep; save"
             << "";
         QTest::newRow("gas amount, Tab, cost, Tab") << "go gas; pick 1; new; type reading 63000; type amount "
                                                        "10; tab; keys 3; tab; expect totalPrice $30.00; "
                                                        "note keep; save"
-                                                    << "GasLog+47 Vehicles~1";
+                                                    << "GasLog+129 Vehicles~1";
         // A vehicle deleted while another form holds typed changes for it.
         QTest::newRow("vehicle deleted under unsaved loan changes")
             << "go loans; pick 1; edit; type accountNumber CHANGED; answer yes \"This company is new\"; "
@@ -108,13 +108,13 @@ private Q_SLOTS:
                "answer yes \"delete the current vehicle\"; delete; answer ok \"has been deleted\"; go loans"
             << "";
         QTest::newRow("vehicle deleted under unsaved gas changes")
-            << "go gas; pick 6; row 0; edit; type briefDescription CHANGED; answer yes \"This company is "
+            << "go gas; pick 6; reset; row 0; edit; type briefDescription CHANGED; answer yes \"This company is "
                "new\"; "
                "type gasStation \"Corner Fuel\"; click briefDescription; go vehicles; pick 6; "
                "answer yes \"delete the current vehicle\"; delete; go gas"
             << "";
         QTest::newRow("switching data files with forms open")
-            << "go gas; pick 6; row 0; go maintenance; go joborders; newfile other.vel; go home; "
+            << "go gas; pick 6; reset; row 0; go maintenance; go joborders; newfile other.vel; go home; "
                "open Velmora.vel; go gas"
             << "";
         addGasRows();

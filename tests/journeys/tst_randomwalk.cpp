@@ -1,4 +1,5 @@
 #include "WindowDriver.h"
+#include "db/Prompter.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -6,6 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
 #include <csignal>
@@ -17,6 +19,8 @@ namespace {
 quint32 walkSeed = 18;
 int walkSteps = 2000;
 bool walkVerbose = false;
+// Report every fault and walk on (to survey faults over long runs) instead of stopping at the first.
+bool keepGoing = false;
 volatile int stepNow = 0;
 
 // A crash cannot be turned into a test failure; it still says how to replay it.
@@ -218,6 +222,7 @@ private Q_SLOTS:
         QString fault = driver.invariants(driver.snapshot());
         QVERIFY2(fault.isEmpty(), qPrintable("before the first step: " + fault));
         QStringList steps;
+        QMap<QString, int> faultKinds;
         for (int i = 1; i <= walkSteps; ++i) {
             stepNow = i;
             const DataSnapshot before = driver.lastSnapshot();
@@ -227,6 +232,15 @@ private Q_SLOTS:
                 qInfo("%d: %s", i, qPrintable(step));
             driver.run(step);
             fault = driver.invariants(before);
+            if (!fault.isEmpty() && keepGoing) {
+                // One line per kind of fault: the same fault with other numbers is counted, not repeated.
+                QString kind = fault.section(u'\n', 0, 0);
+                kind.replace(QRegularExpression("[0-9]+"), "#").replace(QRegularExpression("(, # of vehicle #)+"), "");
+                if (!faultKinds.contains(kind))
+                    qInfo("seed %u, step %d \"%s\": %s", walkSeed, i, qPrintable(step), qPrintable(fault));
+                ++faultKinds[kind];
+                continue;
+            }
             if (!fault.isEmpty())
                 QFAIL(qPrintable(QString("seed %1, step %2 \"%3\":\n%4\nlast steps:\n  %5\nreplay: "
                                          "scripts/monkey.sh --seed %1 --steps %2 --verbose")
@@ -236,6 +250,9 @@ private Q_SLOTS:
         }
         qInfo("seed %u: %d steps, %d dialogs closed by the guard", walkSeed, walkSteps,
               int(driver.closedDialogs.size()));
+        for (auto kind = faultKinds.cbegin(); kind != faultKinds.cend(); ++kind)
+            qInfo("%5d x %s", kind.value(), qPrintable(kind.key()));
+        QVERIFY(faultKinds.isEmpty());
     }
 };
 
@@ -251,6 +268,8 @@ int main(int argc, char** argv)
             walkSteps = QByteArray(argv[++i]).toInt();
         else if (arg == "--verbose")
             walkVerbose = true;
+        else if (arg == "--keep-going")
+            keepGoing = true;
         else
             rest << argv[i];
     }

@@ -475,8 +475,16 @@ QString WindowDriver::shownBelongsToBox()
             if (const int key = list->topLevelItem(i)->data(0, Qt::UserRole).toInt(); key > 0)
                 keys << QString::number(key);
     auto* form = qobject_cast<CRecordForm*>(view);
-    if (form && form->mode() != CRecordForm::Mode::AddNew && form->currentKey() > 0)
-        keys << QString::number(form->currentKey());
+    // Forms whose record is the vehicle itself (vehicle, loan, insurance, schedule) choose it with the box.
+    if (form && form->mode() != CRecordForm::Mode::AddNew && form->currentKey() > 0) {
+        if (form->selector() != box)
+            keys << QString::number(form->currentKey());
+        else if (form->currentKey() != vehicle)
+            return QStringLiteral("%1 shows vehicle %2 in its box but the record of vehicle %3")
+                .arg(QLatin1String(info->name))
+                .arg(vehicle)
+                .arg(form->currentKey());
+    }
     if (keys.isEmpty())
         return {};
     const QStringList strays = columnOf(
@@ -516,13 +524,12 @@ QString WindowDriver::invariants(const DataSnapshot& before)
                           .arg(QLatin1String(table), orphans.join(u','));
     }
     const QStringList order = columnOf(
-        db,
-        QStringLiteral(
-            "WITH r AS (SELECT VehicleID v, MaintDate d, ActualMiles m FROM Maintenance WHERE MaintDate <> "
-            "'' "
-            "UNION ALL SELECT VehicleID, Date, Mileage FROM GasLog WHERE Date <> '') "
-            "SELECT 'vehicle ' || a.v || ': ' || a.m || ' on ' || a.d || ' before ' || b.m || ' on ' || b.d "
-            "FROM r a JOIN r b ON a.v = b.v AND a.d < b.d AND a.m > b.m LIMIT 1"));
+        db, QStringLiteral("WITH r AS (SELECT VehicleID v, MaintDate d, ActualMiles m, 'maintenance ' || MaintID k "
+                           "FROM Maintenance WHERE MaintDate <> '' UNION ALL SELECT VehicleID, Date, Mileage, "
+                           "'gas ' || GasLogID FROM GasLog WHERE Date <> '') "
+                           "SELECT 'vehicle ' || a.v || ': ' || a.k || ' at ' || a.m || ' on ' || a.d || ', ' || "
+                           "b.k || ' at ' || b.m || ' on ' || b.d "
+                           "FROM r a JOIN r b ON a.v = b.v AND a.d < b.d AND a.m > b.m LIMIT 1"));
     if (!order.isEmpty())
         faults << QStringLiteral("readings out of order: ") + order.first();
     const QString shownFault = shownBelongsToBox();
