@@ -235,7 +235,8 @@ private Q_SLOTS:
             if (!fault.isEmpty() && keepGoing) {
                 // One line per kind of fault: the same fault with other numbers is counted, not repeated.
                 QString kind = fault.section(u'\n', 0, 0);
-                kind.replace(QRegularExpression("[0-9]+"), "#").replace(QRegularExpression("(, # of vehicle #)+"), "");
+                kind.replace(QRegularExpression("[0-9]+"), "#")
+                    .replace(QRegularExpression("(, # of vehicle #)+"), "");
                 if (!faultKinds.contains(kind))
                     qInfo("seed %u, step %d \"%s\": %s", walkSeed, i, qPrintable(step), qPrintable(fault));
                 ++faultKinds[kind];

@@ -349,7 +349,13 @@ QString WindowDriver::run(const QString& step)
         if (!list)
             return QStringLiteral("no list");
         for (int i = 1; i < t.size(); ++i) {
-            QTreeWidgetItem* item = list->topLevelItem(t[i].toInt());
+            bool number = false;
+            QTreeWidgetItem* item = list->topLevelItem(t[i].toInt(&number));
+            // A text chooses the first row that shows it in some column.
+            for (int r = 0; !number && !item && r < list->topLevelItemCount(); ++r)
+                for (int column = 0; column < list->columnCount(); ++column)
+                    if (list->topLevelItem(r)->text(column).contains(t[i]))
+                        item = list->topLevelItem(r);
             if (!item)
                 return QStringLiteral("no row %1 (of %2)").arg(t[i]).arg(list->topLevelItemCount());
             list->scrollToItem(item);
@@ -524,12 +530,13 @@ QString WindowDriver::invariants(const DataSnapshot& before)
                           .arg(QLatin1String(table), orphans.join(u','));
     }
     const QStringList order = columnOf(
-        db, QStringLiteral("WITH r AS (SELECT VehicleID v, MaintDate d, ActualMiles m, 'maintenance ' || MaintID k "
-                           "FROM Maintenance WHERE MaintDate <> '' UNION ALL SELECT VehicleID, Date, Mileage, "
-                           "'gas ' || GasLogID FROM GasLog WHERE Date <> '') "
-                           "SELECT 'vehicle ' || a.v || ': ' || a.k || ' at ' || a.m || ' on ' || a.d || ', ' || "
-                           "b.k || ' at ' || b.m || ' on ' || b.d "
-                           "FROM r a JOIN r b ON a.v = b.v AND a.d < b.d AND a.m > b.m LIMIT 1"));
+        db, QStringLiteral(
+                "WITH r AS (SELECT VehicleID v, MaintDate d, ActualMiles m, 'maintenance ' || MaintID k "
+                "FROM Maintenance WHERE MaintDate <> '' UNION ALL SELECT VehicleID, Date, Mileage, "
+                "'gas ' || GasLogID FROM GasLog WHERE Date <> '') "
+                "SELECT 'vehicle ' || a.v || ': ' || a.k || ' at ' || a.m || ' on ' || a.d || ', ' || "
+                "b.k || ' at ' || b.m || ' on ' || b.d "
+                "FROM r a JOIN r b ON a.v = b.v AND a.d < b.d AND a.m > b.m LIMIT 1"));
     if (!order.isEmpty())
         faults << QStringLiteral("readings out of order: ") + order.first();
     const QString shownFault = shownBelongsToBox();

@@ -36,7 +36,7 @@ struct DataSnapshot
 //   go gas            the Go menu (home owners vehicles schedule loans insurance monitor maintenance gas
 //                     joborders companies reports)
 //   pick 6            the vehicle box of the shown form (by VehicleID; 0 = all vehicles)
-//   row 1 / rows 0 2  the entries list of the shown form (one row, or several)
+//   row 1 / rows 0 2  the entries list of the shown form (one row, or several; or the first showing a text)
 //   new edit save reset delete / press <button>   the form's buttons (a disabled one fails the step)
 //   type amount 10    clicks into a field, selects its text and types
 //   keys 3            types into the field that has the focus
