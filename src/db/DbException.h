@@ -15,6 +15,7 @@ public:
         ReadOnlyOperation = 3027,
         TooFewParameters = 3061, // what a query naming a missing field gives
         TableNotFound = 3078,
+        VehicleChanged = 3164, // what an update that would move a row to another vehicle gives
     };
 
     CdbException(int code, QString description);

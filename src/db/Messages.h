@@ -78,6 +78,9 @@ inline const QString ProgramHelp =
 // Record forms: unsaved changes, owners.
 // 61446
 inline const QString ApplyChangesQuestion = QStringLiteral("Do you want to apply the changes before continuing?");
+// A save that would move a record to another vehicle is refused.
+inline const QString RecordOfAnotherVehicle =
+    QStringLiteral("This record belongs to another vehicle, so the changes were not saved.");
 // 61447
 inline const QString CompanyOrLastNameRequired = QStringLiteral("You must fill in either Company Name or Last Name.");
 // 61472

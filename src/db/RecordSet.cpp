@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/DbException.h"
+#include "db/Messages.h"
 #include "db/SqlText.h"
 
 #include <QRegularExpression>
@@ -519,6 +520,12 @@ void RecordSet::update()
     }
 
     requireCurrent();
+    // A row never moves to another vehicle: every form keeps its records to the vehicle they were made for,
+    // so a save that would change the vehicle is a fault, and refusing it keeps the data intact.
+    for (size_t i = 0; i < m_bindings.size(); ++i)
+        if (m_bindings[i].column.compare(QLatin1String("VehicleID"), Qt::CaseInsensitive) == 0 &&
+            memberValue(m_bindings[i]) != m_before[i])
+            throw CdbException(CdbException::VehicleChanged, Messages::RecordOfAnotherVehicle);
     const Bookmark rowids = rowidsAt(m_pos);
     for (int t = 0; t < int(m_parts.tables.size()); ++t) {
         QStringList assignments;

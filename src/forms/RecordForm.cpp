@@ -8,6 +8,7 @@
 #include "db/Messages.h"
 #include "db/Prompter.h"
 #include "forms/ReadOnlyLook.h"
+#include "forms/TypedCompany.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -26,6 +27,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSpinBox>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -65,6 +67,55 @@ void setUpFieldGrid(QGridLayout* grid)
     grid->setColumnStretch(3, 1);
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(7);
+}
+
+bool layoutHolds(QLayout* layout, const QWidget* widget)
+{
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (item->widget() && (item->widget() == widget || item->widget()->isAncestorOf(widget)))
+            return true;
+        if (item->layout() && layoutHolds(item->layout(), widget))
+            return true;
+    }
+    return false;
+}
+
+// Where the widget stands in the reading order of a grid of two columns of label and field: rows that
+// span both columns (a memo, a list, a box of fields across the form) stand on their own and divide the
+// grid into bands; within a band the first column is read down before the second. A widget inside a box
+// of fields continues with its place in the box. Empty when the grid does not hold the widget.
+QList<int> readingPlace(QGridLayout* grid, const QWidget* widget)
+{
+    QSet<int> wholeRows;
+    for (int i = 0; i < grid->count(); ++i) {
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+        if (column <= 1 && column + columnSpan - 1 >= 2)
+            for (int r = row; r < row + rowSpan; ++r)
+                wholeRows.insert(r);
+    }
+    for (int i = 0; i < grid->count(); ++i) {
+        QLayoutItem* item = grid->itemAt(i);
+        QWidget* holder = item->widget();
+        const bool holds = holder ? (holder == widget || holder->isAncestorOf(widget))
+                                  : item->layout() && layoutHolds(item->layout(), widget);
+        if (!holds)
+            continue;
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+        int wholeRowsAbove = 0;
+        for (int r : std::as_const(wholeRows))
+            if (r < row)
+                ++wholeRowsAbove;
+        const bool whole = wholeRows.contains(row);
+        QList<int> place{2 * wholeRowsAbove + (whole ? 1 : 0), whole ? 0 : column / 2, row, column};
+        if (holder && holder != widget)
+            if (auto* inner = qobject_cast<QGridLayout*>(holder->layout()))
+                place += readingPlace(inner, widget);
+        return place;
+    }
+    return {};
 }
 
 } // namespace
@@ -448,32 +499,83 @@ void CRecordForm::initialise()
 
 void CRecordForm::setupTabOrder()
 {
+    // Everything Tab reaches among the fields, in reading order: the form's own widgets in the field grid
+    // (not the parts of a combined widget, such as a combo box's line), then any field placed elsewhere.
+    struct Stop
+    {
+        QList<int> place;
+        QWidget* widget;
+    };
+    QList<Stop> stops;
+    for (QWidget* widget : findChildren<QWidget*>()) {
+        // A field keeps its place while it is out of the tab order for a while (a read-only distance).
+        if (!(widget->focusPolicy() & Qt::TabFocus) && !m_fields.contains(widget))
+            continue;
+        bool part = false;
+        for (QWidget* up = widget->parentWidget(); up && up != this; up = up->parentWidget())
+            part = part || (up->focusPolicy() & Qt::TabFocus);
+        const QList<int> place = part ? QList<int>() : readingPlace(m_fieldGrid, widget);
+        if (!place.isEmpty())
+            stops.append({place, widget});
+    }
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const Stop& a, const Stop& b) { return a.place < b.place; });
     QList<QWidget*> chain{m_selector};
-    chain += m_fields;
+    for (const Stop& stop : std::as_const(stops))
+        chain.append(stop.widget);
+    for (QWidget* field : std::as_const(m_fields))
+        if (!chain.contains(field))
+            chain.append(field);
     chain += {m_newButton,    m_editButton, m_saveButton, m_resetButton,
               m_deleteButton, m_backButton, m_nextButton, m_homeButton};
     for (int i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }
 
-void CRecordForm::enter(int, int)
+void CRecordForm::enter(int a, int b)
 {
     if (!m_initialised) {
         initialise();
         return;
     }
-    // Shown again: the list is kept current by the update hints; select the wanted row and bring the record
-    // up to date unless the user is in the middle of one.
-    if (m_unsaved || m_newRecord)
-        return;
     try {
-        const qint32 wanted = initialKey();
-        selectQuietly(wanted != 0 ? wanted : m_currentKey);
-        updateCommandStates();
-        loadSelected();
+        if (m_company && a == CompanyForm) {
+            m_company->takeReturned(b);
+            return;
+        }
+        // Values being typed stay as they are, whatever happened elsewhere.
+        if (!m_unsaved)
+            showAgain(a, b);
     } catch (const CdbException& error) {
         showError(error.description());
     }
+}
+
+void CRecordForm::showAgain(int, int)
+{
+    // The list is kept current by the update hints; select the wanted row and bring the record up to date.
+    if (m_newRecord)
+        return;
+    const qint32 wanted = initialKey();
+    selectQuietly(wanted != 0 ? wanted : m_currentKey);
+    updateCommandStates();
+    loadSelected();
+}
+
+CTypedCompany* CRecordForm::makeCompanyBox(QComboBox& box, int callerCode)
+{
+    m_company = new CTypedCompany(*this, box, callerCode);
+    return m_company;
+}
+
+bool CRecordForm::resolveCompany()
+{
+    if (!m_company || m_company->resolve())
+        return true;
+    // Unless the company form has taken over (the user chose to fill in the new company first).
+    if (isVisible())
+        m_company->box().setFocus(Qt::OtherFocusReason);
+    return false;
 }
 
 void CRecordForm::onDocumentUpdate(int hint)
@@ -493,6 +595,8 @@ void CRecordForm::onDocumentUpdate(int hint)
             if (!dropped && !m_unsaved && !m_newRecord && selectedKey() != m_currentKey)
                 loadSelected();
         }
+        if (m_company && (hint == GeneralHint || hint == CompanyAddedHint || hint == DataRestoredHint))
+            m_company->refresh();
         refreshLists(hint);
     } catch (const CdbException& error) {
         showError(error.description());
@@ -625,8 +729,11 @@ void CRecordForm::onSelectorChanged(int)
     }
 }
 
-bool CRecordForm::canLeave(int)
+bool CRecordForm::canLeave(int targetForm)
 {
+    if (m_company)
+        if (const std::optional<bool> decision = m_company->leaveCheck(targetForm))
+            return *decision;
     if (!m_unsaved)
         return true;
     switch (app().prompter().ask(Messages::ApplyChangesQuestion, Prompter::Icon::Question,

@@ -6,6 +6,7 @@
 #include <QList>
 #include <memory>
 
+class CTypedCompany;
 class QComboBox;
 class QGridLayout;
 class QGroupBox;
@@ -128,6 +129,10 @@ protected:
     // The key the selector selects whenever the form is shown (0: the record shown before, at first the
     // first item).
     virtual qint32 initialKey() { return 0; }
+    // The form is shown again with no changes typed (and not on the way back from the company form): bring
+    // what it shows up to date. By default the wanted row is selected and read again; a new record stays.
+    // Throws CdbException.
+    virtual void showAgain(int a, int b);
     // The selected item has no row any more; by default the fields are emptied and the form stays in Browse.
     virtual void recordMissing(qint32 key);
     // Empty while the row the record belongs under (a vehicle's loan: the vehicle) is on file; otherwise
@@ -179,6 +184,15 @@ protected:
     // Sets the unsaved-changes flag as an edit of a field does.
     void markChanged();
 
+    // Makes the box the form's company box (see CTypedCompany): the form then goes to the company form and
+    // back without the unsaved-changes question, takes the company handed back, and refreshes the box when
+    // companies change. The form places and registers the box itself.
+    CTypedCompany* makeCompanyBox(QComboBox& box, int callerCode);
+    CTypedCompany* companyBox() const { return m_company; }
+    // Settles a new company name typed into the company box; the first of the form's checks. False leaves
+    // the focus in the box (unless the company form has taken over).
+    bool resolveCompany();
+
     // Changes made to fields inside this scope are values being shown, not edits.
     class QuietEdits
     {
@@ -202,6 +216,8 @@ protected:
     // Asks 61446 when there are unsaved changes: Yes saves before continuing, No drops them. Returns
     // whether the caller may go on.
     bool resolveUnsavedChanges();
+    // Drops the changes on screen, telling the user, when the record's parent row has gone.
+    bool dropChangesOfOrphan();
     // An extra update hint to send after the change hint of the running save or delete.
     void alsoNotify(int hint);
     // Shows an engine error.
@@ -225,8 +241,6 @@ private:
     void onFieldEdited();
     void runEnterKey();
     void discardChanges();
-    // Drops the changes on screen, telling the user, when the record's parent row has gone.
-    bool dropChangesOfOrphan();
     void notifyOthers();
     void selectQuietly(qint32 key);
     void setupTabOrder();
@@ -238,6 +252,7 @@ private:
     bool m_newRecord = false;
     bool m_unsaved = false;
     bool m_initialised = false;
+    CTypedCompany* m_company = nullptr;
     bool m_nextAvailable = true;
     bool m_fillingSelector = false;
     bool m_notifying = false;

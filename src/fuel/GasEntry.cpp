@@ -173,7 +173,9 @@ std::optional<FuelCalculation::Result> FuelCalculation::calculate(bool adding,
     bool known[4] = {false, false, false, false};
     for (Field field : {CostPerUnit, Total, Amount}) {
         known[field] = !adding || field == m_last || field == m_previous;
-        if (!known[field] || (adding && field != m_last))
+        // While adding, the previous field is read again too: its value may never have been taken (the
+        // focus went from it into the station box, which does not calculate).
+        if (!known[field])
             continue;
         const double value = Values::parseAmount(text(field));
         const bool valid = field == Amount        ? GasChecks::validAmount(value)

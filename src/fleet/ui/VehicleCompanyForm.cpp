@@ -35,7 +35,7 @@ CVehicleCompanyForm::CVehicleCompanyForm(CAppContext& app, CVelDoc& doc, int for
     m_companyBox->setObjectName(companyObjectName);
     m_companyBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_companyBox->setMinimumContentsLength(34);
-    m_company = new CTypedCompany(*this, *m_companyBox, callerCode);
+    m_company = makeCompanyBox(*m_companyBox, callerCode);
     addField(companyLabel, m_companyBox, 0, 0, 2);
     connect(m_company, &CTypedCompany::companyChanged, this, &CVehicleCompanyForm::showContact);
 
@@ -131,33 +131,11 @@ void CVehicleCompanyForm::extendContextMenu(QMenu& menu)
             action->setEnabled(false);
 }
 
-bool CVehicleCompanyForm::canLeave(int targetForm)
+void CVehicleCompanyForm::showAgain(int, int)
 {
-    if (const std::optional<bool> decision = m_company->leaveCheck(targetForm))
-        return *decision;
-    return CRecordForm::canLeave(targetForm);
-}
-
-void CVehicleCompanyForm::enter(int a, int b)
-{
-    if (!m_entered) {
-        m_entered = true;
-        CRecordForm::enter(a, b);
-        return;
-    }
-    try {
-        if (a == CompanyForm) {
-            m_company->takeReturned(b);
-            return;
-        }
-        // The vehicle may have been changed on another form; values being typed stay as they are.
-        if (hasUnsavedChanges())
-            return;
-        fillSelector(app().currentVehicle());
-        loadSelected();
-    } catch (const CdbException& error) {
-        showError(error.description());
-    }
+    // The vehicle may have been changed on another form.
+    fillSelector(app().currentVehicle());
+    loadSelected();
 }
 
 void CVehicleCompanyForm::onDocumentUpdate(int hint)
@@ -174,12 +152,6 @@ void CVehicleCompanyForm::onDocumentUpdate(int hint)
     }
 }
 
-void CVehicleCompanyForm::refreshLists(int hint)
-{
-    if (hint == GeneralHint || hint == CompanyAddedHint)
-        m_company->refresh();
-}
-
 qint32 CVehicleCompanyForm::companyKey() const
 {
     return m_company->companyKey();
@@ -188,16 +160,6 @@ qint32 CVehicleCompanyForm::companyKey() const
 void CVehicleCompanyForm::showCompany(qint32 contactId)
 {
     m_company->show(contactId);
-}
-
-bool CVehicleCompanyForm::resolveCompany()
-{
-    if (m_company->resolve())
-        return true;
-    // The company form may have taken over (the user chose to fill in the new company first).
-    if (isVisible())
-        m_companyBox->setFocus(Qt::OtherFocusReason);
-    return false;
 }
 
 void CVehicleCompanyForm::showContact(qint32 contactId)

@@ -19,8 +19,6 @@ public:
                         const QString& companyLabel, const QString& companyObjectName, int callerCode,
                         QWidget* parent = nullptr);
 
-    bool canLeave(int targetForm) override;
-    void enter(int a, int b) override;
     void onDocumentUpdate(int hint) override;
     bool canNew() const override { return false; }
     void commandNew() override {}
@@ -34,7 +32,7 @@ protected:
     QString missingParentMessage() override;
     void modeChanged(Mode mode) override;
     void extendContextMenu(QMenu& menu) override;
-    void refreshLists(int hint) override;
+    void showAgain(int a, int b) override;
     QWidget* firstField() const override;
 
     // The form number when the frame has that form, else NoForm (for Back and Next).
@@ -42,8 +40,6 @@ protected:
     // The company the box names (0: none), and showing a stored one.
     qint32 companyKey() const;
     void showCompany(qint32 contactId);
-    // Settles a new company name typed into the box; the first step of the form's checks.
-    bool resolveCompany();
     // A date typed as mm/dd/yyyy, with a spin that moves it by a day.
     QLineEdit* addDateField(const QString& label, const QString& objectName, int row, int column);
 
@@ -51,7 +47,6 @@ private:
     void showContact(qint32 contactId);
     void showContactInformation();
 
-    bool m_entered = false;
     QComboBox* m_companyBox = nullptr;
     CTypedCompany* m_company = nullptr;
     QLineEdit* m_agentName = nullptr;

@@ -35,10 +35,6 @@
 
 namespace {
 
-const QString SettingsSection = QStringLiteral("Settings");
-const char* const WidthKeys[] = {"g0", "g1", "g2", "g3", "g4"};
-constexpr int FirstFieldRow = 2;
-
 // Report codes of the report form.
 constexpr int GasLogReport = 3;
 constexpr int FuelEfficiencyGraph = 4;
@@ -52,50 +48,20 @@ QString money(const char* pattern, double value)
 } // namespace
 
 CGasView::CGasView(CAppContext& app, CVelDoc& doc, QWidget* parent)
-    : CRecordForm(app, doc, GasForm,
-                  {QStringLiteral("Browse Gas Entry"), QStringLiteral("Edit Gas Entry"),
-                   QStringLiteral("Add New Gas Entry")},
-                  parent)
+    : CVehicleListForm(app, doc, GasForm,
+                       {QStringLiteral("Browse Gas Entry"), QStringLiteral("Edit Gas Entry"),
+                        QStringLiteral("Add New Gas Entry")},
+                       {{QStringLiteral("Miles"), QStringLiteral("g0"), true},
+                        {QStringLiteral("Date"), QStringLiteral("g1")},
+                        {QStringLiteral("Cost of Fillup"), QStringLiteral("g2")},
+                        {QStringLiteral("Gallons"), QStringLiteral("g3")},
+                        {QStringLiteral("MPG"), QStringLiteral("g4")}},
+                       parent)
 {
-    setUpdateHints(GeneralHint, -1);
-    setNavigation(NoForm, NoForm);
-    selector()->hide();
-    selectorLabel()->hide();
-    for (const char* name : {"backButton", "nextButton"})
-        if (auto* button = findChild<QPushButton*>(QLatin1String(name)))
-            button->hide();
-
-    m_vehicles = new QComboBox(this);
-    m_vehicles->setObjectName(QStringLiteral("vehicleSelector"));
-    m_vehicles->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_vehicles->setMinimumContentsLength(34);
-    auto* vehiclesLabel = new QLabel(QStringLiteral("Vehicles"), this);
-    QFont bold = vehiclesLabel->font();
-    bold.setBold(true);
-    vehiclesLabel->setFont(bold);
-    vehiclesLabel->setBuddy(m_vehicles);
-    fieldGrid()->addWidget(vehiclesLabel, 0, 0);
-    fieldGrid()->addWidget(m_vehicles, 0, 1, 1, 3, Qt::AlignLeft);
-
-    m_list = new QTreeWidget(this);
-    m_list->setObjectName(QStringLiteral("entryList"));
-    m_list->setRootIsDecorated(false);
-    m_list->setUniformRowHeights(true);
-    m_list->setAllColumnsShowFocus(true);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setHeaderLabels({QStringLiteral("Miles"), QStringLiteral("Date"),
-                             QStringLiteral("Cost of Fillup"), QStringLiteral("Gallons"),
-                             QStringLiteral("MPG")});
-    m_list->headerItem()->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
-    for (int i = 0; i < 5; ++i)
-        m_list->setColumnWidth(i, app.settings().integer(SettingsSection, QLatin1String(WidthKeys[i])));
-    m_list->setFixedHeight(CFuelChart::ChartHeight + 40);
-    m_list->installEventFilter(this);
+    entryList()->setFixedHeight(CFuelChart::ChartHeight + 40);
+    fieldGrid()->setRowStretch(1, 0);
     m_chart = new CFuelChart(this);
-    auto* listRow = new QHBoxLayout;
-    listRow->addWidget(m_list, 1);
-    listRow->addWidget(m_chart, 0, Qt::AlignTop);
-    fieldGrid()->addLayout(listRow, 1, 0, 1, 4);
+    listRow()->addWidget(m_chart, 0, Qt::AlignTop);
 
     auto* tank = new QWidget(this);
     auto* tankRow = new QHBoxLayout(tank);
@@ -128,12 +94,8 @@ CGasView::CGasView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     m_estimated->setObjectName(QStringLiteral("estimated"));
     addField(QString(), m_estimated, row + 1, 1);
     m_amount = addLineField(QStringLiteral("Amount of Fuel"), QStringLiteral("amount"), 12, row + 2, 0);
-    m_stationBox = new QComboBox(this);
-    m_stationBox->setObjectName(QStringLiteral("gasStation"));
-    m_stationBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_stationBox->setMinimumContentsLength(26);
-    m_station = new CTypedCompany(*this, *m_stationBox, GasLogCaller);
-    addField(QStringLiteral("Gas Station"), m_stationBox, row + 2, 1);
+    m_stationBox =
+        addStationField(QStringLiteral("Gas Station"), QStringLiteral("gasStation"), GasLogCaller, row + 2, 1);
     m_costPerUnit =
         addLineField(QStringLiteral("Cost Per Gallon"), QStringLiteral("costPerUnit"), 12, row + 3, 0);
     m_costLabel = qobject_cast<QLabel*>(fieldGrid()->itemAtPosition(row + 3, 0)->widget());
@@ -156,65 +118,18 @@ CGasView::CGasView(CAppContext& app, CVelDoc& doc, QWidget* parent)
             m_calculation.edited(code);
         });
 
-    auto* navigationRow = new QHBoxLayout;
-    fieldGrid()->addLayout(navigationRow, row + 6, 0, 1, 4);
-    navigationRow->addStretch(1);
-    // A form the frame does not offer leaves its button disabled.
-    const CFormHost* host = CFormHost::of(this);
-    const auto navigation = [&](const QString& text, const char* name, int formNumber) {
-        auto* button = new QPushButton(text, this);
-        button->setObjectName(QLatin1String(name));
-        button->setAutoDefault(false);
-        navigationRow->addWidget(button);
-        if (formNumber == GasForm) {
-            button->setCheckable(true);
-            button->setChecked(true);
-            button->setEnabled(false);
-            return;
-        }
-        button->setEnabled(host && host->hasForm(formNumber));
-        connect(button, &QPushButton::clicked, this,
-                [this, formNumber] { Q_EMIT switchFormRequested(formNumber, 0, 0); });
-    };
-    navigation(QStringLiteral("&Schedule Monitor"), "scheduleMonitorButton", ScheduleMonitorForm);
-    navigation(QStringLiteral("&Job Orders"), "jobOrdersButton", JobOrderForm);
-    navigation(QStringLiteral("&Maintenance"), "maintenanceButton", MaintenanceForm);
-    navigation(QStringLiteral("Gas L&og"), "gasLogButton", GasForm);
-
-    connect(m_vehicles, &QComboBox::currentIndexChanged, this, &CGasView::onVehicleChosen);
-    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &CGasView::onListSelection);
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { commandEdit(); });
-    connect(selector(), &QComboBox::currentIndexChanged, this, &CGasView::syncListFromSelector);
-    connect(this, &CFormView::commandStateChanged, this, &CGasView::updateListState);
+    addNavigationButtons();
     connect(qApp, &QApplication::focusChanged, this, &CGasView::onFocusChanged);
     applyUnits();
 }
 
-CGasView::~CGasView()
+void CGasView::vehicleChanged(qint32 vehicleId)
 {
-    for (int i = 0; i < 5; ++i)
-        app().settings().setInteger(SettingsSection, QLatin1String(WidthKeys[i]), m_list->columnWidth(i));
+    readVehicle(vehicleId);
 }
 
-void CGasView::fillVehicles()
+void CGasView::readVehicle(qint32 vehicleId)
 {
-    const QSignalBlocker blocker(m_vehicles);
-    m_vehicles->clear();
-    for (const VehicleList::Item& item : VehicleList::items(app().database(), app().vehicleColumns()))
-        m_vehicles->addItem(item.text, item.vehicleId);
-    int index = m_vehicles->findData(app().currentVehicle());
-    if (index < 0 && m_vehicles->count() > 0)
-        index = 0;
-    m_vehicles->setCurrentIndex(index);
-    const qint32 vehicleId = index < 0 ? 0 : m_vehicles->itemData(index).toInt();
-    if (vehicleId != m_shownVehicle)
-        showVehicle(vehicleId);
-}
-
-void CGasView::showVehicle(qint32 vehicleId)
-{
-    m_shownVehicle = vehicleId;
-    app().setCurrentVehicle(vehicleId);
     QSqlQuery query = app().database().prepare(
         QStringLiteral("SELECT Measurement, HoursInd, EntryOfActualMiles FROM Vehicles WHERE VehicleID = ?"));
     query.addBindValue(vehicleId);
@@ -226,80 +141,11 @@ void CGasView::showVehicle(qint32 vehicleId)
     applyUnits();
 }
 
-qint32 CGasView::initialKey()
+void CGasView::showVehicleEntries()
 {
-    if (m_shownVehicle == 0 || m_vehicles->count() == 0)
-        fillVehicles();
-    return 0;
-}
-
-void CGasView::onVehicleChosen(int index)
-{
-    const qint32 vehicleId = index < 0 ? 0 : m_vehicles->itemData(index).toInt();
-    if (vehicleId == m_shownVehicle)
-        return;
-    if (!resolveUnsavedChanges()) {
-        const QSignalBlocker blocker(m_vehicles);
-        m_vehicles->setCurrentIndex(m_vehicles->findData(m_shownVehicle));
-        return;
-    }
-    try {
-        showVehicle(vehicleId);
-        fillSelector(0);
-        startNewRecord();
-    } catch (const CdbException& error) {
-        showError(error.description());
-    }
-}
-
-void CGasView::enter(int a, int b)
-{
-    if (!m_entered) {
-        m_entered = true;
-        CRecordForm::enter(a, b);
-        return;
-    }
-    try {
-        if (a == CompanyForm) {
-            m_station->takeReturned(b);
-            return;
-        }
-        if (hasUnsavedChanges())
-            return;
-        // The vehicle may have been changed on another form.
-        if (app().currentVehicle() != m_shownVehicle) {
-            fillVehicles();
-            fillSelector(0);
-            startNewRecord();
-            return;
-        }
-        CRecordForm::enter(a, b);
-    } catch (const CdbException& error) {
-        showError(error.description());
-    }
-}
-
-bool CGasView::canLeave(int targetForm)
-{
-    if (const std::optional<bool> decision = m_station->leaveCheck(targetForm))
-        return *decision;
-    return CRecordForm::canLeave(targetForm);
-}
-
-void CGasView::refreshLists(int hint)
-{
-    if (hint == GeneralHint || hint == VehiclesHint || hint == DataRestoredHint) {
-        if (!hasUnsavedChanges()) {
-            const qint32 before = m_shownVehicle;
-            fillVehicles();
-            if (before != m_shownVehicle) {
-                fillSelector(0);
-                startNewRecord();
-            }
-        }
-    }
-    if (hint == GeneralHint || hint == CompanyAddedHint || hint == DataRestoredHint)
-        m_station->refresh();
+    // Another vehicle's fill-ups start with a new entry for it.
+    fillSelector(0);
+    startNewRecord();
 }
 
 void CGasView::applyUnits()
@@ -308,73 +154,29 @@ void CGasView::applyUnits()
     m_readingLabel->setText(m_units.distanceWord);
     m_distanceLabel->setText(m_units.distanceLabel);
     m_costLabel->setText(m_units.costLabel);
-    QTreeWidgetItem* header = m_list->headerItem();
-    header->setText(0, m_units.distanceWord);
-    header->setText(3, m_units.fuelWord + QLatin1Char('s'));
-    header->setText(4, m_units.economyHeading);
+    setListColumnTitle(0, m_units.distanceWord);
+    setListColumnTitle(3, m_units.fuelWord + QLatin1Char('s'));
+    setListColumnTitle(4, m_units.economyHeading);
 }
 
-QList<ListEntry> CGasView::selectorEntries()
+QList<CVehicleListForm::ListRow> CGasView::listRows(qint32 vehicleId)
 {
-    m_fillUps = FuelEconomy::readFillUps(app().database(), m_shownVehicle);
+    m_fillUps = FuelEconomy::readFillUps(app().database(), vehicleId);
     const FuelEconomy::Listed listed = FuelEconomy::listEconomy(m_fillUps);
     m_highestReading = listed.highestReading;
-
-    QList<ListEntry> entries;
-    QList<QTreeWidgetItem*> items;
-    entries.reserve(qsizetype(m_fillUps.size()));
-    items.reserve(qsizetype(m_fillUps.size()));
+    QList<ListRow> rows;
+    rows.reserve(qsizetype(m_fillUps.size()));
     // Newest reading first.
     for (size_t i = m_fillUps.size(); i-- > 0;) {
         const FuelEconomy::FillUp& entry = m_fillUps[i];
-        auto* item = new QTreeWidgetItem({Values::withThousands(entry.reading),
-                                          Values::toShownDate(entry.date), money("%.2f", entry.totalCost),
-                                          money("%.3f", entry.fuel), money("%.2f", listed.economy[i])});
-        item->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
-        item->setData(0, Qt::UserRole, entry.gasLogId);
-        items.append(item);
-        entries.append({QString(), entry.gasLogId});
-    }
-    {
-        const QScopedValueRollback<bool> syncing(m_syncing, true);
-        m_list->clear();
-        m_list->addTopLevelItems(items);
+        rows.append({entry.gasLogId,
+                     {Values::withThousands(entry.reading), Values::toShownDate(entry.date),
+                      money("%.2f", entry.totalCost), money("%.3f", entry.fuel),
+                      money("%.2f", listed.economy[i])}});
     }
     const FuelEconomy::LastTen lastTen = FuelEconomy::lastTen(m_fillUps);
     m_chart->setFigures(lastTen.values, listed.overall, lastTen.economy, m_units.economyHeading);
-    return entries;
-}
-
-void CGasView::syncListFromSelector()
-{
-    const QScopedValueRollback<bool> syncing(m_syncing, true);
-    const int index = selector()->currentIndex();
-    m_list->clearSelection();
-    if (index < 0 || index >= m_list->topLevelItemCount())
-        return;
-    QTreeWidgetItem* item = m_list->topLevelItem(index);
-    item->setSelected(true);
-    m_list->setCurrentItem(item);
-    m_list->scrollToItem(item);
-}
-
-void CGasView::onListSelection()
-{
-    if (m_syncing)
-        return;
-    const QList<QTreeWidgetItem*> selected = m_list->selectedItems();
-    if (selected.isEmpty())
-        return;
-    const int index = m_list->indexOfTopLevelItem(selected.first());
-    if (index != selector()->currentIndex())
-        selector()->setCurrentIndex(index);
-    else if (isNewRecord() && !hasUnsavedChanges())
-        loadSelected();
-}
-
-void CGasView::updateListState()
-{
-    m_list->setEnabled(!hasUnsavedChanges() && !isNewRecord());
+    return rows;
 }
 
 bool CGasView::loadRecord(qint32 key)
@@ -389,7 +191,7 @@ bool CGasView::loadRecord(qint32 key)
     m_partialTank->setChecked(!record->full);
     m_estimated->setChecked(record->estimated);
     m_description->setText(record->description);
-    m_station->show(record->stationId);
+    station()->show(record->stationId);
     m_amount->setText(money("%.3f", record->amount));
     m_costPerUnit->setText(money("$%.3f", record->costPerUnit));
     m_total->setText(money("$%.2f", record->total));
@@ -408,17 +210,13 @@ bool CGasView::loadRecord(qint32 key)
 void CGasView::clearFields()
 {
     applyUnits();
-    {
-        const QScopedValueRollback<bool> syncing(m_syncing, true);
-        m_list->clearSelection();
-    }
     m_date->setText(Values::todayShown());
     m_reading->setText(Values::withThousands(m_vehicleReading));
     m_description->clear();
     m_amount->clear();
     m_costPerUnit->clear();
     m_total->clear();
-    m_station->show(0);
+    station()->show(0);
     m_estimated->setChecked(false);
     m_fullTank->setChecked(true);
     m_partialTank->setChecked(false);
@@ -438,7 +236,7 @@ void CGasView::modeChanged(Mode mode)
     colours.setColor(QPalette::Base, palette().color(distanceEditable ? QPalette::Base : QPalette::Window));
     m_distance->setPalette(colours);
     resetCalculation();
-    updateListState();
+    CVehicleListForm::modeChanged(mode);
 }
 
 QWidget* CGasView::firstField() const
@@ -558,31 +356,24 @@ bool CGasView::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        if (watched == m_list && key->key() == Qt::Key_Delete) {
-            commandDelete();
-            return true;
-        }
-        if (enter && watched != m_list && mode() != Mode::Browse) {
+        if (enter && watched != entryList() && mode() != Mode::Browse) {
             calculateMoney();
             return true;
         }
     }
-    return CRecordForm::eventFilter(watched, event);
+    return CVehicleListForm::eventFilter(watched, event);
 }
 
 bool CGasView::validateFields()
 {
     runPendingCalculations();
-    if (!m_station->resolve()) {
-        if (isVisible())
-            m_stationBox->setFocus(Qt::OtherFocusReason);
+    if (!resolveCompany())
         return false;
-    }
     GasEntryTexts texts{m_date->text(),   m_reading->text(),     m_distance->text(),
                         m_amount->text(), m_costPerUnit->text(), m_total->text()};
     std::optional<GasChecks::Problem> problem;
     try {
-        problem = GasChecks::firstProblem(app().database(), m_shownVehicle, isNewRecord() ? 0 : currentKey(),
+        problem = GasChecks::firstProblem(app().database(), vehicleId(), isNewRecord() ? 0 : currentKey(),
                                           texts, m_units, previousReading(), !m_fillUps.empty());
     } catch (const CdbException& error) {
         showError(error.description());
@@ -626,13 +417,13 @@ qint32 CGasView::writeRecord(qint32 key)
     record.amount = Values::parseAmount(m_amount->text());
     record.costPerUnit = Values::parseAmount(m_costPerUnit->text());
     record.total = Values::parseAmount(m_total->text());
-    record.stationId = m_station->companyKey();
+    record.stationId = station()->companyKey();
     record.description = m_description->text();
     record.full = !m_partialTank->isChecked();
     record.estimated = m_estimated->isChecked();
     Database& db = app().database();
-    const qint32 saved = record.save(db, m_shownVehicle, key);
-    m_readingMoved = ReadingEstimate::recordIfMoreRecent(db, m_shownVehicle, record.reading, record.date);
+    const qint32 saved = record.save(db, vehicleId(), key);
+    m_readingMoved = ReadingEstimate::recordIfMoreRecent(db, vehicleId(), record.reading, record.date);
     if (m_readingMoved)
         alsoNotify(VehiclesHint);
     return saved;
@@ -644,7 +435,7 @@ void CGasView::recordSaved(qint32)
         return;
     m_readingMoved = false;
     try {
-        showVehicle(m_shownVehicle);
+        readVehicle(vehicleId());
     } catch (const CdbException& error) {
         showError(error.description());
     }

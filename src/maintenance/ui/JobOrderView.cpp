@@ -33,7 +33,7 @@ CJobOrderView::CJobOrderView(CAppContext& app, CVelDoc& doc, QWidget* parent)
                          {QStringLiteral("JCN"), QStringLiteral("j1")},
                          {QStringLiteral("Brief Description"), QStringLiteral("j2")},
                          {QStringLiteral("Services List"), QStringLiteral("j3")}},
-                        JobOrderCaller, parent)
+                        parent)
 {
     const int row = FirstFieldRow;
     m_jcn = addLineField(QStringLiteral("Job Control No."), QStringLiteral("jcn"), JobOrderRecord::JcnLength,
@@ -42,7 +42,8 @@ CJobOrderView::CJobOrderView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     m_date->setObjectName(QStringLiteral("date"));
     m_date->setMaxLength(10);
     addField(QStringLiteral("Date"), m_date, row, 1);
-    addStationField(row + 1, 0);
+    addStationField(QStringLiteral("Service Station"), QStringLiteral("serviceStation"), JobOrderCaller, row + 1,
+                    0);
     addServicesField(row + 2);
     m_description = addLineField(QStringLiteral("Brief Description"), QStringLiteral("description"),
                                  JobOrderRecord::DescriptionLength, row + 3, 0, 2);
@@ -62,6 +63,11 @@ CJobOrderView::CJobOrderView(CAppContext& app, CVelDoc& doc, QWidget* parent)
 QWidget* CJobOrderView::firstField() const
 {
     return m_jcn;
+}
+
+QLineEdit* CJobOrderView::descriptionField() const
+{
+    return m_description;
 }
 
 QList<CVehicleEntryForm::ListRow> CJobOrderView::listRows(qint32 vehicleId)
@@ -101,7 +107,7 @@ void CJobOrderView::clearFields()
 
 bool CJobOrderView::validateFields()
 {
-    if (!resolveStation())
+    if (!resolveCompany())
         return false;
     try {
         const QString jcn = m_jcn->text();
@@ -193,28 +199,6 @@ void CJobOrderView::commandPrint()
         !app().prompter().note(MaintenanceMessages::JobOrderPrintNote))
         settings.setInteger(QStringLiteral("Messages"), QStringLiteral("j1"), 0);
     Q_EMIT switchFormRequested(ReportForm, JobOrdersReport, isNewRecord() ? 0 : currentKey());
-}
-
-void CJobOrderView::startFromSchedule(const QList<qint32>& scheduleIds)
-{
-    if (scheduleIds.isEmpty() || !resolveUnsavedChanges())
-        return;
-    try {
-        const std::optional<ServiceItems::ScheduledWork> work =
-            ServiceItems::scheduledWork(app().database(), scheduleIds);
-        if (!work)
-            return;
-        showVehicle(work->vehicleId);
-        startNewRecord();
-        QuietEdits quiet(*this);
-        showServices(work->services);
-        m_description->setText(work->description);
-        station()->show(work->stationId);
-    } catch (const CdbException& error) {
-        showError(error.description());
-        return;
-    }
-    markChanged();
 }
 
 void CJobOrderView::setOpenOnly(bool openOnly)

@@ -20,8 +20,6 @@ public:
     void commandEdit() override;
     void commandPerformMaintenance();
     void commandPrint();
-    // A new job order for the services of these schedule entries (of one vehicle, which becomes current).
-    void startFromSchedule(const QList<qint32>& scheduleIds);
 
 protected:
     QList<ListRow> listRows(qint32 vehicleId) override;
@@ -31,6 +29,7 @@ protected:
     qint32 writeRecord(qint32 key) override;
     bool removeRecord(qint32 key) override;
     QWidget* firstField() const override;
+    QLineEdit* descriptionField() const override;
     void extendContextMenu(QMenu& menu) override;
 
 private:

@@ -41,7 +41,7 @@ CMaintenanceView::CMaintenanceView(CAppContext& app, CVelDoc& doc, QWidget* pare
                          {QStringLiteral("Date"), QStringLiteral("h1"), false, QStringLiteral("00/00/0000 ")},
                          {QStringLiteral("Brief Description"), QStringLiteral("h2")},
                          {QStringLiteral("Services List"), QStringLiteral("h3")}},
-                        MaintenanceCaller, parent)
+                        parent)
 {
     const int row = FirstFieldRow;
     m_reading = addLineField(m_unitLabel, QStringLiteral("reading"), 9, row, 0);
@@ -52,7 +52,8 @@ CMaintenanceView::CMaintenanceView(CAppContext& app, CVelDoc& doc, QWidget* pare
     m_date->setObjectName(QStringLiteral("date"));
     m_date->setMaxLength(10);
     addField(QStringLiteral("Date"), m_date, row, 1);
-    addStationField(row + 1, 0);
+    addStationField(QStringLiteral("Service Station"), QStringLiteral("serviceStation"), MaintenanceCaller,
+                    row + 1, 0);
 
     // The job order box while adding, the read-only JCN otherwise, in one place.
     auto* jobOrderPlace = new QWidget(this);
@@ -99,6 +100,11 @@ void CMaintenanceView::enter(int a, int b)
 QWidget* CMaintenanceView::firstField() const
 {
     return m_reading;
+}
+
+QLineEdit* CMaintenanceView::descriptionField() const
+{
+    return m_description;
 }
 
 QList<CVehicleEntryForm::ListRow> CMaintenanceView::listRows(qint32 vehicleId)
@@ -196,9 +202,15 @@ void CMaintenanceView::modeChanged(Mode mode)
 
 void CMaintenanceView::onJobOrderChosen(int index)
 {
-    if (m_fillingJobOrders || index <= 0 || mode() != Mode::AddNew)
+    if (m_fillingJobOrders || mode() != Mode::AddNew)
         return;
-    startFromJobOrder(m_jobOrders->itemData(index).toInt(), true);
+    if (index > 0) {
+        startFromJobOrder(m_jobOrders->itemData(index).toInt(), true);
+        return;
+    }
+    // The blank entry: the new entry is made from no job order, so saving it must complete none.
+    m_prefill = Prefill::None;
+    m_prefillJobOrder = 0;
 }
 
 void CMaintenanceView::startFromJobOrder(qint32 jobOrderId, bool fromList)
@@ -243,31 +255,15 @@ void CMaintenanceView::startFromJobOrder(qint32 jobOrderId, bool fromList)
 
 void CMaintenanceView::startFromSchedule(const QList<qint32>& scheduleIds)
 {
-    if (scheduleIds.isEmpty() || !resolveUnsavedChanges())
+    if (!CVehicleEntryForm::startFromSchedule(scheduleIds))
         return;
-    try {
-        const std::optional<ServiceItems::ScheduledWork> work =
-            ServiceItems::scheduledWork(app().database(), scheduleIds);
-        if (!work)
-            return;
-        showVehicle(work->vehicleId);
-        startNewRecord();
-        QuietEdits quiet(*this);
-        showServices(work->services);
-        m_description->setText(work->description);
-        station()->show(work->stationId);
-    } catch (const CdbException& error) {
-        showError(error.description());
-        return;
-    }
     m_prefill = Prefill::Schedule;
-    markChanged();
     m_reading->setFocus(Qt::OtherFocusReason);
 }
 
 bool CMaintenanceView::validateFields()
 {
-    if (!resolveStation())
+    if (!resolveCompany())
         return false;
     const qint32 reading = Values::parseWholeNumber(m_reading->text());
     if (reading <= 0 || reading >= Values::ParseError)

@@ -33,6 +33,7 @@ protected:
     bool removeRecord(qint32 key) override;
     void recordSaved(qint32 key) override;
     QWidget* firstField() const override;
+    QLineEdit* descriptionField() const override;
     void modeChanged(Mode mode) override;
     void extendContextMenu(QMenu& menu) override;
 

@@ -121,7 +121,7 @@ CScheduleView::CScheduleView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     m_station->setObjectName(QStringLiteral("serviceStation"));
     m_station->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_station->setMinimumContentsLength(28);
-    m_company = new CTypedCompany(*this, *m_station, ScheduleCaller);
+    m_company = makeCompanyBox(*m_station, ScheduleCaller);
     addField(QStringLiteral("Service Station"), m_station, 4, 0);
     m_frequency = new QComboBox(this);
     m_frequency->setObjectName(QStringLiteral("frequency"));
@@ -377,11 +377,8 @@ void CScheduleView::commandEdit()
 
 bool CScheduleView::validateFields()
 {
-    if (!m_company->resolve()) {
-        if (isVisible())
-            m_station->setFocus(Qt::OtherFocusReason);
+    if (!resolveCompany())
         return false;
-    }
     ScheduleEntries::Typed typed{m_interval->text(), m_months->text(), m_days->text(), m_baseReading->text(),
                                  m_baseDate->text()};
     ScheduleEntries::Entry entry;
@@ -483,38 +480,15 @@ void CScheduleView::extendContextMenu(QMenu& menu)
 
 void CScheduleView::refreshLists(int hint)
 {
-    if (hint == GeneralHint || hint == CompanyAddedHint)
-        m_company->refresh();
     if (hint == GeneralHint || hint == ServiceListHint)
         reloadList();
 }
 
-bool CScheduleView::canLeave(int targetForm)
+void CScheduleView::showAgain(int, int)
 {
-    if (const std::optional<bool> decision = m_company->leaveCheck(targetForm))
-        return *decision;
-    return CRecordForm::canLeave(targetForm);
-}
-
-void CScheduleView::enter(int a, int b)
-{
-    if (!m_entered) {
-        m_entered = true;
-        CRecordForm::enter(a, b);
-        return;
-    }
-    try {
-        if (a == CompanyForm) {
-            m_company->takeReturned(b);
-            return;
-        }
-        if (hasUnsavedChanges())
-            return;
-        fillSelector(app().currentVehicle());
-        loadSelected();
-    } catch (const CdbException& error) {
-        showError(error.description());
-    }
+    // The vehicle may have been changed on another form.
+    fillSelector(app().currentVehicle());
+    loadSelected();
 }
 
 void CScheduleView::modifyServiceList()

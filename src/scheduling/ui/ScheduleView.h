@@ -20,8 +20,6 @@ public:
     CScheduleView(CAppContext& app, CVelDoc& doc, QWidget* parent = nullptr);
     ~CScheduleView() override;
 
-    bool canLeave(int targetForm) override;
-    void enter(int a, int b) override;
     bool canNew() const override { return false; }
     void commandNew() override {}
     void commandEdit() override;
@@ -42,6 +40,7 @@ protected:
     void modeChanged(Mode mode) override;
     void extendContextMenu(QMenu& menu) override;
     void refreshLists(int hint) override;
+    void showAgain(int a, int b) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
@@ -61,7 +60,6 @@ private:
     int m_rowPosition = 0;
     bool m_rowOnly = false;
     bool m_filling = false;
-    bool m_entered = false;
     qint16 m_storedFrequency = 0;
     qint32 m_rememberedTemplate = 0;
     QTreeWidget* m_list = nullptr;

@@ -249,7 +249,7 @@ private Q_SLOTS:
                                         dialog.accept();
                                     });
         QVERIFY(!view->hasUnsavedChanges());
-        QCOMPARE(find<QWidget>("activeCheck")->nextInFocusChain(), find<QWidget>("purchaseButton"));
+        QCOMPARE(find<QWidget>("hoursCheck")->nextInFocusChain(), find<QWidget>("purchaseButton"));
 
         click("editButton");
         withDialog<CPurchaseDialog>(
