@@ -513,7 +513,7 @@ void CRecordForm::setupTabOrder()
             continue;
         bool part = false;
         for (QWidget* up = widget->parentWidget(); up && up != this; up = up->parentWidget())
-            part = part || (up->focusPolicy() & Qt::TabFocus);
+            part = part || !(qobject_cast<QGroupBox*>(up) || up->metaObject() == &QWidget::staticMetaObject);
         const QList<int> place = part ? QList<int>() : readingPlace(m_fieldGrid, widget);
         if (!place.isEmpty())
             stops.append({place, widget});

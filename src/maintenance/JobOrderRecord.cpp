@@ -10,19 +10,12 @@
 std::optional<JobOrderRecord> JobOrderRecord::load(Database& db, qint32 jobOrderId)
 {
     CJobOrderSet set(db);
-    set.m_strFilter = QStringLiteral("JobOrderID = %1").arg(jobOrderId);
-    set.open();
-    if (set.isEOF())
+    if (!find(set, QStringLiteral("JobOrderID"), jobOrderId))
         return std::nullopt;
     JobOrderRecord record;
-    record.stationId = set.m_StationID;
-    record.vehicleId = set.m_VehicleID;
+    record.read(db, set, set.m_Date, jobOrderId, ServiceItems::Owner::JobOrder);
     record.jcn = set.m_JCN;
-    record.description = set.m_Description;
-    record.memo = set.m_Memo;
-    record.date = set.m_Date;
     record.open = set.m_OpenInd;
-    record.services = ServiceItems::of(db, jobOrderId, ServiceItems::Owner::JobOrder);
     return record;
 }
 
@@ -30,22 +23,11 @@ qint32 JobOrderRecord::save(Database& db, qint32 jobOrderId) const
 {
     Transaction transaction(db);
     CJobOrderSet set(db);
-    set.m_strFilter = QStringLiteral("JobOrderID = %1").arg(jobOrderId);
-    set.open();
-    if (jobOrderId == 0 || set.isEOF()) {
-        jobOrderId = set.nextIdentifier();
-        set.addNew();
-        set.m_JobOrderID = jobOrderId;
-    } else {
-        set.edit();
-    }
-    set.m_Description = description;
-    set.m_Memo = memo;
+    jobOrderId = write(set, QStringLiteral("JobOrderID"), jobOrderId, *this);
+    set.m_JobOrderID = jobOrderId;
     set.m_Date = date;
     set.m_JCN = jcn;
     set.m_OpenInd = true;
-    set.m_StationID = stationId;
-    set.m_VehicleID = vehicleId;
     set.update();
     ServiceItems::replace(db, jobOrderId, vehicleId, ServiceItems::Owner::JobOrder, services);
     transaction.commit();

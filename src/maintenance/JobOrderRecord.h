@@ -1,6 +1,6 @@
 #pragma once
 
-#include "maintenance/ServiceItems.h"
+#include "maintenance/ServiceWork.h"
 
 #include <QList>
 #include <QString>
@@ -9,20 +9,14 @@
 class Database;
 
 // One job order as its form edits it: the JobOrder row with the services ordered on it.
-struct JobOrderRecord
+struct JobOrderRecord : ServiceWork
 {
     // Field sizes in the file.
     static constexpr int JcnLength = 20;
     static constexpr int DescriptionLength = 50;
 
-    qint32 stationId = 0;
-    qint32 vehicleId = 0;
     QString jcn;
-    QString description;
-    QString memo;
-    QString date; // stored "YYYYMMDD"
     bool open = true;
-    QList<ServiceItem> services;
 
     static std::optional<JobOrderRecord> load(Database& db, qint32 jobOrderId);
 

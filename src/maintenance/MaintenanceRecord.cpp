@@ -16,20 +16,13 @@
 std::optional<MaintenanceRecord> MaintenanceRecord::load(Database& db, qint32 maintId)
 {
     CMaintenanceSet set(db);
-    set.m_strFilter = QStringLiteral("MaintID = %1").arg(maintId);
-    set.open();
-    if (set.isEOF())
+    if (!find(set, QStringLiteral("MaintID"), maintId))
         return std::nullopt;
     MaintenanceRecord record;
-    record.vehicleId = set.m_VehicleID;
-    record.date = set.m_MaintDate;
+    record.read(db, set, set.m_MaintDate, maintId, ServiceItems::Owner::Maintenance);
     record.reading = set.m_ActualMiles;
-    record.stationId = set.m_StationID;
-    record.description = set.m_Description;
-    record.memo = set.m_Memo;
     record.totalPrice = set.m_TotalPrice;
     record.jobOrderId = set.m_JobOrderID;
-    record.services = ServiceItems::of(db, maintId, ServiceItems::Owner::Maintenance);
     return record;
 }
 
@@ -196,22 +189,11 @@ Saved save(Database& db, qint32 maintId, const MaintenanceRecord& record, qint32
     const QList<ServiceItem> leftOver = leftOverServices(db, followUpJobOrder, record.services);
     Transaction transaction(db);
     CMaintenanceSet set(db);
-    set.m_strFilter = QStringLiteral("MaintID = %1").arg(maintId);
-    set.open();
-    if (maintId == 0 || set.isEOF()) {
-        maintId = set.nextIdentifier();
-        set.addNew();
-        set.m_MaintID = maintId;
-    } else {
-        set.edit();
-    }
+    maintId = ServiceWork::write(set, QStringLiteral("MaintID"), maintId, record);
+    set.m_MaintID = maintId;
     set.m_ActualMiles = record.reading;
-    set.m_Description = record.description;
     set.m_TotalPrice = record.totalPrice;
-    set.m_Memo = record.memo;
     set.m_MaintDate = record.date;
-    set.m_StationID = record.stationId;
-    set.m_VehicleID = record.vehicleId;
     set.m_JobOrderID = record.jobOrderId;
     set.update();
     saved.maintId = maintId;

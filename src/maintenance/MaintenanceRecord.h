@@ -1,6 +1,6 @@
 #pragma once
 
-#include "maintenance/ServiceItems.h"
+#include "maintenance/ServiceWork.h"
 
 #include <QList>
 #include <QString>
@@ -9,17 +9,11 @@
 class Database;
 
 // One maintenance entry as its form edits it: the Maintenance row with the services performed.
-struct MaintenanceRecord
+struct MaintenanceRecord : ServiceWork
 {
-    qint32 vehicleId = 0;
-    QString date; // stored "YYYYMMDD"
     qint32 reading = 0;
-    qint32 stationId = 0;
-    QString description;
-    QString memo;
     double totalPrice = 0.0;
     qint32 jobOrderId = 0;
-    QList<ServiceItem> services;
 
     static std::optional<MaintenanceRecord> load(Database& db, qint32 maintId);
 };

@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "TestEnvironment.h"
 #include "app/Autostart.h"
 
@@ -30,17 +31,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("exec");
-        QTest::newRow("plain") << "/opt/velmora/velmora-notify"
-                               << "/opt/velmora/velmora-notify";
-        QTest::newRow("space") << "/opt/my apps/velmora-notify"
-                               << "\"/opt/my apps/velmora-notify\"";
+        addRow("plain", "/opt/velmora/velmora-notify", "/opt/velmora/velmora-notify");
+        addRow("space", "/opt/my apps/velmora-notify", "\"/opt/my apps/velmora-notify\"");
         // $ and ` are escaped inside the quotes; the value's own rule doubles that escape's backslash.
-        QTest::newRow("dollar") << "/home/a$b/velmora-notify"
-                                << "\"/home/a\\\\$b/velmora-notify\"";
-        QTest::newRow("quote") << "/x\"y/velmora-notify"
-                               << "\"/x\\\\\"y/velmora-notify\"";
-        QTest::newRow("percent") << "/opt/100%/velmora-notify"
-                                 << "/opt/100%%/velmora-notify";
+        addRow("dollar", "/home/a$b/velmora-notify", "\"/home/a\\\\$b/velmora-notify\"");
+        addRow("quote", "/x\"y/velmora-notify", "\"/x\\\\\"y/velmora-notify\"");
+        addRow("percent", "/opt/100%/velmora-notify", "/opt/100%%/velmora-notify");
     }
 
     void execArgumentIsQuoted()

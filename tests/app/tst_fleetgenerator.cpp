@@ -61,31 +61,6 @@ private slots:
                              "FROM GasLog";
         QCOMPARE(columnOf(first, rows), columnOf(second, rows));
     }
-
-    void refusesAnExistingFileAndBadArguments_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("exitCode");
-        QTest::newRow("existing file") << QStringList{"generate-fleet", "EXISTING", "--vehicles", "5"} << 1;
-        QTest::newRow("no count") << QStringList{"generate-fleet", "new.vel"} << 2;
-        QTest::newRow("count not a number") << QStringList{"generate-fleet", "new.vel", "--vehicles", "many"} << 2;
-        QTest::newRow("zero vehicles") << QStringList{"generate-fleet", "new.vel", "--vehicles", "0"} << 2;
-    }
-    void refusesAnExistingFileAndBadArguments()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(int, exitCode);
-        const QString existing = m_env.path("existing.vel");
-        QFile file(existing);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("kept");
-        file.close();
-        args.replaceInStrings("EXISTING", existing).replaceInStrings("new.vel", m_env.path("new.vel"));
-        QCOMPARE(cli(args), exitCode);
-        QVERIFY(!QFile::exists(m_env.path("new.vel")));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("kept"));
-    }
 };
 
 QTEST_GUILESS_MAIN(FleetGeneratorTest)

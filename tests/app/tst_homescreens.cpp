@@ -1,6 +1,6 @@
+#include "DataRows.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
-#include "context/Enums.h"
 #include "app/QuickUpdate.h"
 #include "app/ScheduleStatus.h"
 #include "app/ui/AboutBox.h"
@@ -8,8 +8,9 @@
 #include "app/ui/HoverBitmapButton.h"
 #include "app/ui/SplashWindow.h"
 #include "app/ui/VelApp.h"
-#include "context/VelDoc.h"
 #include "app/ui/VelView.h"
+#include "context/Enums.h"
+#include "context/VelDoc.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 
@@ -101,14 +102,14 @@ private slots:
         QTest::addColumn<QString>("due");
         QTest::addColumn<int>("days");
         QTest::addColumn<int>("expected");
-        QTest::newRow("due today") << daysFromNow(0) << 5 << 3;
-        QTest::newRow("overdue") << daysFromNow(-40) << 5 << 3;
-        QTest::newRow("in 5 days is inside the warning") << daysFromNow(5) << 5 << 2;
-        QTest::newRow("in 6 days") << daysFromNow(6) << 5 << 1;
-        QTest::newRow("no date") << "" << 5 << 1;
-        QTest::newRow("short date") << "2024031" << 5 << 1;
-        QTest::newRow("not digits") << "2024-3-1" << 5 << 1;
-        QTest::newRow("Feb 29 of a common year rolls to Mar 1") << "20230229" << 5 << 3;
+        addRow("due today", daysFromNow(0), 5, 3);
+        addRow("overdue", daysFromNow(-40), 5, 3);
+        addRow("in 5 days is inside the warning", daysFromNow(5), 5, 2);
+        addRow("in 6 days", daysFromNow(6), 5, 1);
+        addRow("no date", "", 5, 1);
+        addRow("short date", "2024031", 5, 1);
+        addRow("not digits", "2024-3-1", 5, 1);
+        addRow("Feb 29 of a common year rolls to Mar 1", "20230229", 5, 3);
     }
 
     void lightFromDueDate()
@@ -117,19 +118,6 @@ private slots:
         QFETCH(int, days);
         QFETCH(int, expected);
         QCOMPARE(int(ScheduleStatus::fromDueDate(due, days, Now)), expected);
-    }
-
-    void lightTakesTheEarliestDateOfAnyVehicle()
-    {
-        Fleet fleet;
-        QCOMPARE(int(ScheduleStatus::current(fleet.app.database(), 5)), 1);
-        fleet.addScheduleDue("");
-        fleet.addScheduleDue(daysFromNow(30));
-        fleet.addScheduleDue(daysFromNow(4));
-        fleet.app.database().execute("INSERT INTO Schedule (ScheduleID, VehicleID) VALUES (99, 2)");
-        QCOMPARE(ScheduleStatus::earliestDueDate(fleet.app.database()), daysFromNow(4));
-        QCOMPARE(int(ScheduleStatus::current(fleet.app.database(), 5)), 2);
-        QCOMPARE(int(ScheduleStatus::current(fleet.app.database(), 3)), 1);
     }
 
     void quickUpdateStoresTodaysReading()
@@ -152,16 +140,15 @@ private slots:
         QTest::addColumn<int>("hours");
         QTest::addColumn<QString>("message");
         const QString range = "This must be numeric and between 0 and 1,000,000.";
-        QTest::newRow("empty") << "" << 0 << range;
-        QTest::newRow("a million") << "1,000,000" << 0 << range;
-        QTest::newRow("negative") << "-3" << 0 << range;
-        QTest::newRow("below purchase") << "11,999" << 0
-                                        << "The Odometer Reading on the vehicle can not be less then the "
-                                           "Odometer on the vehicle when purchased.";
-        QTest::newRow("below purchase, hour meter")
-            << "500" << 1
-            << "The Hour Meter Reading on the vehicle can not be less then the Hour Meter on the vehicle "
-               "when purchased.";
+        addRow("empty", "", 0, range);
+        addRow("a million", "1,000,000", 0, range);
+        addRow("negative", "-3", 0, range);
+        addRow("below purchase", "11,999", 0,
+               "The Odometer Reading on the vehicle can not be less then the "
+               "Odometer on the vehicle when purchased.");
+        addRow("below purchase, hour meter", "500", 1,
+               "The Hour Meter Reading on the vehicle can not be less then the Hour Meter on the vehicle "
+               "when purchased.");
     }
 
     void quickUpdateRefusals()
@@ -260,6 +247,9 @@ private slots:
         QCOMPARE(view.scheduleStatus(), 1);
         QVERIFY(colour.green() > colour.red() + 60);
 
+        // Entries without a date, and those of other vehicles, count as not due.
+        fleet.addScheduleDue("");
+        fleet.app.database().execute("INSERT INTO Schedule (ScheduleID, VehicleID) VALUES (99, 2)");
         fleet.addScheduleDue(daysFromNow(8));
         colour = lampColour();
         QCOMPARE(view.scheduleStatus(), 1);
@@ -375,16 +365,16 @@ private slots:
     {
         QTest::addColumn<QPoint>("point");
         QTest::addColumn<int>("zone");
-        QTest::newRow("zone 1 corner") << QPoint(41, 231) << 1;
-        QTest::newRow("left of zone 1") << QPoint(40, 240) << 0;
-        QTest::newRow("zone 1 far corner") << QPoint(199, 249) << 1;
-        QTest::newRow("right of zone 1") << QPoint(200, 240) << 0;
-        QTest::newRow("zone 2 bottom") << QPoint(120, 284) << 2;
-        QTest::newRow("gap between 2 and 3") << QPoint(120, 285) << 0;
-        QTest::newRow("zone 3 top") << QPoint(120, 286) << 3;
-        QTest::newRow("below zone 3") << QPoint(120, 305) << 0;
-        QTest::newRow("zone 5") << QPoint(120, 344) << 5;
-        QTest::newRow("below zone 5") << QPoint(120, 345) << 0;
+        addRow("zone 1 corner", QPoint(41, 231), 1);
+        addRow("left of zone 1", QPoint(40, 240), 0);
+        addRow("zone 1 far corner", QPoint(199, 249), 1);
+        addRow("right of zone 1", QPoint(200, 240), 0);
+        addRow("zone 2 bottom", QPoint(120, 284), 2);
+        addRow("gap between 2 and 3", QPoint(120, 285), 0);
+        addRow("zone 3 top", QPoint(120, 286), 3);
+        addRow("below zone 3", QPoint(120, 305), 0);
+        addRow("zone 5", QPoint(120, 344), 5);
+        addRow("below zone 5", QPoint(120, 345), 0);
     }
 
     void pictureFormZones()

@@ -1,14 +1,16 @@
+#include "DataRows.h"
+#include "Dialogs.h"
 #include "Screenshot.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 #include "app/Autostart.h"
-#include "context/Enums.h"
 #include "app/WindowPlacement.h"
 #include "app/ui/DaysAheadDialog.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/VelApp.h"
-#include "context/VelDoc.h"
 #include "app/ui/VelView.h"
+#include "context/Enums.h"
+#include "context/VelDoc.h"
 #include "db/Messages.h"
 #include "fleet/ui/OwnerView.h"
 #include "forms/FormView.h"
@@ -21,7 +23,6 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -112,23 +113,6 @@ QAction* action(CMainFrame& frame, const char* name)
     return frame.findChild<QAction*>(QLatin1String(name));
 }
 
-// Runs work on the modal dialog the next statement opens; a dialog that work leaves open is rejected so
-// that a failing test cannot hang.
-void onModalDialog(std::function<void(QDialog*)> work, int attempts = 100)
-{
-    QTimer::singleShot(10, [work, attempts] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            if (attempts > 0)
-                onModalDialog(work, attempts - 1);
-            return;
-        }
-        work(dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-}
-
 void typeDays(QDialog& dialog, const QString& text)
 {
     auto* edit = dialog.findChild<QSpinBox*>(QStringLiteral("daysEdit"))->findChild<QLineEdit*>();
@@ -182,9 +166,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("form");
         QTest::addColumn<bool>("asksOwner");
         QTest::addColumn<bool>("asksVehicle");
-        QTest::newRow("home") << 101 << false << false;
-        QTest::newRow("owner") << 102 << false << false;
-        QTest::newRow("vehicle") << 103 << true << false;
+        addRow("home", 101, false, false);
+        addRow("owner", 102, false, false);
+        addRow("vehicle", 103, true, false);
         for (int form : {104, 105, 106, 139, 140, 141, 143, 146, 154, 243})
             QTest::addRow("form %d", form) << form << true << true;
     }
@@ -288,7 +272,7 @@ private Q_SLOTS:
         QVERIFY(!saveAction->isEnabled());
     }
 
-    void homePageOffersRegisteredForms()
+    void homePagePictureOpensTheOwnerForm()
     {
         Fixture f;
         CMainFrame frame(f.app);
@@ -297,25 +281,6 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&frame));
         auto* home = qobject_cast<CVelView*>(frame.shownForm());
         QVERIFY(home);
-        // A form not built yet: its command and its picture element stay off until it is registered.
-        const struct
-        {
-            int form;
-            const char* action;
-            CVelView::Element element;
-        } candidates[] = {{GasForm, "gasFormAction", CVelView::GasLogElement},
-                          {ScheduleForm, "scheduleFormAction", CVelView::ScheduleElement},
-                          {JobOrderForm, "jobOrderFormAction", CVelView::JobOrdersElement}};
-        const auto* unbuilt = std::find_if(std::begin(candidates), std::end(candidates),
-                                           [&frame](const auto& c) { return !frame.hasForm(c.form); });
-        if (unbuilt != std::end(candidates)) {
-            QVERIFY(!action(frame, unbuilt->action)->isEnabled());
-            QVERIFY(!home->elementAvailable(unbuilt->element));
-            f.registerProbes(frame, {unbuilt->form});
-            QVERIFY(action(frame, unbuilt->action)->isEnabled());
-            QVERIFY(home->elementAvailable(unbuilt->element));
-        }
-
         // The real owner form, reached from the picture and left again with Escape.
         const QPoint owners = home->elementRect(CVelView::OwnersElement).center();
         QTest::mouseMove(home, owners);
@@ -389,11 +354,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("0") << "0" << false;
-        QTest::newRow("31") << "31" << false;
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("1") << "1" << true;
-        QTest::newRow("30") << "30" << true;
+        addRow("0", "0", false);
+        addRow("31", "31", false);
+        addRow("empty", "", false);
+        addRow("1", "1", true);
+        addRow("30", "30", true);
     }
 
     void daysAheadRange()
@@ -427,12 +392,12 @@ private Q_SLOTS:
         QVERIFY(frame.switchForm(OwnerForm));
         ProbeForm* owner = probe(frame, OwnerForm);
 
-        onModalDialog([](QDialog* dialog) { dialog->reject(); });
-        action(frame, "daysAheadAction")->trigger();
+        withDialog([&] { action(frame, "daysAheadAction")->trigger(); },
+                   [](QDialog& dialog) { dialog.reject(); });
         QVERIFY(owner->hints.isEmpty());
 
-        onModalDialog([](QDialog* dialog) { typeDays(*dialog, QStringLiteral("12")); });
-        action(frame, "daysAheadAction")->trigger();
+        withDialog([&] { action(frame, "daysAheadAction")->trigger(); },
+                   [](QDialog& dialog) { typeDays(dialog, QStringLiteral("12")); });
         QCOMPARE(owner->hints, QList<int>{DaysAheadHint});
         QCOMPARE(f.app.settings().daysAhead(), 12);
     }

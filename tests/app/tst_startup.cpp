@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "Screenshot.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
@@ -19,7 +20,6 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -75,17 +75,6 @@ QString makeFile(TestEnvironment& env, FileKind kind)
     return path;
 }
 
-void addVehicle(Database& db, int id, int reading, int perMonth, const QString& estimated, bool active)
-{
-    QSqlQuery insert =
-        db.prepare("INSERT INTO Vehicles (VehicleID, OwnerID, EntryOfActualMiles, EstMilesPerMonth, "
-                   "DateOfActualMiles, DateOfEstimatedMiles, ActiveInd) VALUES (?, 1, ?, ?, ?, ?, ?)");
-    for (const QVariant& value : {QVariant(id), QVariant(reading), QVariant(perMonth), QVariant(estimated),
-                                  QVariant(estimated), QVariant(active ? -1 : 0)})
-        insert.addBindValue(value);
-    db.exec(insert);
-}
-
 } // namespace
 
 class StartUpTest : public QObject
@@ -131,20 +120,37 @@ private Q_SLOTS:
         m_env.reset();
     }
 
+    // Each file start-up cannot use brings the welcome dialog, which says why and offers the likely way on.
     void unusableDataFilesReachTheWelcomeDialog_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::newRow("no DBLoc") << int(FileKind::None);
-        QTest::newRow("missing file") << int(FileKind::Missing);
-        QTest::newRow("not a database") << int(FileKind::Text);
-        QTest::newRow("no Utilities table") << int(FileKind::NoUtilities);
+        QTest::addColumn<QString>("notice");
+        QTest::addColumn<QString>("preselected");
+        addRow("first run", int(FileKind::None), QString(), "createChoice");
+        addRow("missing file", int(FileKind::Missing), "could not be found", "locateChoice");
+        addRow("not a data file", int(FileKind::Text), "could not be opened: ", "createChoice");
+        addRow("no Utilities table", int(FileKind::NoUtilities), "could not be opened: ", "createChoice");
     }
 
     void unusableDataFilesReachTheWelcomeDialog()
     {
         QFETCH(int, kind);
+        QFETCH(QString, notice);
+        QFETCH(QString, preselected);
         const QString path = makeFile(*m_env, FileKind(kind));
         QVERIFY(StartUp::checkDatabase(path).mustLocate);
+        CWelcomeDialog dialog(welcomeNoticeFor(path));
+        dialog.show();
+        auto* text = dialog.findChild<QLabel*>("noticeText");
+        QCOMPARE(text->isVisible(), !notice.isEmpty());
+        if (!notice.isEmpty()) {
+            QVERIFY(text->text().contains(QDir::toNativeSeparators(path)));
+            QVERIFY2(text->text().contains(notice), qPrintable(text->text()));
+        }
+        QVERIFY(dialog.findChild<QRadioButton*>(preselected)->isChecked());
+        saveScreenshot(dialog, QStringLiteral("welcome-dialog-") +
+                                   QString(QTest::currentDataTag()).replace(' ', '-'));
+
         m_app->settings().setDatabaseLocation(path);
         QVERIFY(!m_app->initInstance({}));
         QCOMPARE(m_welcomeShown, 1);
@@ -152,20 +158,9 @@ private Q_SLOTS:
         QVERIFY(m_launched.isEmpty());
     }
 
+    // A current file opens without upgrade or question, and the home screen shows its readings brought
+    // forward to today.
     void currentDatabaseOpensWithoutUpgradeOrQuestion()
-    {
-        const QString path = makeFile(*m_env, FileKind::Current);
-        QCOMPARE(StartUp::checkDatabase(path).version, QString("B19"));
-        m_app->settings().setDatabaseLocation(path);
-        QVERIFY(m_app->initInstance({}));
-        QCOMPARE(m_welcomeShown, 0);
-        QVERIFY(m_prompter->prompts().isEmpty());
-        QVERIFY(m_app->database().isOpen());
-        QVERIFY(m_app->mainFrame() && m_app->mainFrame()->isVisible());
-        QCOMPARE(m_launched, QStringList({QDir(m_app->settings().installDir()).filePath("velmora-notify")}));
-    }
-
-    void homeScreenShowsTheReadingsBroughtForward()
     {
         const QString path = makeFile(*m_env, FileKind::Current);
         {
@@ -178,11 +173,15 @@ private Q_SLOTS:
                        "VALUES (1, 1, '2019', 3000, 10000, '20260101', '20260101', -1)");
         }
         Clock::setNow(QDateTime(QDate(2026, 1, 11), QTime(9, 0)));
+        QCOMPARE(StartUp::checkDatabase(path).version, QString("B19"));
         m_app->settings().setDatabaseLocation(path);
         QVERIFY(m_app->initInstance({}));
-        auto* reading = m_app->mainFrame()->findChild<QLineEdit*>("readingEdit");
-        QVERIFY(reading);
-        QCOMPARE(reading->text(), QString("10,980"));
+        QCOMPARE(m_welcomeShown, 0);
+        QVERIFY(m_prompter->prompts().isEmpty());
+        QVERIFY(m_app->database().isOpen());
+        QVERIFY(m_app->mainFrame() && m_app->mainFrame()->isVisible());
+        QCOMPARE(m_launched, QStringList({QDir(m_app->settings().installDir()).filePath("velmora-notify")}));
+        QCOMPARE(m_app->mainFrame()->findChild<QLineEdit*>("readingEdit")->text(), QString("10,980"));
     }
 
     void version20IsUpgradedThroughEveryStep()
@@ -224,39 +223,6 @@ private Q_SLOTS:
         QVERIFY(dialog.confirmOverwrite);
     }
 
-    void welcomeSaysWhyTheDataFileCannotBeUsed_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("notice");
-        QTest::addColumn<QString>("preselected");
-        QTest::newRow("first run") << int(FileKind::None) << QString() << "createChoice";
-        QTest::newRow("missing file") << int(FileKind::Missing) << "could not be found"
-                                      << "locateChoice";
-        QTest::newRow("not a data file") << int(FileKind::Text) << "could not be opened: "
-                                         << "createChoice";
-    }
-
-    void welcomeSaysWhyTheDataFileCannotBeUsed()
-    {
-        QFETCH(int, kind);
-        QFETCH(QString, notice);
-        QFETCH(QString, preselected);
-        const QString path = makeFile(*m_env, FileKind(kind));
-        CWelcomeDialog dialog(welcomeNoticeFor(path));
-        dialog.show();
-        auto* text = dialog.findChild<QLabel*>("noticeText");
-        QCOMPARE(text->isVisible(), !notice.isEmpty());
-        if (!notice.isEmpty()) {
-            QVERIFY(text->text().contains(QDir::toNativeSeparators(path)));
-            QVERIFY2(text->text().contains(notice), qPrintable(text->text()));
-        }
-        QVERIFY(dialog.findChild<QRadioButton*>(preselected)->isChecked());
-        saveScreenshot(dialog, QStringLiteral("welcome-dialog") +
-                                   (kind == int(FileKind::None)
-                                        ? ""
-                                        : "-" + QString(QTest::currentDataTag()).replace(' ', '-')));
-    }
-
     void locateChecksTheChosenFileAndImportAsksFirst()
     {
         const QString text = m_env->path("notes.vel");
@@ -280,29 +246,6 @@ private Q_SLOTS:
         QFile kept(text);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray("shopping list"));
-    }
-
-    void readingsAreBroughtForwardToToday()
-    {
-        const QDate today = Clock::today();
-        QCOMPARE(ReadingEstimate::broughtForward(50000, 1000, "20240219", true, today), 50000 + 32 * 30);
-        QCOMPARE(ReadingEstimate::broughtForward(100, 30, "20230101", true, today), 100);
-        QCOMPARE(ReadingEstimate::broughtForward(999000, 99999, "20240101", true, today), 999999);
-        QCOMPARE(ReadingEstimate::broughtForward(5000, 3000, "20240401", true, today), 5000);
-        QCOMPARE(ReadingEstimate::broughtForward(5000, 3000, "", true, today), 5000);
-
-        Database db;
-        m_env->createDatabase(db);
-        addVehicle(db, 1, 10000, 3000, "20240310", true);
-        addVehicle(db, 2, 20000, 3000, "20240310", false);
-        QCOMPARE(ReadingEstimate::bringAllForward(db), 2);
-        QCOMPARE(columnOf(db, "SELECT EntryOfActualMiles || ' ' || DateOfEstimatedMiles || ' ' || "
-                              "DateOfActualMiles FROM Vehicles ORDER BY VehicleID"),
-                 QStringList({"10980 20240320 20240310", "20000 20240320 20240310"}));
-        // A second pass the same day counts no day twice.
-        QCOMPARE(ReadingEstimate::bringAllForward(db), 0);
-        QCOMPARE(columnOf(db, "SELECT EntryOfActualMiles FROM Vehicles WHERE VehicleID = 1"),
-                 QStringList({"10980"}));
     }
 
     void secondCopyWakesTheFirstAndEnds()
@@ -346,6 +289,12 @@ private Q_SLOTS:
                     .first()
                     .toInt() >= 3);
         QVERIFY(ReadingEstimate::bringAllForward(db) >= 3);
+        // A year of fill-ups for three vehicles, no later one at a lower reading than an earlier one.
+        QCOMPARE(columnOf(db, "SELECT count(DISTINCT VehicleID) || ' ' || sum(Fillup <> 0) FROM GasLog"),
+                 QStringList({"3 12"}));
+        QCOMPARE(columnOf(db, "SELECT count(*) FROM GasLog a JOIN GasLog b ON a.VehicleID = b.VehicleID "
+                              "AND a.Date < b.Date AND a.Mileage > b.Mileage"),
+                 QStringList({"0"}));
     }
 };
 

@@ -1,9 +1,10 @@
+#include "DataRows.h"
 #include "OldDataFiles.h"
 #include "TestEnvironment.h"
 #include "db/Database.h"
 
 #include <QDir>
-#include <QProcess>
+#include <QHash>
 #include <QTest>
 
 // Runs the command-line tool as a user would and checks what it prints and returns.
@@ -11,21 +12,8 @@ class CliTest : public QObject
 {
     Q_OBJECT
 
-    struct Run
-    {
-        int exitCode;
-        QString out;
-        QString err;
-    };
-
-    Run run(const QStringList& arguments)
-    {
-        QProcess process;
-        process.start(qEnvironmentVariable("VELMORA_CLI"), arguments);
-        process.waitForFinished(60000);
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
-    }
+    using Run = CliRun;
+    Run run(const QStringList& arguments) { return runCli(arguments); }
 
 private slots:
     void initTestCase() { QVERIFY(!qEnvironmentVariable("VELMORA_CLI").isEmpty()); }
@@ -37,31 +25,12 @@ private slots:
         const Run created = run({"create", path});
         QCOMPARE(created.exitCode, 0);
         QVERIFY(QFile::exists(path));
-        QCOMPARE(run({"create", path}).exitCode, 1); // never overwrites a file
 
         const Run checked = run({"check", path});
         QCOMPARE(checked.exitCode, 0);
         QCOMPARE(checked.out.split('\n', Qt::SkipEmptyParts),
                  QStringList({"Version: B19", "Tables: 22", "Services: 19", "ServiceTypes: 5", "Owners: 0",
                               "Vehicles: 0", "Integrity: ok"}));
-    }
-
-    void refusesWhatIsNotADatabase()
-    {
-        TestEnvironment env;
-        QFile junk(env.path("notes.txt"));
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write("shopping list\n");
-        junk.close();
-        const Run checked = run({"check", junk.fileName()});
-        QCOMPARE(checked.exitCode, 1);
-        QVERIFY(checked.err.contains("is not a Velmora database"));
-        QCOMPARE(run({"check", env.path("missing.vel")}).exitCode, 1);
-        QCOMPARE(run({}).exitCode, 2);
-        QCOMPARE(run({"frobnicate", "x"}).exitCode, 2);
-        QCOMPARE(run({"check"}).exitCode, 2);
-        QCOMPARE(run({"upgrade", "x", "--units", "imperial"}).exitCode, 2);
-        QVERIFY(run({"create"}).err.contains("Usage:"));
     }
 
     void upgradesAnOlderFileWithTheChosenUnits()
@@ -114,36 +83,79 @@ private slots:
         QCOMPARE(run({"check", path}).exitCode, 0);
     }
 
-    void importNeverReplacesADataFile()
+    // Every command refuses bad arguments (2) and files it must not use (1), saying why; nothing is written
+    // over an existing file (KEPT) and nothing new is made (NEW).
+    void refusals_data()
     {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("told");
+        addRow("no command", QStringList{}, 2, "Usage:");
+        addRow("unknown command", QStringList{"frobnicate", "x"}, 2, "");
+        addRow("check without a file", QStringList{"check"}, 2, "");
+        addRow("create without a file", QStringList{"create"}, 2, "Usage:");
+        addRow("check of a text file", QStringList{"check", "TEXT"}, 1, "is not a Velmora database");
+        addRow("check of a missing file", QStringList{"check", "MISSING"}, 1, "");
+        addRow("create over a data file", QStringList{"create", "KEPT"}, 1, "");
+        addRow("unknown units", QStringList{"upgrade", "KEPT", "--units", "imperial"}, 2, "");
+        addRow("import beside a data file", QStringList{"import", "PREVIOUS", "FOLDER"}, 1,
+               "already holds a Velmora data file");
+        addRow("fleet over a data file", QStringList{"generate-fleet", "KEPT", "--vehicles", "5"}, 1, "");
+        addRow("fleet without a count", QStringList{"generate-fleet", "NEW"}, 2, "");
+        addRow("fleet count not a number", QStringList{"generate-fleet", "NEW", "--vehicles", "many"}, 2, "");
+        addRow("fleet of no vehicles", QStringList{"generate-fleet", "NEW", "--vehicles", "0"}, 2, "");
+        addRow("due without a file", QStringList{"due"}, 2, "");
+        addRow("due days not a number", QStringList{"due", "DATA", "--days", "soon"}, 2, "");
+        addRow("due vehicle without a number", QStringList{"due", "DATA", "--vehicle"}, 2, "");
+        addRow("due of a missing vehicle", QStringList{"due", "DATA", "--vehicle", "99"}, 1, "no vehicle 99");
+        addRow("due of a missing file", QStringList{"due", "MISSING"}, 1, "");
+    }
+
+    void refusals()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, told);
         TestEnvironment env;
-        const QString old = env.path("Velmora.mdb");
-        buildPreviousGeneration(old, 3);
-        const QString existing = env.path("Velmora.vel");
-        QCOMPARE(run({"create", existing}).exitCode, 0);
-        QFile file(existing);
+        const QString kept = env.path("Velmora.vel");
+        QCOMPARE(run({"create", kept}).exitCode, 0);
+        QDir(env.folder()).mkdir("data");
+        QVERIFY(QFile::copy(kept, env.path("data/Velmora.vel")));
+        QFile text(env.path("notes.txt"));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("shopping list\n");
+        text.close();
+        buildPreviousGeneration(env.path("Velmora.mdb"), 3);
+        QFile file(kept);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray before = file.readAll();
         file.close();
-        const Run refused = run({"import", old, env.folder()});
-        QCOMPARE(refused.exitCode, 1);
-        QVERIFY(refused.err.contains("already holds a Velmora data file"));
+
+        const QHash<QString, QString> places{{"KEPT", kept},
+                                             {"DATA", env.path("data/Velmora.vel")},
+                                             {"TEXT", text.fileName()},
+                                             {"MISSING", env.path("missing.vel")},
+                                             {"NEW", env.path("new.vel")},
+                                             {"FOLDER", env.folder()},
+                                             {"PREVIOUS", env.path("Velmora.mdb")}};
+        for (QString& argument : arguments)
+            argument = places.value(argument, argument);
+        const Run refused = run(arguments);
+        QCOMPARE(refused.exitCode, exitCode);
+        QVERIFY2(refused.err.contains(told), qPrintable(refused.err));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);
+        QVERIFY(!QFile::exists(env.path("new.vel")));
     }
 
     void createSaysWhyItFailedAndLeavesNothing_data()
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("cause");
-        QTest::newRow("path too long") << QString(300, 'f') + "/Velmora.vel"
-                                       << "is too long.";
-        QTest::newRow("missing folder") << "missing/Velmora.vel"
-                                        << "does not exist.";
-        QTest::newRow("folder is a file") << "afile/Velmora.vel"
-                                          << "does not exist.";
-        QTest::newRow("read-only folder") << "locked/Velmora.vel"
-                                          << "You do not have permission to write";
+        addRow("path too long", QString(300, 'f') + "/Velmora.vel", "is too long.");
+        addRow("missing folder", "missing/Velmora.vel", "does not exist.");
+        addRow("folder is a file", "afile/Velmora.vel", "does not exist.");
+        addRow("read-only folder", "locked/Velmora.vel", "You do not have permission to write");
     }
 
     void createSaysWhyItFailedAndLeavesNothing()

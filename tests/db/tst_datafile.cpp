@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 #include "app/ui/DataFileCommands.h"
@@ -156,9 +157,9 @@ private Q_SLOTS:
     void restoreRefusesFilesThatAreNotDataFiles_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("text file") << "text";
-        QTest::newRow("database without Utilities") << "foreign";
-        QTest::newRow("the data file itself") << "self";
+        addRow("text file", "text");
+        addRow("database without Utilities", "foreign");
+        addRow("the data file itself", "self");
     }
 
     void restoreRefusesFilesThatAreNotDataFiles()
@@ -281,22 +282,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("leftover");
         QTest::addColumn<QString>("told");
-        QTest::newRow("restore cut between its renames")
-            << "old+restoring"
-            << "was interrupted.  It has been undone: your data file is as it was before.";
-        QTest::newRow("compaction cut during its copy")
-            << "empty+tmp"
-            << "/Velmora.vel was interrupted.  It has been undone: your data file is as it was before.";
-        QTest::newRow("killed backup")
-            << "backup"
-            << "Unfinished files of an interrupted operation were removed from the folder of";
-        QTest::newRow("journal without its file") << "journal"
-                                                  << "Unfinished files of an interrupted operation";
-        QTest::newRow("restore cut before its rename") << "previous-link"
-                                                       << "";
-        QTest::newRow("restore cut after its rename")
-            << "previous-copy"
-            << "was interrupted after the restored data was complete.  It has been finished.";
+        addRow("restore cut between its renames", "old+restoring",
+               "was interrupted.  It has been undone: your data file is as it was before.");
+        addRow("compaction cut during its copy", "empty+tmp",
+               "/Velmora.vel was interrupted.  It has been undone: your data file is as it was before.");
+        addRow("killed backup", "backup",
+               "Unfinished files of an interrupted operation were removed from the folder of");
+        addRow("journal without its file", "journal", "Unfinished files of an interrupted operation");
+        addRow("restore cut before its rename", "previous-link", "");
+        addRow("restore cut after its rename", "previous-copy",
+               "was interrupted after the restored data was complete.  It has been finished.");
     }
 
     void recoveryAtOpen()

@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "OldDataFiles.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
@@ -43,34 +44,29 @@ void buildPreviousGeneration(const QString& path)
     for (const char* statement : {
              "CREATE TABLE CarsOwners (CarID, CarYear, CarMake, CarModel, CarVIN, EstMilesPerMonth, "
              "EntryOfActualMiles, DateOfActualMiles, LastName, FirstName, Address1, Address2, City, State, "
-             "ZipCode, "
-             "WorkPhone, HomePhone)",
+             "ZipCode, WorkPhone, HomePhone)",
              "CREATE TABLE ActualMaintenance (ActualMaintID, CarID, StationID, ActualMiles, MaintDate, "
              "Description, Tax)",
              "CREATE TABLE ActualMaintServices (ActualMaintID, CarID, ServiceID, Price)",
              "CREATE TABLE ServiceTypes (ServiceID, ServiceDesc)",
              "CREATE TABLE ServiceStations (StationID, StationName, StationMechFirstName, "
-             "StationMechLastName, "
-             "StationAddress1, StationAddress2, StationCity, StationState, StationZipCode, StationPhone, "
-             "StationFax)",
+             "StationMechLastName, StationAddress1, StationAddress2, StationCity, StationState, "
+             "StationZipCode, StationPhone, StationFax)",
              "CREATE TABLE Schedule (CarID, ScheduleRecMiles)",
              "CREATE TABLE ScheduleServices (CarID, ScheduleRecMiles, ServiceID)",
              "INSERT INTO CarsOwners VALUES (1, 1996, 'Ford', 'Taurus', 'V1', 1000, 45000, '19990301', "
-             "'O''Brien', "
-             "'Pat', '1 Main St', 'Apt 2', 'Springfield', 'IL', '62701', '555-1000', '555-2000'), "
-             "(2, 1998, 'Honda', 'Civic', 'V2', 800, 12000, '19990315', 'O''Brien', 'Pat', '9 Elm', '', "
-             "'Chicago', "
-             "'IL', '60601', '555-9999', ''), (3, 1995, 'Volvo', '240', 'V3', 500, 90000, '19990201', "
-             "'Smith', "
-             "'Ann', '2 Oak Ave', '', 'Peoria', 'IL', '61602', '555-3000', '555-4000')",
-             "INSERT INTO ActualMaintenance VALUES (10, 1, 5, 1000, '19990110', 'Oil', 1.5), "
-             "(11, NULL, 6, 4000, '19990601', 'Oil again', 0), (12, 3, 0, 88000, '19990105', 'Wash', 3)",
+             "'O''Brien', 'Pat', '1 Main St', 'Apt 2', 'Springfield', 'IL', '62701', '555-1000', "
+             "'555-2000'), (2, 1998, 'Honda', 'Civic', 'V2', 800, 12000, '19990315', 'O''Brien', 'Pat', '9 "
+             "Elm', '', 'Chicago', 'IL', '60601', '555-9999', ''), (3, 1995, 'Volvo', '240', 'V3', 500, "
+             "90000, '19990201', 'Smith', 'Ann', '2 Oak Ave', '', 'Peoria', 'IL', '61602', '555-3000', "
+             "'555-4000')",
+             "INSERT INTO ActualMaintenance VALUES (10, 1, 5, 1000, '19990110', 'Oil', 1.5), (11, NULL, 6, "
+             "4000, '19990601', 'Oil again', 0), (12, 3, 0, 88000, '19990105', 'Wash', 3)",
              "INSERT INTO ActualMaintServices VALUES (11, 1, 1, 22), (10, 1, 1, 20), (10, 1, 2, 5.25)",
              "INSERT INTO ServiceTypes VALUES (1, 'Oil Change'), (2, 'Tire Rotation'), (5, 'Brake Check')",
              "INSERT INTO ServiceStations VALUES (5, 'Midas', 'Al', 'Jones', '3 Elm St', '', 'Springfield', "
-             "'IL', "
-             "'62702', '555-5000', '555-5001'), (6, 'Joe''s Garage', 'Joe', 'Black', '', '', '', '', '', '', "
-             "'')",
+             "'IL', '62702', '555-5000', '555-5001'), (6, 'Joe''s Garage', 'Joe', 'Black', '', '', '', '', "
+             "'', '', '')",
              "INSERT INTO Schedule VALUES (1, 3000), (1, 6000), (3, 3000), (3, 5000), (3, 6000)",
              "INSERT INTO ScheduleServices VALUES (1, 3000, 1), (1, 6000, 1), (3, 3000, 1), (3, 5000, 1), "
              "(1, 3000, 2), (3, 6000, 5)",
@@ -190,36 +186,32 @@ private slots:
         QTest::addColumn<QString>("oldFile");
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("message");
-        QTest::newRow("not a database") << "text"
-                                        << "not a database" << Messages::CanNotOpenExistingDatabase;
-        QTest::newRow("database of another kind") << "current"
-                                                  << "CarsOwners" << Messages::CanNotOpenExistingDatabase;
-        QTest::newRow("overlong make")
-            << "UPDATE CarsOwners SET CarMake = 'A make longer than thirty-five characters' WHERE CarID = 3"
-            << "The value 'A make longer than thirty-five characters' in table CarsOwners, row 3, field "
+        addRow("not a database", "text", "not a database", Messages::CanNotOpenExistingDatabase);
+        addRow("database of another kind", "current", "CarsOwners", Messages::CanNotOpenExistingDatabase);
+        addRow("overlong make",
+               "UPDATE CarsOwners SET CarMake = 'A make longer than thirty-five characters' WHERE CarID = 3",
+               "The value 'A make longer than thirty-five characters' in table CarsOwners, row 3, field "
                "CarMake "
-               "does not fit that field, so nothing was imported."
-            << Messages::CouldNotImport;
-        QTest::newRow("reading beyond 32 bits")
-            << "UPDATE CarsOwners SET EntryOfActualMiles = 10000000000 WHERE CarID = 2"
-            << "The value '10000000000' in table CarsOwners, row 2, field EntryOfActualMiles does not fit"
-            << Messages::CouldNotImport;
-        QTest::newRow("text for a number")
-            << "UPDATE CarsOwners SET EstMilesPerMonth = 'abc' WHERE CarID = 1"
-            << "The value 'abc' in table CarsOwners, row 1, field EstMilesPerMonth"
-            << Messages::CouldNotImport;
-        QTest::newRow("fraction for a key")
-            << "UPDATE ActualMaintenance SET StationID = 5.5 WHERE ActualMaintID = 12"
-            << "The value '5.5' in table ActualMaintenance, row 3, field StationID"
-            << Messages::CouldNotImport;
-        QTest::newRow("NUL in an owner's name")
-            << "UPDATE CarsOwners SET LastName = 'Sm' || char(0) || 'ith' WHERE CarID = 3"
-            << "The value 'Sm\\0ith' in table CarsOwners, row 3, field LastName" << Messages::CouldNotImport;
-        QTest::newRow("interval beyond 32 bits")
-            << "INSERT INTO Schedule VALUES (2, -2000000000), (2, 2000000000); INSERT INTO ScheduleServices "
-               "VALUES (2, -2000000000, 3), (2, 2000000000, 3)"
-            << "The value '4000000000' in table ScheduleServices, row 7, field ScheduleRecMiles"
-            << Messages::CouldNotImport;
+               "does not fit that field, so nothing was imported.",
+               Messages::CouldNotImport);
+        addRow("reading beyond 32 bits",
+               "UPDATE CarsOwners SET EntryOfActualMiles = 10000000000 WHERE CarID = 2",
+               "The value '10000000000' in table CarsOwners, row 2, field EntryOfActualMiles does not fit",
+               Messages::CouldNotImport);
+        addRow("text for a number", "UPDATE CarsOwners SET EstMilesPerMonth = 'abc' WHERE CarID = 1",
+               "The value 'abc' in table CarsOwners, row 1, field EstMilesPerMonth",
+               Messages::CouldNotImport);
+        addRow("fraction for a key", "UPDATE ActualMaintenance SET StationID = 5.5 WHERE ActualMaintID = 12",
+               "The value '5.5' in table ActualMaintenance, row 3, field StationID",
+               Messages::CouldNotImport);
+        addRow("NUL in an owner's name",
+               "UPDATE CarsOwners SET LastName = 'Sm' || char(0) || 'ith' WHERE CarID = 3",
+               "The value 'Sm\\0ith' in table CarsOwners, row 3, field LastName", Messages::CouldNotImport);
+        addRow("interval beyond 32 bits",
+               "INSERT INTO Schedule VALUES (2, -2000000000), (2, 2000000000); INSERT INTO ScheduleServices "
+               "VALUES (2, -2000000000, 3), (2, 2000000000, 3)",
+               "The value '4000000000' in table ScheduleServices, row 7, field ScheduleRecMiles",
+               Messages::CouldNotImport);
     }
 
     void refusedOrFailedImportLeavesTheFilesAlone()

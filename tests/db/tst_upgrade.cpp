@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "OldDataFiles.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
@@ -93,14 +94,11 @@ private slots:
         const int none = -1;
         const int yes = int(Prompter::Answer::Yes);
         const int no = int(Prompter::Answer::No);
-        QTest::newRow("2.0, Yes") << "2.0" << OldShape::V20 << true << yes << QStringList({"00", "00"})
-                                  << "0";
-        QTest::newRow("2.2 without vehicles")
-            << "2.2" << OldShape::V22 << false << none << QStringList() << "null";
-        QTest::newRow("2.3 lacking the fields, No") << "2.3" << OldShape::V23WithoutVehicleFields << true
-                                                    << no << QStringList({"10", "10"}) << "null";
-        QTest::newRow("2.3 with the fields")
-            << "2.3" << OldShape::V23 << true << none << QStringList({"00", "11"}) << "null";
+        addRow("2.0, Yes", "2.0", OldShape::V20, true, yes, QStringList({"00", "00"}), "0");
+        addRow("2.2 without vehicles", "2.2", OldShape::V22, false, none, QStringList(), "null");
+        addRow("2.3 lacking the fields, No", "2.3", OldShape::V23WithoutVehicleFields, true, no,
+               QStringList({"10", "10"}), "null");
+        addRow("2.3 with the fields", "2.3", OldShape::V23, true, none, QStringList({"00", "11"}), "null");
     }
 
     void upgradeReachesTheCurrentShapeKeepingTheData()
@@ -229,20 +227,19 @@ private slots:
         QTest::addColumn<QStringList>("damage");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("usable");
-        QTest::newRow("job-order field")
-            << QStringList{"ALTER TABLE Maintenance DROP COLUMN JobOrderID"}
-            << "lacked parts of the current version (Maintenance.JobOrderID).  The "
-               "missing upgrade steps have been run."
-            << true;
-        QTest::newRow("job-order table")
-            << QStringList{"DROP TABLE ScheduleTemplateNames"}
-            << "(ScheduleTemplateNames).  The missing upgrade steps have been run." << true;
-        QTest::newRow("field of no upgrade") << QStringList{"ALTER TABLE Owners DROP COLUMN Memo",
-                                                            "ALTER TABLE Maintenance DROP COLUMN JobOrderID"}
-                                             << "lacks tables or fields that Velmora needs "
-                                                "(Maintenance.JobOrderID, Owners.Memo), so it can not be "
-                                                "used."
-                                             << false;
+        addRow("job-order field", QStringList{"ALTER TABLE Maintenance DROP COLUMN JobOrderID"},
+               "lacked parts of the current version (Maintenance.JobOrderID).  The "
+               "missing upgrade steps have been run.",
+               true);
+        addRow("job-order table", QStringList{"DROP TABLE ScheduleTemplateNames"},
+               "(ScheduleTemplateNames).  The missing upgrade steps have been run.", true);
+        addRow("field of no upgrade",
+               QStringList{"ALTER TABLE Owners DROP COLUMN Memo",
+                           "ALTER TABLE Maintenance DROP COLUMN JobOrderID"},
+               "lacks tables or fields that Velmora needs "
+               "(Maintenance.JobOrderID, Owners.Memo), so it can not be "
+               "used.",
+               false);
     }
 
     void currentFileLackingAFieldIsRepairedOrRefused()

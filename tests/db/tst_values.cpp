@@ -1,108 +1,66 @@
+#include "TestEnvironment.h"
 #include "db/Clock.h"
 #include "db/Values.h"
 
 #include <QDateTime>
 #include <QTest>
 
-#include <ctime>
+namespace {
+
+// A data row of two texts, for the tables below.
+void textRow(const char* name, const char* first, const char* second)
+{
+    QTest::newRow(name) << QString(first) << QString(second);
+}
+
+} // namespace
 
 class ValuesTest : public QObject
 {
     Q_OBJECT
 
-private:
-    QByteArray m_savedTimeZone;
-    bool m_hadTimeZone = false;
-
-    void useTimeZone(const QByteArray& zone)
-    {
-        m_hadTimeZone = qEnvironmentVariableIsSet("TZ");
-        m_savedTimeZone = qgetenv("TZ");
-        qputenv("TZ", zone);
-        tzset();
-    }
-
 private slots:
-    void cleanup()
-    {
-        Clock::reset();
-        if (m_hadTimeZone)
-            qputenv("TZ", m_savedTimeZone);
-        else
-            qunsetenv("TZ");
-        tzset();
-        m_hadTimeZone = false;
-        m_savedTimeZone.clear();
-    }
+    void cleanup() { Clock::reset(); }
 
     void normaliseDate_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
 
-        QTest::newRow("slashes") << "1/2/1999"
-                                 << "01/02/1999";
-        QTest::newRow("dashes") << "12-31-1998"
-                                << "12/31/1998";
-        QTest::newRow("dots") << "1.2.1999"
-                              << "01/02/1999";
-        QTest::newRow("leading zeros") << "0001/0002/01999"
-                                       << "01/02/1999";
-        QTest::newRow("two-digit year") << "12/31/99"
-                                        << "";
-        QTest::newRow("february 30") << "2/30/1999"
-                                     << "";
-        QTest::newRow("february 29, not a leap year") << "2/29/1999"
-                                                      << "";
-        QTest::newRow("february 29, century not a leap year") << "2/29/1900"
-                                                              << "";
-        QTest::newRow("february 29, leap century") << "2/29/2000"
-                                                   << "02/29/2000";
-        QTest::newRow("february 29, leap year") << "2/29/2024"
-                                                << "02/29/2024";
-        QTest::newRow("february 28") << "2/28/1999"
-                                     << "02/28/1999";
-        QTest::newRow("april 31") << "4/31/1999"
-                                  << "";
-        QTest::newRow("april 30") << "4/30/1999"
-                                  << "04/30/1999";
-        QTest::newRow("january 31") << "1/31/1999"
-                                    << "01/31/1999";
-        QTest::newRow("december 32") << "12/32/1999"
-                                     << "";
-        QTest::newRow("month 0") << "0/10/1999"
-                                 << "";
-        QTest::newRow("month 13") << "13/1/1999"
-                                  << "";
-        QTest::newRow("day 0") << "1/0/1999"
-                               << "";
-        QTest::newRow("year 1799") << "1/1/1799"
-                                   << "";
-        QTest::newRow("year 1800") << "1/1/1800"
-                                   << "01/01/1800";
-        QTest::newRow("year 2200") << "12/31/2200"
-                                   << "12/31/2200";
-        QTest::newRow("year 2201") << "1/1/2201"
-                                   << "";
-        QTest::newRow("four numbers") << "1/2/3/1999"
-                                      << "";
-        QTest::newRow("doubled separator counts an empty number") << "1//2/1999"
-                                                                  << "";
-        QTest::newRow("trailing separator counts an empty number") << "1/2/1999/"
-                                                                   << "";
-        QTest::newRow("two numbers, year taken as 0") << "1/2"
-                                                      << "";
-        QTest::newRow("huge number") << "1/2/99999999999999999999"
-                                     << "";
-        QTest::newRow("empty") << ""
-                               << "";
+        textRow("slashes", "1/2/1999", "01/02/1999");
+        textRow("dashes", "12-31-1998", "12/31/1998");
+        textRow("dots", "1.2.1999", "01/02/1999");
+        textRow("leading zeros", "0001/0002/01999", "01/02/1999");
+        textRow("two-digit year", "12/31/99", "");
+        textRow("february 30", "2/30/1999", "");
+        textRow("february 29, not a leap year", "2/29/1999", "");
+        textRow("february 29, century not a leap year", "2/29/1900", "");
+        textRow("february 29, leap century", "2/29/2000", "02/29/2000");
+        textRow("february 29, leap year", "2/29/2024", "02/29/2024");
+        textRow("february 28", "2/28/1999", "02/28/1999");
+        textRow("april 31", "4/31/1999", "");
+        textRow("april 30", "4/30/1999", "04/30/1999");
+        textRow("january 31", "1/31/1999", "01/31/1999");
+        textRow("december 32", "12/32/1999", "");
+        textRow("month 0", "0/10/1999", "");
+        textRow("month 13", "13/1/1999", "");
+        textRow("day 0", "1/0/1999", "");
+        textRow("year 1799", "1/1/1799", "");
+        textRow("year 1800", "1/1/1800", "01/01/1800");
+        textRow("year 2200", "12/31/2200", "12/31/2200");
+        textRow("year 2201", "1/1/2201", "");
+        textRow("four numbers", "1/2/3/1999", "");
+        textRow("doubled separator counts an empty number", "1//2/1999", "");
+        textRow("trailing separator counts an empty number", "1/2/1999/", "");
+        textRow("two numbers, year taken as 0", "1/2", "");
+        textRow("huge number", "1/2/99999999999999999999", "");
+        textRow("empty", "", "");
     }
 
     void normaliseDate()
     {
         QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        QCOMPARE(Values::normaliseDate(typed), shown);
+        QTEST(Values::normaliseDate(typed), "shown");
     }
 
     void compareDates_data()
@@ -110,31 +68,25 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         QTest::addColumn<int>("result");
+        const auto dateRow = [](const char* name, const char* first, const char* second, int result) {
+            QTest::newRow(name) << QString(first) << QString(second) << result;
+        };
 
-        QTest::newRow("equal") << "12/31/1998"
-                               << "12/31/1998" << 0;
-        QTest::newRow("earlier year, later month") << "12/31/1998"
-                                                   << "01/01/1999" << -1;
-        QTest::newRow("later year, earlier month") << "01/01/1999"
-                                                   << "12/31/1998" << 1;
-        QTest::newRow("earlier month") << "02/15/2000"
-                                       << "03/01/2000" << -1;
-        QTest::newRow("later day") << "03/02/2000"
-                                   << "03/01/2000" << 1;
-        QTest::newRow("old file's february 29 after february 28") << "02/29/1999"
-                                                                  << "02/28/1999" << 1;
-        QTest::newRow("old file's february 29 before march 1") << "02/29/1999"
-                                                               << "03/01/1999" << -1;
-        QTest::newRow("no date before a date") << ""
-                                               << "01/01/1800" << -1;
+        dateRow("equal", "12/31/1998", "12/31/1998", 0);
+        dateRow("earlier year, later month", "12/31/1998", "01/01/1999", -1);
+        dateRow("later year, earlier month", "01/01/1999", "12/31/1998", 1);
+        dateRow("earlier month", "02/15/2000", "03/01/2000", -1);
+        dateRow("later day", "03/02/2000", "03/01/2000", 1);
+        dateRow("old file's february 29 after february 28", "02/29/1999", "02/28/1999", 1);
+        dateRow("old file's february 29 before march 1", "02/29/1999", "03/01/1999", -1);
+        dateRow("no date before a date", "", "01/01/1800", -1);
     }
 
     void compareDates()
     {
         QFETCH(QString, first);
         QFETCH(QString, second);
-        QFETCH(int, result);
-        QCOMPARE(Values::compareDates(first, second), result);
+        QTEST(Values::compareDates(first, second), "result");
     }
 
     void addDays_data()
@@ -159,13 +111,12 @@ private slots:
     {
         QFETCH(QString, shown);
         QFETCH(int, days);
-        QFETCH(QString, later);
-        QCOMPARE(Values::addDays(shown, days), later);
+        QTEST(Values::addDays(shown, days), "later");
     }
 
     void addDaysAcrossDaylightSavingChanges()
     {
-        useTimeZone("America/New_York");
+        const ScopedTimeZone zone("America/New_York");
         // Only meaningful where the zone really changes the clock: then a day is not always 86,400 seconds.
         const QDateTime fallMidnight(QDate(2020, 11, 1), QTime(0, 0));
         if (fallMidnight.addSecs(86400).date() != QDate(2020, 11, 1))
@@ -182,14 +133,10 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("stored");
 
-        QTest::newRow("date") << "12/31/1998"
-                              << "19981231";
-        QTest::newRow("leap day") << "02/29/2000"
-                                  << "20000229";
-        QTest::newRow("old file's february 29 kept as it is") << "02/29/1999"
-                                                              << "19990229";
-        QTest::newRow("no date") << ""
-                                 << "";
+        textRow("date", "12/31/1998", "19981231");
+        textRow("leap day", "02/29/2000", "20000229");
+        textRow("old file's february 29 kept as it is", "02/29/1999", "19990229");
+        textRow("no date", "", "");
     }
 
     void dateConversions()
@@ -233,8 +180,7 @@ private slots:
     void parseWholeNumber()
     {
         QFETCH(QString, text);
-        QFETCH(qint32, value);
-        QCOMPARE(Values::parseWholeNumber(text), value);
+        QTEST(Values::parseWholeNumber(text), "value");
     }
 
     void parseAmount_data()
@@ -257,8 +203,7 @@ private slots:
     void parseAmount()
     {
         QFETCH(QString, text);
-        QFETCH(double, value);
-        QCOMPARE(Values::parseAmount(text), value);
+        QTEST(Values::parseAmount(text), "value");
     }
 
     void parsePercentage_data()
@@ -276,8 +221,7 @@ private slots:
     void parsePercentage()
     {
         QFETCH(QString, text);
-        QFETCH(double, value);
-        QCOMPARE(Values::parsePercentage(text), value);
+        QTEST(Values::parsePercentage(text), "value");
     }
 
     void stripMoneyCharacters()
@@ -293,14 +237,10 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("stored");
 
-        QTest::newRow("one apostrophe") << "O'Neil"
-                                        << "O`Neil";
-        QTest::newRow("several") << "Bob's 'Best' Garage"
-                                 << "Bob`s `Best` Garage";
-        QTest::newRow("none") << "Main Street Garage"
-                              << "Main Street Garage";
-        QTest::newRow("empty") << ""
-                               << "";
+        textRow("one apostrophe", "O'Neil", "O`Neil");
+        textRow("several", "Bob's 'Best' Garage", "Bob`s `Best` Garage");
+        textRow("none", "Main Street Garage", "Main Street Garage");
+        textRow("empty", "", "");
     }
 
     void quotes()
@@ -365,41 +305,26 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
 
-        QTest::newRow("three digits") << "999"
-                                      << "999";
-        QTest::newRow("four digits") << "1000"
-                                     << "1,000";
-        QTest::newRow("seven digits, one separator only") << "1234567"
-                                                          << "1234,567";
-        QTest::newRow("money") << "$12345.67"
-                               << "$12,345.67";
-        QTest::newRow("money, seven digits") << "$1234567.50"
-                                             << "$1234,567.50";
-        QTest::newRow("money below a thousand") << "$123.45"
-                                                << "$123.45";
-        QTest::newRow("fuel") << "1234.567"
-                              << "1,234.567";
-        QTest::newRow("decimals are not the integer part") << "12.34567"
-                                                           << "12.34567";
-        QTest::newRow("negative") << "-1234"
-                                  << "-1,234";
-        QTest::newRow("negative below a thousand") << "-123"
-                                                   << "-123";
-        QTest::newRow("negative money") << "$-1234.50"
-                                        << "$-1,234.50";
-        QTest::newRow("already separated") << "12,345"
-                                           << "12,345";
-        QTest::newRow("words") << "Undetermined"
-                               << "Undetermined";
-        QTest::newRow("empty") << ""
-                               << "";
+        textRow("three digits", "999", "999");
+        textRow("four digits", "1000", "1,000");
+        textRow("seven digits, one separator only", "1234567", "1234,567");
+        textRow("money", "$12345.67", "$12,345.67");
+        textRow("money, seven digits", "$1234567.50", "$1234,567.50");
+        textRow("money below a thousand", "$123.45", "$123.45");
+        textRow("fuel", "1234.567", "1,234.567");
+        textRow("decimals are not the integer part", "12.34567", "12.34567");
+        textRow("negative", "-1234", "-1,234");
+        textRow("negative below a thousand", "-123", "-123");
+        textRow("negative money", "$-1234.50", "$-1,234.50");
+        textRow("already separated", "12,345", "12,345");
+        textRow("words", "Undetermined", "Undetermined");
+        textRow("empty", "", "");
     }
 
     void withThousandsText()
     {
         QFETCH(QString, text);
-        QFETCH(QString, shown);
-        QCOMPARE(Values::withThousands(text), shown);
+        QTEST(Values::withThousands(text), "shown");
     }
 
     void withThousandsNumber_data()
@@ -417,8 +342,7 @@ private slots:
     void withThousandsNumber()
     {
         QFETCH(qint64, number);
-        QFETCH(QString, shown);
-        QCOMPARE(Values::withThousands(number), shown);
+        QTEST(Values::withThousands(number), "shown");
     }
 
     void shownValuesReadBack()

@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "TestEnvironment.h"
 #include "db/Database.h"
 #include "fleet/Chronology.h"
@@ -38,28 +39,21 @@ private Q_SLOTS:
         QTest::addColumn<int>("reading");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("in order") << 1 << true << 0 << "20240210" << 11200 << "";
-        QTest::newRow("same date, lower reading") << 1 << true << 0 << "20240201" << 10000 << "";
-        QTest::newRow("equal readings on other dates") << 1 << false << 0 << "20240115" << 11000 << "";
-        QTest::newRow("earlier entry with higher reading")
-            << 1 << true << 0 << "20240215" << 10500 << "gas 2 20240201 11000";
-        QTest::newRow("later entries with lower readings: nearest")
-            << 1 << true << 0 << "20240102" << 11800 << "gas 1 20240105 9800";
-        QTest::newRow("later-lower named before earlier-higher")
-            << 3 << true << 0 << "20240115" << 400 << "gas 5 20240201 300";
-        QTest::newRow("own kind first: gas")
-            << 1 << true << 0 << "20240305" << 11450 << "gas 3 20240220 11500";
-        QTest::newRow("own kind first: maintenance")
-            << 1 << false << 0 << "20240305" << 11450 << "maintenance 2 20240301 12000";
-        QTest::newRow("other kind when own is clear")
-            << 1 << false << 0 << "20240125" << 11600 << "gas 2 20240201 11000";
-        QTest::newRow("the entry itself left out") << 1 << true << 3 << "20240225" << 11400 << "";
-        QTest::newRow("a new entry has no self")
-            << 1 << true << 0 << "20240225" << 11400 << "gas 3 20240220 11500";
-        QTest::newRow("same key of the other kind counts")
-            << 1 << false << 3 << "20240225" << 11400 << "gas 3 20240220 11500";
-        QTest::newRow("maintenance edited over itself") << 1 << false << 2 << "20240225" << 12500 << "";
-        QTest::newRow("other vehicles ignored") << 2 << true << 0 << "20240201" << 60 << "";
+        addRow("in order", 1, true, 0, "20240210", 11200, "");
+        addRow("same date, lower reading", 1, true, 0, "20240201", 10000, "");
+        addRow("equal readings on other dates", 1, false, 0, "20240115", 11000, "");
+        addRow("earlier entry with higher reading", 1, true, 0, "20240215", 10500, "gas 2 20240201 11000");
+        addRow("later entries with lower readings: nearest", 1, true, 0, "20240102", 11800,
+               "gas 1 20240105 9800");
+        addRow("later-lower named before earlier-higher", 3, true, 0, "20240115", 400, "gas 5 20240201 300");
+        addRow("own kind first: gas", 1, true, 0, "20240305", 11450, "gas 3 20240220 11500");
+        addRow("own kind first: maintenance", 1, false, 0, "20240305", 11450, "maintenance 2 20240301 12000");
+        addRow("other kind when own is clear", 1, false, 0, "20240125", 11600, "gas 2 20240201 11000");
+        addRow("the entry itself left out", 1, true, 3, "20240225", 11400, "");
+        addRow("a new entry has no self", 1, true, 0, "20240225", 11400, "gas 3 20240220 11500");
+        addRow("same key of the other kind counts", 1, false, 3, "20240225", 11400, "gas 3 20240220 11500");
+        addRow("maintenance edited over itself", 1, false, 2, "20240225", 12500, "");
+        addRow("other vehicles ignored", 2, true, 0, "20240201", 60, "");
     }
     void conflicts()
     {

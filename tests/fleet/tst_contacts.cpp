@@ -30,23 +30,8 @@ private:
                 .arg(kind)
                 .arg(company, last, first));
     }
-    // A vehicle with one row in every table that hangs on it.
-    void addVehicleWithRows(qint32 vehicleId, qint32 ownerId)
-    {
-        run(QStringLiteral("INSERT INTO Vehicles (VehicleID, OwnerID, ContactID) VALUES (%1, %2, 0)")
-                .arg(vehicleId)
-                .arg(ownerId));
-        for (const QString& table : RecordDeletion::vehicleTables())
-            run(QStringLiteral("INSERT INTO %1 (VehicleID) VALUES (%2)").arg(table).arg(vehicleId));
-    }
-    int rowsOfVehicle(qint32 vehicleId)
-    {
-        int rows = count(QStringLiteral("SELECT count(*) FROM Vehicles WHERE VehicleID = %1").arg(vehicleId));
-        for (const QString& table : RecordDeletion::vehicleTables())
-            rows += count(
-                QStringLiteral("SELECT count(*) FROM %1 WHERE VehicleID = %2").arg(table).arg(vehicleId));
-        return rows;
-    }
+    void addVehicleWithRows(qint32 vehicleId, qint32 ownerId) { addVehicleRows(*m_db, vehicleId, ownerId); }
+    int rowsOfVehicle(qint32 vehicleId) { return rowsOfVehicles(*m_db, QString::number(vehicleId)); }
     static OwnerRecord person(const QString& last, const QString& first)
     {
         OwnerRecord record;

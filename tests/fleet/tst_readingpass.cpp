@@ -62,6 +62,8 @@ private slots:
         QTest::addColumn<int>("changed");
         QTest::newRow("active, ten days") << "10000, 3000, '20240310', -1" << "10980 '20240320'" << 1;
         QTest::newRow("inactive") << "10000, 3000, '20240310', 0" << "10000 '20240320'" << 1;
+        QTest::newRow("31 a month: one a day") << "10000, 31, '20240310', -1"
+                                               << "10010 '20240320'" << 1;
         QTest::newRow("under 31 a month") << "10000, 30, '20230101', -1" << "10000 '20240320'" << 1;
         QTest::newRow("no date") << "10000, 3000, '', -1" << "10000 '20240320'" << 1;
         QTest::newRow("nothing stored") << "NULL, NULL, NULL, NULL" << "NULL '20240320'" << 1;

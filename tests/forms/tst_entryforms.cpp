@@ -319,8 +319,8 @@ private Q_SLOTS:
     {
         f->db().execute("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryMiles, LastMiles, "
                         "LastDate, Description) VALUES (1, 2, 1, 3000, 40000, '20240101', 'Routine')");
-        f->frame();
-        f->m_app.setCurrentVehicle(1);
+        f->open(MaintenanceForm);
+        QCOMPARE(f->box("vehicleSelector")->currentData().toInt(), 1);
         f->frame().switchForm(ScheduleMonitorForm);
         QComboBox* vehicles = f->frame().shownForm()->findChild<QComboBox*>("vehicleSelector");
         vehicles->setCurrentIndex(0);

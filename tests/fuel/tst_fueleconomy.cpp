@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "TestEnvironment.h"
 #include "db/Database.h"
 #include "fuel/FuelEconomy.h"
@@ -42,24 +43,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("economy");
         QTest::addColumn<double>("overall");
 
-        QTest::newRow("no entries") << ""
-                                    << "" << 0.0;
-        QTest::newRow("exactly one full tank") << "P900:4 F1000:10 P1100:3"
-                                               << "0.00 0.00 0.00" << 0.0;
-        QTest::newRow("partials before the first full tank not counted") << "P800:5 P900:4 F1000:10 F1300:10"
-                                                                         << "0.00 0.00 0.00 30.00" << 30.0;
-        QTest::newRow("one partial between full tanks") << "F1000:10 P1150:4 F1300:6"
-                                                        << "0.00 0.00 30.00" << 30.0;
-        QTest::newRow("overall over all measured tanks") << "F1000:10 F1250:10 P1400:5 F1600:5"
-                                                         << "0.00 25.00 0.00 35.00" << 30.0;
-        QTest::newRow("full tank not beyond the previous") << "F1000:10 F1000:2 F1240:6"
-                                                           << "0.00 0.00 30.00" << 30.0;
-        QTest::newRow("zero fuel full tank from an old file") << "F1000:10 F1300:0 F1600:10"
-                                                              << "0.00 0.00 30.00" << 30.0;
-        QTest::newRow("kilometers per liter") << "F52000:40 F52480:40"
-                                              << "0.00 12.00" << 12.0;
-        QTest::newRow("hours per gallon") << "F120:30 P125:10 F130:10"
-                                          << "0.00 0.00 0.50" << 0.5;
+        addRow("no entries", "", "", 0.0);
+        addRow("exactly one full tank", "P900:4 F1000:10 P1100:3", "0.00 0.00 0.00", 0.0);
+        addRow("partials before the first full tank not counted", "P800:5 P900:4 F1000:10 F1300:10",
+               "0.00 0.00 0.00 30.00", 30.0);
+        addRow("one partial between full tanks", "F1000:10 P1150:4 F1300:6", "0.00 0.00 30.00", 30.0);
+        addRow("overall over all measured tanks", "F1000:10 F1250:10 P1400:5 F1600:5",
+               "0.00 25.00 0.00 35.00", 30.0);
+        addRow("full tank not beyond the previous", "F1000:10 F1000:2 F1240:6", "0.00 0.00 30.00", 30.0);
+        addRow("zero fuel full tank from an old file", "F1000:10 F1300:0 F1600:10", "0.00 0.00 30.00", 30.0);
+        addRow("kilometers per liter", "F52000:40 F52480:40", "0.00 12.00", 12.0);
+        addRow("hours per gallon", "F120:30 P125:10 F130:10", "0.00 0.00 0.50", 0.5);
     }
     void listAndOverall()
     {
@@ -74,13 +68,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("measurement");
         QTest::addColumn<int>("hours");
         QTest::addColumn<QString>("words");
-        QTest::newRow("miles") << 0 << 0 << "Mileage, Mileage Driven, Cost Per Gallon, Odometer Reading, MPG";
-        QTest::newRow("kilometers") << 1 << 0
-                                    << "Kilometers, Kilometers Driven, Cost Per Liter, Odometer Reading, KPL";
-        QTest::newRow("hours, gallons")
-            << 0 << 1 << "Hours, Elapsed Hours, Cost Per Gallon, Hour Meter Reading, HPG";
-        QTest::newRow("hours, liters")
-            << 1 << 1 << "Hours, Elapsed Hours, Cost Per Liter, Hour Meter Reading, HPL";
+        addRow("miles", 0, 0, "Mileage, Mileage Driven, Cost Per Gallon, Odometer Reading, MPG");
+        addRow("kilometers", 1, 0, "Kilometers, Kilometers Driven, Cost Per Liter, Odometer Reading, KPL");
+        addRow("hours, gallons", 0, 1, "Hours, Elapsed Hours, Cost Per Gallon, Hour Meter Reading, HPG");
+        addRow("hours, liters", 1, 1, "Hours, Elapsed Hours, Cost Per Liter, Hour Meter Reading, HPL");
     }
     void unitWords()
     {
@@ -99,17 +90,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("values");
         QTest::addColumn<double>("economy");
 
-        QTest::newRow("one full tank") << "F1000:10"
-                                       << "" << 0.0;
-        QTest::newRow("two full tanks") << "F1000:10 F1200:10"
-                                        << "20.00" << 20.0;
+        addRow("one full tank", "F1000:10", "", 0.0);
+        addRow("two full tanks", "F1000:10 F1200:10", "20.00", 20.0);
         QString twelve = "P900:3";
         for (int i = 0; i < 12; ++i)
             twelve += QString(" F%1:10").arg(1000 + i * (200 + i));
-        QTest::newRow("twelve full tanks keep the last ten")
-            << twelve << "20.30 20.50 20.70 20.90 21.10 21.30 21.50 21.70 21.90 22.10" << 21.2;
-        QTest::newRow("trailing partial not measured") << "F1000:10 P1100:5 F1300:5 P1400:9"
-                                                       << "30.00" << 30.0;
+        addRow("twelve full tanks keep the last ten", twelve,
+               "20.30 20.50 20.70 20.90 21.10 21.30 21.50 21.70 21.90 22.10", 21.2);
+        addRow("trailing partial not measured", "F1000:10 P1100:5 F1300:5 P1400:9", "30.00", 30.0);
     }
     void lastTen()
     {

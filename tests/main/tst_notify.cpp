@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "TestEnvironment.h"
 #include "context/Settings.h"
 #include "db/Database.h"
@@ -199,16 +200,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("overdue");
         QTest::addColumn<QString>("summary");
         QTest::addColumn<QString>("lastLine");
-        QTest::newRow("one due") << 1 << 0 << "1 service due within 5 days"
-                                 << "Due 03/21/2024: Van - Oil";
-        QTest::newRow("one overdue") << 1 << 1 << "1 service overdue"
-                                     << "Overdue since 03/21/2024: Van - Oil";
-        QTest::newRow("five") << 5 << 2 << "2 services overdue, 3 due within 5 days"
-                              << "Due 03/21/2024: Van - Oil";
-        QTest::newRow("six") << 6 << 0 << "6 services due within 5 days"
-                             << "and 1 more";
-        QTest::newRow("twelve") << 12 << 12 << "12 services overdue"
-                                << "and 7 more";
+        addRow("one due", 1, 0, "1 service due within 5 days", "Due 03/21/2024: Van - Oil");
+        addRow("one overdue", 1, 1, "1 service overdue", "Overdue since 03/21/2024: Van - Oil");
+        addRow("five", 5, 2, "2 services overdue, 3 due within 5 days", "Due 03/21/2024: Van - Oil");
+        addRow("six", 6, 0, "6 services due within 5 days", "and 1 more");
+        addRow("twelve", 12, 12, "12 services overdue", "and 7 more");
     }
     void bodyShowsTheFirstFew()
     {

@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "MaintenanceData.h"
 #include "maintenance/JobOrderRecord.h"
 
@@ -12,18 +13,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("jcn");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("short") << "AB12"
-                               << "AB12-NEW";
-        QTest::newRow("already carried over") << "A-100-NEW"
-                                              << "A-100-NEW";
-        QTest::newRow("16 characters") << "ABCDEFGHIJKLMNOP"
-                                       << "ABCDEFGHIJKLMNOP-NEW";
-        QTest::newRow("17 characters") << "ABCDEFGHIJKLMNOPQ"
-                                       << "ABCDEFGHIJKLMNOP-NEW";
-        QTest::newRow("20 characters") << "ABCDEFGHIJKLMNOPQRST"
-                                       << "ABCDEFGHIJKLMNOP-NEW";
-        QTest::newRow("empty") << ""
-                               << "-NEW";
+        addRow("short", "AB12", "AB12-NEW");
+        addRow("already carried over", "A-100-NEW", "A-100-NEW");
+        addRow("16 characters", "ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOP-NEW");
+        addRow("17 characters", "ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNOP-NEW");
+        addRow("20 characters", "ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOP-NEW");
+        addRow("empty", "", "-NEW");
     }
     void carriedOverJcn()
     {

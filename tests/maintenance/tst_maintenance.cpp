@@ -121,8 +121,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("newJcn");
         QTest::newRow("no") << "AB12" << false << QString();
         QTest::newRow("yes") << "AB12" << true << "AB12-NEW";
-        QTest::newRow("yes, carried over before") << "A-100-NEW" << true << "A-100-NEW";
-        QTest::newRow("yes, 20 characters") << "ABCDEFGHIJKLMNOPQRST" << true << "ABCDEFGHIJKLMNOP-NEW";
     }
     void jobOrderFollowUp()
     {

@@ -4,7 +4,6 @@
 #include "db/Database.h"
 #include "scheduling/DueList.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -42,21 +41,8 @@ private:
                 .arg(lastDate, estimate));
     }
 
-    struct Run
-    {
-        int exitCode;
-        QString out;
-        QString err;
-    };
-
-    Run cli(const QStringList& arguments)
-    {
-        QProcess process;
-        process.start(qEnvironmentVariable("VELMORA_CLI"), QStringList{"due"} + arguments);
-        process.waitForFinished(60000);
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
-    }
+    using Run = CliRun;
+    Run cli(const QStringList& arguments) { return runCli(QStringList{"due"} + arguments); }
 
     QStringList listed(const DueList::List& list)
     {
@@ -219,14 +205,6 @@ private Q_SLOTS:
         db.open(path);
         QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule WHERE ScheduleID = 5"), QStringList{""});
         db.close();
-
-        QCOMPARE(cli({path, "--days", "soon"}).exitCode, 2);
-        QCOMPARE(cli({path, "--vehicle"}).exitCode, 2);
-        QCOMPARE(cli({}).exitCode, 2);
-        const Run missingVehicle = cli({path, "--vehicle", "99"});
-        QCOMPARE(missingVehicle.exitCode, 1);
-        QVERIFY(missingVehicle.err.contains("no vehicle 99"));
-        QCOMPARE(cli({env->path("missing.vel")}).exitCode, 1);
     }
 };
 

@@ -1,10 +1,10 @@
+#include "DataRows.h"
 #include "TestEnvironment.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "scheduling/Estimation.h"
 
 #include <QTest>
-#include <ctime>
 
 using namespace Estimation;
 
@@ -13,15 +13,6 @@ class EstimationTest : public QObject
     Q_OBJECT
 
 private:
-    QByteArray m_savedZone;
-    bool m_hadZone = qEnvironmentVariableIsSet("TZ");
-
-    static void useZone(const QByteArray& zone)
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-
     // The evening before the clocks go forward in New York.
     static QDateTime now() { return QDateTime(QDate(2024, 3, 9), QTime(23, 30)); }
 
@@ -38,16 +29,7 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { m_savedZone = qgetenv("TZ"); }
-    void cleanup()
-    {
-        Clock::reset();
-        if (m_hadZone)
-            qputenv("TZ", m_savedZone);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
+    void cleanup() { Clock::reset(); }
 
     void estimates_data()
     {
@@ -62,38 +44,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         QTest::addColumn<bool>("byDistance");
 
-        QTest::newRow("month from a 31st")
-            << 0 << 0 << 1 << 0 << "20000131" << 0 << 0 << 0 << "20000301" << false;
-        QTest::newRow("six months") << 0 << 0 << 6 << 0 << "20240101" << 0 << 0 << 0 << "20240701" << false;
-        QTest::newRow("240 months") << 0 << 0 << 240 << 0 << "20000101" << 0 << 0 << 0 << "20191227" << false;
-        QTest::newRow("days across the change")
-            << 0 << 0 << 0 << 10 << "20240301" << 0 << 0 << 0 << "20240311" << false;
-        QTest::newRow("base after 2038")
-            << 0 << 0 << 12 << 0 << "20400115" << 0 << 0 << 0 << "20410114" << false;
-        QTest::newRow("February 29 of 1999")
-            << 0 << 0 << 0 << 1 << "19990229" << 0 << 0 << 0 << "19990302" << false;
-        QTest::newRow("no base date") << 0 << 0 << 6 << 0 << "" << 0 << 0 << 0 << "" << false;
-        QTest::newRow("no interval") << 0 << 0 << 0 << 0 << "20240101" << 0 << 0 << 1000 << "" << false;
-        QTest::newRow("30 a month: no rate")
-            << 0 << 1000 << 0 << 0 << "20240101" << 0 << 0 << 30 << "" << false;
-        QTest::newRow("31 a month: 1 a day")
-            << 0 << 5 << 0 << 0 << "20240101" << 1000 << 1000 << 31 << "20240314" << true;
-        QTest::newRow("1,000 at 3 a day")
-            << 0 << 1000 << 0 << 0 << "20240101" << 0 << 0 << 92 << "20250205" << true;
-        QTest::newRow("far ahead is cut")
-            << 0 << 10000 << 0 << 0 << "20240101" << 0 << 0 << 31 << "20400812" << true;
-        QTest::newRow("long overdue is cut")
-            << 0 << 1000 << 0 << 0 << "20240101" << 0 << 20000 << 31 << "20071005" << true;
-        QTest::newRow("date earlier")
-            << 0 << 1000 << 0 << 2 << "20240308" << 0 << 0 << 31 << "20240310" << false;
-        QTest::newRow("distance earlier")
-            << 0 << 1 << 0 << 5 << "20240308" << 0 << 0 << 31 << "20240310" << true;
-        QTest::newRow("tie goes to distance")
-            << 0 << 1 << 0 << 1 << "20240309" << 0 << 0 << 31 << "20240310" << true;
-        QTest::newRow("one time is estimated")
-            << 1 << 0 << 0 << 10 << "20240301" << 0 << 0 << 0 << "20240311" << false;
-        QTest::newRow("never estimated")
-            << 2 << 1000 << 1 << 0 << "20240101" << 0 << 0 << 1000 << "" << false;
+        addRow("month from a 31st", 0, 0, 1, 0, "20000131", 0, 0, 0, "20000301", false);
+        addRow("six months", 0, 0, 6, 0, "20240101", 0, 0, 0, "20240701", false);
+        addRow("240 months", 0, 0, 240, 0, "20000101", 0, 0, 0, "20191227", false);
+        addRow("days across the change", 0, 0, 0, 10, "20240301", 0, 0, 0, "20240311", false);
+        addRow("base after 2038", 0, 0, 12, 0, "20400115", 0, 0, 0, "20410114", false);
+        addRow("February 29 of 1999", 0, 0, 0, 1, "19990229", 0, 0, 0, "19990302", false);
+        addRow("no base date", 0, 0, 6, 0, "", 0, 0, 0, "", false);
+        addRow("no interval", 0, 0, 0, 0, "20240101", 0, 0, 1000, "", false);
+        addRow("30 a month: no rate", 0, 1000, 0, 0, "20240101", 0, 0, 30, "", false);
+        addRow("31 a month: 1 a day", 0, 5, 0, 0, "20240101", 1000, 1000, 31, "20240314", true);
+        addRow("1,000 at 3 a day", 0, 1000, 0, 0, "20240101", 0, 0, 92, "20250205", true);
+        addRow("far ahead is cut", 0, 10000, 0, 0, "20240101", 0, 0, 31, "20400812", true);
+        addRow("long overdue is cut", 0, 1000, 0, 0, "20240101", 0, 20000, 31, "20071005", true);
+        addRow("date earlier", 0, 1000, 0, 2, "20240308", 0, 0, 31, "20240310", false);
+        addRow("distance earlier", 0, 1, 0, 5, "20240308", 0, 0, 31, "20240310", true);
+        addRow("tie goes to distance", 0, 1, 0, 1, "20240309", 0, 0, 31, "20240310", true);
+        addRow("one time is estimated", 1, 0, 0, 10, "20240301", 0, 0, 0, "20240311", false);
+        addRow("never estimated", 2, 1000, 1, 0, "20240101", 0, 0, 1000, "", false);
     }
 
     void estimates()
@@ -111,7 +79,7 @@ private Q_SLOTS:
         const Terms terms{qint16(once), miles, months, days, QString(), 0};
         // The same days wherever the clocks change.
         for (const char* zone : {"UTC", "America/New_York", "Australia/Lord_Howe"}) {
-            useZone(zone);
+            const ScopedTimeZone scoped(zone);
             const std::optional<Result> result =
                 estimate(terms, {baseDate, baseReading, false}, reading, perMonth, now());
             QCOMPARE(storedText(result), expected);
@@ -124,9 +92,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("linkInd");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("performed") << 0 << "20240531";
-        QTest::newRow("on a job order") << 1 << "20240201";
-        QTest::newRow("ordered, not performed") << 2 << "20240201";
+        addRow("performed", 0, "20240531");
+        addRow("on a job order", 1, "20240201");
+        addRow("ordered, not performed", 2, "20240201");
     }
 
     void baseMovesOnlyForPerformedMaintenance()

@@ -99,6 +99,18 @@ public:
         QTest::qWait(20);
     }
     QString title() { return find<QLabel>("modeTitle")->text(); }
+    // Saves what is on screen, which must be refused: the message exactly, as a warning, the focus on the
+    // field, and the form still in its mode.
+    void saveRefused(const QString& message, const QString& focusField)
+    {
+        const CRecordForm::Mode mode = shown().mode();
+        m_prompter.answer(Prompter::Answer::Ok, message);
+        click("saveButton");
+        QCOMPARE(m_prompter.prompts().last().text, message);
+        QCOMPARE(m_prompter.prompts().last().icon, Prompter::Icon::Exclamation);
+        QCOMPARE(QApplication::focusWidget(), find<QWidget>(focusField.toLatin1().constData()));
+        QCOMPARE(shown().mode(), mode);
+    }
 
     TestEnvironment m_env;
     ScriptedPrompter m_prompter;

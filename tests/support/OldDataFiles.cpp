@@ -60,11 +60,9 @@ void buildPreviousGeneration(const QString& path, int carCount)
     for (const char* statement :
          {"CREATE TABLE CarsOwners (CarID, CarYear, CarMake, CarModel, CarVIN, EstMilesPerMonth, "
           "EntryOfActualMiles, DateOfActualMiles, LastName, FirstName, Address1, Address2, City, State, "
-          "ZipCode, "
-          "WorkPhone, HomePhone)",
+          "ZipCode, WorkPhone, HomePhone)",
           "CREATE TABLE ActualMaintenance (ActualMaintID, CarID, StationID, ActualMiles, MaintDate, "
-          "Description, "
-          "Tax)",
+          "Description, Tax)",
           "CREATE TABLE ActualMaintServices (ActualMaintID, CarID, ServiceID, Price)",
           "CREATE TABLE ServiceTypes (ServiceID, ServiceDesc)",
           "CREATE TABLE ServiceStations (StationID, StationName, StationMechFirstName, StationMechLastName, "
@@ -74,10 +72,8 @@ void buildPreviousGeneration(const QString& path, int carCount)
           "CREATE TABLE ScheduleServices (CarID, ScheduleRecMiles, ServiceID)",
           "INSERT INTO ServiceTypes VALUES (1, 'Oil Change'), (2, 'Tire Rotation'), (3, 'Brake Check')",
           "INSERT INTO ServiceStations VALUES (1, 'Midas', 'Al', 'Jones', '3 Elm St', '', 'Springfield', "
-          "'IL', "
-          "'62702', '555-5000', '555-5001'), (2, 'Joe''s Garage', 'Joe', 'Black', '', '', '', '', '', '', "
-          "''), "
-          "(3, 'Quick Lube', '', '', '', '', '', '', '', '', '')"})
+          "'IL', '62702', '555-5000', '555-5001'), (2, 'Joe''s Garage', 'Joe', 'Black', '', '', '', '', "
+          "'', '', ''), (3, 'Quick Lube', '', '', '', '', '', '', '', '', '')"})
         db.execute(QString::fromLatin1(statement));
     // Rows made by the engine from a counter: car n belongs to owner n / 3, has entries 2n and 2n + 1 and
     // recommended readings 3000 and 6000 of service 1.
@@ -88,10 +84,9 @@ void buildPreviousGeneration(const QString& path, int carCount)
          {"INSERT INTO CarsOwners SELECT id, 1998, 'Ford', 'Taurus', 'VIN' || id, 1000, 45000, '19990301', "
           "'Owner' || (id / 3), 'Pat', '1 Main St', '', 'Springfield', 'IL', '62701', '555-1000', '' FROM n",
           "INSERT INTO ActualMaintenance SELECT 2 * id + k, id, 1 + id % 3, 1000 * (k + 1), '19990110', "
-          "'Oil', "
-          "1.5 FROM n, (SELECT 0 AS k UNION ALL SELECT 1)",
-          "INSERT INTO ActualMaintServices SELECT 2 * id + k, id, 1 + k, 20 FROM n, (SELECT 0 AS k UNION ALL "
-          "SELECT 1)",
+          "'Oil', 1.5 FROM n, (SELECT 0 AS k UNION ALL SELECT 1)",
+          "INSERT INTO ActualMaintServices SELECT 2 * id + k, id, 1 + k, 20 FROM n, (SELECT 0 AS k UNION "
+          "ALL SELECT 1)",
           "INSERT INTO Schedule SELECT id, m FROM n, (SELECT 3000 AS m UNION ALL SELECT 6000)",
           "INSERT INTO ScheduleServices SELECT id, m, 1 FROM n, (SELECT 3000 AS m UNION ALL SELECT 6000)"})
         db.execute(counter + rows);

@@ -4,10 +4,14 @@
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
+#include "fleet/RecordDeletion.h"
 
+#include <QProcess>
 #include <QSettings>
 #include <QSqlQuery>
 #include <QTest>
+
+#include <ctime>
 
 TestEnvironment::TestEnvironment()
 {
@@ -43,4 +47,49 @@ QStringList columnOf(Database& db, const QString& sql)
     while (query.next())
         values << query.value(0).toString();
     return values;
+}
+
+void addVehicleRows(Database& db, qint32 vehicleId, qint32 ownerId)
+{
+    if (ownerId)
+        db.execute(QStringLiteral("INSERT INTO Vehicles (VehicleID, OwnerID, ContactID) VALUES (%1, %2, 0)")
+                       .arg(vehicleId)
+                       .arg(ownerId));
+    for (const QString& table : RecordDeletion::vehicleTables())
+        db.execute(QStringLiteral("INSERT INTO %1 (VehicleID) VALUES (%2)").arg(table).arg(vehicleId));
+}
+
+int rowsOfVehicles(Database& db, const QString& ids)
+{
+    int rows =
+        db.scalar(QStringLiteral("SELECT count(*) FROM Vehicles WHERE VehicleID IN (%1)").arg(ids)).toInt();
+    for (const QString& table : RecordDeletion::vehicleTables())
+        rows += db.scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE VehicleID IN (%2)").arg(table, ids))
+                    .toInt();
+    return rows;
+}
+
+CliRun runCli(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(qEnvironmentVariable("VELMORA_CLI"), arguments);
+    process.waitForFinished(60000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+ScopedTimeZone::ScopedTimeZone(const QByteArray& zone)
+    : m_had(qEnvironmentVariableIsSet("TZ")), m_saved(qgetenv("TZ"))
+{
+    qputenv("TZ", zone);
+    tzset();
+}
+
+ScopedTimeZone::~ScopedTimeZone()
+{
+    if (m_had)
+        qputenv("TZ", m_saved);
+    else
+        qunsetenv("TZ");
+    tzset();
 }

@@ -111,14 +111,6 @@ CVehicleView::CVehicleView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     updateLabels();
 }
 
-void CVehicleView::enter(int a, int b)
-{
-    CRecordForm::enter(a, b);
-    // The purchase button is no field of the record, but the keyboard reaches it where it stands.
-    setTabOrder(m_active, m_purchaseButton);
-    setTabOrder(m_purchaseButton, m_comments);
-}
-
 bool CVehicleView::frameOffers(int formNumber) const
 {
     // The frame says "no form selected" for a form it does not have, so such commands stay unavailable.

@@ -23,7 +23,6 @@ class CVehicleView : public CRecordForm
 public:
     CVehicleView(CAppContext& app, CVelDoc& doc, QWidget* parent = nullptr);
 
-    void enter(int a, int b) override;
     void commandDuplicate() override;
     // The purchase information of the vehicle on screen (editable outside Browse).
     void editPurchase();

@@ -94,8 +94,8 @@ CGasView::CGasView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     m_estimated->setObjectName(QStringLiteral("estimated"));
     addField(QString(), m_estimated, row + 1, 1);
     m_amount = addLineField(QStringLiteral("Amount of Fuel"), QStringLiteral("amount"), 12, row + 2, 0);
-    m_stationBox =
-        addStationField(QStringLiteral("Gas Station"), QStringLiteral("gasStation"), GasLogCaller, row + 2, 1);
+    m_stationBox = addStationField(QStringLiteral("Gas Station"), QStringLiteral("gasStation"), GasLogCaller,
+                                   row + 2, 1);
     m_costPerUnit =
         addLineField(QStringLiteral("Cost Per Gallon"), QStringLiteral("costPerUnit"), 12, row + 3, 0);
     m_costLabel = qobject_cast<QLabel*>(fieldGrid()->itemAtPosition(row + 3, 0)->widget());
@@ -169,10 +169,10 @@ QList<CVehicleListForm::ListRow> CGasView::listRows(qint32 vehicleId)
     // Newest reading first.
     for (size_t i = m_fillUps.size(); i-- > 0;) {
         const FuelEconomy::FillUp& entry = m_fillUps[i];
-        rows.append({entry.gasLogId,
-                     {Values::withThousands(entry.reading), Values::toShownDate(entry.date),
-                      money("%.2f", entry.totalCost), money("%.3f", entry.fuel),
-                      money("%.2f", listed.economy[i])}});
+        rows.append(
+            {entry.gasLogId,
+             {Values::withThousands(entry.reading), Values::toShownDate(entry.date),
+              money("%.2f", entry.totalCost), money("%.3f", entry.fuel), money("%.2f", listed.economy[i])}});
     }
     const FuelEconomy::LastTen lastTen = FuelEconomy::lastTen(m_fillUps);
     m_chart->setFigures(lastTen.values, listed.overall, lastTen.economy, m_units.economyHeading);

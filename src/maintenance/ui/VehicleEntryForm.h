@@ -15,8 +15,8 @@ class CVehicleEntryForm : public CVehicleListForm
     Q_OBJECT
 
 public:
-    CVehicleEntryForm(CAppContext& app, CVelDoc& doc, int formNumber, FormTitles titles, QList<Column> columns,
-                      QWidget* parent = nullptr);
+    CVehicleEntryForm(CAppContext& app, CVelDoc& doc, int formNumber, FormTitles titles,
+                      QList<Column> columns, QWidget* parent = nullptr);
 
     // Lets the user change the services in place; false when cancelled. By default the Select Services
     // dialog; tests put their own choice here.

@@ -1,4 +1,6 @@
 #include "CompanyFormsFixture.h"
+#include "DataRows.h"
+#include "Screenshot.h"
 
 #include "app/DemoData.h"
 #include "db/Database.h"
@@ -77,19 +79,20 @@ private Q_SLOTS:
         QTest::addColumn<int>("form");
         QTest::addColumn<QString>("question");
         QTest::addColumn<QString>("table");
-        QTest::newRow("owner") << int(OwnerForm) << "Do you want to delete the current owner?"
-                               << "Owners";
-        QTest::newRow("vehicle")
-            << int(VehicleForm)
-            << "Do you want to delete the current vehicle?  Note:  All Schedule, Loan, "
-               "Insurance, Job Orders, Maintenance, and Gas Log information will be lost."
-            << "Vehicles";
-        QTest::newRow("company") << int(CompanyForm) << "Do you want to delete the current service station?"
-                                 << "ContactInfo WHERE ContactType = 4";
-        QTest::newRow("loan") << int(LoanForm) << "Do you want to delete the loan information?"
-                              << "Loan";
-        QTest::newRow("insurance") << int(InsuranceForm) << "Do you want to delete the insurance information?"
-                                   << "Insurance";
+        addRow("owner", int(OwnerForm), "Do you want to delete the current owner?", "Owners");
+        addRow("vehicle", int(VehicleForm),
+               "Do you want to delete the current vehicle?  Note:  All Schedule, Loan, "
+               "Insurance, Job Orders, Maintenance, and Gas Log information will be lost.",
+               "Vehicles");
+        addRow("company", int(CompanyForm), "Do you want to delete the current service station?",
+               "ContactInfo WHERE ContactType = 4");
+        addRow("loan", int(LoanForm), "Do you want to delete the loan information?", "Loan");
+        addRow("insurance", int(InsuranceForm), "Do you want to delete the insurance information?",
+               "Insurance");
+        addRow("gas", int(GasForm), "Do you want to delete the selected gas entry?", "GasLog");
+        addRow("maintenance", int(MaintenanceForm), "Do you want to delete the selected maintenance entry?",
+               "Maintenance");
+        addRow("job order", int(JobOrderForm), "Do you want to delete the selected job order?", "JobOrder");
     }
 
     void deleteQuestionsDefaultToNo()
@@ -100,6 +103,13 @@ private Q_SLOTS:
         f->addCompany("Quick Lube", 4);
         f->db().execute("INSERT INTO Loan (VehicleID, AcctNo) VALUES (1, 'L-1')");
         f->db().execute("INSERT INTO Insurance (VehicleID, PolicyNo) VALUES (1, 'P-1')");
+        f->db().execute(
+            "INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage, Gallons, CostGallon, TotalCost, "
+            "Fillup, StationID) VALUES (1, 1, '20240105', 9800, 12, 2.5, 30, 0, 0)");
+        f->db().execute("INSERT INTO Maintenance (MaintID, VehicleID, StationID, MaintDate, ActualMiles) "
+                        "VALUES (1, 1, 0, '20240215', 10600)");
+        f->db().execute("INSERT INTO JobOrder (JobOrderID, StationID, VehicleID, JCN, Date, OpenInd) VALUES "
+                        "(1, 0, 1, 'J-1', '20240310', -1)");
         const QString count = QStringLiteral("SELECT count(*) FROM ") + table;
         const int before = f->count(count);
         f->open(form);
@@ -149,7 +159,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("form");
         for (int form : {HomeForm, OwnerForm, VehicleForm, CompanyForm, LoanForm, InsuranceForm})
-            QTest::newRow(QByteArray::number(form).constData()) << form;
+            addRow(QByteArray::number(form).constData(), form);
     }
 
     void textsWholeInTheSmallestWindow()
@@ -161,6 +171,7 @@ private Q_SLOTS:
         ReadingEstimate::bringAllForward(f->db());
         CMainFrame& frame = f->frame();
         QVERIFY(frame.switchForm(form));
+        saveScreenshot(frame, QStringLiteral("demo-form-%1").arg(form));
         frame.resize(200, 200);
         QTest::qWait(30);
         QVERIFY(frame.width() > 200);

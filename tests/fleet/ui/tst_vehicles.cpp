@@ -1,32 +1,20 @@
-#include "Screenshot.h"
-#include "ScriptedPrompter.h"
-#include "TestEnvironment.h"
-#include "app/DemoData.h"
+#include "Dialogs.h"
+#include "ViewFixture.h"
 #include "context/Enums.h"
-#include "app/ui/MainFrame.h"
-#include "app/ui/VelApp.h"
-#include "context/VelDoc.h"
 #include "db/Clock.h"
 #include "db/Messages.h"
 #include "fleet/OwnerRecord.h"
-#include "fleet/ReadingEstimate.h"
-#include "fleet/RecordDeletion.h"
 #include "fleet/VehicleRecord.h"
 #include "fleet/ui/PurchaseDialog.h"
 #include "fleet/ui/VehicleView.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTest>
-#include <QTimer>
-#include <functional>
 
 using Answer = Prompter::Answer;
 using Mode = CRecordForm::Mode;
@@ -37,15 +25,11 @@ class VehicleFormTest : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestEnvironment> env;
-    std::unique_ptr<ScriptedPrompter> prompter;
-    std::unique_ptr<CVelApp> app;
-    std::unique_ptr<CVelDoc> doc;
-    std::unique_ptr<CVehicleView> view;
+    std::unique_ptr<ViewFixture<CVehicleView>> f;
 
-    Database& db() { return app->database(); }
-    int count(const QString& sql) { return db().scalar(sql).toInt(); }
-    QString value(const QString& sql) { return db().scalar(sql).toString(); }
+    Database& db() { return f->db(); }
+    int count(const QString& sql) { return f->count(sql); }
+    QString value(const QString& sql) { return f->value(sql); }
     qint32 addOwner(const QString& company)
     {
         OwnerRecord owner;
@@ -63,67 +47,22 @@ private:
         vehicle.purchase.seller.companyName = "Dealer";
         return vehicle.save(db(), 0).vehicleId;
     }
-    CVehicleView& open()
-    {
-        view = std::make_unique<CVehicleView>(*app, *doc);
-        view->resize(900, 640);
-        view->show();
-        QApplication::setActiveWindow(view.get());
-        if (!QTest::qWaitForWindowActive(view.get()))
-            qFatal("the vehicle form did not become active");
-        view->enter(0, 0);
-        return *view;
-    }
-    template <class T = QLineEdit> T* find(const char* name)
-    {
-        T* widget = view->findChild<T*>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
-    }
+    CVehicleView& open() { return f->openView(QSize(900, 640)); }
+    template <class T = QLineEdit> T* find(const char* name) { return f->find<T>(name); }
     QString text(const char* name) { return find(name)->text(); }
     QString label(const char* name) { return find<QLabel>(name)->text(); }
     void set(const char* name, const QString& text) { find(name)->setText(text); }
     void click(const char* name) { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
-    // Runs the action while the modal dialog it opens is handled by the given steps.
-    template <class Dialog>
-    void withDialog(const std::function<void()>& action, std::function<void(Dialog&)> steps)
-    {
-        bool handled = false;
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            handled = true;
-            steps(*dialog);
-            // A failed check inside the steps must not leave the test waiting on the dialog.
-            if (dialog->isVisible())
-                dialog->done(QDialog::Rejected);
-        });
-        action();
-        QVERIFY(handled);
-    }
 
 private Q_SLOTS:
     void init()
     {
-        env = std::make_unique<TestEnvironment>();
-        prompter = std::make_unique<ScriptedPrompter>();
-        app = std::make_unique<CVelApp>(*prompter);
-        doc = std::make_unique<CVelDoc>();
-        app->setDatabasePath(env->createDatabase(app->database()));
-        app->loadVehicleColumns();
+        f = std::make_unique<ViewFixture<CVehicleView>>();
+        f->m_app.loadVehicleColumns();
         Clock::setNow(QDateTime(QDate(2024, 3, 20), QTime(10, 0)));
         addOwner("Harbourline");
     }
-    void cleanup()
-    {
-        view.reset();
-        prompter->verifyDone();
-        doc.reset();
-        app.reset();
-        prompter.reset();
-        env.reset();
-    }
+    void cleanup() { f.reset(); }
 
     void checksRunInOrderWithTheUnitLabels()
     {
@@ -169,15 +108,15 @@ private Q_SLOTS:
         for (const Step& step : steps) {
             set(step.field, QString::fromLatin1(step.text));
             if (!step.message.isEmpty())
-                prompter->answer(Answer::Ok, step.message);
+                f->m_prompter.answer(Answer::Ok, step.message);
             click("saveButton");
             if (step.message.isEmpty())
                 break;
-            QCOMPARE(prompter->prompts().last().icon, Prompter::Icon::Exclamation);
+            QCOMPARE(f->m_prompter.prompts().last().icon, Prompter::Icon::Exclamation);
             QCOMPARE(QApplication::focusWidget(), find<QWidget>(step.focus));
-            QCOMPARE(view->mode(), Mode::Edit);
+            QCOMPARE(f->m_view->mode(), Mode::Edit);
         }
-        QCOMPARE(view->mode(), Mode::Browse);
+        QCOMPARE(f->m_view->mode(), Mode::Browse);
         QCOMPARE(text("actualDateEdit"), QString("03/20/2024"));
         QCOMPARE(value("SELECT VehicleYear || ' ' || EntryOfActualMiles || ' ' || EstMilesPerMonth || ' ' || "
                        "Measurement || ' ' || HoursInd FROM Vehicles"),
@@ -196,19 +135,19 @@ private Q_SLOTS:
         set("perMonthEdit", "1,000");
         set("readingEdit", "50,000");
         set("actualDateEdit", "02/19/2024");
-        prompter->noteAnswer(false);
+        f->m_prompter.noteAnswer(false);
         click("saveButton");
         QCOMPARE(
-            prompter->prompts().last().text,
+            f->m_prompter.prompts().last().text,
             QString("The Actual Miles Last Entered is not today.  System is estimating the (Est.) Odometer "
                     "Reading on the vehicle as of today."));
-        QCOMPARE(app->settings().integer("Messages", "v1"), 0);
+        QCOMPARE(f->m_app.settings().integer("Messages", "v1"), 0);
         QCOMPARE(value("SELECT EntryOfActualMiles || ' ' || DateOfActualMiles || ' ' || DateOfEstimatedMiles "
                        "FROM Vehicles"),
                  QString("50960 20240219 20240320"));
         QCOMPARE(text("readingEdit"), QString("50,960"));
         QCOMPARE(label("readingLabel"), QString("(Est.) Odometer Reading"));
-        QCOMPARE(app->currentVehicle(), 1);
+        QCOMPARE(f->m_app.currentVehicle(), 1);
 
         // Unchanged reading, rate and date: nothing is estimated again.
         click("editButton");
@@ -227,7 +166,7 @@ private Q_SLOTS:
         click("saveButton");
         QCOMPARE(text("readingEdit"), QString("51,960"));
         QCOMPARE(label("readingLabel"), QString("Odometer Reading"));
-        QCOMPARE(prompter->prompts().size(), 1);
+        QCOMPARE(f->m_prompter.prompts().size(), 1);
     }
 
     void purchaseInformation()
@@ -248,7 +187,7 @@ private Q_SLOTS:
                                                  QString("Odometer"));
                                         dialog.accept();
                                     });
-        QVERIFY(!view->hasUnsavedChanges());
+        QVERIFY(!f->m_view->hasUnsavedChanges());
         QCOMPARE(find<QWidget>("hoursCheck")->nextInFocusChain(), find<QWidget>("purchaseButton"));
 
         click("editButton");
@@ -260,20 +199,20 @@ private Q_SLOTS:
                 field("purchaseDate")->setText("1/2/2020");
                 field("purchaseAmount")->setText("$1,000,000");
                 field("purchaseReading")->setText("5001");
-                prompter->answer(Answer::Ok, Messages::VehicleCostOutOfRange);
+                f->m_prompter.answer(Answer::Ok, Messages::VehicleCostOutOfRange);
                 dialog.accept();
                 QCOMPARE(dialog.focusWidget(), field("purchaseAmount"));
                 field("purchaseAmount")->setText("$38,950.50");
-                prompter->answer(Answer::Ok,
-                                 "The Odometer Reading at purchase can not be greater then the current "
-                                 "Odometer Reading on the vehicle.");
+                f->m_prompter.answer(Answer::Ok,
+                                     "The Odometer Reading at purchase can not be greater then the current "
+                                     "Odometer Reading on the vehicle.");
                 dialog.accept();
                 QVERIFY(dialog.isVisible());
                 field("purchaseReading")->setText("5000");
                 dialog.accept();
                 QVERIFY(!dialog.isVisible());
             });
-        QVERIFY(view->hasUnsavedChanges());
+        QVERIFY(f->m_view->hasUnsavedChanges());
         click("saveButton");
         QCOMPARE(
             value("SELECT PurchaseDate || ' ' || PurchaseAmount || ' ' || PurchaseMileage FROM Vehicles"),
@@ -300,14 +239,14 @@ private Q_SLOTS:
         CVehicleView& form = open();
 
         // Cancel, then Yes to 61471: no duplicate.
-        prompter->answer(Answer::Yes, Messages::CancelDuplicationQuestion);
+        f->m_prompter.answer(Answer::Yes, Messages::CancelDuplicationQuestion);
         withDialog<QDialog>([&] { form.commandDuplicate(); }, [](QDialog& dialog) { dialog.reject(); });
         QCOMPARE(form.mode(), Mode::Browse);
-        QCOMPARE(prompter->prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
+        QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
 
         // Cancel, then No: the duplicate goes on with the choices as they were.
         const QRect selectorPlace = find<QComboBox>("vehicleSelector")->geometry();
-        prompter->answer(Answer::No, Messages::CancelDuplicationQuestion);
+        f->m_prompter.answer(Answer::No, Messages::CancelDuplicationQuestion);
         withDialog<QDialog>([&] { form.commandDuplicate(); },
                             [](QDialog& dialog) {
                                 dialog.findChild<QCheckBox*>("loanCheck")->setChecked(true);
@@ -320,7 +259,7 @@ private Q_SLOTS:
         QVERIFY(find<QLabel>("selectorLabel")->isHidden());
         QTest::qWait(20);
         QCOMPARE(find<QComboBox>("vehicleSelector")->geometry(), selectorPlace);
-        QCOMPARE(view->focusWidget(), find<QWidget>("vehicleOwner"));
+        QCOMPARE(f->m_view->focusWidget(), find<QWidget>("vehicleOwner"));
         QVERIFY(!form.hasUnsavedChanges());
         QCOMPARE(value(copiedRows), QString("0000"));
 
@@ -342,30 +281,22 @@ private Q_SLOTS:
     {
         addVehicle("Ford");
         addVehicle("Isuzu");
-        for (const QString& table : RecordDeletion::vehicleTables())
-            for (int vehicle : {1, 2})
-                db().execute(QString("INSERT INTO %1 (VehicleID) VALUES (%2)").arg(table).arg(vehicle));
-        app->setCurrentVehicle(2);
+        addVehicleRows(db(), 1);
+        addVehicleRows(db(), 2);
+        f->m_app.setCurrentVehicle(2);
         CVehicleView& form = open();
         QCOMPARE(text("vehicleMake"), QString("Isuzu"));
 
-        prompter->answer(Answer::No, Messages::DeleteVehicleQuestion);
+        QSignalSpy hints(&f->m_doc, &CVelDoc::viewsNeedUpdate);
+        f->m_prompter.answer(Answer::Yes, Messages::DeleteVehicleQuestion);
         form.commandDelete();
-        QCOMPARE(count("SELECT count(*) FROM Vehicles"), 2);
-
-        QSignalSpy hints(doc.get(), &CVelDoc::viewsNeedUpdate);
-        prompter->answer(Answer::Yes, Messages::DeleteVehicleQuestion);
-        form.commandDelete();
-        int left = count("SELECT count(*) FROM Vehicles WHERE VehicleID = 2");
-        for (const QString& table : RecordDeletion::vehicleTables())
-            left += count(QString("SELECT count(*) FROM %1 WHERE VehicleID = 2").arg(table));
-        QCOMPARE(left, 0);
+        QCOMPARE(rowsOfVehicles(db(), "2"), 0);
         QCOMPARE(count("SELECT count(*) FROM Loan WHERE VehicleID = 1"), 1);
         QCOMPARE(count("SELECT count(*) FROM ContactInfo WHERE CompanyName = 'Dealer'"), 2);
         QCOMPARE(hints.size(), 1);
         QCOMPARE(hints.at(0).at(0).toInt(), int(VehiclesHint));
         QCOMPARE(text("vehicleMake"), QString("Ford"));
-        QCOMPARE(app->currentVehicle(), 1);
+        QCOMPARE(f->m_app.currentVehicle(), 1);
     }
 
     void updateHintsRefillTheLists()
@@ -374,44 +305,15 @@ private Q_SLOTS:
         open();
         QCOMPARE(find<QComboBox>("vehicleOwner")->count(), 1);
         addOwner("Another");
-        doc->updateAllViews(OwnersHint);
+        f->m_doc.updateAllViews(OwnersHint);
         QCOMPARE(find<QComboBox>("vehicleOwner")->count(), 2);
         QCOMPARE(find<QComboBox>("vehicleOwner")->currentText(), QString("Harbourline"));
 
         addVehicle("Isuzu");
-        app->setCurrentVehicle(1);
-        doc->updateAllViews(VehiclesHint);
+        f->m_app.setCurrentVehicle(1);
+        f->m_doc.updateAllViews(VehiclesHint);
         QCOMPARE(find<QComboBox>("vehicleSelector")->count(), 2);
         QCOMPARE(text("vehicleMake"), QString("Ford"));
-    }
-
-    void demoFleetInTheMainWindow()
-    {
-        app->settings().setText("Settings", "InstallDir", env->folder());
-        db().execute("DELETE FROM Owners");
-        db().execute("DELETE FROM ContactInfo");
-        DemoData::fill(db());
-        ReadingEstimate::bringAllForward(db());
-        db().execute("UPDATE Vehicles SET Memo = 'Roof rack and ladder racks fitted. Tyres rotated at every "
-                     "service.' WHERE VehicleID = 1");
-        CMainFrame frame(*app);
-        frame.resize(1100, 760);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        QVERIFY(frame.switchForm(VehicleForm));
-        CFormView* form = frame.shownForm();
-        QVERIFY(qobject_cast<CVehicleView*>(form));
-        const auto widget = [form](const char* name) { return form->findChild<QWidget*>(name); };
-        QCOMPARE(qobject_cast<QComboBox*>(widget("vehicleSelector"))->currentText(),
-                 QString("2019 Ford Transit 250"));
-        QCOMPARE(qobject_cast<QLabel*>(widget("readingLabel"))->text(), QString("(Est.) Odometer Reading"));
-        QCOMPARE(qobject_cast<QLineEdit*>(widget("readingEdit"))->text(), QString("62,888"));
-        // Next leads on to the schedule form.
-        QVERIFY(widget("nextButton")->isEnabled());
-        saveScreenshot(frame, "vehicle-form");
-
-        QTest::mouseClick(widget("backButton"), Qt::LeftButton);
-        QCOMPARE(frame.shownForm()->formNumber(), int(OwnerForm));
     }
 };
 

@@ -1,8 +1,7 @@
 #include "CompanyFormsFixture.h"
+#include "DataRows.h"
 #include "Screenshot.h"
-#include "app/DemoData.h"
 #include "db/Clock.h"
-#include "fleet/ReadingEstimate.h"
 #include "fuel/ui/FuelChart.h"
 
 #include <QTreeWidget>
@@ -95,6 +94,7 @@ private Q_SLOTS:
         QCOMPARE(f->text("distance"), QString("Undetermined"));
         QCOMPARE(f->find<CFuelChart>("fuelChart")->drawnTexts().mid(17),
                  QStringList({"Overall MPG 50.00", "Last 10 MPG 50.00"}));
+        saveScreenshot(f->frame(), "gas-form");
 
         // Kilometers and liters, and the thousands separator on amounts.
         f->box("vehicleSelector")->setCurrentIndex(1);
@@ -146,10 +146,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("amount");
         QTest::addColumn<QString>("cost");
-        QTest::newRow("OK: the amount") << int(Answer::Ok) << "6.667"
-                                        << "$6.000";
-        QTest::newRow("Cancel: the cost") << int(Answer::Cancel) << "5.000"
-                                          << "$8.000";
+        addRow("OK: the amount", int(Answer::Ok), "6.667", "$6.000");
+        addRow("Cancel: the cost", int(Answer::Cancel), "5.000", "$8.000");
     }
     void onlyTheTotalChangedOnAnEntryOnFile()
     {
@@ -178,35 +176,26 @@ private Q_SLOTS:
             values[index] = value;
             return values;
         };
-        QTest::newRow("date") << with(0, "02/30/2024")
-                              << "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998)."
-                              << "date";
-        QTest::newRow("future") << with(0, "03/21/2024") << "You can not use a date in the future."
-                                << "date";
-        QTest::newRow("reading") << with(1, "0") << "Mileage must be numeric and between 0 and 1,000,000."
-                                 << "reading";
-        QTest::newRow("distance") << (QStringList{"03/01/2024", "10300", "0", "10", "3", "30"})
-                                  << "Mileage Driven must be numeric and between 1 and 100,000"
-                                  << "distance";
-        QTest::newRow("amount") << with(3, "0")
-                                << "Amount of Fuel must be numeric and between .001 and 100,000"
-                                << "amount";
-        QTest::newRow("cost 1000") << with(4, "1000")
-                                   << "Cost Per Gallon must be numeric and between $0 and $1,000.00"
-                                   << "costPerUnit";
-        QTest::newRow("total") << with(5, "1000000")
-                               << "Total Price must be numeric and between 0 and 1,000,000."
-                               << "totalPrice";
-        QTest::newRow("earlier date, higher reading")
-            << (QStringList{"01/25/2024", "10,400", "100", "10", "3", "30"})
-            << "Can not enter gas with given Date and Mileage because of another gas entry recorded on "
-               "02/01/2024 at 10,300 Mileage."
-            << "date";
-        QTest::newRow("maintenance entry")
-            << (QStringList{"03/01/2024", "10,500", "200", "10", "3", "30"})
-            << "Can not enter gas with given Date and Mileage because of a maintenance entry recorded on "
-               "02/15/2024 at 10600 Mileage."
-            << "date";
+        addRow("date", with(0, "02/30/2024"),
+               "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998).", "date");
+        addRow("future", with(0, "03/21/2024"), "You can not use a date in the future.", "date");
+        addRow("reading", with(1, "0"), "Mileage must be numeric and between 0 and 1,000,000.", "reading");
+        addRow("distance", (QStringList{"03/01/2024", "10300", "0", "10", "3", "30"}),
+               "Mileage Driven must be numeric and between 1 and 100,000", "distance");
+        addRow("amount", with(3, "0"), "Amount of Fuel must be numeric and between .001 and 100,000",
+               "amount");
+        addRow("cost 1000", with(4, "1000"), "Cost Per Gallon must be numeric and between $0 and $1,000.00",
+               "costPerUnit");
+        addRow("total", with(5, "1000000"), "Total Price must be numeric and between 0 and 1,000,000.",
+               "totalPrice");
+        addRow("earlier date, higher reading", (QStringList{"01/25/2024", "10,400", "100", "10", "3", "30"}),
+               "Can not enter gas with given Date and Mileage because of another gas entry recorded on "
+               "02/01/2024 at 10,300 Mileage.",
+               "date");
+        addRow("maintenance entry", (QStringList{"03/01/2024", "10,500", "200", "10", "3", "30"}),
+               "Can not enter gas with given Date and Mileage because of a maintenance entry recorded on "
+               "02/15/2024 at 10600 Mileage.",
+               "date");
     }
     void checksOnSave()
     {
@@ -216,11 +205,7 @@ private Q_SLOTS:
         f->open(GasForm);
         f->click("newButton");
         fill(values[0], values[1], values[2], values[3], values[4], values[5]);
-        f->m_prompter.answer(Answer::Ok, message);
-        f->click("saveButton");
-        QCOMPARE(f->m_prompter.prompts().last().text, message);
-        QCOMPARE(f->m_prompter.prompts().last().icon, Prompter::Icon::Exclamation);
-        QCOMPARE(QApplication::focusWidget(), f->find<QWidget>(focus.toLatin1().constData()));
+        f->saveRefused(message, focus);
         QCOMPARE(f->shown().mode(), Mode::AddNew);
         QCOMPARE(f->count("SELECT count(*) FROM GasLog"), 5);
     }
@@ -229,8 +214,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("reading");
         QTest::addColumn<bool>("moves");
-        QTest::newRow("higher reading moves the vehicle") << "10650" << true;
-        QTest::newRow("lower reading leaves it") << "10550" << false;
+        addRow("higher reading moves the vehicle", "10650", true);
+        addRow("lower reading leaves it", "10550", false);
     }
     void vehicleReadingOnSameDay()
     {
@@ -272,13 +257,10 @@ private Q_SLOTS:
         QCOMPARE(f->text("reading"), QString("10,700"));
     }
 
-    void deleteAsksFirst()
+    void deleteKeepsTheVehicleReading()
     {
         f->open(GasForm);
-        f->m_prompter.answer(Answer::No, "Do you want to delete the selected gas entry?");
-        f->shown().commandDelete();
-        QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
-        f->m_prompter.answer(Answer::Yes);
+        f->m_prompter.answer(Answer::Yes, "Do you want to delete the selected gas entry?");
         f->shown().commandDelete();
         QCOMPARE(f->count("SELECT count(*) FROM GasLog WHERE GasLogID = 3"), 0);
         QCOMPARE(row(0), QString("10,000 | 01/20/2024 | 15.00 | 5.000 | 0.00"));
@@ -289,10 +271,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QList<double>>("values");
         QTest::addColumn<QString>("ticks");
-        QTest::newRow("no economy") << QList<double>() << "26.0 28.0 30.0 32.0 34.0";
-        QTest::newRow("one value") << QList<double>{25.2} << "25.0 25.5 26.0 26.5 27.0";
-        QTest::newRow("20.0 to 21.6") << QList<double>{20.0, 21.6, 20.8} << "20.0 20.5 21.0 21.5 22.0";
-        QTest::newRow("18.0 to 30.0") << QList<double>{30.0, 18.0} << "18.0 22.0 26.0 30.0 34.0";
+        addRow("no economy", QList<double>(), "26.0 28.0 30.0 32.0 34.0");
+        addRow("one value", QList<double>{25.2}, "25.0 25.5 26.0 26.5 27.0");
+        addRow("20.0 to 21.6", QList<double>{20.0, 21.6, 20.8}, "20.0 20.5 21.0 21.5 22.0");
+        addRow("18.0 to 30.0", QList<double>{30.0, 18.0}, "18.0 22.0 26.0 30.0 34.0");
     }
     void chartScale()
     {
@@ -303,25 +285,6 @@ private Q_SLOTS:
         QCOMPARE(texts.mid(0, 3), QStringList({"Last 10", "Fill Ups", "10"}));
         QTEST(texts.mid(12, 5).join(' '), "ticks");
         QCOMPARE(texts.mid(17), QStringList({"Overall MPG 0.00", "Last 10 MPG 0.00"}));
-    }
-
-    void demoYearOfFillUps()
-    {
-        for (const char* table : {"GasLog", "Maintenance", "Vehicles", "Owners", "ContactInfo"})
-            f->db().execute(QString("DELETE FROM %1").arg(table));
-        DemoData::fill(f->db());
-        ReadingEstimate::bringAllForward(f->db());
-        QCOMPARE(columnOf(f->db(), "SELECT count(DISTINCT VehicleID) || ' ' || sum(Fillup <> 0) FROM GasLog"),
-                 QStringList({"3 12"}));
-        QCOMPARE(f->count("SELECT count(*) FROM GasLog a JOIN GasLog b ON a.VehicleID = b.VehicleID "
-                          "AND a.Date < b.Date AND a.Mileage > b.Mileage"),
-                 0);
-        f->m_app.setCurrentVehicle(1);
-        f->open(GasForm);
-        QCOMPARE(list()->topLevelItemCount(), 52);
-        QCOMPARE(f->find<CFuelChart>("fuelChart")->drawnTexts().mid(17, 1),
-                 QStringList({"Overall MPG 17.51"}));
-        saveScreenshot(f->frame(), "gas-form");
     }
 };
 

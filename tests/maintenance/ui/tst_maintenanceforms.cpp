@@ -1,4 +1,5 @@
 #include "CompanyFormsFixture.h"
+#include "DataRows.h"
 #include "Screenshot.h"
 #include "context/Settings.h"
 #include "db/Clock.h"
@@ -69,44 +70,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("focus");
         const QString range = "Mileage must be numeric and between 0 and 1,000,000.";
         const QString badDate = "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998).";
-        QTest::newRow("reading 0") << 1 << "0"
-                                   << "03/20/2024"
-                                   << "" << range << "reading";
-        QTest::newRow("reading 1,000,000") << 1 << "1,000,000"
-                                           << "03/20/2024"
-                                           << "" << range << "reading";
-        QTest::newRow("reading first") << 1 << "abc"
-                                       << "02/30/2024"
-                                       << "x" << range << "reading";
-        QTest::newRow("hours") << 2 << ""
-                               << "03/20/2024"
-                               << ""
-                               << "Hours must be numeric and between 0 and 1,000,000."
-                               << "reading";
-        QTest::newRow("no such day") << 1 << "50100"
-                                     << "02/30/2024"
-                                     << "" << badDate << "date";
-        QTest::newRow("tomorrow") << 1 << "50100"
-                                  << "03/21/2024"
-                                  << ""
-                                  << "You can not use a date in the future."
-                                  << "date";
-        QTest::newRow("price") << 1 << "50100"
-                               << "03/20/2024"
-                               << "1000000"
-                               << "Total Price must be numeric and between 0 and 1,000,000."
-                               << "totalPrice";
-        QTest::newRow("earlier entry higher")
-            << 1 << "44999"
-            << "3/16/2024"
-            << "$12.50"
-            << "Can not perform maintenance with given Date and Mileage because "
+        addRow("reading 0", 1, "0", "03/20/2024", "", range, "reading");
+        addRow("reading 1,000,000", 1, "1,000,000", "03/20/2024", "", range, "reading");
+        addRow("reading first", 1, "abc", "02/30/2024", "x", range, "reading");
+        addRow("hours", 2, "", "03/20/2024", "", "Hours must be numeric and between 0 and 1,000,000.",
+               "reading");
+        addRow("no such day", 1, "50100", "02/30/2024", "", badDate, "date");
+        addRow("tomorrow", 1, "50100", "03/21/2024", "", "You can not use a date in the future.", "date");
+        addRow("price", 1, "50100", "03/20/2024", "1000000",
+               "Total Price must be numeric and between 0 and 1,000,000.", "totalPrice");
+        addRow("earlier entry higher", 1, "44999", "3/16/2024", "$12.50",
+               "Can not perform maintenance with given Date and Mileage because "
                "of another maintenance entry recorded on 03/15/2024 at 45,000 "
-               "Mileage."
-            << "date";
-        QTest::newRow("accepted") << 1 << "50,100"
-                                  << "3/20/2024"
-                                  << "$1,234.50" << QString() << "reading";
+               "Mileage.",
+               "date");
+        addRow("accepted", 1, "50,100", "3/20/2024", "$1,234.50", QString(), "reading");
     }
     void maintenanceChecks()
     {
@@ -127,20 +105,15 @@ private Q_SLOTS:
         f->setText("reading", reading);
         f->setText("date", date);
         f->setText("totalPrice", price);
-        if (!message.isEmpty())
-            f->m_prompter.answer(Answer::Ok, message);
-        f->click("saveButton");
-        if (message.isEmpty()) {
-            QCOMPARE(view.mode(), Mode::Browse);
-            QCOMPARE(f->count("SELECT TotalPrice * 100 FROM Maintenance WHERE MaintID = 2"), 123450);
-            QCOMPARE(listRow(1), QStringList({"50,100", "03/20/2024", "", ""}));
-        } else {
-            QCOMPARE(f->m_prompter.prompts().last().text, message);
-            QCOMPARE(f->m_prompter.prompts().last().icon, Prompter::Icon::Exclamation);
-            QCOMPARE(QApplication::focusWidget(), f->find<QWidget>(focus.toLatin1().constData()));
-            QCOMPARE(view.mode(), Mode::AddNew);
+        if (!message.isEmpty()) {
+            f->saveRefused(message, focus);
             QCOMPARE(f->count("SELECT count(*) FROM Maintenance"), 1);
+            return;
         }
+        f->click("saveButton");
+        QCOMPARE(view.mode(), Mode::Browse);
+        QCOMPARE(f->count("SELECT TotalPrice * 100 FROM Maintenance WHERE MaintID = 2"), 123450);
+        QCOMPARE(listRow(1), QStringList({"50,100", "03/20/2024", "", ""}));
     }
 
     void savingMovesTheReadingWithANoteUntilItIsCleared()
@@ -177,11 +150,6 @@ private Q_SLOTS:
         QCOMPARE(f->count("SELECT EntryOfActualMiles FROM Vehicles WHERE VehicleID = 1"), 51200);
         QCOMPARE(f->find<QTreeWidget>("entryList")->topLevelItemCount(), 2);
 
-        // Delete asks with No as the default; No keeps the entry.
-        f->m_prompter.answer(Answer::No, "Do you want to delete the selected maintenance entry?");
-        f->click("deleteButton");
-        QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
-        QCOMPARE(f->count("SELECT count(*) FROM Maintenance"), 2);
         f->m_prompter.answer(Answer::Yes, "Do you want to delete the selected maintenance entry?");
         f->click("deleteButton");
         QCOMPARE(f->count("SELECT count(*) FROM Maintenance"), 1);

@@ -1,4 +1,5 @@
 #include "CompanyFormsFixture.h"
+#include "DataRows.h"
 #include "Screenshot.h"
 #include "context/Settings.h"
 #include "db/Clock.h"
@@ -68,16 +69,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("every");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QColor>("colour");
-        QTest::newRow("today") << 0 << 10 << "03/20/2024" << QColor(255, 0, 0);
-        QTest::newRow("tomorrow") << 1 << 10 << "03/21/2024" << QColor(0, 0, 255);
-        QTest::newRow("day 5") << 5 << 10 << "03/25/2024" << QColor(0, 0, 255);
-        QTest::newRow("day 6") << 6 << 10 << "03/26/2024" << QApplication::palette().color(QPalette::Text);
-        QTest::newRow("far ahead") << 7000 << 7000
-                                   << ">" + QDate(2024, 3, 20).addDays(7000).toString("MM/dd/yyyy")
-                                   << QColor(64, 64, 64);
-        QTest::newRow("long overdue")
-            << -7000 << 10 << "<" + QDate(2024, 3, 20).addDays(-7000).toString("MM/dd/yyyy")
-            << QColor(255, 0, 0);
+        addRow("today", 0, 10, "03/20/2024", QColor(255, 0, 0));
+        addRow("tomorrow", 1, 10, "03/21/2024", QColor(0, 0, 255));
+        addRow("day 5", 5, 10, "03/25/2024", QColor(0, 0, 255));
+        addRow("day 6", 6, 10, "03/26/2024", QApplication::palette().color(QPalette::Text));
+        addRow("far ahead", 7000, 7000, ">" + QDate(2024, 3, 20).addDays(7000).toString("MM/dd/yyyy"),
+               QColor(64, 64, 64));
+        addRow("long overdue", -7000, 10, "<" + QDate(2024, 3, 20).addDays(-7000).toString("MM/dd/yyyy"),
+               QColor(255, 0, 0));
     }
     void rowColours()
     {

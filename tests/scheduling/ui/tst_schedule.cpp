@@ -1,9 +1,9 @@
 #include "CompanyFormsFixture.h"
+#include "DataRows.h"
+#include "Dialogs.h"
 #include "Screenshot.h"
-#include "app/DemoData.h"
 #include "db/Clock.h"
 #include "db/Database.h"
-#include "fleet/ReadingEstimate.h"
 #include "scheduling/ScheduleTemplates.h"
 #include "scheduling/ui/ScheduleTemplatesDlg.h"
 #include "scheduling/ui/SelectServicesDlg.h"
@@ -14,7 +14,6 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QTreeWidget>
 
 using Answer = Prompter::Answer;
@@ -64,30 +63,6 @@ private:
         f->setText("monthsField", months);
         f->setText("daysField", days);
     }
-    // Runs the action while the modal dialog it opens is handled by the steps.
-    template <class Dialog>
-    void withDialog(const std::function<void()>& action, std::function<void(Dialog&)> steps)
-    {
-        bool handled = false;
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            handled = true;
-            steps(*dialog);
-            if (dialog->isVisible())
-                dialog->done(QDialog::Rejected);
-        });
-        action();
-        QVERIFY(handled);
-    }
-    template <class T = QWidget> T* child(QWidget& parent, const char* name)
-    {
-        T* widget = parent.findChild<T*>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -110,34 +85,22 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("typed"); // interval, months, days, base reading, base date
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("interval, miles") << 0 << 0 << QStringList{"500,000", "", "", "0", "06/10/2024"}
-                                         << "Perform Every - Miles must be numeric and between 0 and 500,000."
-                                         << "intervalField";
-        QTest::newRow("empty interval, kilometres")
-            << 1 << 0 << QStringList{"", "6", "", "0", "06/10/2024"}
-            << "Perform Every - Kilometers must be numeric and between 0 and 500,000."
-            << "intervalField";
-        QTest::newRow("months") << 0 << 0 << QStringList{"0", "241", "", "0", "06/10/2024"}
-                                << "Perform Every - Months must be numeric and between 0 and 240."
-                                << "monthsField";
-        QTest::newRow("days") << 0 << 0 << QStringList{"0", "", "7301", "0", "06/10/2024"}
-                              << "Perform Every - Days must be numeric and between 0 and 7300."
-                              << "daysField";
-        QTest::newRow("all zero, hours")
-            << 0 << 1 << QStringList{"0", "", "", "0", "06/10/2024"}
-            << "You must enter either Perform Every - Hours or Perform Every - Months or Days"
-            << "daysField";
-        QTest::newRow("months and days")
-            << 0 << 0 << QStringList{"0", "6", "10", "0", "06/10/2024"}
-            << "You can not specify both the Perform Every - Months and Perform Every - Days."
-            << "daysField";
-        QTest::newRow("base reading, hours")
-            << 1 << 1 << QStringList{"250", "", "", "1,000,000", "06/10/2024"}
-            << "Base Line - Hours must be numeric and between 0 and 1,000,000."
-            << "baseLineReading";
-        QTest::newRow("base date") << 0 << 0 << QStringList{"3,000", "", "", "0", "2/30/2024"}
-                                   << "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998)."
-                                   << "baseLineDate";
+        addRow("interval, miles", 0, 0, QStringList{"500,000", "", "", "0", "06/10/2024"},
+               "Perform Every - Miles must be numeric and between 0 and 500,000.", "intervalField");
+        addRow("empty interval, kilometres", 1, 0, QStringList{"", "6", "", "0", "06/10/2024"},
+               "Perform Every - Kilometers must be numeric and between 0 and 500,000.", "intervalField");
+        addRow("months", 0, 0, QStringList{"0", "241", "", "0", "06/10/2024"},
+               "Perform Every - Months must be numeric and between 0 and 240.", "monthsField");
+        addRow("days", 0, 0, QStringList{"0", "", "7301", "0", "06/10/2024"},
+               "Perform Every - Days must be numeric and between 0 and 7300.", "daysField");
+        addRow("all zero, hours", 0, 1, QStringList{"0", "", "", "0", "06/10/2024"},
+               "You must enter either Perform Every - Hours or Perform Every - Months or Days", "daysField");
+        addRow("months and days", 0, 0, QStringList{"0", "6", "10", "0", "06/10/2024"},
+               "You can not specify both the Perform Every - Months and Perform Every - Days.", "daysField");
+        addRow("base reading, hours", 1, 1, QStringList{"250", "", "", "1,000,000", "06/10/2024"},
+               "Base Line - Hours must be numeric and between 0 and 1,000,000.", "baseLineReading");
+        addRow("base date", 0, 0, QStringList{"3,000", "", "", "0", "2/30/2024"},
+               "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998).", "baseLineDate");
     }
 
     void checksInOrderWithTheUnitInTheMessages()
@@ -154,12 +117,7 @@ private Q_SLOTS:
         edit(typed[0], typed[1], typed[2]);
         f->setText("baseLineReading", typed[3]);
         f->setText("baseLineDate", typed[4]);
-        f->m_prompter.answer(Answer::Ok, message);
-        f->click("saveButton");
-        QCOMPARE(f->m_prompter.prompts().last().text, message);
-        QCOMPARE(f->m_prompter.prompts().last().icon, Prompter::Icon::Exclamation);
-        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
-        QCOMPARE(f->shown().mode(), Mode::Edit);
+        f->saveRefused(message, focus);
         QCOMPARE(f->count("SELECT count(*) FROM Schedule"), 0);
     }
 
@@ -183,6 +141,7 @@ private Q_SLOTS:
         QCOMPARE(row(list()->indexOfTopLevelItem(list()->currentItem())),
                  QStringList({"Routine", "Tire Rotation", "0, 6(M)", "*" + shown(0) + ", 0"}));
         QVERIFY(f->find<QLabel>("baseLineNote")->isVisible());
+        saveScreenshot(f->frame(), "schedule-form");
         std::unique_ptr<QMenu> menu = f->shown().createContextMenu();
         QVERIFY(menu->actions().last()->text() == "Unsche&dule");
 
@@ -195,8 +154,8 @@ private Q_SLOTS:
     void zeroIntervalsOnAnEntryAskToDelete_data()
     {
         QTest::addColumn<bool>("yes");
-        QTest::newRow("yes deletes") << true;
-        QTest::newRow("no keeps") << false;
+        addRow("yes deletes", true);
+        addRow("no keeps", false);
     }
 
     void zeroIntervalsOnAnEntryAskToDelete()
@@ -260,10 +219,10 @@ private Q_SLOTS:
         withDialog<CScheduleTemplatesDlg>(
             [this] { f->click("scheduleTemplatesButton"); },
             [this, id](CScheduleTemplatesDlg& dialog) {
-                QCOMPARE(dialog.focusWidget(), child<QLineEdit>(dialog, "templateName"));
-                child<QRadioButton>(dialog, "useTemplateRadio")->click();
-                QCOMPARE(child<QComboBox>(dialog, "templateCombo")->currentData().toInt(), id);
-                QTest::mouseClick(child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+                QCOMPARE(dialog.focusWidget(), childNamed<QLineEdit>(dialog, "templateName"));
+                childNamed<QRadioButton>(dialog, "useTemplateRadio")->click();
+                QCOMPARE(childNamed<QComboBox>(dialog, "templateCombo")->currentData().toInt(), id);
+                QTest::mouseClick(childNamed<QPushButton>(dialog, "okButton"), Qt::LeftButton);
             });
         // Reading 20,000 is far past 3,000 from a base of 0, but there is no daily use: only dates count.
         QCOMPARE(columnOf(f->db(), "SELECT ServiceID || ' ' || LastMiles || ' ' || LastDate || ' ' || "
@@ -284,12 +243,12 @@ private Q_SLOTS:
         f->db().execute("UPDATE Schedule SET Description = 'Synthetic', EstPerformDate = '20240301'");
         {
             CScheduleTemplatesDlg dialog(f->db(), f->m_prompter, 1, 0);
-            QVERIFY(child<QRadioButton>(dialog, "makeTemplateRadio")->isChecked());
-            QVERIFY(!child<QRadioButton>(dialog, "useTemplateRadio")->isEnabled());
-            QVERIFY(!child<QComboBox>(dialog, "templateCombo")->isEnabled());
+            QVERIFY(childNamed<QRadioButton>(dialog, "makeTemplateRadio")->isChecked());
+            QVERIFY(!childNamed<QRadioButton>(dialog, "useTemplateRadio")->isEnabled());
+            QVERIFY(!childNamed<QComboBox>(dialog, "templateCombo")->isEnabled());
             f->m_prompter.answer(Answer::Ok, "You must fill in the Template Name.");
             dialog.accept();
-            child<QLineEdit>(dialog, "templateName")->setText("Vans");
+            childNamed<QLineEdit>(dialog, "templateName")->setText("Vans");
             dialog.accept();
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
             QCOMPARE(columnOf(f->db(),
@@ -300,21 +259,22 @@ private Q_SLOTS:
         }
         ScheduleTemplates::create(f->db(), "Cars", 2);
         CScheduleTemplatesDlg dialog(f->db(), f->m_prompter, 1, 0);
-        child<QLineEdit>(dialog, "templateName")->setText("VANS");
+        childNamed<QLineEdit>(dialog, "templateName")->setText("VANS");
         f->m_prompter.answer(Answer::Ok,
                              "The schedule template name is already being used.  Please enter a unique "
                              "template name.");
         dialog.accept();
         QVERIFY(!dialog.result());
-        child<QRadioButton>(dialog, "useTemplateRadio")->click();
-        auto* templates = child<QComboBox>(dialog, "templateCombo");
+        childNamed<QRadioButton>(dialog, "useTemplateRadio")->click();
+        auto* templates = childNamed<QComboBox>(dialog, "templateCombo");
         QCOMPARE(templates->currentText(), QString("Cars"));
         const auto rename = [&](const QString& name) {
-            withDialog<CTemplateNameDlg>([&] { child<QPushButton>(dialog, "changeTemplateButton")->click(); },
-                                         [&](CTemplateNameDlg& names) {
-                                             child<QLineEdit>(names, "newTemplateName")->setText(name);
-                                             names.accept();
-                                         });
+            withDialog<CTemplateNameDlg>(
+                [&] { childNamed<QPushButton>(dialog, "changeTemplateButton")->click(); },
+                [&](CTemplateNameDlg& names) {
+                    childNamed<QLineEdit>(names, "newTemplateName")->setText(name);
+                    names.accept();
+                });
         };
         rename("Cars"); // its own name: no look-up, no message
         f->m_prompter.answer(Answer::Ok, "The schedule template name is already being used.");
@@ -322,12 +282,12 @@ private Q_SLOTS:
         rename("Small cars");
         QCOMPARE(templates->currentText(), QString("Small cars"));
         f->m_prompter.answer(Answer::No, "Do you want to delete this schedule template?");
-        child<QPushButton>(dialog, "deleteTemplateButton")->click();
+        childNamed<QPushButton>(dialog, "deleteTemplateButton")->click();
         QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
         QCOMPARE(templates->count(), 2);
         templates->setCurrentIndex(templates->findText("Vans"));
         f->m_prompter.answer(Answer::Yes, "Do you want to delete this schedule template?");
-        child<QPushButton>(dialog, "deleteTemplateButton")->click();
+        childNamed<QPushButton>(dialog, "deleteTemplateButton")->click();
         QCOMPARE(columnOf(f->db(), "SELECT TemplateName FROM ScheduleTemplateNames"),
                  QStringList{"Small cars"});
         QCOMPARE(f->count("SELECT count(*) FROM ScheduleTemplate"), 0);
@@ -341,10 +301,10 @@ private Q_SLOTS:
         auto* action = f->frame().findChild<QAction*>("servicesListAction");
         withDialog<CServiceListDlg>([action] { action->trigger(); },
                                     [this](CServiceListDlg& dialog) {
-                                        child<QPushButton>(dialog, "newButton")->click();
-                                        QTest::keyClicks(child<QLineEdit>(dialog, "serviceDescription"),
+                                        childNamed<QPushButton>(dialog, "newButton")->click();
+                                        QTest::keyClicks(childNamed<QLineEdit>(dialog, "serviceDescription"),
                                                          "Rust Proofing");
-                                        child<QPushButton>(dialog, "okButton")->click();
+                                        childNamed<QPushButton>(dialog, "okButton")->click();
                                         QVERIFY(!dialog.isVisible());
                                     });
         QCOMPARE(list()->topLevelItemCount(), 20);
@@ -353,15 +313,11 @@ private Q_SLOTS:
     void serviceInUseIsNotDeleted_data()
     {
         QTest::addColumn<QString>("use");
-        QTest::newRow("schedule")
-            << "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID) VALUES (1, 1, 19)";
-        QTest::newRow("maintenance")
-            << "INSERT INTO MaintServices (MaintID, LinkInd, ServiceID) VALUES (1, 0, 19)";
-        QTest::newRow("job order")
-            << "INSERT INTO MaintServices (MaintID, LinkInd, ServiceID) VALUES (1, 1, 19)";
-        QTest::newRow("template")
-            << "INSERT INTO ScheduleTemplate (ScheduleTemplateID, ServiceID) VALUES (1, 19)";
-        QTest::newRow("unused") << "";
+        addRow("schedule", "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID) VALUES (1, 1, 19)");
+        addRow("maintenance", "INSERT INTO MaintServices (MaintID, LinkInd, ServiceID) VALUES (1, 0, 19)");
+        addRow("job order", "INSERT INTO MaintServices (MaintID, LinkInd, ServiceID) VALUES (1, 1, 19)");
+        addRow("template", "INSERT INTO ScheduleTemplate (ScheduleTemplateID, ServiceID) VALUES (1, 19)");
+        addRow("unused", "");
     }
 
     void serviceInUseIsNotDeleted()
@@ -371,84 +327,58 @@ private Q_SLOTS:
             f->db().execute(use);
         CServiceListDlg dialog(f->db(), f->m_prompter);
         QSignalSpy changed(&dialog, &CServiceListDlg::serviceListChanged);
-        auto* services = child<QComboBox>(dialog, "serviceCombo");
+        auto* services = childNamed<QComboBox>(dialog, "serviceCombo");
         services->setCurrentIndex(services->findData(19));
-        QCOMPARE(child<QLineEdit>(dialog, "serviceDescription")->text(),
+        QCOMPARE(childNamed<QLineEdit>(dialog, "serviceDescription")->text(),
                  services->currentText().section(", ", 1));
-        QVERIFY(child<QLineEdit>(dialog, "serviceDescription")->isReadOnly());
+        QVERIFY(childNamed<QLineEdit>(dialog, "serviceDescription")->isReadOnly());
         f->m_prompter.answer(Answer::Yes, "Do you want to delete the selected service?");
         if (!use.isEmpty())
             f->m_prompter.answer(Answer::Ok,
                                  "Unable to delete the current service because it is currently being used "
                                  "by either a Schedule Entry or a Maintenance.");
-        QTest::mouseClick(child<QPushButton>(dialog, "deleteButton"), Qt::LeftButton);
+        QTest::mouseClick(childNamed<QPushButton>(dialog, "deleteButton"), Qt::LeftButton);
         QCOMPARE(f->count("SELECT count(*) FROM Services WHERE ServiceID = 19"), use.isEmpty() ? 0 : 1);
         QCOMPARE(changed.count(), use.isEmpty() ? 1 : 0);
 
         // A new service takes the highest key plus one: the deleted key comes back.
-        QTest::mouseClick(child<QPushButton>(dialog, "newButton"), Qt::LeftButton);
-        QVERIFY(child<QLabel>(dialog, "addingLabel")->isVisibleTo(&dialog));
-        QTest::keyClicks(child<QLineEdit>(dialog, "serviceDescription"), "Rust Proofing");
-        QTest::mouseClick(child<QPushButton>(dialog, "saveButton"), Qt::LeftButton);
+        QTest::mouseClick(childNamed<QPushButton>(dialog, "newButton"), Qt::LeftButton);
+        QVERIFY(childNamed<QLabel>(dialog, "addingLabel")->isVisibleTo(&dialog));
+        QTest::keyClicks(childNamed<QLineEdit>(dialog, "serviceDescription"), "Rust Proofing");
+        QTest::mouseClick(childNamed<QPushButton>(dialog, "saveButton"), Qt::LeftButton);
         QCOMPARE(columnOf(f->db(), "SELECT ServiceDesc FROM Services WHERE ServiceID = " +
                                        QString::number(use.isEmpty() ? 19 : 20)),
                  QStringList{"Rust Proofing"});
-        QVERIFY(child<QPushButton>(dialog, "newButton")->isDefault());
+        QVERIFY(childNamed<QPushButton>(dialog, "newButton")->isDefault());
     }
 
     void selectServicesSkipsMissingKeysAndHoldsTen()
     {
         CSelectServicesDlg dialog(f->db(), f->m_prompter);
         dialog.setSelection({3, 999, 1}, {"Rust check"});
-        auto* selected = child<QListWidget>(dialog, "selectedServices");
-        auto* available = child<QListWidget>(dialog, "availableServices");
+        auto* selected = childNamed<QListWidget>(dialog, "selectedServices");
+        auto* available = childNamed<QListWidget>(dialog, "availableServices");
         QStringList texts;
         for (int i = 0; i < selected->count(); ++i)
             texts << selected->item(i)->text();
         QCOMPARE(texts, QStringList({"Spark Plugs Replaced", "Oil/Filter Change", "Rust check"}));
         // Back before the first entry with a greater key, although the list is alphabetical.
         selected->setCurrentRow(0);
-        QTest::mouseClick(child<QPushButton>(dialog, "deselectButton"), Qt::LeftButton);
+        QTest::mouseClick(childNamed<QPushButton>(dialog, "deselectButton"), Qt::LeftButton);
         QCOMPARE(available->currentRow(), 0);
         QCOMPARE(available->currentItem()->text(), QString("Spark Plugs Replaced"));
         QCOMPARE(available->item(1)->text(), QString("A/C Refrigerant Check"));
         QCOMPARE(selected->currentItem()->text(), QString("Oil/Filter Change"));
         for (int i = 0; i < 8; ++i)
-            QTest::mouseClick(child<QPushButton>(dialog, "selectButton"), Qt::LeftButton);
+            QTest::mouseClick(childNamed<QPushButton>(dialog, "selectButton"), Qt::LeftButton);
         QCOMPARE(selected->count(), 10);
         f->m_prompter.answer(Answer::Ok, "Can only have ten services selected per maintenance entry.");
-        QTest::mouseClick(child<QPushButton>(dialog, "selectButton"), Qt::LeftButton);
+        QTest::mouseClick(childNamed<QPushButton>(dialog, "selectButton"), Qt::LeftButton);
         QCOMPARE(selected->count(), 10);
-        QTest::mouseClick(child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+        QTest::mouseClick(childNamed<QPushButton>(dialog, "okButton"), Qt::LeftButton);
         QCOMPARE(dialog.serviceIds().size(), 9);
         QCOMPARE(dialog.serviceIds().first(), 1);
         QCOMPARE(dialog.unexpected(), QStringList{"Rust check"});
-    }
-
-    void demoScreenshots()
-    {
-        f->db().execute("DELETE FROM Vehicles");
-        f->db().execute("DELETE FROM Owners");
-        f->db().execute("DELETE FROM ContactInfo");
-        DemoData::fill(f->db());
-        ReadingEstimate::bringAllForward(f->db());
-        f->m_app.setCurrentVehicle(1);
-        f->open(ScheduleForm);
-        QTest::mouseClick(f->find<QRadioButton>("showUsedRadio"), Qt::LeftButton);
-        QCOMPARE(list()->topLevelItemCount(), 4);
-        selectService("Oil/Filter Change");
-        QVERIFY(!list()->currentItem()->text(3).startsWith('*'));
-        saveScreenshot(f->frame(), "schedule-form");
-        withDialog<CServiceListDlg>(
-            [this] { f->click("modifyServiceListButton"); },
-            [](CServiceListDlg& dialog) { saveScreenshot(dialog, "maintain-service-list"); });
-        withDialog<CScheduleTemplatesDlg>(
-            [this] { f->click("scheduleTemplatesButton"); },
-            [this](CScheduleTemplatesDlg& dialog) {
-                child<QRadioButton>(dialog, "useTemplateRadio")->click();
-                QCOMPARE(child<QComboBox>(dialog, "templateCombo")->currentText(), QString("Delivery van"));
-                saveScreenshot(dialog, "schedule-templates");
-            });
     }
 };
 
