@@ -59,6 +59,8 @@ void fill(Database& db)
         double price;
         QList<ServiceItem> services;
     };
+    // The readings follow each vehicle's use per month, so that they keep their order with the sample
+    // fill-ups of the same days.
     const Entry history[] = {
         {van12,
          380,
@@ -92,12 +94,12 @@ void fill(Database& db)
          {service(db, "Oil/Filter Change"), service(db, "Lighting Check")}},
         {civic,
          240,
-         140400,
+         141200,
          maple,
          "Oil and tires",
          149.00,
          {service(db, "Oil/Filter Change"), service(db, "Tire Rotation")}},
-        {civic, 60, 146200, maple, "Oil change", 54.75, {service(db, "Oil/Filter Change")}},
+        {civic, 60, 147150, maple, "Oil change", 54.75, {service(db, "Oil/Filter Change")}},
     };
     for (const Entry& entry : history) {
         MaintenanceRecord record;

@@ -54,14 +54,15 @@ const Sample samples[] = {
     {6, OilChange, 3000, 12, 0, 700, 0, 0, false},
 };
 
-// Oil changes performed: vehicle, days ago, distance below today's reading.
+// Oil changes performed: vehicle, days ago, distance below today's reading. The distances follow each
+// vehicle's use per month, so that the entries fall between the sample fill-ups of those days.
 struct Performed
 {
     int vehicle;
     int daysAgo;
     int belowReading;
 };
-const Performed performedOilChanges[] = {{0, 240, 17000}, {0, 60, 4680}, {5, 150, 4800}};
+const Performed performedOilChanges[] = {{0, 240, 19000}, {0, 60, 4680}, {5, 150, 4800}};
 
 QString storedDaysAgo(int days)
 {

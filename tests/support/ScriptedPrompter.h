@@ -34,7 +34,11 @@ public:
     QString saveFileName(const FileDialog& dialog) override;
     QString openFileName(const FileDialog& dialog) override;
     bool note(const QString& text) override;
-    void beginBusy() override { ++m_busyDepth; ++m_busyCount; }
+    void beginBusy() override
+    {
+        ++m_busyDepth;
+        ++m_busyCount;
+    }
     void endBusy() override { --m_busyDepth; }
 
     // Every prompt text shown so far, in order.
@@ -42,6 +46,9 @@ public:
     const QList<Prompt>& prompts() const { return m_prompts; }
     void clear();
     bool verifyDone() const;
+    // Prompts not as scripted are kept (unanswered ones answered Cancel) instead of failing the test at once.
+    void collectUnexpected() { m_collect = true; }
+    const QStringList& unexpected() const { return m_unexpected; }
     int busyCount() const { return m_busyCount; }
     int busyDepth() const { return m_busyDepth; }
 
@@ -59,4 +66,6 @@ private:
     QList<Prompt> m_prompts;
     int m_busyDepth = 0;
     int m_busyCount = 0;
+    bool m_collect = false;
+    QStringList m_unexpected;
 };

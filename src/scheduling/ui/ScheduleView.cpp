@@ -1,8 +1,8 @@
 #include "scheduling/ui/ScheduleView.h"
 
+#include "context/AppContext.h"
 #include "context/Enums.h"
 #include "context/Settings.h"
-#include "context/AppContext.h"
 #include "context/VelDoc.h"
 #include "db/Database.h"
 #include "db/DbException.h"
@@ -13,6 +13,7 @@
 #include "fleet/VehicleList.h"
 #include "forms/DateField.h"
 #include "forms/FormHost.h"
+#include "forms/FormMessages.h"
 #include "forms/TypedCompany.h"
 #include "scheduling/ScheduleEntries.h"
 #include "scheduling/ScheduleTemplates.h"
@@ -532,4 +533,17 @@ bool CScheduleView::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return CRecordForm::eventFilter(watched, event);
+}
+
+QString CScheduleView::missingParentMessage()
+{
+    // The record is the vehicle's schedule: changes typed for it go when the vehicle is deleted meanwhile
+    // (with its owner, say, while the form was away on the company form).
+    if (currentKey() == 0 ||
+        !app()
+             .database()
+             .scalar(QStringLiteral("SELECT 1 FROM Vehicles WHERE VehicleID = %1").arg(currentKey()))
+             .isNull())
+        return {};
+    return FormMessages::VehicleDeleted;
 }

@@ -37,6 +37,7 @@ protected:
     QWidget* firstField() const override;
     bool offersDelete() const override { return m_rowKey > 0; }
     void recordMissing(qint32 key) override;
+    QString missingParentMessage() override;
     void modeChanged(Mode mode) override;
     void extendContextMenu(QMenu& menu) override;
     void refreshLists(int hint) override;
