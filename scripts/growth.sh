@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Wall time and peak memory of whole commands on fleets of growing size, one run each, with the plain
+# Prints one tab-separated line per command and fleet: case, fleet, wall seconds, processor seconds, peak MiB,
+# then the same three for the floor.
+# Wall time, processor time and peak memory of whole commands on fleets of growing size, one run each, with the plain
 # sqlite3 or cp command doing the same reading or copying beside them where there is one.
 # Usage: bash scripts/growth.sh LABEL=FLEETFILE [LABEL=FLEETFILE ...] [--reports NAME,NAME] [--pdf]
 # Works on copies of the fleet files (the due list stores dates, compaction rewrites the file).
@@ -18,10 +20,10 @@ while [ $# -gt 0 ]; do
 done
 work=$(mktemp -d build/growth.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-# "seconds<TAB>MiB" of one command, its output discarded.
+# "wall seconds<TAB>processor seconds<TAB>peak MiB" of one command, its output discarded.
 measure() {
-  /usr/bin/time -f '%e	%M' -o "$work/time" "$@" >/dev/null 2>"$work/err" || { cat "$work/err" >&2; echo "failed: $*" >&2; }
-  awk -F'\t' '{ printf "%s\t%.0f", $1, $2 / 1024 }' "$work/time"
+  /usr/bin/time -f '%e	%U	%S	%M' -o "$work/time" "$@" >/dev/null 2>"$work/err" || { cat "$work/err" >&2; echo "failed: $*" >&2; }
+  awk -F'\t' '{ printf "%s\t%.2f\t%.0f", $1, $2 + $3, $4 / 1024 }' "$work/time"
 }
 row() { # case label command... [-- floor command...]
   local name=$1 label=$2; shift 2
@@ -29,7 +31,7 @@ row() { # case label command... [-- floor command...]
   while [ $# -gt 0 ] && [ "$1" != "--" ]; do ours+=("$1"); shift; done
   [ $# -gt 0 ] && shift && floor=("$@")
   printf '%s\t%s\t%s' "$name" "$label" "$(measure "${ours[@]}")"
-  if [ ${#floor[@]} -gt 0 ]; then printf '\t%s\n' "$(measure "${floor[@]}")"; else printf '\t\t\n'; fi
+  if [ ${#floor[@]} -gt 0 ]; then printf '\t%s\n' "$(measure "${floor[@]}")"; else printf '\t\t\t\n'; fi
 }
 latest_sql="SELECT s.ScheduleID, s.VehicleID, s.ServiceID, s.PerformOnce, s.PerformEveryMiles, s.PerformEveryMonth,
   s.PerformEveryDay, s.LastDate, s.LastMiles, s.EstPerformDate, v.EntryOfActualMiles, v.EstMilesPerMonth, sv.ServiceDesc,
