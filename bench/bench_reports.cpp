@@ -55,3 +55,40 @@ BENCH_CASE("Gas Log of every vehicle: PDF pages drawn per second", [](const Benc
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     return Bench::Figure{seconds > 0 ? job.pageCount() / seconds : 0, QStringLiteral("pages/s")};
 });
+
+namespace {
+
+// Reading and pagination of a report over every vehicle: what Print, Preview and PDF do before the first
+// page.
+Bench::Case paginationOf(int code)
+{
+    return [code](const Bench::Fleet& fleet) {
+        Database db;
+        db.open(fleet.path);
+        Report::Options options;
+        options.code = code;
+        const bool landscape = ReportCatalogue::isLandscape(code);
+        return Bench::Figure{Bench::milliseconds(
+                                 [&] {
+                                     Report::ReportJob job(db, options, letterPrintableWidth(landscape),
+                                                           letterPrintableHeight(landscape));
+                                     job.paginate();
+                                 },
+                                 1),
+                             QStringLiteral("ms")};
+    };
+}
+
+const Bench::Register paginationCases[] = {
+    {"Vehicle List of every vehicle: reading and pagination", paginationOf(ReportCatalogue::VehicleList)},
+    {"Maintenance Log of every vehicle: reading and pagination",
+     paginationOf(ReportCatalogue::MaintenanceLog)},
+    {"Schedule Monitor report of every vehicle: reading and pagination",
+     paginationOf(ReportCatalogue::ScheduleMonitor)},
+    {"Fuel Efficiency Graph of every vehicle: reading and pagination",
+     paginationOf(ReportCatalogue::FuelGraph)},
+    {"Expense Graph of every vehicle: reading and pagination", paginationOf(ReportCatalogue::ExpenseGraph)},
+    {"Job Orders of every vehicle: reading and pagination", paginationOf(ReportCatalogue::JobOrders)},
+};
+
+} // namespace

@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
 # Builds the benchmarks, generates the fleets they run on (kept in build/bench-data), runs every benchmark
-# executable on each fleet and prints one table. Extra arguments go to every benchmark (--case TEXT).
+# executable on each fleet and prints one table. --large adds a fleet of 20,000 vehicles (generating it takes
+# minutes); other arguments go to every benchmark (--case TEXT).
 set -euo pipefail
+sizes="demo:7 1000:1000 5000:5000"
+args=()
+for arg in "$@"; do
+  if [ "$arg" = "--large" ]; then sizes="$sizes 20000:20000"; else args+=("$arg"); fi
+done
+set -- ${args[@]+"${args[@]}"}
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja >/dev/null
@@ -15,7 +22,7 @@ if [ "$(cat "$data/generator.stamp" 2>/dev/null)" != "$stamp" ]; then
   rm -f "$data"/fleet-*.vel
   echo "$stamp" >"$data/generator.stamp"
 fi
-for fleet in demo:7 1000:1000 5000:5000; do
+for fleet in $sizes; do
   label=${fleet%%:*}
   vehicles=${fleet##*:}
   file="$data/fleet-$label.vel"
@@ -30,10 +37,10 @@ results="$data/results.tsv"
 for bench in build/bench/bench_*; do
   [ -f "$bench" ] && [ -x "$bench" ] || continue
   echo "running $(basename "$bench")" >&2
-  QT_QPA_PLATFORM=offscreen "$bench" "${fleet_args[@]}" "$@" >>"$results"
+  QT_QPA_PLATFORM=offscreen "$bench" "${fleet_args[@]}" ${@+"$@"} >>"$results"
 done
 # One row per case: the figure on each fleet and, where the case has one, its ratio against plain SQL.
-awk -F'\t' '
+awk -F'\t' -v large="$([[ $sizes == *20000* ]] && echo 1 || echo 0)" '
   function show(v, u) { return v == "" ? "" : sprintf("%.2f %s", v, u) }
   function ratio(v, p) { return (p == "" || p + 0 == 0) ? "" : sprintf("%.2f", v / p) }
   {
@@ -41,13 +48,21 @@ awk -F'\t' '
     value[$1, $2] = $3; unit[$1] = $4; plain[$1, $2] = $5
   }
   END {
-    print "| Case | Demo fleet | 1,000 vehicles | 5,000 vehicles | Ratio to plain SQL (demo / 1,000 / 5,000) |"
-    print "|---|---:|---:|---:|---:|"
+    if (large) {
+      print "| Case | Demo fleet | 1,000 vehicles | 5,000 vehicles | 20,000 vehicles | Ratio to plain SQL (demo / 1,000 / 5,000 / 20,000) |"
+      print "|---|---:|---:|---:|---:|---:|"
+    } else {
+      print "| Case | Demo fleet | 1,000 vehicles | 5,000 vehicles | Ratio to plain SQL (demo / 1,000 / 5,000) |"
+      print "|---|---:|---:|---:|---:|"
+    }
     for (i = 1; i <= n; ++i) {
       c = order[i]
       r = ""
       if (plain[c, "1000"] + 0 > 0)
-        r = ratio(value[c, "demo"], plain[c, "demo"]) " / " ratio(value[c, "1000"], plain[c, "1000"]) " / " ratio(value[c, "5000"], plain[c, "5000"])
-      printf "| %s | %s | %s | %s | %s |\n", c, show(value[c, "demo"], unit[c]), show(value[c, "1000"], unit[c]), show(value[c, "5000"], unit[c]), r
+        r = ratio(value[c, "demo"], plain[c, "demo"]) " / " ratio(value[c, "1000"], plain[c, "1000"]) " / " ratio(value[c, "5000"], plain[c, "5000"]) (large ? " / " ratio(value[c, "20000"], plain[c, "20000"]) : "")
+      cells = show(value[c, "demo"], unit[c]) " | " show(value[c, "1000"], unit[c]) " | " show(value[c, "5000"], unit[c])
+      if (large)
+        cells = cells " | " show(value[c, "20000"], unit[c])
+      printf "| %s | %s | %s |\n", c, cells, r
     }
   }' "$results"

@@ -9,6 +9,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
+#include <bit>
 #include <set>
 
 namespace {
@@ -50,6 +51,7 @@ void RecordSet::bind(const char* name, Kind kind, void* member)
     }
     binding.kind = kind;
     binding.member = member;
+    binding.slot = kind == Kind::Text ? m_textCount++ : m_numberCount++;
     m_bindings.push_back(binding);
 }
 
@@ -132,9 +134,9 @@ QString RecordSet::selectStatement() const
 void RecordSet::load()
 {
     dropCursor();
-    m_values.clear();
+    m_texts.clear();
+    m_numbers.clear();
     m_rowids.clear();
-    m_valueCount = m_bindings.size();
     m_tableCount = size_t(m_parts.tables.size());
     auto cursor = std::make_unique<QSqlQuery>(m_db.prepare(selectStatement()));
     m_db.exec(*cursor);
@@ -155,6 +157,7 @@ void RecordSet::readMoreRows()
     // A small result is read whole at once, which also ends its statement; a large one a batch at a time.
     constexpr int BatchRows = 64;
     QSqlQuery& cursor = *m_cursor;
+    const int valueCount = int(m_bindings.size());
     for (int read = 0; read < BatchRows; ++read) {
         if (!cursor.next()) {
             const QSqlError error = cursor.lastError();
@@ -163,10 +166,23 @@ void RecordSet::readMoreRows()
                 throw CdbException::fromSqlError(error);
             return;
         }
-        for (size_t i = 0; i < m_valueCount; ++i)
-            m_values.push_back(cursor.value(int(i)));
+        // Converted once here, so that visiting a row again only copies.
+        for (int i = 0; i < valueCount; ++i) {
+            const QVariant value = cursor.value(i);
+            switch (m_bindings[size_t(i)].kind) {
+            case Kind::Text:
+                m_texts.push_back(value.toString());
+                break;
+            case Kind::Double:
+                m_numbers.push_back(std::bit_cast<quint64>(value.toDouble()));
+                break;
+            default:
+                m_numbers.push_back(quint64(value.toLongLong()));
+                break;
+            }
+        }
         for (size_t i = 0; i < m_tableCount; ++i)
-            m_rowids.push_back(cursor.value(int(m_valueCount + i)).toLongLong());
+            m_rowids.push_back(cursor.value(valueCount + int(i)).toLongLong());
     }
 }
 
@@ -210,16 +226,57 @@ bool RecordSet::rowIs(int row, const Bookmark& mark) const
            std::equal(mark.begin(), mark.end(), m_rowids.begin() + std::ptrdiff_t(size_t(row) * m_tableCount));
 }
 
-void RecordSet::appendRow(const std::vector<QVariant>& values, const Bookmark& rowids)
+QVariant RecordSet::valueAt(int row, const Binding& binding) const
 {
-    m_values.insert(m_values.end(), values.begin(), values.end());
+    if (binding.kind == Kind::Text)
+        return m_texts[size_t(row) * m_textCount + binding.slot];
+    const quint64 number = m_numbers[size_t(row) * m_numberCount + binding.slot];
+    if (binding.kind == Kind::Double)
+        return std::bit_cast<double>(number);
+    return qint64(number);
+}
+
+void RecordSet::storeMembers(int row)
+{
+    if (row == rowCount()) {
+        m_texts.resize(m_texts.size() + m_textCount);
+        m_numbers.resize(m_numbers.size() + m_numberCount);
+    }
+    for (const Binding& binding : m_bindings) {
+        const void* member = binding.member;
+        const size_t slot = size_t(row) * (binding.kind == Kind::Text ? m_textCount : m_numberCount) + binding.slot;
+        switch (binding.kind) {
+        case Kind::Text:
+            m_texts[slot] = memberValue(binding).toString();
+            break;
+        case Kind::Short:
+            m_numbers[slot] = quint64(qint64(*static_cast<const qint16*>(member)));
+            break;
+        case Kind::Long:
+            m_numbers[slot] = quint64(qint64(*static_cast<const qint32*>(member)));
+            break;
+        case Kind::Bool:
+            m_numbers[slot] = *static_cast<const bool*>(member) ? quint64(-1) : 0;
+            break;
+        case Kind::Double:
+            m_numbers[slot] = std::bit_cast<quint64>(*static_cast<const double*>(member));
+            break;
+        }
+    }
+}
+
+void RecordSet::appendMembers(const Bookmark& rowids)
+{
+    storeMembers(rowCount());
     m_rowids.insert(m_rowids.end(), rowids.begin(), rowids.end());
 }
 
 void RecordSet::eraseRow(int row)
 {
-    const auto values = m_values.begin() + std::ptrdiff_t(size_t(row) * m_valueCount);
-    m_values.erase(values, values + std::ptrdiff_t(m_valueCount));
+    const auto texts = m_texts.begin() + std::ptrdiff_t(size_t(row) * m_textCount);
+    m_texts.erase(texts, texts + std::ptrdiff_t(m_textCount));
+    const auto numbers = m_numbers.begin() + std::ptrdiff_t(size_t(row) * m_numberCount);
+    m_numbers.erase(numbers, numbers + std::ptrdiff_t(m_numberCount));
     const auto rowids = m_rowids.begin() + std::ptrdiff_t(size_t(row) * m_tableCount);
     m_rowids.erase(rowids, rowids + std::ptrdiff_t(m_tableCount));
 }
@@ -235,7 +292,8 @@ void RecordSet::open()
 void RecordSet::close()
 {
     dropCursor();
-    m_values.clear();
+    m_texts.clear();
+    m_numbers.clear();
     m_rowids.clear();
     m_open = false;
     m_stale = false;
@@ -427,8 +485,28 @@ void RecordSet::setMember(Binding& binding, const QVariant& value)
 
 void RecordSet::loadMembers()
 {
-    for (size_t i = 0; i < m_bindings.size(); ++i)
-        setMember(m_bindings[i], valueAt(m_pos, int(i)));
+    const QString* texts = m_texts.data() + size_t(m_pos) * m_textCount;
+    const quint64* numbers = m_numbers.data() + size_t(m_pos) * m_numberCount;
+    for (const Binding& binding : m_bindings) {
+        void* member = binding.member;
+        switch (binding.kind) {
+        case Kind::Text:
+            *static_cast<QString*>(member) = texts[binding.slot];
+            break;
+        case Kind::Short:
+            *static_cast<qint16*>(member) = qint16(numbers[binding.slot]);
+            break;
+        case Kind::Long:
+            *static_cast<qint32*>(member) = qint32(numbers[binding.slot]);
+            break;
+        case Kind::Bool:
+            *static_cast<bool*>(member) = numbers[binding.slot] != 0;
+            break;
+        case Kind::Double:
+            *static_cast<double*>(member) = std::bit_cast<double>(numbers[binding.slot]);
+            break;
+        }
+    }
 }
 
 void RecordSet::resetMembers()
@@ -508,12 +586,9 @@ void RecordSet::update()
         for (const QVariant& value : values)
             query.addBindValue(value);
         m_db.exec(query);
-        std::vector<QVariant> row;
-        for (const Binding& binding : m_bindings)
-            row.push_back(memberValue(binding));
         m_lastModified = Bookmark{query.lastInsertId().toLongLong()};
         if (!m_stale)
-            appendRow(row, m_lastModified);
+            appendMembers(m_lastModified);
         m_mode = EditMode::None;
         cancelUpdate();
         return;
@@ -547,8 +622,7 @@ void RecordSet::update()
         query.addBindValue(rowids[t]);
         m_db.exec(query);
     }
-    for (size_t i = 0; i < m_bindings.size(); ++i)
-        m_values[size_t(m_pos) * m_valueCount + i] = memberValue(m_bindings[i]);
+    storeMembers(m_pos);
     m_lastModified = rowids;
     m_mode = EditMode::None;
 }
@@ -604,7 +678,7 @@ QVariant RecordSet::fieldValue(const QString& name)
         const Binding& binding = m_bindings[i];
         if (binding.name.compare(name, Qt::CaseInsensitive) == 0 ||
             (binding.column.compare(wanted, Qt::CaseInsensitive) == 0 && !wanted.contains(QLatin1Char('.'))))
-            return valueAt(m_pos, int(i));
+            return valueAt(m_pos, binding);
     }
     // A field the set does not bind is read from the file for the current row.
     QStringList conditions;

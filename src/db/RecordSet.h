@@ -89,6 +89,7 @@ private:
         Kind kind;
         void* member;
         int tableIndex = -1; // table written by this member, resolved on first write
+        size_t slot = 0;     // its place among the row's texts, or among its numbers
     };
     struct SourceParts
     {
@@ -109,10 +110,12 @@ private:
     void finishReading() override;
     void dropCursor();
     int rowCount() const { return m_tableCount == 0 ? 0 : int(m_rowids.size() / m_tableCount); }
-    const QVariant& valueAt(int row, int column) const { return m_values[size_t(row) * m_valueCount + column]; }
+    QVariant valueAt(int row, const Binding& binding) const;
     Bookmark rowidsAt(int row) const;
     bool rowIs(int row, const Bookmark& mark) const;
-    void appendRow(const std::vector<QVariant>& values, const Bookmark& rowids);
+    // Keeps the members' values as the row's (a row appended at the end when row is rowCount()).
+    void storeMembers(int row);
+    void appendMembers(const Bookmark& rowids);
     void eraseRow(int row);
     void requireCurrent();
     void loadMembers();
@@ -125,10 +128,13 @@ private:
 
     Database& m_db;
     std::vector<Binding> m_bindings;
-    // The rows read so far, one after the other: each row's bound values, and each row's row identifiers.
-    std::vector<QVariant> m_values;
+    // The rows read so far, one after the other, already converted to the members' kinds: each row's texts,
+    // its numbers in eight bytes each (integers, or a double's bits), and its row identifiers.
+    std::vector<QString> m_texts;
+    std::vector<quint64> m_numbers;
     std::vector<qint64> m_rowids;
-    size_t m_valueCount = 0;
+    size_t m_textCount = 0;
+    size_t m_numberCount = 0;
     size_t m_tableCount = 0;
     std::unique_ptr<QSqlQuery> m_cursor; // the result still being read; null once it is all held
     SourceParts m_parts;

@@ -20,28 +20,36 @@ struct Expense
 class ExpenseGraphBody : public Body
 {
 public:
-    void load(Database& db, const Fleet& fleet, const Options& options, const Layout& layout) override
+    void load(Database&, const Fleet& fleet, const Options& options, const Layout& layout) override
     {
         m_fleet = &fleet;
         m_layout = layout;
         m_options = options;
+    }
+
+    int read(Database& db, const std::vector<qint32>& vehicleIds) override
+    {
+        m_expenses.clear();
+        int rowsRead = 0;
         const QString sources[] = {QStringLiteral("SELECT VehicleID, Date, TotalCost FROM GasLog"),
                                    QStringLiteral("SELECT VehicleID, MaintDate, TotalPrice FROM Maintenance")};
         const QString dateColumns[] = {QStringLiteral("Date"), QStringLiteral("MaintDate")};
         for (int series = 0; series < 2; ++series) {
             QStringList conditions;
-            if (!options.beginStored.isEmpty())
-                conditions << dateColumns[series] + QStringLiteral(" > '") + options.beginStored.left(6) +
+            if (!m_options.beginStored.isEmpty())
+                conditions << dateColumns[series] + QStringLiteral(" > '") + m_options.beginStored.left(6) +
                                   QStringLiteral("00'");
-            if (!options.endStored.isEmpty())
-                conditions << dateColumns[series] + QStringLiteral(" < '") + options.endStored.left(6) +
+            if (!m_options.endStored.isEmpty())
+                conditions << dateColumns[series] + QStringLiteral(" < '") + m_options.endStored.left(6) +
                                   QStringLiteral("99'");
-            QSqlQuery rows = selectForVehicles(db, options, sources[series], QStringLiteral("VehicleID"), conditions, {});
-            while (rows.next())
+            QSqlQuery rows = selectForVehicles(db, vehicleIds, sources[series], QStringLiteral("VehicleID"),
+                                               conditions, {});
+            for (; rows.next(); ++rowsRead)
                 if (!rows.value(1).toString().isEmpty())
                     m_expenses[rows.value(0).toInt()].push_back(
                         {rows.value(1).toString(), rows.value(2).toDouble(), series});
         }
+        return rowsRead;
     }
 
     VehicleBlocks vehicle(int index) override

@@ -24,21 +24,27 @@ struct Fill
 class FuelGraphBody : public Body
 {
 public:
-    void load(Database& db, const Fleet& fleet, const Options& options, const Layout& layout) override
+    void load(Database&, const Fleet& fleet, const Options& options, const Layout& layout) override
     {
         m_fleet = &fleet;
         m_layout = layout;
         m_options = options;
+    }
+
+    int read(Database& db, const std::vector<qint32>& vehicleIds) override
+    {
+        m_fills.clear();
+        int rowsRead = 0;
         QStringList conditions;
-        if (!options.endStored.isEmpty())
-            conditions << QStringLiteral("Date < '") + options.endStored.left(6) + QStringLiteral("99'");
-        QSqlQuery rows = selectForVehicles(db, options,
-                                           QStringLiteral("SELECT VehicleID, Date, Mileage, Gallons, Fillup FROM GasLog"),
-                                           QStringLiteral("VehicleID"), conditions,
-                                           QStringLiteral("Mileage, Date, GasLogID"));
-        while (rows.next())
+        if (!m_options.endStored.isEmpty())
+            conditions << QStringLiteral("Date < '") + m_options.endStored.left(6) + QStringLiteral("99'");
+        QSqlQuery rows = selectForVehicles(
+            db, vehicleIds, QStringLiteral("SELECT VehicleID, Date, Mileage, Gallons, Fillup FROM GasLog"),
+            QStringLiteral("VehicleID"), conditions, QStringLiteral("Mileage, Date, GasLogID"));
+        for (; rows.next(); ++rowsRead)
             m_fills[rows.value(0).toInt()].push_back({rows.value(1).toString(), rows.value(2).toInt(),
                                                       rows.value(3).toDouble(), rows.value(4).toInt() == 0});
+        return rowsRead;
     }
 
     VehicleBlocks vehicle(int index) override

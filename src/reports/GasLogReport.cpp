@@ -23,21 +23,30 @@ struct GasEntry
 class GasLogBody : public Body
 {
 public:
-    void load(Database& db, const Fleet& fleet, const Options& options, const Layout& layout) override
+    void load(Database&, const Fleet& fleet, const Options& options, const Layout& layout) override
     {
         m_fleet = &fleet;
         m_layout = layout;
+        m_options = options;
+    }
+
+    int read(Database& db, const std::vector<qint32>& vehicleIds) override
+    {
+        m_entries.clear();
+        int rowsRead = 0;
         QSqlQuery rows = selectForVehicles(
-            db, options,
-            QStringLiteral("SELECT VehicleID, Date, Mileage, Gallons, Fillup, Estimated, CostGallon, TotalCost, "
-                           "BriefDesc FROM GasLog"),
-            QStringLiteral("VehicleID"), dateConditions(options, QStringLiteral("Date")),
+            db, vehicleIds,
+            QStringLiteral(
+                "SELECT VehicleID, Date, Mileage, Gallons, Fillup, Estimated, CostGallon, TotalCost, "
+                "BriefDesc FROM GasLog"),
+            QStringLiteral("VehicleID"), dateConditions(m_options, QStringLiteral("Date")),
             QStringLiteral("Date, Mileage, GasLogID"));
-        while (rows.next())
+        for (; rows.next(); ++rowsRead)
             m_entries[rows.value(0).toInt()].push_back(
                 {rows.value(1).toString(), rows.value(8).toString(), rows.value(2).toInt(), rows.value(3).toDouble(),
                  rows.value(6).toDouble(), rows.value(7).toDouble(), rows.value(4).toInt() == 0,
                  rows.value(5).toInt() != 0});
+        return rowsRead;
     }
 
     VehicleBlocks vehicle(int index) override
@@ -112,6 +121,7 @@ public:
 private:
     const Fleet* m_fleet = nullptr;
     Layout m_layout;
+    Options m_options;
     QHash<qint32, std::vector<GasEntry>> m_entries;
 };
 

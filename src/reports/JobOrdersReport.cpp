@@ -23,17 +23,42 @@ struct JobOrder
 class JobOrdersBody : public Body
 {
 public:
+    // The stations are companies, few beside the fleet, and are kept for the whole job.
     void load(Database& db, const Fleet& fleet, const Options& options, const Layout& layout) override
     {
         m_fleet = &fleet;
         m_layout = layout;
-        QStringList conditions = dateConditions(options, QStringLiteral("Date"));
+        m_conditions = dateConditions(options, QStringLiteral("Date"));
         if (!options.jobOrderRestriction.trimmed().isEmpty())
-            conditions << QLatin1Char('(') + SqlText::toSqlite(options.jobOrderRestriction) + QLatin1Char(')');
+            m_conditions << QLatin1Char('(') + SqlText::toSqlite(options.jobOrderRestriction) +
+                                QLatin1Char(')');
+        QSqlQuery stations = db.prepare(
+            QStringLiteral("SELECT ContactID, CompanyName, LastName, FirstName, Address1, Address2, City, "
+                           "State, ZipCode, Phone, Fax "
+                           "FROM ContactInfo WHERE ContactID IN (SELECT StationID FROM JobOrder)"));
+        db.exec(stations);
+        while (stations.next()) {
+            Owner station;
+            QString* fields[] = {&station.companyName, &station.lastName, &station.firstName,
+                                 &station.address1,    &station.address2, &station.city,
+                                 &station.state,       &station.zipCode,  &station.phone,
+                                 &station.fax};
+            for (int i = 0; i < 10; ++i)
+                *fields[i] = stations.value(i + 1).toString();
+            station.companyName = Values::toShownQuotes(station.companyName);
+            m_stations.insert(stations.value(0).toInt(), station);
+        }
+    }
+
+    int read(Database& db, const std::vector<qint32>& vehicleIds) override
+    {
+        m_orders.clear();
+        int rowsRead = 0;
         QSqlQuery orders = selectForVehicles(
-            db, options,
-            QStringLiteral("SELECT JobOrderID, VehicleID, JCN, Date, Description, Memo, StationID FROM JobOrder"),
-            QStringLiteral("VehicleID"), conditions, QStringLiteral("Date, JCN, JobOrderID"));
+            db, vehicleIds,
+            QStringLiteral(
+                "SELECT JobOrderID, VehicleID, JCN, Date, Description, Memo, StationID FROM JobOrder"),
+            QStringLiteral("VehicleID"), m_conditions, QStringLiteral("Date, JCN, JobOrderID"));
         QHash<qint32, std::pair<qint32, int>> byId;
         while (orders.next()) {
             JobOrder order{orders.value(0).toInt(), orders.value(2).toString(), orders.value(3).toString(),
@@ -41,6 +66,7 @@ public:
             std::vector<JobOrder>& list = m_orders[orders.value(1).toInt()];
             byId.insert(order.id, {orders.value(1).toInt(), int(list.size())});
             list.push_back(std::move(order));
+            ++rowsRead;
         }
         const QString sources[] = {
             QStringLiteral("SELECT MaintServices.MaintID, Services.ServiceDesc FROM MaintServices INNER JOIN Services "
@@ -49,28 +75,16 @@ public:
         const QString vehicleColumns[] = {QStringLiteral("MaintServices.VehicleID"), QStringLiteral("VehicleID")};
         const QString rowOrder[] = {QStringLiteral("MaintServices.rowid"), QStringLiteral("rowid")};
         for (int kind = 0; kind < 2; ++kind) {
-            QSqlQuery services = selectForVehicles(db, options, sources[kind], vehicleColumns[kind],
+            QSqlQuery services = selectForVehicles(db, vehicleIds, sources[kind], vehicleColumns[kind],
                                                    {QStringLiteral("LinkInd = 1")}, rowOrder[kind]);
             while (services.next()) {
                 const auto order = byId.constFind(services.value(0).toInt());
                 if (order != byId.constEnd())
                     m_orders[order->first][size_t(order->second)].services << services.value(1).toString();
+                ++rowsRead;
             }
         }
-        QSqlQuery stations = db.prepare(QStringLiteral(
-            "SELECT ContactID, CompanyName, LastName, FirstName, Address1, Address2, City, State, ZipCode, Phone, Fax "
-            "FROM ContactInfo WHERE ContactID IN (SELECT StationID FROM JobOrder)"));
-        db.exec(stations);
-        while (stations.next()) {
-            Owner station;
-            QString* fields[] = {&station.companyName, &station.lastName, &station.firstName, &station.address1,
-                                 &station.address2,    &station.city,     &station.state,     &station.zipCode,
-                                 &station.phone,       &station.fax};
-            for (int i = 0; i < 10; ++i)
-                *fields[i] = stations.value(i + 1).toString();
-            station.companyName = Values::toShownQuotes(station.companyName);
-            m_stations.insert(stations.value(0).toInt(), station);
-        }
+        return rowsRead;
     }
 
     VehicleBlocks vehicle(int index) override
@@ -136,6 +150,7 @@ private:
 
     const Fleet* m_fleet = nullptr;
     Layout m_layout;
+    QStringList m_conditions;
     QHash<qint32, std::vector<JobOrder>> m_orders;
     QHash<qint32, Owner> m_stations;
 };

@@ -1,3 +1,4 @@
+#include "db/Database.h"
 #include "db/Values.h"
 #include "reports/ReportBodies.h"
 #include "reports/ReportText.h"
@@ -23,14 +24,37 @@ struct Entry
 class MaintenanceLogBody : public Body
 {
 public:
+    // The grand total is printed on the first owner's last page, so it is summed up front, in the order
+    // the entries are listed.
     void load(Database& db, const Fleet& fleet, const Options& options, const Layout& layout) override
     {
         m_fleet = &fleet;
         m_layout = layout;
+        m_options = options;
+        const VehicleCondition vehicles = vehicleCondition(options);
+        QStringList where = dateConditions(options, QStringLiteral("MaintDate"));
+        if (!vehicles.sql.isEmpty())
+            where.prepend(vehicles.sql);
+        QSqlQuery prices = db.prepare(
+            QStringLiteral("SELECT TotalPrice FROM Maintenance") +
+            (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "))) +
+            QStringLiteral(" ORDER BY MaintDate, ActualMiles, MaintID"));
+        for (const QVariant& value : vehicles.values)
+            prices.addBindValue(value);
+        db.exec(prices);
+        while (prices.next())
+            m_grandTotal += prices.value(0).toDouble();
+    }
+
+    int read(Database& db, const std::vector<qint32>& vehicleIds) override
+    {
+        m_entries.clear();
+        int rowsRead = 0;
         QSqlQuery entries = selectForVehicles(
-            db, options,
-            QStringLiteral("SELECT MaintID, VehicleID, MaintDate, ActualMiles, TotalPrice, Description FROM Maintenance"),
-            QStringLiteral("VehicleID"), dateConditions(options, QStringLiteral("MaintDate")),
+            db, vehicleIds,
+            QStringLiteral("SELECT MaintID, VehicleID, MaintDate, ActualMiles, TotalPrice, Description FROM "
+                           "Maintenance"),
+            QStringLiteral("VehicleID"), dateConditions(m_options, QStringLiteral("MaintDate")),
             QStringLiteral("MaintDate, ActualMiles, MaintID"));
         QHash<qint32, std::pair<qint32, int>> byMaintId; // entry -> vehicle, position
         while (entries.next()) {
@@ -39,8 +63,8 @@ public:
             const qint32 vehicle = entries.value(1).toInt();
             std::vector<Entry>& list = m_entries[vehicle];
             byMaintId.insert(entry.maintId, {vehicle, int(list.size())});
-            m_grandTotal += entry.price;
             list.push_back(std::move(entry));
+            ++rowsRead;
         }
         // Performed catalogue services first, then the unexpected ones, each in the order they were entered.
         const QString sources[] = {
@@ -50,14 +74,16 @@ public:
         const QString vehicleColumns[] = {QStringLiteral("MaintServices.VehicleID"), QStringLiteral("VehicleID")};
         const QString orders[] = {QStringLiteral("MaintServices.rowid"), QStringLiteral("rowid")};
         for (int kind = 0; kind < 2; ++kind) {
-            QSqlQuery services = selectForVehicles(db, options, sources[kind], vehicleColumns[kind],
+            QSqlQuery services = selectForVehicles(db, vehicleIds, sources[kind], vehicleColumns[kind],
                                                    {QStringLiteral("LinkInd = 0")}, orders[kind]);
             while (services.next()) {
                 const auto entry = byMaintId.constFind(services.value(0).toInt());
                 if (entry != byMaintId.constEnd())
                     m_entries[entry->first][size_t(entry->second)].services << services.value(1).toString();
+                ++rowsRead;
             }
         }
+        return rowsRead;
     }
 
     VehicleBlocks vehicle(int index) override
@@ -101,6 +127,7 @@ public:
 private:
     const Fleet* m_fleet = nullptr;
     Layout m_layout;
+    Options m_options;
     QHash<qint32, std::vector<Entry>> m_entries;
     double m_grandTotal = 0;
 };

@@ -102,13 +102,22 @@ QStringList PageRecorder::lines(const Layout& layout) const
 
 QString jobText(ReportJob& job)
 {
-    QStringList pages;
+    QString text;
+    QTextStream out(&text);
+    writeJobText(job, out);
+    out.flush();
+    return text;
+}
+
+void writeJobText(ReportJob& job, QTextStream& out)
+{
     for (int page = 1; page <= job.pageCount(); ++page) {
         PageRecorder recorder;
         job.drawPage(page, recorder);
-        pages << recorder.lines(job.layout()).join(QLatin1Char('\n')) + QLatin1Char('\n');
+        if (page > 1)
+            out << "\f\n";
+        out << recorder.lines(job.layout()).join(QLatin1Char('\n')) << '\n';
     }
-    return pages.join(QStringLiteral("\f\n"));
 }
 
 } // namespace Report

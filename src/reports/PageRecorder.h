@@ -4,6 +4,7 @@
 #include "reports/ReportLayout.h"
 
 #include <QStringList>
+#include <QTextStream>
 #include <vector>
 
 namespace Report {
@@ -40,5 +41,7 @@ private:
 
 // Every page of a paginated job as text, pages separated by a form feed line.
 QString jobText(ReportJob& job);
+// The same, written page by page as each is drawn.
+void writeJobText(ReportJob& job, QTextStream& out);
 
 } // namespace Report

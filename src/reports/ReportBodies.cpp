@@ -35,21 +35,21 @@ std::unique_ptr<Body> makeBody(int code)
     }
 }
 
-QSqlQuery selectForVehicles(Database& db, const Options& options, const QString& select, const QString& vehicleColumn,
-                            const QStringList& conditions, const QString& order)
+QSqlQuery selectForVehicles(Database& db, const std::vector<qint32>& vehicleIds, const QString& select,
+                            const QString& vehicleColumn, const QStringList& conditions, const QString& order)
 {
-    const VehicleCondition vehicles = vehicleCondition(options, vehicleColumn);
     QStringList where = conditions;
-    if (!vehicles.sql.isEmpty())
-        where.prepend(vehicles.sql);
-    QString sql = select;
-    if (!where.isEmpty())
-        sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+    QString marks = QStringLiteral("?");
+    for (size_t i = 1; i < vehicleIds.size(); ++i)
+        marks += QStringLiteral(", ?");
+    where.prepend(vehicleColumn + QStringLiteral(" IN (") + (vehicleIds.empty() ? QString() : marks) +
+                  QLatin1Char(')'));
+    QString sql = select + QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     if (!order.isEmpty())
         sql += QStringLiteral(" ORDER BY ") + order;
     QSqlQuery query = db.prepare(sql);
-    for (const QVariant& value : vehicles.values)
-        query.addBindValue(value);
+    for (const qint32 id : vehicleIds)
+        query.addBindValue(id);
     db.exec(query);
     return query;
 }

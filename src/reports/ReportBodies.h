@@ -19,10 +19,11 @@ std::unique_ptr<Body> makeCostSummary();
 std::unique_ptr<Body> makeMaintenanceForecast();
 std::unique_ptr<Body> makeCostGraph();
 
-// Runs "SELECT columns FROM source WHERE <report's vehicles> [AND extra...] ORDER BY order" once for all the
-// report's vehicles; the vehicle condition names the column given.
-QSqlQuery selectForVehicles(Database& db, const Options& options, const QString& select, const QString& vehicleColumn,
-                            const QStringList& conditions, const QString& order);
+// Runs "SELECT columns FROM source WHERE <column> IN (vehicles) [AND extra...] ORDER BY order" once for the
+// vehicles being read.
+QSqlQuery selectForVehicles(Database& db, const std::vector<qint32>& vehicleIds, const QString& select,
+                            const QString& vehicleColumn, const QStringList& conditions,
+                            const QString& order);
 
 // " AND <column> >= 'begin'" and " AND <column> <= 'end'" as conditions, when the report has a date range.
 QStringList dateConditions(const Options& options, const QString& column);

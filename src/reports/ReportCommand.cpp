@@ -123,7 +123,7 @@ int runReportCommand(const QStringList& args, QTextStream& out, QTextStream& err
         Report::ReportJob job(db, options, letterPrintableWidth(landscape), letterPrintableHeight(landscape));
         job.paginate();
         if (text) {
-            out << Report::jobText(job);
+            Report::writeJobText(job, out);
             out.flush();
             return 0;
         }

@@ -15,7 +15,7 @@ constexpr double OwnerIndent = 75;
 } // namespace
 
 ReportJob::ReportJob(Database& db, const Options& options, double pageWidth, double pageHeight)
-    : m_options(options)
+    : m_db(&db), m_options(options)
 {
     m_layout.pageWidth = pageWidth;
     m_layout.pageHeight = pageHeight;
@@ -144,10 +144,20 @@ bool ReportJob::walk(Start from, PageCanvas* canvas, const std::function<bool(in
     return true;
 }
 
-// Consecutive pages of one vehicle draw from the same blocks.
+// Consecutive pages of one vehicle draw from the same blocks. A vehicle outside the window read last starts
+// a new window, so a walk in order reads each row once and a page drawn out of order reads one window.
 const VehicleBlocks& ReportJob::vehicleBlocks(int vehicle)
 {
     if (m_cachedVehicle != vehicle) {
+        if (vehicle < m_readFirst || vehicle >= m_readEnd) {
+            m_readFirst = vehicle;
+            m_readEnd = std::min(int(m_fleet.vehicles.size()), vehicle + m_readAhead);
+            std::vector<qint32> ids;
+            ids.reserve(size_t(m_readEnd - m_readFirst));
+            for (int v = m_readFirst; v < m_readEnd; ++v)
+                ids.push_back(m_fleet.vehicles[size_t(v)].vehicleId);
+            m_mostRowsHeld = std::max(m_mostRowsHeld, m_body->read(*m_db, ids));
+        }
         m_cached = m_body->vehicle(vehicle);
         m_cachedVehicle = vehicle;
     }

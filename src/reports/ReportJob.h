@@ -2,6 +2,7 @@
 
 #include "reports/ReportLayout.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -12,8 +13,9 @@ namespace Report {
 
 std::unique_ptr<Body> makeBody(int code);
 
-// One print job: the report's data read once, the pagination that records where each page starts, and the
-// drawing of any page on its own from that record (so pages can be previewed in any order, repeatedly).
+// One print job: the pagination that records where each page starts, and the drawing of any page on its
+// own from that record (so pages can be previewed in any order, repeatedly). Rows are read a window of
+// vehicles at a time, as the walk reaches them, and only page starts are kept between pages.
 class ReportJob
 {
 public:
@@ -34,6 +36,11 @@ public:
     // Draws page 1..pageCount: header, body, footer.
     void drawPage(int page, PageCanvas& canvas);
 
+    // How many vehicles' rows are read and held at once.
+    void setReadAhead(int vehicles) { m_readAhead = std::max(1, vehicles); }
+    // The most rows held at once so far.
+    int mostRowsHeld() const { return m_mostRowsHeld; }
+
 private:
     struct Start
     {
@@ -47,11 +54,16 @@ private:
     void drawOwner(PageCanvas& canvas, int vehicle) const;
     void drawFooter(PageCanvas& canvas, int page) const;
 
+    Database* m_db = nullptr;
     Options m_options;
     Layout m_layout;
     Fleet m_fleet;
     std::unique_ptr<Body> m_body;
     std::vector<Start> m_starts;
+    int m_readAhead = 64;
+    int m_readFirst = 0; // the window of vehicles whose rows the body holds
+    int m_readEnd = 0;
+    int m_mostRowsHeld = 0;
     int m_cachedVehicle = -1;
     VehicleBlocks m_cached;
 };

@@ -111,12 +111,17 @@ struct VehicleCondition
 };
 VehicleCondition vehicleCondition(const Options& options, const QString& column = QStringLiteral("VehicleID"));
 
-// A report's own part: it reads its rows once and builds each vehicle's blocks on demand.
+// A report's own part. The job reads its rows a few vehicles at a time as pages are laid out and drawn, so
+// that the memory a report needs does not grow with the fleet.
 class Body
 {
 public:
     virtual ~Body() = default;
+    // Once per job, before any row is read: what is printed before all rows have been read (report totals).
     virtual void load(Database& db, const Fleet& fleet, const Options& options, const Layout& layout) = 0;
+    // Reads the rows of these vehicles, replacing the ones held; returns how many rows it read.
+    virtual int read(Database& db, const std::vector<qint32>& vehicleIds) = 0;
+    // The blocks of a vehicle among the ones last read.
     virtual VehicleBlocks vehicle(int index) = 0;
     virtual bool ownerStartsPage() const { return true; }
     virtual int vehiclesPerPage() const { return 0; } // 0: as many as fit

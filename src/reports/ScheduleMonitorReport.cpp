@@ -20,21 +20,29 @@ struct Scheduled
 class ScheduleMonitorBody : public Body
 {
 public:
-    void load(Database& db, const Fleet& fleet, const Options& options, const Layout& layout) override
+    void load(Database&, const Fleet& fleet, const Options& options, const Layout& layout) override
     {
         m_fleet = &fleet;
         m_layout = layout;
+        m_options = options;
+    }
+
+    int read(Database& db, const std::vector<qint32>& vehicleIds) override
+    {
+        m_rows.clear();
+        int rowsRead = 0;
         QSqlQuery rows = selectForVehicles(
-            db, options,
+            db, vehicleIds,
             QStringLiteral("SELECT Schedule.VehicleID, ServiceDesc, PerformEveryMiles, PerformEveryMonth, "
                            "PerformEveryDay, EstPerformDate, Description FROM Schedule INNER JOIN Services "
                            "ON Schedule.ServiceID = Services.ServiceID"),
-            QStringLiteral("Schedule.VehicleID"), dateConditions(options, QStringLiteral("EstPerformDate")),
+            QStringLiteral("Schedule.VehicleID"), dateConditions(m_options, QStringLiteral("EstPerformDate")),
             QStringLiteral("EstPerformDate, ScheduleID"));
-        while (rows.next())
+        for (; rows.next(); ++rowsRead)
             m_rows[rows.value(0).toInt()].push_back({rows.value(1).toString(), rows.value(5).toString(),
                                                      rows.value(6).toString(), rows.value(2).toInt(),
                                                      rows.value(3).toInt(), rows.value(4).toInt()});
+        return rowsRead;
     }
 
     VehicleBlocks vehicle(int index) override
@@ -81,6 +89,7 @@ private:
 
     const Fleet* m_fleet = nullptr;
     Layout m_layout;
+    Options m_options;
     QHash<qint32, std::vector<Scheduled>> m_rows;
 };
 

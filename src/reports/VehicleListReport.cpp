@@ -32,14 +32,21 @@ QString sepMoney(const char* pattern, double value)
 class VehicleListBody : public Body
 {
 public:
-    void load(Database& db, const Fleet& fleet, const Options& options, const Layout& layout) override
+    void load(Database&, const Fleet& fleet, const Options&, const Layout& layout) override
     {
         m_fleet = &fleet;
         m_layout = layout;
+    }
+
+    int read(Database& db, const std::vector<qint32>& vehicleIds) override
+    {
+        m_loans.clear();
+        m_insurance.clear();
         QSqlQuery loans = selectForVehicles(
-            db, options,
-            QStringLiteral("SELECT VehicleID, CompanyName, AcctNo, OriginatingDate, Amount, InterestRate, Length, "
-                           "PaymentAmount FROM Loan LEFT JOIN ContactInfo ON Loan.ContactID = ContactInfo.ContactID"),
+            db, vehicleIds,
+            QStringLiteral(
+                "SELECT VehicleID, CompanyName, AcctNo, OriginatingDate, Amount, InterestRate, Length, "
+                "PaymentAmount FROM Loan LEFT JOIN ContactInfo ON Loan.ContactID = ContactInfo.ContactID"),
             QStringLiteral("VehicleID"), {}, {});
         while (loans.next())
             m_loans.insert(loans.value(0).toInt(),
@@ -47,16 +54,18 @@ public:
                             loans.value(3).toString(), loans.value(4).toDouble(), loans.value(5).toDouble(),
                             loans.value(7).toDouble(), loans.value(6).toInt()});
         QSqlQuery insurance = selectForVehicles(
-            db, options,
-            QStringLiteral("SELECT VehicleID, CompanyName, PolicyNo, CoverageStartDate, CoverageEndDate, Deductable, "
-                           "PaymentAmt FROM Insurance LEFT JOIN ContactInfo "
-                           "ON Insurance.ContactID = ContactInfo.ContactID"),
+            db, vehicleIds,
+            QStringLiteral(
+                "SELECT VehicleID, CompanyName, PolicyNo, CoverageStartDate, CoverageEndDate, Deductable, "
+                "PaymentAmt FROM Insurance LEFT JOIN ContactInfo "
+                "ON Insurance.ContactID = ContactInfo.ContactID"),
             QStringLiteral("VehicleID"), {}, {});
         while (insurance.next())
             m_insurance.insert(insurance.value(0).toInt(),
                                {Values::toShownQuotes(insurance.value(1).toString()), insurance.value(2).toString(),
                                 insurance.value(3).toString(), insurance.value(4).toString(),
                                 insurance.value(5).toDouble(), insurance.value(6).toDouble()});
+        return int(m_loans.size() + m_insurance.size());
     }
 
     VehicleBlocks vehicle(int index) override

@@ -11,6 +11,8 @@
 #include <QHash>
 #include <QSqlQuery>
 #include <algorithm>
+#include <map>
+#include <tuple>
 
 namespace DueList {
 
@@ -19,6 +21,16 @@ Status statusOf(const QDateTime& due, int daysAhead, const QDateTime& now)
     if (due < now)
         return Status::Overdue;
     if (due <= now.addDays(daysAhead))
+        return Status::DueSoon;
+    return Status::Later;
+}
+
+Status statusOfDay(const QDate& due, int daysAhead, const QDateTime& now)
+{
+    const QDate today = now.date();
+    if (due < today || (due == today && now.time() > QTime(0, 0)))
+        return Status::Overdue;
+    if (due <= today.addDays(daysAhead))
         return Status::DueSoon;
     return Status::Later;
 }
@@ -39,12 +51,18 @@ QString statusText(Status status)
 List fill(Database& db, qint32 vehicleId, int daysAhead, const QList<int>& vehicleFields, Dates dates)
 {
     using namespace Estimation;
-    QString sql = QStringLiteral("SELECT ") + entryColumns() +
-                  QStringLiteral(", Services.ServiceDesc, Vehicles.Measurement, Vehicles.HoursInd, "
-                                 "Vehicles.DateOfEstimatedMiles FROM Schedule "
-                                 "INNER JOIN Vehicles ON Vehicles.VehicleID = Schedule.VehicleID "
-                                 "LEFT JOIN Services ON Services.ServiceID = Schedule.ServiceID "
-                                 "WHERE Vehicles.ActiveInd <> 0");
+    const QHash<qint64, Performed> performed = performedOccurrences(db, vehicleId);
+    QHash<qint32, QString> vehicleTexts;
+    for (const VehicleList::Item& item : VehicleList::items(db, vehicleFields))
+        vehicleTexts.insert(item.vehicleId, item.text);
+
+    QString sql =
+        QStringLiteral("SELECT ") + entryColumns() +
+        QStringLiteral(", Vehicles.Measurement, Vehicles.HoursInd, Services.ServiceDesc, "
+                       "Vehicles.DateOfEstimatedMiles FROM Schedule "
+                       "INNER JOIN Vehicles ON Vehicles.VehicleID = Schedule.VehicleID "
+                       "LEFT JOIN Services ON Services.ServiceID = Schedule.ServiceID "
+                       "WHERE Vehicles.ActiveInd <> 0");
     if (vehicleId != 0)
         sql += QStringLiteral(" AND Schedule.VehicleID = ?");
     sql += QStringLiteral(" ORDER BY Schedule.EstPerformDate, Schedule.ScheduleID");
@@ -52,40 +70,30 @@ List fill(Database& db, qint32 vehicleId, int daysAhead, const QList<int>& vehic
     if (vehicleId != 0)
         query.addBindValue(vehicleId);
     db.exec(query);
-    struct Listed
-    {
-        Entry entry;
-        QString service;
-        QString unit;
-    };
-    std::vector<Listed> entries;
-    const QDate today = Clock::today();
+
+    const QDateTime now = Clock::now();
+    const QDate farAhead = now.date().addDays(DayLimit);
+    const QDate farBack = now.date().addDays(-DayLimit);
+    const QTime timeNow = now.time();
+    List list;
+    std::vector<std::pair<qint32, QString>> changes;
+    // Rows are built as the entries are read; texts many rows share are made once (a fleet's entries come
+    // from a few services, intervals and dates).
+    QHash<qint32, QString> services;
+    std::map<std::tuple<qint32, qint32, qint32>, QString> intervals;
+    QHash<qint64, QString> dates;
+    const QDate today = now.date();
     while (query.next()) {
         Entry entry = readEntry(query);
+        if (entry.terms.performOnce == NeverEstimated)
+            continue;
         // A reading not yet brought forward today is taken as start-up would bring it (the vehicle is
         // active), so that the dates do not lag behind the vehicle's use.
         entry.reading = ReadingEstimate::broughtForward(
             entry.reading, entry.perMonth, query.value(EntryColumnCount + 3).toString(), true, today);
-        entries.push_back({entry, query.value(EntryColumnCount).toString(),
-                           Values::unitAbbreviation(query.value(EntryColumnCount + 1).toInt(),
-                                                    query.value(EntryColumnCount + 2).toInt())});
-    }
-    query.finish();
-
-    QHash<qint32, QString> vehicleTexts;
-    for (const VehicleList::Item& item : VehicleList::items(db, vehicleFields))
-        vehicleTexts.insert(item.vehicleId, item.text);
-    const QHash<qint64, Performed> performed = performedOccurrences(db, vehicleId);
-
-    const QDateTime now = Clock::now();
-    const QDateTime farAhead = now.addDays(DayLimit);
-    const QDateTime farBack = now.addDays(-DayLimit);
-    List list;
-    std::vector<std::pair<qint32, QString>> changes;
-    for (const auto& [entry, service, unit] : entries) {
-        if (entry.terms.performOnce == NeverEstimated)
-            continue;
-        const std::optional<Result> result = estimateEntry(entry, performed, now);
+        const std::optional<Performed> latest = performedFor(entry, performed);
+        const Base base = baseOf(entry.terms, latest);
+        const std::optional<Result> result = estimate(entry.terms, base, entry.reading, entry.perMonth, now);
         const QString text = storedText(result);
         if (text != entry.stored)
             changes.emplace_back(entry.scheduleId, text);
@@ -96,24 +104,42 @@ List fill(Database& db, qint32 vehicleId, int daysAhead, const QList<int>& vehic
         row.vehicleId = entry.vehicleId;
         row.serviceId = entry.serviceId;
         row.vehicle = vehicleTexts.value(entry.vehicleId);
-        row.service = service;
-        row.unit = unit;
-        row.performEvery =
-            ScheduleTexts::performEvery(entry.terms.everyMiles, entry.terms.everyMonth, entry.terms.everyDay);
-        const Base base = baseOf(entry.terms, performedFor(entry, performed));
+        auto service = services.find(entry.serviceId);
+        if (service == services.end())
+            service = services.insert(entry.serviceId, query.value(EntryColumnCount + 2).toString());
+        row.service = *service;
+        row.unit = Values::unitAbbreviation(query.value(EntryColumnCount).toInt(),
+                                            query.value(EntryColumnCount + 1).toInt());
+        const auto terms =
+            std::make_tuple(entry.terms.everyMiles, entry.terms.everyMonth, entry.terms.everyDay);
+        auto interval = intervals.find(terms);
+        if (interval == intervals.end())
+            interval =
+                intervals
+                    .emplace(terms, ScheduleTexts::performEvery(entry.terms.everyMiles,
+                                                                entry.terms.everyMonth, entry.terms.everyDay))
+                    .first;
+        row.performEvery = interval->second;
         row.lastPerformed = ScheduleTexts::lastPerformed(base);
         row.fromBaseLine = !base.performed;
         list.usedBaseLine = list.usedBaseLine || row.fromBaseLine;
         row.date = result->date;
-        row.estimate = result->date.toString(QStringLiteral("MM/dd/yyyy"));
-        if (result->moment >= farAhead)
+        auto date = dates.find(result->date.toJulianDay());
+        if (date == dates.end())
+            date =
+                dates.insert(result->date.toJulianDay(), result->date.toString(QStringLiteral("MM/dd/yyyy")));
+        row.estimate = *date;
+        // Now plus or minus 6000 days, compared as local date and time of day.
+        const QDate& due = result->date;
+        if (due > farAhead || (due == farAhead && result->time >= timeNow))
             row.estimate.prepend(QLatin1Char('>'));
-        else if (result->moment <= farBack)
+        else if (due < farBack || (due == farBack && result->time <= timeNow))
             row.estimate.prepend(QLatin1Char('<'));
         // By the start of the day, as the monitor colours it: a date of today is already overdue.
-        row.status = statusOf(QDateTime(result->date, QTime(0, 0)), daysAhead, now);
+        row.status = statusOfDay(due, daysAhead, now);
         list.rows.push_back(std::move(row));
     }
+    query.finish();
     if (dates == Dates::Store)
         storeDates(db, changes);
     // Soonest first by the dates just worked out; entries due the same day keep their stored order.

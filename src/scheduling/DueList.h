@@ -41,6 +41,8 @@ struct List
 
 // Overdue once the day has begun, due soon up to daysAhead days ahead, later after that.
 Status statusOf(const QDateTime& due, int daysAhead, const QDateTime& now);
+// The same for a due date taken from the start of its day, worked out on calendar days.
+Status statusOfDay(const QDate& due, int daysAhead, const QDateTime& now);
 // "Overdue", "Due soon", "Later".
 QString statusText(Status status);
 

@@ -20,6 +20,20 @@ QDate storedDay(const QString& stored)
 {
     if (stored.isEmpty())
         return {};
+    // Most stored dates are plain calendar days, read without building texts.
+    if (stored.size() == 8) {
+        int parts[3] = {0, 0, 0};
+        const int widths[3] = {4, 2, 2};
+        bool digits = true;
+        for (int part = 0, at = 0; part < 3; ++part)
+            for (int i = 0; i < widths[part]; ++i, ++at) {
+                const char16_t ch = stored[at].unicode();
+                digits = digits && ch >= u'0' && ch <= u'9';
+                parts[part] = parts[part] * 10 + (ch - u'0');
+            }
+        if (digits && QDate::isValid(parts[0], parts[1], parts[2]))
+            return QDate(parts[0], parts[1], parts[2]);
+    }
     return QDate::fromString(Values::addDays(Values::toShownDate(stored), 0), QStringLiteral("MM/dd/yyyy"));
 }
 
@@ -78,8 +92,7 @@ std::optional<Result> estimate(const Terms& terms, const Base& base, qint32 read
     if (!due)
         return std::nullopt;
     // A distance estimate stands for now plus whole days; a date estimate for the start of its day.
-    return Result{due->date, QDateTime(due->date, due->distanceBased ? now.time() : QTime(0, 0)),
-                  due->distanceBased};
+    return Result{due->date, due->distanceBased ? now.time() : QTime(0, 0), due->distanceBased};
 }
 
 QString storedText(const std::optional<Result>& result)

@@ -44,9 +44,10 @@ struct Base
 struct Result
 {
     QDate date;
-    // The moment the estimate stands for: midnight of the date, or now plus whole days for a distance
-    // estimate; the schedule monitor marks moments 6000 days or more away.
-    QDateTime moment;
+    // With the date, the moment the estimate stands for: midnight, or now's time of day for a distance
+    // estimate (now plus whole days); the schedule monitor marks moments 6000 days or more away. Kept as a
+    // time of day: a local date and time costs a time-zone lookup, and the due list has thousands.
+    QTime time;
     bool distanceBased = false;
 };
 

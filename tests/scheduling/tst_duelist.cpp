@@ -113,6 +113,7 @@ private Q_SLOTS:
         QCOMPARE(
             int(DueList::statusOf(QDateTime(now.date().addDays(daysFromToday), QTime(0, 0)), daysAhead, now)),
             expected);
+        QCOMPARE(int(DueList::statusOfDay(now.date().addDays(daysFromToday), daysAhead, now)), expected);
     }
 
     void listsActiveEstimatesByDateAndStoresThem()

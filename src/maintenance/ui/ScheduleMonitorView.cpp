@@ -42,6 +42,31 @@ const QColor FarColour(64, 64, 64);
 
 enum RowRole : int { ScheduleIdRole = Qt::UserRole, DateRole };
 
+// Far ahead grey, overdue (long overdue too) red, due soon blue, else the text colour.
+QColor rowColour(const QTreeWidgetItem& item, int days, const QDateTime& now, const QColor& text)
+{
+    const QString estimate = item.text(EstimateColumn);
+    if (estimate.startsWith(QLatin1Char('>')))
+        return FarColour;
+    if (estimate.startsWith(QLatin1Char('<')))
+        return DueColour;
+    switch (DueList::statusOfDay(item.data(0, DateRole).toDate(), days, now)) {
+    case DueList::Status::Overdue:
+        return DueColour;
+    case DueList::Status::DueSoon:
+        return SoonColour;
+    case DueList::Status::Later:
+        break;
+    }
+    return text;
+}
+
+void setRowColour(QTreeWidgetItem& item, const QColor& colour)
+{
+    for (int column = 0; column < 5; ++column)
+        item.setForeground(column, colour);
+}
+
 } // namespace
 
 CScheduleMonitorView::CScheduleMonitorView(CAppContext& app, CVelDoc& doc, QWidget* parent)
@@ -215,12 +240,19 @@ void CScheduleMonitorView::fillList()
     const DueList::List due =
         DueList::fill(app().database(), vehicle, app().settings().daysAhead(), app().vehicleColumns());
     m_list->clear();
+    // Items are complete, colours included, before the tree holds them: each change to an item in the
+    // tree costs a notification.
+    const int days = app().settings().daysAhead();
+    const QDateTime now = Clock::now();
+    const QColor text = palette().color(QPalette::Text);
     QList<QTreeWidgetItem*> items;
+    items.reserve(qsizetype(due.rows.size()));
     for (const DueList::Row& row : due.rows) {
         auto* item = new QTreeWidgetItem(
             {row.vehicle, row.service, row.performEvery, row.lastPerformed, row.estimate});
         item->setData(0, ScheduleIdRole, row.scheduleId);
         item->setData(0, DateRole, row.date);
+        setRowColour(*item, rowColour(*item, days, now, text));
         items.append(item);
     }
     m_list->addTopLevelItems(items);
@@ -238,48 +270,30 @@ void CScheduleMonitorView::fillList()
     m_list->headerItem()->setText(2, ScheduleTexts::performEveryTitle(unit));
     m_list->headerItem()->setText(3, ScheduleTexts::lastPerformedTitle(unit));
     m_baseLineNote->setVisible(due.usedBaseLine);
-    showLegend();
+    showLegend(false);
 }
 
-void CScheduleMonitorView::showLegend()
+void CScheduleMonitorView::showLegend(bool recolour)
 {
     const int days = app().settings().daysAhead();
     m_legendBlue->setText(
         QStringLiteral("Blue = Maintenance that is due within the next %1 days.").arg(days));
     m_legendBlack->setText(
         QStringLiteral("Black = Maintenance that is not due within the next %1 days.").arg(days));
-    colourRows();
+    if (recolour)
+        colourRows();
 }
 
 void CScheduleMonitorView::colourRows()
 {
     const int days = app().settings().daysAhead();
     const QDateTime now = Clock::now();
-    const QColor windowText = palette().color(QPalette::Text);
+    const QColor text = palette().color(QPalette::Text);
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = m_list->topLevelItem(i);
-        const QString estimate = item->text(EstimateColumn);
-        QColor colour = windowText;
-        if (estimate.startsWith(QLatin1Char('>'))) {
-            colour = FarColour;
-        } else if (estimate.startsWith(QLatin1Char('<'))) {
-            // Long overdue is overdue.
-            colour = DueColour;
-        } else {
-            const QDateTime midnight(item->data(0, DateRole).toDate(), QTime(0, 0));
-            switch (DueList::statusOf(midnight, days, now)) {
-            case DueList::Status::Overdue:
-                colour = DueColour;
-                break;
-            case DueList::Status::DueSoon:
-                colour = SoonColour;
-                break;
-            case DueList::Status::Later:
-                break;
-            }
-        }
-        for (int column = 0; column < 5; ++column)
-            item->setForeground(column, colour);
+        const QColor colour = rowColour(*item, days, now, text);
+        if (item->foreground(0).color() != colour)
+            setRowColour(*item, colour);
     }
 }
 

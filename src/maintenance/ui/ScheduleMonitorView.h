@@ -40,7 +40,8 @@ protected:
 private:
     void fillVehicles();
     void fillList();
-    void showLegend();
+    // recolour: the rows are coloured again for the current days-ahead setting and date.
+    void showLegend(bool recolour = true);
     void colourRows();
     void onVehicleChosen(int index);
     qint32 vehicleId() const;
