@@ -1,4 +1,5 @@
 #include "db/Clock.h"
+#include "db/MissedFillups.h"
 #include "db/Values.h"
 #include "fuel/FuelEconomy.h"
 #include "reports/GraphReports.h"
@@ -17,6 +18,7 @@ struct Fill
     qint32 reading = 0;
     double fuel = 0;
     bool full = true;
+    bool missed = false;
 };
 
 // Each vehicle's average fuel economy per calendar month: the full fill-up rule walked in reading order,
@@ -24,8 +26,10 @@ struct Fill
 class FuelGraphBody : public Body
 {
 public:
-    void load(Database&, const Fleet& fleet, const Options& options, const Layout& layout) override
+    void load(Database& db, const Fleet& fleet, const Options& options, const Layout& layout) override
     {
+        // Few entries follow a missed fill-up: their keys are read once for the whole report.
+        m_missed = MissedFillups::ofVehicle(db, 0);
         m_fleet = &fleet;
         m_layout = layout;
         m_options = options;
@@ -39,11 +43,12 @@ public:
         if (!m_options.endStored.isEmpty())
             conditions << QStringLiteral("Date < '") + m_options.endStored.left(6) + QStringLiteral("99'");
         QSqlQuery rows = selectForVehicles(
-            db, vehicleIds, QStringLiteral("SELECT VehicleID, Date, Mileage, Gallons, Fillup FROM GasLog"),
+            db, vehicleIds, QStringLiteral("SELECT VehicleID, Date, Mileage, Gallons, Fillup, GasLogID FROM GasLog"),
             QStringLiteral("VehicleID"), conditions, QStringLiteral("Mileage, Date, GasLogID"));
         for (; rows.next(); ++rowsRead)
             m_fills[rows.value(0).toInt()].push_back({rows.value(1).toString(), rows.value(2).toInt(),
-                                                      rows.value(3).toDouble(), rows.value(4).toInt() == 0});
+                                                      rows.value(3).toDouble(), rows.value(4).toInt() == 0,
+                                                      m_missed.contains(rows.value(5).toInt())});
         return rowsRead;
     }
 
@@ -58,7 +63,7 @@ public:
         std::vector<std::pair<QString, double>> measured;
         QString lastFull;
         for (const Fill& fill : fills) {
-            const double economy = walk.add(fill.reading, fill.fuel, fill.full);
+            const double economy = walk.add(fill.reading, fill.fuel, fill.full, fill.missed);
             if (fill.full && !fill.date.isEmpty())
                 lastFull = std::max(lastFull, fill.date);
             if (economy > 0 && !fill.date.isEmpty())
@@ -98,6 +103,7 @@ public:
 
 private:
     const Fleet* m_fleet = nullptr;
+    QSet<qint32> m_missed;
     Layout m_layout;
     Options m_options;
     QHash<qint32, std::vector<Fill>> m_fills;

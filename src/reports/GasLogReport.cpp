@@ -1,3 +1,4 @@
+#include "db/MissedFillups.h"
 #include "db/Values.h"
 #include "fuel/FuelEconomy.h"
 #include "reports/ReportBodies.h"
@@ -18,13 +19,16 @@ struct GasEntry
     double fuel = 0, costPerUnit = 0, total = 0;
     bool full = true;
     bool estimated = false;
+    bool missed = false;
 };
 
 class GasLogBody : public Body
 {
 public:
-    void load(Database&, const Fleet& fleet, const Options& options, const Layout& layout) override
+    void load(Database& db, const Fleet& fleet, const Options& options, const Layout& layout) override
     {
+        // Few entries follow a missed fill-up: their keys are read once for the whole report.
+        m_missed = MissedFillups::ofVehicle(db, 0);
         m_fleet = &fleet;
         m_layout = layout;
         m_options = options;
@@ -38,14 +42,14 @@ public:
             db, vehicleIds,
             QStringLiteral(
                 "SELECT VehicleID, Date, Mileage, Gallons, Fillup, Estimated, CostGallon, TotalCost, "
-                "BriefDesc FROM GasLog"),
+                "BriefDesc, GasLogID FROM GasLog"),
             QStringLiteral("VehicleID"), dateConditions(m_options, QStringLiteral("Date")),
             QStringLiteral("Date, Mileage, GasLogID"));
         for (; rows.next(); ++rowsRead)
             m_entries[rows.value(0).toInt()].push_back(
                 {rows.value(1).toString(), rows.value(8).toString(), rows.value(2).toInt(), rows.value(3).toDouble(),
                  rows.value(6).toDouble(), rows.value(7).toDouble(), rows.value(4).toInt() == 0,
-                 rows.value(5).toInt() != 0});
+                 rows.value(5).toInt() != 0, m_missed.contains(rows.value(9).toInt())});
         return rowsRead;
     }
 
@@ -76,7 +80,7 @@ public:
         const std::vector<GasEntry>& entries = *found;
         for (size_t i = 0; i < entries.size(); ++i) {
             const GasEntry& entry = entries[i];
-            const double economy = walk.add(entry.reading, entry.fuel, entry.full);
+            const double economy = walk.add(entry.reading, entry.fuel, entry.full, entry.missed);
             if (i > 0)
                 totalFuel += entry.fuel;
             totalPrice += entry.total;
@@ -120,6 +124,7 @@ public:
 
 private:
     const Fleet* m_fleet = nullptr;
+    QSet<qint32> m_missed;
     Layout m_layout;
     Options m_options;
     QHash<qint32, std::vector<GasEntry>> m_entries;
