@@ -64,6 +64,9 @@ public:
         }
     }
 
+    // One summed row per vehicle, read when the job starts.
+    int read(Database&, const std::vector<qint32>&) override { return 0; }
+
     VehicleBlocks vehicle(int index) override
     {
         const Vehicle& vehicle = m_fleet->vehicles[size_t(index)];
@@ -143,6 +146,9 @@ public:
                 count(occurrence, m_forecast.knownTotal, m_forecast.unknownCount);
     }
 
+    // One summed row per vehicle, read when the job starts.
+    int read(Database&, const std::vector<qint32>&) override { return 0; }
+
     VehicleBlocks vehicle(int index) override
     {
         using namespace MaintenanceForecast;
@@ -217,6 +223,12 @@ public:
         m_fleet = &fleet;
         m_layout = layout;
         m_options = options;
+    }
+
+    int read(Database& db, const std::vector<qint32>& vehicleIds) override
+    {
+        m_months.clear();
+        int rowsRead = 0;
         // Summed by the engine per vehicle and month; every month, so that the first month of the period
         // counts its distance from the month before it.
         const QString sources[] = {
@@ -228,7 +240,7 @@ public:
         const QString dateColumns[] = {QStringLiteral("Date"), QStringLiteral("MaintDate")};
         for (int series = 0; series < 2; ++series) {
             QSqlQuery rows = selectForVehicles(
-                db, options, sources[series], QStringLiteral("VehicleID"),
+                db, vehicleIds, sources[series], QStringLiteral("VehicleID"),
                 {QStringLiteral("length(%1) = 8 GROUP BY VehicleID, Month").arg(dateColumns[series])},
                 QString());
             while (rows.next()) {
@@ -239,8 +251,10 @@ public:
                 month.low = month.hasReading ? std::min(month.low, low) : low;
                 month.high = month.hasReading ? std::max(month.high, high) : high;
                 month.hasReading = true;
+                ++rowsRead;
             }
         }
+        return rowsRead;
     }
 
     VehicleBlocks vehicle(int index) override

@@ -81,7 +81,7 @@ List fill(Database& db, qint32 vehicleId, int daysAhead, const QList<int>& vehic
     // from a few services, intervals and dates).
     QHash<qint32, QString> services;
     std::map<std::tuple<qint32, qint32, qint32>, QString> intervals;
-    QHash<qint64, QString> dates;
+    QHash<qint64, QString> dateTexts;
     const QDate today = now.date();
     while (query.next()) {
         Entry entry = readEntry(query);
@@ -124,10 +124,10 @@ List fill(Database& db, qint32 vehicleId, int daysAhead, const QList<int>& vehic
         row.fromBaseLine = !base.performed;
         list.usedBaseLine = list.usedBaseLine || row.fromBaseLine;
         row.date = result->date;
-        auto date = dates.find(result->date.toJulianDay());
-        if (date == dates.end())
+        auto date = dateTexts.find(result->date.toJulianDay());
+        if (date == dateTexts.end())
             date =
-                dates.insert(result->date.toJulianDay(), result->date.toString(QStringLiteral("MM/dd/yyyy")));
+                dateTexts.insert(result->date.toJulianDay(), result->date.toString(QStringLiteral("MM/dd/yyyy")));
         row.estimate = *date;
         // Now plus or minus 6000 days, compared as local date and time of day.
         const QDate& due = result->date;

@@ -377,7 +377,7 @@ bool CGasView::validateFields()
         problem = GasChecks::firstProblem(app().database(), vehicleId(), isNewRecord() ? 0 : currentKey(),
                                           texts, m_units, previousReading(), !m_fillUps.empty());
         if (!problem && !ReadingPlausibility::confirmed(
-                            app().database(), app().prompter(), app().settings(), m_shownVehicle,
+                            app().database(), app().prompter(), app().settings(), vehicleId(),
                             {Values::toStoredDate(texts.date), Values::parseWholeNumber(texts.reading)},
                             ReadingPlausibility::Source::Gas, isNewRecord() ? 0 : currentKey()))
             return false;
