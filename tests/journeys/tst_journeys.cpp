@@ -92,9 +92,9 @@ private Q_SLOTS:
             "expect current 1; expect mode AddNew; note keep; save",
             "MaintServices+11/9/0 Maintenance+11 Schedule~4 Vehicles~1");
         add("perform maintenance from the monitor, all vehicles",
-            "go vehicles; pick 1; go monitor; pick 0; row Civic; press performMaintenanceButton; "
-            "expect form maintenance; expect current 6; expect mode AddNew; note keep; save",
-            "MaintServices+11/9/0 Maintenance+11 Schedule~16 Vehicles~6", "finding 5");
+            "go vehicles; pick 6; go monitor; pick 0; row Civic; press performMaintenanceButton; "
+            "expect form maintenance; expect current 1; expect mode AddNew; note keep; save",
+            "MaintServices+11/9/0 Maintenance+11 Schedule~4 Vehicles~1");
         add("perform maintenance from a job order",
             "go joborders; pick 2; row 0; press performMaintenanceButton; expect form maintenance; "
             "expect mode AddNew; note keep; save",
