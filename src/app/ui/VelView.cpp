@@ -665,8 +665,9 @@ void CVelView::paintStatusLight(QPainter& painter)
     }
     painter.setPen(SoftText);
     painter.setFont(pixelFont(12, true));
-    painter.drawText(QRectF(LegendArea.left() + 8, LegendArea.top() + 106, LegendArea.width() - 8, 20),
-                     Qt::AlignLeft | Qt::AlignVCenter, m_forecastLine);
+    // Two lines at most: the unpriced count wraps under the total rather than running past the panel.
+    painter.drawText(QRectF(LegendArea.left() + 8, LegendArea.top() + 104, LegendArea.width() - 8, 34),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_forecastLine);
     painter.setBrush(Qt::NoBrush);
 }
 
