@@ -1,3 +1,4 @@
+#include "FileHolder.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 #include "app/ui/MainFrame.h"
@@ -32,19 +33,6 @@ Run cli(const QStringList& args)
     process.start(qEnvironmentVariable("VELMORA_CLI"), args);
     process.waitForFinished(60000);
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
-}
-
-int holdFile()
-{
-    FileClaim::setProgramName(qEnvironmentVariable("VELMORA_TEST_HOLD_AS"));
-    Database db;
-    db.open(qEnvironmentVariable("VELMORA_TEST_HOLD"));
-    std::fputs("holding\n", stdout);
-    std::fflush(stdout);
-    char buffer[64];
-    while (std::fgets(buffer, sizeof buffer, stdin)) {
-    }
-    return 0;
 }
 
 int owners(const QString& path)
@@ -175,7 +163,7 @@ int main(int argc, char* argv[])
 {
     if (qEnvironmentVariableIsSet("VELMORA_TEST_HOLD")) {
         QCoreApplication app(argc, argv);
-        return holdFile();
+        return holdFileAsAnotherProgram();
     }
     QApplication app(argc, argv);
     SharedWindowTest test;

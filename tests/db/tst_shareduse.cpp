@@ -1,4 +1,5 @@
 #include "OldDataFiles.h"
+#include "FileHolder.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 #include "db/DataFile.h"
@@ -80,19 +81,6 @@ public:
 private:
     QProcess m_process;
 };
-
-int holdFile()
-{
-    FileClaim::setProgramName(qEnvironmentVariable("VELMORA_TEST_HOLD_AS"));
-    Database db;
-    db.open(qEnvironmentVariable("VELMORA_TEST_HOLD"));
-    std::fputs("holding\n", stdout);
-    std::fflush(stdout);
-    char buffer[64];
-    while (std::fgets(buffer, sizeof buffer, stdin)) {
-    }
-    return 0;
-}
 
 QByteArray contentsOf(const QString& path)
 {
@@ -577,7 +565,7 @@ int main(int argc, char* argv[])
 {
     if (qEnvironmentVariableIsSet("VELMORA_TEST_HOLD")) {
         QCoreApplication app(argc, argv);
-        return holdFile();
+        return holdFileAsAnotherProgram();
     }
     QCoreApplication app(argc, argv);
     SharedUseTest test;
