@@ -185,11 +185,22 @@ private Q_SLOTS:
                  QStringList{"2 19990101 Synthetic"});
     }
 
+    // A service added from the menu reaches the list; Show Used survives a restart.
     void showUsedSurvivesARestart()
     {
         addEntry("1, 1, 3, 30000, 0, '20240101', 0, 0");
         f->open(ScheduleForm);
         QCOMPARE(list()->topLevelItemCount(), 19);
+        auto* action = f->frame().findChild<QAction*>("servicesListAction");
+        withDialog<CServiceListDlg>([action] { action->trigger(); },
+                                    [this](CServiceListDlg& dialog) {
+                                        childNamed<QPushButton>(dialog, "newButton")->click();
+                                        QTest::keyClicks(childNamed<QLineEdit>(dialog, "serviceDescription"),
+                                                         "Rust Proofing");
+                                        childNamed<QPushButton>(dialog, "okButton")->click();
+                                        QVERIFY(!dialog.isVisible());
+                                    });
+        QCOMPARE(list()->topLevelItemCount(), 20);
         QTest::mouseClick(f->find<QRadioButton>("showUsedRadio"), Qt::LeftButton);
         QCOMPARE(list()->topLevelItemCount(), 1);
         QCOMPARE(row(0), QStringList({"Routine", "Spark Plugs Replaced", "30000, 0(D)", "*01/01/2024, 0"}));
@@ -286,22 +297,6 @@ private Q_SLOTS:
                  QStringList{"Small cars"});
         QCOMPARE(f->count("SELECT count(*) FROM ScheduleTemplate"), 0);
         QCOMPARE(f->count("SELECT count(*) FROM Schedule"), 1);
-    }
-
-    void aServiceAddedFromTheMenuReachesTheScheduleList()
-    {
-        f->open(ScheduleForm);
-        QCOMPARE(list()->topLevelItemCount(), 19);
-        auto* action = f->frame().findChild<QAction*>("servicesListAction");
-        withDialog<CServiceListDlg>([action] { action->trigger(); },
-                                    [this](CServiceListDlg& dialog) {
-                                        childNamed<QPushButton>(dialog, "newButton")->click();
-                                        QTest::keyClicks(childNamed<QLineEdit>(dialog, "serviceDescription"),
-                                                         "Rust Proofing");
-                                        childNamed<QPushButton>(dialog, "okButton")->click();
-                                        QVERIFY(!dialog.isVisible());
-                                    });
-        QCOMPARE(list()->topLevelItemCount(), 20);
     }
 
     void serviceInUseIsNotDeleted_data()
