@@ -158,17 +158,6 @@ private slots:
                               "3|3|5|1|6000|0|0|0|20240517|"}));
     }
 
-    void cancelAtTheSaveDialogChangesNothing()
-    {
-        ScriptedPrompter prompter;
-        prompter.file(QString());
-        QString newPath = "not cleared";
-        QVERIFY(!runImport(prompter, &newPath));
-        QVERIFY(newPath.isEmpty());
-        QVERIFY(!QFile::exists(m_backup));
-        QVERIFY(!QFile::exists(m_newPath));
-    }
-
     void refusedOrFailedImportLeavesTheFilesAlone_data()
     {
         QTest::addColumn<QString>("oldFile");
@@ -234,8 +223,18 @@ private slots:
         QVERIFY(!QFile::exists(m_newPath));
     }
 
-    void folderWithADataFileIsRefusedAndAnotherAskedFor()
+    // Cancel at the save dialog changes nothing; a folder that holds a data file is refused and another
+    // asked for.
+    void cancelOrAFolderWithADataFile()
     {
+        ScriptedPrompter cancelled;
+        cancelled.file(QString());
+        QString cleared = "not cleared";
+        QVERIFY(!runImport(cancelled, &cleared));
+        QVERIFY(cleared.isEmpty());
+        QVERIFY(!QFile::exists(m_backup));
+        QVERIFY(!QFile::exists(m_newPath));
+
         writeFile(m_newPath, "someone's data file");
         QDir().mkpath(m_env->path("other"));
         ScriptedPrompter prompter;
