@@ -122,9 +122,9 @@ class FaultTest : public QObject
             const QString what =
                 QString("%1, %2 %3: ").arg(op.name, killAt ? "killed at" : "file limit").arg(killAt + limit);
             ++m_tally[op.name].first;
-            if (killAt > 0)
-                QVERIFY2(outcome.killed, qPrintable(what + "the run was not cut"));
-            else if (outcome.exitCode != 0 && op.name == "create")
+            QVERIFY2(outcome.killed == (killAt > 0),
+                     qPrintable(what + "the run was cut or aborted: " + outcome.err));
+            if (killAt == 0 && outcome.exitCode != 0 && op.name == "create")
                 QVERIFY2(outcome.err.contains("There is not enough disk space"),
                          qPrintable(what + outcome.err));
 
