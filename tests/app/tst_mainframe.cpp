@@ -356,7 +356,8 @@ private Q_SLOTS:
         QVERIFY(f.prompter.verifyDone());
     }
 
-    void daysAheadTellsViews()
+    // A new days-ahead setting and restored data are told to the forms; restored data also goes home.
+    void daysAheadAndRestoredDataTellTheForms()
     {
         Fixture f;
         CMainFrame frame(f.app);
@@ -367,11 +368,14 @@ private Q_SLOTS:
         withDialog([&] { action(frame, "daysAheadAction")->trigger(); },
                    [](QDialog& dialog) { dialog.reject(); });
         QVERIFY(owner->hints.isEmpty());
-
         withDialog([&] { action(frame, "daysAheadAction")->trigger(); },
                    [](QDialog& dialog) { typeDays(dialog, QStringLiteral("12")); });
         QCOMPARE(owner->hints, QList<int>{DaysAheadHint});
         QCOMPARE(f.app.settings().daysAhead(), 12);
+
+        frame.dataReplaced();
+        QCOMPARE(owner->hints, (QList<int>{DaysAheadHint, DataRestoredHint}));
+        QCOMPARE(shownNumber(frame), int(HomeForm));
     }
 
     void reminderToggleTouchesOnlyOurEntry()
@@ -411,17 +415,6 @@ private Q_SLOTS:
         QVERIFY(!again.graphicalFrontEnd());
         action(again, "graphicalAction")->trigger();
         QCOMPARE(f.setting("Graphical"), 8);
-    }
-
-    void restoredDataReloadsViewsAndGoesHome()
-    {
-        Fixture f;
-        CMainFrame frame(f.app);
-        f.registerProbes(frame, {OwnerForm});
-        QVERIFY(frame.switchForm(OwnerForm));
-        frame.dataReplaced();
-        QCOMPARE(probe(frame, OwnerForm)->hints, QList<int>{DataRestoredHint});
-        QCOMPARE(shownNumber(frame), int(HomeForm));
     }
 };
 
