@@ -324,9 +324,9 @@ private Q_SLOTS:
         f->frame().switchForm(ScheduleMonitorForm);
         QComboBox* vehicles = f->frame().shownForm()->findChild<QComboBox*>("vehicleSelector");
         vehicles->setCurrentIndex(0);
-        auto* due = f->frame().shownForm()->findChild<QTreeWidget*>("dueList");
-        QCOMPARE(due->topLevelItemCount(), 1);
-        due->topLevelItem(0)->setSelected(true);
+        auto* due = f->frame().shownForm()->findChild<QTreeView*>("dueList");
+        QCOMPARE(due->model()->rowCount(), 1);
+        due->selectionModel()->select(due->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QTest::mouseClick(f->frame().shownForm()->findChild<QPushButton*>("performMaintenanceButton"),
                           Qt::LeftButton);
         QCOMPARE(f->shownNumber(), int(MaintenanceForm));

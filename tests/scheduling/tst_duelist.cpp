@@ -49,11 +49,11 @@ private:
         QStringList rows;
         for (const DueList::Row& row : list.rows)
             rows << QStringList{QString::number(row.scheduleId),
-                                row.vehicle,
-                                row.service,
-                                row.performEvery,
-                                row.lastPerformed,
-                                row.estimate,
+                                list.vehicle(row),
+                                list.service(row),
+                                list.performEvery(row),
+                                list.lastPerformed(row),
+                                list.estimate(row),
                                 DueList::statusText(row.status)}
                         .join(" | ");
         return rows;
@@ -132,7 +132,7 @@ private Q_SLOTS:
                                            "8 | 2022 Skoda Octavia | Gas/Filter Change | 100000, 0(D) | *" +
                                                shown(0) + ", 0 | >" + shown(6000) + " | Later"}));
         QVERIFY(all.usedBaseLine);
-        QCOMPARE(all.rows.back().unit, QString("km"));
+        QCOMPARE(all.unit(all.rows.back()), QString("km"));
         // The inactive vehicle's date is left alone; the entry without an interval loses its old one.
         QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule ORDER BY ScheduleID"),
                  QStringList(

@@ -5,8 +5,9 @@
 #include "db/Clock.h"
 #include "maintenance/ui/ScheduleMonitorView.h"
 
+#include <QLayout>
 #include <QListWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using Answer = Prompter::Answer;
 
@@ -20,15 +21,14 @@ private:
     // A schedule entry of the vehicle that falls due this many days from 03/20/2024 (every `every` days).
     void dueIn(qint32 id, qint32 vehicle, qint32 service, int days, int every = 10)
     {
-        f->db().execute(
-            QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
-                    "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastMiles, LastDate, "
-                    "Description, StationID) VALUES (%1, %2, %3, 0, 0, 0, %4, 100, '%5', 'Routine', 0)")
-                .arg(id)
-                .arg(vehicle)
-                .arg(service)
-                .arg(every)
-                .arg(QDate(2024, 3, 20).addDays(days - every).toString("yyyyMMdd")));
+        f->db().execute(QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
+                                "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastMiles, LastDate, "
+                                "Description, StationID) VALUES (%1, %2, %3, 0, 0, 0, %4, 100, '%5', 'Routine', 0)")
+                            .arg(id)
+                            .arg(vehicle)
+                            .arg(service)
+                            .arg(every)
+                            .arg(QDate(2024, 3, 20).addDays(days - every).toString("yyyyMMdd")));
     }
     CScheduleMonitorView& openMonitor(qint32 vehicle)
     {
@@ -41,12 +41,15 @@ private:
         return *view;
     }
     QComboBox* vehicles() { return f->frame().shownForm()->findChild<QComboBox*>("vehicleSelector"); }
-    QTreeWidget* list() { return f->frame().shownForm()->findChild<QTreeWidget*>("dueList"); }
+    QTreeView* list() { return f->frame().shownForm()->findChild<QTreeView*>("dueList"); }
+    int rows() { return list()->model()->rowCount(); }
+    QModelIndex cell(int row, int column) { return list()->model()->index(row, column); }
+    QColor colourOf(int row, int column) { return cell(row, column).data(Qt::ForegroundRole).value<QBrush>().color(); }
     void selectRows(int count)
     {
         list()->clearSelection();
         for (int i = 0; i < count; ++i)
-            list()->topLevelItem(i)->setSelected(true);
+            list()->selectionModel()->select(cell(i, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     void press(const char* button)
     {
@@ -63,6 +66,7 @@ private Q_SLOTS:
     }
     void cleanup() { f.reset(); }
 
+    // Each meaning colour on the light palette, and readable (far from the background) on a dark one.
     void rowColours_data()
     {
         QTest::addColumn<int>("days");
@@ -85,31 +89,51 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         QFETCH(QColor, colour);
         dueIn(1, 1, 1, days, every);
-        openMonitor(1);
-        QCOMPARE(list()->topLevelItemCount(), 1);
-        QTreeWidgetItem* row = list()->topLevelItem(0);
-        QCOMPARE(row->text(1), QString("Oil/Filter Change"));
-        QCOMPARE(row->text(4), shown);
-        QCOMPARE(row->foreground(4).color(), colour);
-        QCOMPARE(row->foreground(0).color(), colour);
+        CScheduleMonitorView& monitor = openMonitor(1);
+        QCOMPARE(rows(), 1);
+        QCOMPARE(cell(0, 1).data().toString(), QString("Oil/Filter Change"));
+        QCOMPARE(cell(0, 4).data().toString(), shown);
+        QCOMPARE(colourOf(0, 4), colour);
+        QCOMPARE(colourOf(0, 0), colour);
+
+        QPalette dark;
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        monitor.setPalette(dark);
+        QVERIFY2(qAbs(colourOf(0, 4).lightness() - 30) > 110, qPrintable(colourOf(0, 4).name()));
     }
 
     void legendFollowsTheDaysSetting()
     {
         dueIn(1, 1, 1, 6);
         openMonitor(0);
-        auto legend = [this](const char* name) {
-            return f->frame().shownForm()->findChild<QLabel*>(name)->text();
-        };
+        auto legend = [this](const char* name) { return f->frame().shownForm()->findChild<QLabel*>(name)->text(); };
         QCOMPARE(legend("legendRed"), QString("Red = Maintenance is due immediately"));
         QCOMPARE(legend("legendBlue"), QString("Blue = Maintenance that is due within the next 5 days."));
-        QCOMPARE(legend("legendBlack"),
-                 QString("Black = Maintenance that is not due within the next 5 days."));
+        QCOMPARE(legend("legendBlack"), QString("Black = Maintenance that is not due within the next 5 days."));
         QVERIFY(f->frame().shownForm()->findChild<QLabel*>("baseLineNote")->isVisible());
         f->m_app.settings().setInteger("Notify", "Days", 6);
         f->frame().shownForm()->onDocumentUpdate(DaysAheadHint);
         QCOMPARE(legend("legendBlue"), QString("Blue = Maintenance that is due within the next 6 days."));
-        QCOMPARE(list()->topLevelItem(0)->foreground(4).color(), QColor(0, 0, 255));
+        QCOMPARE(colourOf(0, 4), QColor(0, 0, 255));
+    }
+
+    // Columns fit their texts unless the user sized them; the stored width is kept and written back.
+    void columnsFitTheirTextsAndKeepTheUsersWidths()
+    {
+        f->m_app.settings().setInteger("Settings", "sm1", 40);
+        f->db().execute("UPDATE Vehicles SET VehicleMake = 'Ford Transit Custom Double Cab LWB' "
+                        "WHERE VehicleID = 1");
+        dueIn(1, 1, 1, 3);
+        CScheduleMonitorView& monitor = openMonitor(0);
+        QCOMPARE(monitor.layout()->contentsMargins().left(), monitor.style()->pixelMetric(QStyle::PM_LayoutLeftMargin));
+        for (int column : {0, 2, 3})
+            QVERIFY2(list()->columnWidth(column) > list()->fontMetrics().horizontalAdvance(cell(0, column).data().toString()),
+                     qPrintable(QString::number(column)));
+        QCOMPARE(list()->columnWidth(1), 40);
+        list()->setColumnWidth(0, 77);
+        f->m_frame.reset();
+        QCOMPARE(f->m_app.settings().integer("Settings", "sm0"), 77);
     }
 
     void performAndOrderChecks()
@@ -121,24 +145,24 @@ private Q_SLOTS:
         dueIn(14, 2, 3, 7000, 7000);
         CScheduleMonitorView& monitor = openMonitor(0);
         QCOMPARE(vehicles()->itemText(0), QString("*** All Vehicles ***"));
-        QCOMPARE(list()->topLevelItemCount(), 14);
-        QCOMPARE(list()->headerItem()->text(2), QString("Perform Every (mi, mo)"));
+        QCOMPARE(rows(), 14);
+        QCOMPARE(list()->model()->headerData(2, Qt::Horizontal).toString(), QString("Perform Every (mi, mo)"));
+        QCOMPARE(cell(0, 4).data().toString(), QString("03/16/2024")); // soonest first
         saveScreenshot(f->frame(), "schedule-monitor");
 
         // All vehicles: one row at most.
         selectRows(2);
-        f->m_prompter.answer(Answer::Ok,
-                             "You can not select multiple services when displaying all vehicles.");
+        f->m_prompter.answer(Answer::Ok, "You can not select multiple services when displaying all vehicles.");
         press("performMaintenanceButton");
         QCOMPARE(f->shownNumber(), int(ScheduleMonitorForm));
 
         // One vehicle: ten rows are handed over, eleven refused.
         vehicles()->setCurrentIndex(vehicles()->findData(1));
-        QCOMPARE(list()->topLevelItemCount(), 11);
+        QCOMPARE(rows(), 11);
         QCOMPARE(monitor.chosenEntries(), QList<qint32>());
         selectRows(11);
-        f->m_prompter.answer(
-            Answer::Ok, "You can only have a maximum of ten services selected to perform this operation.");
+        f->m_prompter.answer(Answer::Ok,
+                             "You can only have a maximum of ten services selected to perform this operation.");
         press("createJobOrderButton");
         QCOMPARE(f->shownNumber(), int(ScheduleMonitorForm));
         selectRows(10);
