@@ -49,7 +49,6 @@ QString statusText(Status status)
 
 namespace {
 
-
 const QString UnitTexts[] = {QStringLiteral("mi"), QStringLiteral("km"), QStringLiteral("hr")};
 
 quint8 unitOf(int measurement, int hoursInd)

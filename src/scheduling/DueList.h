@@ -28,11 +28,12 @@ struct Row
     qint32 everyMonth = 0;
     qint32 everyDay = 0;
     qint32 baseReading = 0;
-    qint32 vehicleText = 0;  // indexes into List's shared texts
+    qint32 vehicleText = 0; // indexes into List's shared texts
     qint32 serviceText = 0;
     qint32 baseDateText = 0; // the base date as MM/DD/YYYY
     QDate date;
-    qint32 storedDate = -1; // the stored date read before the fill, as YYYYMMDD: it orders rows due the same day
+    qint32 storedDate =
+        -1;           // the stored date read before the fill, as YYYYMMDD: it orders rows due the same day
     qint8 beyond = 0; // 1: 6000 days or more ahead, -1: as far behind
     quint8 unit = 0;  // 0 miles, 1 kilometres, 2 hours
     Status status = Status::Later;

@@ -88,7 +88,8 @@ std::optional<Result> estimate(const Terms& terms, const Base& base, qint32 read
 {
     if (terms.performOnce == NeverEstimated)
         return std::nullopt;
-    const std::optional<Day> due = dueDay(terms, storedDay(base.date), base.reading, reading, perMonth, now.date());
+    const std::optional<Day> due =
+        dueDay(terms, storedDay(base.date), base.reading, reading, perMonth, now.date());
     if (!due)
         return std::nullopt;
     // A distance estimate stands for now plus whole days; a date estimate for the start of its day.

@@ -154,18 +154,10 @@ private Q_SLOTS:
         // Read as CSV readers do: fields split at commas outside double quotes, "" inside quotes.
         QList<QStringList> rows;
         for (const QString& line : csv.out.split("\r\n", Qt::SkipEmptyParts)) {
-            QStringList fields{QString()};
-            bool quoted = false;
-            for (qsizetype i = 0; i < line.size(); ++i) {
-                const QChar c = line[i];
-                if (c == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"')
-                    fields.last() += line[++i];
-                else if (c == '"')
-                    quoted = !quoted;
-                else if (c == ',' && !quoted)
-                    fields << QString();
-                else
-                    fields.last() += c;
+            QStringList fields;
+            for (const auto& m : QRegularExpression("(\"(?:[^\"]|\"\")*\"|[^,\"]*),").globalMatch(line + ',')) {
+                const QString field = m.captured(1);
+                fields << (field.startsWith('"') ? field.mid(1, field.size() - 2).replace("\"\"", "\"") : field);
             }
             rows << fields;
         }

@@ -1,8 +1,8 @@
 #include "maintenance/ui/ScheduleMonitorView.h"
 
+#include "context/AppContext.h"
 #include "context/Enums.h"
 #include "context/Settings.h"
-#include "context/AppContext.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "db/DbException.h"
@@ -11,12 +11,13 @@
 #include "fleet/VehicleList.h"
 #include "forms/FormHost.h"
 #include "maintenance/MaintenanceMessages.h"
-#include "scheduling/DueCalendar.h"
 #include "maintenance/ui/JobOrderView.h"
 #include "maintenance/ui/MaintenanceView.h"
+#include "scheduling/DueCalendar.h"
 #include "scheduling/DueList.h"
 #include "scheduling/ScheduleTexts.h"
 
+#include <QAbstractTableModel>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QGridLayout>
@@ -27,7 +28,6 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSqlQuery>
-#include <QAbstractTableModel>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -94,7 +94,10 @@ public:
     {
         return parent.isValid() ? 0 : int(m_list.rows.size());
     }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : ColumnCount; }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : ColumnCount;
+    }
     Qt::ItemFlags flags(const QModelIndex&) const override
     {
         return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
@@ -201,7 +204,8 @@ CScheduleMonitorView::CScheduleMonitorView(CAppContext& app, CVelDoc& doc, QWidg
         label->setObjectName(name);
         return label;
     };
-    m_legendRed = legendLine(QStringLiteral("Red = Maintenance is due immediately"), QStringLiteral("legendRed"));
+    m_legendRed =
+        legendLine(QStringLiteral("Red = Maintenance is due immediately"), QStringLiteral("legendRed"));
     legend->addWidget(m_legendRed, 0, 0);
     m_legendBlue = legendLine(QString(), QStringLiteral("legendBlue"));
     m_legendBlack = legendLine(QString(), QStringLiteral("legendBlack"));
@@ -305,8 +309,8 @@ void CScheduleMonitorView::commandExportCalendar()
         return;
     QSaveFile file(path);
     try {
-        const DueList::List due =
-            DueList::fill(app().database(), vehicleId(), app().settings().daysAhead(), app().vehicleColumns());
+        const DueList::List due = DueList::fill(app().database(), vehicleId(), app().settings().daysAhead(),
+                                                app().vehicleColumns());
         if (file.open(QIODevice::WriteOnly) &&
             file.write(DueCalendar::toICalendar(due, Clock::now()).toUtf8()) >= 0 && file.commit())
             return;
@@ -415,7 +419,8 @@ QList<qint32> CScheduleMonitorView::chosenEntries()
 {
     QList<qint32> keys;
     QModelIndexList rows = m_list->selectionModel()->selectedRows();
-    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     for (const QModelIndex& row : rows)
         keys.append(row.data(Qt::UserRole).toInt());
     if (keys.size() > 1 && vehicleId() == 0) {

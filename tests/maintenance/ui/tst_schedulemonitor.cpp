@@ -21,35 +21,35 @@ private:
     // A schedule entry of the vehicle that falls due this many days from 03/20/2024 (every `every` days).
     void dueIn(qint32 id, qint32 vehicle, qint32 service, int days, int every = 10)
     {
-        f->db().execute(QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
-                                "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastMiles, LastDate, "
-                                "Description, StationID) VALUES (%1, %2, %3, 0, 0, 0, %4, 100, '%5', 'Routine', 0)")
-                            .arg(id)
-                            .arg(vehicle)
-                            .arg(service)
-                            .arg(every)
-                            .arg(QDate(2024, 3, 20).addDays(days - every).toString("yyyyMMdd")));
+        const QString last = QDate(2024, 3, 20).addDays(days - every).toString("yyyyMMdd");
+        f->db().execute(
+            QString::asprintf("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
+                              "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastMiles, LastDate, "
+                              "Description, StationID) VALUES (%d, %d, %d, 0, 0, 0, %d, 100, '%s', "
+                              "'Routine', 0)",
+                              id, vehicle, service, every, qPrintable(last)));
     }
     CScheduleMonitorView& openMonitor(qint32 vehicle)
     {
         f->frame(); // the home screen makes the first vehicle current
         f->m_app.setCurrentVehicle(vehicle);
         f->frame().switchForm(ScheduleMonitorForm);
-        auto* view = qobject_cast<CScheduleMonitorView*>(f->frame().shownForm());
-        if (!view)
-            qFatal("the schedule monitor is not shown");
-        return *view;
+        return *qobject_cast<CScheduleMonitorView*>(f->frame().shownForm());
     }
     QComboBox* vehicles() { return f->frame().shownForm()->findChild<QComboBox*>("vehicleSelector"); }
     QTreeView* list() { return f->frame().shownForm()->findChild<QTreeView*>("dueList"); }
     int rows() { return list()->model()->rowCount(); }
     QModelIndex cell(int row, int column) { return list()->model()->index(row, column); }
-    QColor colourOf(int row, int column) { return cell(row, column).data(Qt::ForegroundRole).value<QBrush>().color(); }
+    QColor ink(int row, int column)
+    {
+        return cell(row, column).data(Qt::ForegroundRole).value<QBrush>().color();
+    }
     void selectRows(int count)
     {
         list()->clearSelection();
         for (int i = 0; i < count; ++i)
-            list()->selectionModel()->select(cell(i, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            list()->selectionModel()->select(cell(i, 0),
+                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     void press(const char* button)
     {
@@ -93,43 +93,40 @@ private Q_SLOTS:
         QCOMPARE(rows(), 1);
         QCOMPARE(cell(0, 1).data().toString(), QString("Oil/Filter Change"));
         QCOMPARE(cell(0, 4).data().toString(), shown);
-        QCOMPARE(colourOf(0, 4), colour);
-        QCOMPARE(colourOf(0, 0), colour);
+        QCOMPARE(ink(0, 4), colour);
+        QCOMPARE(ink(0, 0), colour);
 
-        QPalette dark;
-        dark.setColor(QPalette::Base, QColor(30, 30, 30));
-        dark.setColor(QPalette::Text, QColor(230, 230, 230));
-        monitor.setPalette(dark);
-        QVERIFY2(qAbs(colourOf(0, 4).lightness() - 30) > 110, qPrintable(colourOf(0, 4).name()));
+        monitor.setPalette(QPalette(QColor(60, 60, 60), QColor(30, 30, 30))); // a dark desktop: black base
+        QVERIFY2(ink(0, 4).lightness() > 110, qPrintable(ink(0, 4).name()));
     }
 
-    void legendFollowsTheDaysSetting()
+    // The legend follows the days setting; columns fit their texts unless the user sized them, whose stored
+    // width is kept and written back; the margins are the style's.
+    void legendColumnsAndMargins()
     {
+        f->m_app.settings().setInteger("Settings", "sm1", 40);
+        f->db().execute(
+            "UPDATE Vehicles SET VehicleMake = 'Ford Transit Custom Double Cab LWB' WHERE VehicleID = 1");
         dueIn(1, 1, 1, 6);
-        openMonitor(0);
-        auto legend = [this](const char* name) { return f->frame().shownForm()->findChild<QLabel*>(name)->text(); };
+        CScheduleMonitorView& monitor = openMonitor(0);
+        auto legend = [this](const char* name) {
+            return f->frame().shownForm()->findChild<QLabel*>(name)->text();
+        };
         QCOMPARE(legend("legendRed"), QString("Red = Maintenance is due immediately"));
         QCOMPARE(legend("legendBlue"), QString("Blue = Maintenance that is due within the next 5 days."));
-        QCOMPARE(legend("legendBlack"), QString("Black = Maintenance that is not due within the next 5 days."));
+        QCOMPARE(legend("legendBlack"),
+                 QString("Black = Maintenance that is not due within the next 5 days."));
         QVERIFY(f->frame().shownForm()->findChild<QLabel*>("baseLineNote")->isVisible());
         f->m_app.settings().setInteger("Notify", "Days", 6);
         f->frame().shownForm()->onDocumentUpdate(DaysAheadHint);
         QCOMPARE(legend("legendBlue"), QString("Blue = Maintenance that is due within the next 6 days."));
-        QCOMPARE(colourOf(0, 4), QColor(0, 0, 255));
-    }
+        QCOMPARE(ink(0, 4), QColor(0, 0, 255));
 
-    // Columns fit their texts unless the user sized them; the stored width is kept and written back.
-    void columnsFitTheirTextsAndKeepTheUsersWidths()
-    {
-        f->m_app.settings().setInteger("Settings", "sm1", 40);
-        f->db().execute("UPDATE Vehicles SET VehicleMake = 'Ford Transit Custom Double Cab LWB' "
-                        "WHERE VehicleID = 1");
-        dueIn(1, 1, 1, 3);
-        CScheduleMonitorView& monitor = openMonitor(0);
-        QCOMPARE(monitor.layout()->contentsMargins().left(), monitor.style()->pixelMetric(QStyle::PM_LayoutLeftMargin));
+        QCOMPARE(monitor.layout()->contentsMargins().left(),
+                 monitor.style()->pixelMetric(QStyle::PM_LayoutLeftMargin));
         for (int column : {0, 2, 3})
-            QVERIFY2(list()->columnWidth(column) > list()->fontMetrics().horizontalAdvance(cell(0, column).data().toString()),
-                     qPrintable(QString::number(column)));
+            QVERIFY(list()->columnWidth(column) >
+                    list()->fontMetrics().horizontalAdvance(cell(0, column).data().toString()));
         QCOMPARE(list()->columnWidth(1), 40);
         list()->setColumnWidth(0, 77);
         f->m_frame.reset();
@@ -146,13 +143,15 @@ private Q_SLOTS:
         CScheduleMonitorView& monitor = openMonitor(0);
         QCOMPARE(vehicles()->itemText(0), QString("*** All Vehicles ***"));
         QCOMPARE(rows(), 14);
-        QCOMPARE(list()->model()->headerData(2, Qt::Horizontal).toString(), QString("Perform Every (mi, mo)"));
+        QCOMPARE(list()->model()->headerData(2, Qt::Horizontal).toString(),
+                 QString("Perform Every (mi, mo)"));
         QCOMPARE(cell(0, 4).data().toString(), QString("03/16/2024")); // soonest first
         saveScreenshot(f->frame(), "schedule-monitor");
 
         // All vehicles: one row at most.
         selectRows(2);
-        f->m_prompter.answer(Answer::Ok, "You can not select multiple services when displaying all vehicles.");
+        f->m_prompter.answer(Answer::Ok,
+                             "You can not select multiple services when displaying all vehicles.");
         press("performMaintenanceButton");
         QCOMPARE(f->shownNumber(), int(ScheduleMonitorForm));
 
@@ -161,8 +160,8 @@ private Q_SLOTS:
         QCOMPARE(rows(), 11);
         QCOMPARE(monitor.chosenEntries(), QList<qint32>());
         selectRows(11);
-        f->m_prompter.answer(Answer::Ok,
-                             "You can only have a maximum of ten services selected to perform this operation.");
+        f->m_prompter.answer(
+            Answer::Ok, "You can only have a maximum of ten services selected to perform this operation.");
         press("createJobOrderButton");
         QCOMPARE(f->shownNumber(), int(ScheduleMonitorForm));
         selectRows(10);
