@@ -236,9 +236,10 @@ void jobOrderUpgrade(Database& db, const QString& path, Prompter& prompter, bool
         }
     };
     const auto step = [&](const QString& part, auto&& work) {
-        if (onlyMissing && !missingParts(db, Schema::CurrentVersion).contains(part))
-            return;
         try {
+            // Inside the try: after a step failed on a full disk, even reading what is missing can fail.
+            if (onlyMissing && !missingParts(db, Schema::CurrentVersion).contains(part))
+                return;
             Transaction transaction(db);
             work();
             markIfComplete();
@@ -380,8 +381,15 @@ bool upgradeOrRepair(Database& db, const QString& path, const QString& versionTe
         }
     }
     jobOrderUpgrade(db, path, prompter, true);
-    openIfClosed(db, path);
-    const QStringList stillMissing = missingParts(db, versionText);
+    QStringList stillMissing;
+    try {
+        openIfClosed(db, path);
+        stillMissing = missingParts(db, versionText);
+    } catch (const CdbException&) {
+        // The upgrade has told its failure; the open that follows shows what is wrong with the file.
+        db.close();
+        return true;
+    }
     db.close();
     if (!stillMissing.isEmpty()) {
         prompter.message(

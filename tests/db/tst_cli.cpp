@@ -1,6 +1,7 @@
 #include "DataRows.h"
 #include "OldDataFiles.h"
 #include "TestEnvironment.h"
+#include "WholeFiles.h"
 #include "db/Database.h"
 
 #include <QDir>
@@ -36,20 +37,8 @@ private slots:
     void upgradesAnOlderFileWithTheChosenUnits()
     {
         TestEnvironment env;
-        QString path;
-        {
-            Database db;
-            path = env.createDatabase(db, "old.vel");
-            // Back to the shape of a 2.2 file: no measurement fields and none of the job-order tables.
-            for (const char* statement :
-                 {"ALTER TABLE Vehicles DROP COLUMN Measurement", "ALTER TABLE Vehicles DROP COLUMN HoursInd",
-                  "DROP TABLE JobOrder", "DROP TABLE MaintServicesUnexpected", "DROP TABLE ScheduleTemplate",
-                  "DROP TABLE ScheduleTemplateNames", "DROP INDEX MaintServices_PrimaryKey",
-                  "ALTER TABLE MaintServices DROP COLUMN LinkInd",
-                  "ALTER TABLE Maintenance DROP COLUMN JobOrderID", "UPDATE Utilities SET VerInd = '2.2'",
-                  "INSERT INTO Vehicles (VehicleID, OwnerID, VehicleMake) VALUES (1, 1, 'Volvo')"})
-                db.execute(statement);
-        }
+        const QString path = env.path("old.vel");
+        buildOldFile(path, OldShape::V22);
         const Run unanswered = run({"upgrade", path});
         QCOMPARE(unanswered.exitCode, 2);
         QVERIFY(unanswered.err.contains("--units"));
@@ -59,28 +48,23 @@ private slots:
         QVERIFY(upgraded.out.contains("Version 2.2 -> B19"));
         Database db;
         db.open(path);
-        QCOMPARE(db.scalar("SELECT Measurement FROM Vehicles").toInt(), 1);
+        QCOMPARE(columnOf(db, "SELECT Measurement FROM Vehicles"), QStringList({"1", "1"}));
         QCOMPARE(db.scalar("SELECT count(*) FROM sqlite_master WHERE type = 'table'").toInt(), 22);
-    }
+        db.close();
 
-    void checkListsWhatAFileLacksAndUpgradeRepairsIt()
-    {
-        TestEnvironment env;
-        const QString path = env.path("Velmora.vel");
-        QCOMPARE(run({"create", path}).exitCode, 0);
-        {
-            Database db;
-            db.open(path);
-            db.execute("DROP INDEX MaintServices_PrimaryKey");
-            db.execute("ALTER TABLE MaintServices DROP COLUMN LinkInd");
-        }
-        const Run lacking = run({"check", path});
+        // A current file that lacks a field is listed as such by check, and repaired by upgrade.
+        QCOMPARE(run({"create", env.path("Velmora.vel")}).exitCode, 0);
+        db.open(env.path("Velmora.vel"));
+        db.execute("DROP INDEX MaintServices_PrimaryKey");
+        db.execute("ALTER TABLE MaintServices DROP COLUMN LinkInd");
+        db.close();
+        const Run lacking = run({"check", env.path("Velmora.vel")});
         QCOMPARE(lacking.exitCode, 1);
         QVERIFY(lacking.out.endsWith("Integrity: ok\nMissing: MaintServices.LinkInd\n"));
-        const Run repaired = run({"upgrade", path});
+        const Run repaired = run({"upgrade", env.path("Velmora.vel")});
         QCOMPARE(repaired.exitCode, 0);
         QVERIFY(repaired.err.contains("lacked parts of the current version (MaintServices.LinkInd)"));
-        QCOMPARE(run({"check", path}).exitCode, 0);
+        QCOMPARE(run({"check", env.path("Velmora.vel")}).exitCode, 0);
     }
 
     // Every command refuses bad arguments (2) and files it must not use (1), saying why; nothing is written
@@ -121,19 +105,13 @@ private slots:
         QCOMPARE(run({"create", kept}).exitCode, 0);
         QDir(env.folder()).mkdir("data");
         QVERIFY(QFile::copy(kept, env.path("data/Velmora.vel")));
-        QFile text(env.path("notes.txt"));
-        QVERIFY(text.open(QIODevice::WriteOnly));
-        text.write("shopping list\n");
-        text.close();
+        writeFile(env.path("notes.txt"), "shopping list\n");
         buildPreviousGeneration(env.path("Velmora.mdb"), 3);
-        QFile file(kept);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray before = file.readAll();
-        file.close();
+        const QByteArray before = contentsOf(kept);
 
         const QHash<QString, QString> places{{"KEPT", kept},
                                              {"DATA", env.path("data/Velmora.vel")},
-                                             {"TEXT", text.fileName()},
+                                             {"TEXT", env.path("notes.txt")},
                                              {"MISSING", env.path("missing.vel")},
                                              {"NEW", env.path("new.vel")},
                                              {"FOLDER", env.folder()},
@@ -143,8 +121,7 @@ private slots:
         const Run refused = run(arguments);
         QCOMPARE(refused.exitCode, exitCode);
         QVERIFY2(refused.err.contains(told), qPrintable(refused.err));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), before);
+        QCOMPARE(contentsOf(kept), before);
         QVERIFY(!QFile::exists(env.path("new.vel")));
     }
 

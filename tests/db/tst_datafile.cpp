@@ -1,6 +1,7 @@
 #include "DataRows.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
+#include "WholeFiles.h"
 #include "app/ui/DataFileCommands.h"
 #include "app/ui/VelApp.h"
 #include "db/DataFile.h"
@@ -11,12 +12,15 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTest>
 
 namespace {
+
+// The owners every test starts with, which no refused or failed operation may lose.
+const QStringList Kept{"1:North", "2:South"};
 
 QStringList owners(Database& db)
 {
@@ -28,19 +32,6 @@ QStringList ownersIn(const QString& path)
     Database db;
     db.open(path);
     return owners(db);
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The file and journal as a crash in the middle of a large write leaves them: the file already holds part of
@@ -125,7 +116,7 @@ private Q_SLOTS:
         QVERIFY(restoreDatabase(*m_app));
         QVERIFY(db().isOpen());
         QCOMPARE(db().path(), m_path);
-        QCOMPARE(owners(db()), QStringList({"1:North", "2:South"}));
+        QCOMPARE(owners(db()), Kept);
         QVERIFY(leftovers().isEmpty());
     }
 
@@ -135,26 +126,23 @@ private Q_SLOTS:
         writeFile(backup, "an older backup");
         m_prompter->file(backup).answer(Prompter::Answer::Ok, Messages::BackupSucceeded);
         backupDatabase(*m_app);
-        QCOMPARE(ownersIn(backup), QStringList({"1:North", "2:South"}));
+        QCOMPARE(ownersIn(backup), Kept);
 
         m_prompter->file(m_path).answer(Prompter::Answer::Ok, Messages::BackupOntoDataFile);
         backupDatabase(*m_app);
         QVERIFY_THROWS_EXCEPTION(CdbException, DataFile::backup(db(), m_path));
-        QCOMPARE(owners(db()), QStringList({"1:North", "2:South"}));
+        QCOMPARE(owners(db()), Kept);
         QVERIFY(leftovers().isEmpty());
-    }
 
-    void backupDuringATransactionHoldsOnlyCommittedData()
-    {
-        const QString backup = m_env->path("during.bak");
+        // A backup taken during a transaction holds only committed data.
         {
             Transaction transaction(db());
             db().execute("INSERT INTO Owners (OwnerID, ContactID, LocationID) VALUES (9, 9, 'Pending')");
-            DataFile::backup(db(), backup);
+            DataFile::backup(db(), m_env->path("during.bak"));
         }
-        DataFile::checkDataFile(backup);
-        QCOMPARE(ownersIn(backup), QStringList({"1:North", "2:South"}));
-        QCOMPARE(owners(db()), QStringList({"1:North", "2:South"}));
+        DataFile::checkDataFile(m_env->path("during.bak"));
+        QCOMPARE(ownersIn(m_env->path("during.bak")), Kept);
+        QCOMPARE(owners(db()), Kept);
     }
 
     void restoreRefusesFilesThatAreNotDataFiles_data()
@@ -184,19 +172,18 @@ private Q_SLOTS:
         m_prompter->file(chosen).answer(Prompter::Answer::Ok, expected);
         QVERIFY(!restoreDatabase(*m_app));
         QVERIFY(db().isOpen());
-        QCOMPARE(owners(db()), QStringList({"1:North", "2:South"}));
+        QCOMPARE(owners(db()), Kept);
         QCOMPARE(QFileInfo(chosen).lastModified(), chosenModified);
         QVERIFY(leftovers().isEmpty());
-    }
-
-    void restoreThatCannotOpenPutsTheOldFileBack()
-    {
-        const QString junk = m_env->path("junk.bak");
-        writeFile(junk, QByteArray(4096, 'x'));
-        QVERIFY_THROWS_EXCEPTION(CdbException, DataFile::restore(db(), m_path, junk));
-        QVERIFY(db().isOpen());
-        QCOMPARE(owners(db()), QStringList({"1:North", "2:South"}));
-        QVERIFY(leftovers().isEmpty());
+        // Given straight to the restore, such a file puts the data file back as it was.
+        if (kind != "self") {
+            if (kind == "text")
+                writeFile(chosen, QByteArray(4096, 'x'));
+            QVERIFY_THROWS_EXCEPTION(CdbException, DataFile::restore(db(), m_path, chosen));
+            QVERIFY(db().isOpen());
+            QCOMPARE(owners(db()), Kept);
+            QVERIFY(leftovers().isEmpty());
+        }
     }
 
     void restoreWithoutADataFileAsksWhereToPutIt()
@@ -210,7 +197,7 @@ private Q_SLOTS:
         m_prompter->answer(Prompter::Answer::Ok, Messages::RestoreSucceeded);
         QVERIFY(restoreDatabase(*m_app));
         QCOMPARE(m_app->databasePath(), m_env->path("new/Velmora.vel"));
-        QCOMPARE(owners(db()), QStringList({"1:North", "2:South"}));
+        QCOMPARE(owners(db()), Kept);
     }
 
     void restoreOverAnUnopenedFileKeepsItAside()
@@ -222,21 +209,10 @@ private Q_SLOTS:
         m_prompter->file(backup).answer(Prompter::Answer::Yes, "Restoring replaces all the data");
         m_prompter->answer(Prompter::Answer::Ok, Messages::RestoreSucceeded);
         QVERIFY(restoreDatabase(*m_app));
-        QCOMPARE(owners(db()), QStringList({"1:North", "2:South"}));
+        QCOMPARE(owners(db()), Kept);
         QFile aside(m_path + ".old");
         QVERIFY(aside.open(QIODevice::ReadOnly));
         QCOMPARE(aside.readAll(), QByteArray("whatever was here before"));
-    }
-
-    void maintenanceAnsweredNoChangesNothing()
-    {
-        const QDateTime modified = QFileInfo(m_path).lastModified();
-        m_prompter->answer(Prompter::Answer::No, "Running maintenance on the database");
-        runMaintenance(*m_app);
-        QCOMPARE(m_prompter->prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
-        QVERIFY(db().isOpen());
-        QCOMPARE(QFileInfo(m_path).lastModified(), modified);
-        QCOMPARE(owners(db()), QStringList({"1:North", "2:South"}));
     }
 
     void maintenanceCompactsKeepingTheData()
@@ -253,12 +229,18 @@ private Q_SLOTS:
         }
         db().execute("DELETE FROM Owners WHERE OwnerID >= 100");
         const qint64 before = QFileInfo(m_path).size();
+        const QDateTime modified = QFileInfo(m_path).lastModified();
+        m_prompter->answer(Prompter::Answer::No, "Running maintenance on the database");
+        runMaintenance(*m_app);
+        QCOMPARE(m_prompter->prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
+        QVERIFY(db().isOpen());
+        QCOMPARE(QFileInfo(m_path).lastModified(), modified);
 
         m_prompter->answer(Prompter::Answer::Yes)
             .answer(Prompter::Answer::Ok, Messages::MaintenanceSucceeded);
         runMaintenance(*m_app);
         QVERIFY(db().isOpen());
-        QCOMPARE(owners(db()), QStringList({"1:North", "2:South"}));
+        QCOMPARE(owners(db()), Kept);
         QVERIFY(QFileInfo(m_path).size() < before / 4);
         QVERIFY(!QFileInfo::exists(DataFile::temporaryPath(m_path)));
         QCOMPARE(QFile::permissions(m_path) & 0x0077, QFileDevice::Permissions());
@@ -274,7 +256,7 @@ private Q_SLOTS:
             .answer(Prompter::Answer::Ok, Messages::MaintenanceSucceeded);
         runMaintenance(*m_app);
         QVERIFY(db().isOpen());
-        QCOMPARE(owners(db()), QStringList({"1:North", "2:South"}));
+        QCOMPARE(owners(db()), Kept);
         QFile kept(temporary);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray("left from an earlier run"));
@@ -333,7 +315,7 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(opened + "-journal"));
         if (leftover != "journal") {
             QCOMPARE(contentsOf(m_path), contentsOf(data));
-            QCOMPARE(ownersIn(m_path), QStringList({"1:North", "2:South"}));
+            QCOMPARE(ownersIn(m_path), Kept);
         }
     }
 
@@ -346,14 +328,14 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(crashed + "-journal"));
         const QByteArray journal = contentsOf(crashed + "-journal");
         DataFile::checkDataFile(crashed);
-        QCOMPARE(ownersIn(crashed), QStringList({"1:North", "2:South"}));
+        QCOMPARE(ownersIn(crashed), Kept);
 
         // Restoring from it rolls the write back in the copy and leaves the backup as it was.
         crashCopy(db(), crashed);
         const QByteArray file = contentsOf(crashed);
         db().execute("DELETE FROM Owners");
         DataFile::restore(db(), m_path, crashed);
-        QCOMPARE(owners(db()), QStringList({"1:North", "2:South"}));
+        QCOMPARE(owners(db()), Kept);
         QCOMPARE(contentsOf(crashed), file);
         QVERIFY(QFileInfo::exists(crashed + "-journal"));
         QVERIFY(leftovers() == QStringList{"crashed.bak-journal"});
@@ -370,7 +352,7 @@ private Q_SLOTS:
         QVERIFY(QFile::rename(m_env->path("other.vel-journal"), m_path + "-journal"));
         DataFile::restore(db(), m_path, backup);
         QCOMPARE(db().scalar("PRAGMA quick_check").toString(), QString("ok"));
-        QCOMPARE(owners(db()), QStringList({"1:North", "2:South"}));
+        QCOMPARE(owners(db()), Kept);
     }
 };
 

@@ -1,6 +1,6 @@
 #include "OldDataFiles.h"
-#include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
+#include "WholeFiles.h"
 #include "db/DataFile.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
@@ -9,20 +9,11 @@
 #include <QProcess>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 // Cuts velmora-cli short at many points of every whole-file operation (SIGKILL at the Nth statement or file
 // step, or a file-size limit that makes writes fail as on a full disk) and checks after each that nothing
 // was lost or half-written: the target is the old file byte for byte or the complete new one, the inputs
 // are unchanged, and the next open leaves no stray file behind.
 namespace {
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 struct Outcome
 {
@@ -34,26 +25,11 @@ struct Outcome
 
 // killAt > 0 kills the run at that point; 0 runs it whole and counts its points. The command's file names
 // are taken in folder.
-Outcome runCli(const QString& folder, QStringList args, long long killAt, qint64 fileLimit = 0)
+Outcome runCli(const QString& folder, const QStringList& args, long long killAt, qint64 fileLimit = 0)
 {
-    for (qsizetype i = 1; i < args.size(); ++i)
-        if (!args[i].startsWith("--") && args[i - 1] != "--units")
-            args[i] = QDir(folder).filePath(args[i]);
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("VELMORA_TEST_KILL_AT", killAt > 0 ? QString::number(killAt) : QString("count"));
-    process.setProcessEnvironment(env);
-    if (fileLimit > 0) {
-        process.setChildProcessModifier([fileLimit] {
-            const rlimit limit{rlim_t(fileLimit), rlim_t(fileLimit)};
-            setrlimit(RLIMIT_FSIZE, &limit);
-            signal(SIGXFSZ, SIG_IGN);
-        });
-    }
-    process.start(qEnvironmentVariable("VELMORA_CLI"), args);
-    process.waitForFinished(60000);
-    Outcome outcome{process.exitStatus() == QProcess::CrashExit, process.exitCode(),
-                    QString::fromUtf8(process.readAllStandardError())};
+    const ToolRun run =
+        runTool(inFolder(folder, args), fileLimit, killAt > 0 ? QString::number(killAt) : QString("count"));
+    Outcome outcome{run.crashed, run.exitCode, run.err};
     const qsizetype at = outcome.err.indexOf("velmora-fault-points: ");
     if (at >= 0)
         outcome.points = outcome.err.mid(at + 22).section('\n', 0, 0).toLongLong();
@@ -107,20 +83,6 @@ class FaultTest : public QObject
         return m_env.path("fixtures/" + name);
     }
 
-    void buildDataFile(const QString& path, int owners, bool withFreeSpace)
-    {
-        ScriptedPrompter prompter;
-        QVERIFY(DatabaseCreation::createDatabase(path, prompter));
-        Database db;
-        db.open(path);
-        db.execute(QString("INSERT INTO Owners (OwnerID, ContactID, Memo) WITH RECURSIVE n(id) AS (SELECT 1 "
-                           "UNION ALL SELECT id + 1 FROM n WHERE id < %1) SELECT id, id, printf('%.300c', "
-                           "char(97 + id % 26)) FROM n")
-                       .arg(owners));
-        if (withFreeSpace)
-            db.execute("DELETE FROM Owners WHERE OwnerID % 2 = 0");
-    }
-
     void exercise(const Operation& op)
     {
         const QString source = m_env.path("fixtures/" + op.name);
@@ -160,9 +122,9 @@ class FaultTest : public QObject
             const QString what =
                 QString("%1, %2 %3: ").arg(op.name, killAt ? "killed at" : "file limit").arg(killAt + limit);
             ++m_tally[op.name].first;
-            if (killAt > 0)
-                QVERIFY2(outcome.killed, qPrintable(what + "the run was not cut"));
-            else if (outcome.exitCode != 0 && op.name == "create")
+            QVERIFY2(outcome.killed == (killAt > 0),
+                     qPrintable(what + "the run was cut or aborted: " + outcome.err));
+            if (killAt == 0 && outcome.exitCode != 0 && op.name == "create")
                 QVERIFY2(outcome.err.contains("There is not enough disk space"),
                          qPrintable(what + outcome.err));
 
@@ -251,21 +213,21 @@ private slots:
 
     void backup()
     {
-        buildDataFile(fixture("backup/Velmora.vel"), 400, false);
-        buildDataFile(fixture("backup/Velmora.bak"), 20, false);
+        buildDataFile(fixture("backup/Velmora.vel"), 400, false, 300);
+        buildDataFile(fixture("backup/Velmora.bak"), 20, false, 300);
         exercise({"backup", {"backup", "Velmora.vel", "Velmora.bak"}, "Velmora.bak", {"Velmora.vel"}});
     }
 
     void restore()
     {
-        buildDataFile(fixture("restore/Velmora.vel"), 300, false);
-        buildDataFile(fixture("restore/Velmora.bak"), 450, false);
+        buildDataFile(fixture("restore/Velmora.vel"), 300, false, 300);
+        buildDataFile(fixture("restore/Velmora.bak"), 450, false, 300);
         exercise({"restore", {"restore", "Velmora.bak", "Velmora.vel"}, "Velmora.vel", {"Velmora.bak"}});
     }
 
     void compact()
     {
-        buildDataFile(fixture("compact/Velmora.vel"), 600, true);
+        buildDataFile(fixture("compact/Velmora.vel"), 600, true, 300);
         exercise({"compact", {"compact", "Velmora.vel"}, "Velmora.vel"});
     }
 };

@@ -2,6 +2,7 @@
 #include "OldDataFiles.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
+#include "WholeFiles.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
@@ -15,19 +16,6 @@
 #include <ctime>
 
 namespace {
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write(const QString& path, const QByteArray& contents)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size())
-        QTest::qFail("could not write a test file", __FILE__, __LINE__);
-}
 
 QStringList rows(Database& db, const QString& columns, const QString& from)
 {
@@ -113,7 +101,7 @@ private slots:
     void transfersEverythingIntoANewDatabase()
     {
         const QByteArray original = contentsOf(m_old);
-        write(m_backup, "an older backup");
+        writeFile(m_backup, "an older backup");
         ScriptedPrompter prompter;
         prompter.file(m_env->path("new/typed name.vel"));
         QString newPath;
@@ -170,17 +158,6 @@ private slots:
                               "3|3|5|1|6000|0|0|0|20240517|"}));
     }
 
-    void cancelAtTheSaveDialogChangesNothing()
-    {
-        ScriptedPrompter prompter;
-        prompter.file(QString());
-        QString newPath = "not cleared";
-        QVERIFY(!runImport(prompter, &newPath));
-        QVERIFY(newPath.isEmpty());
-        QVERIFY(!QFile::exists(m_backup));
-        QVERIFY(!QFile::exists(m_newPath));
-    }
-
     void refusedOrFailedImportLeavesTheFilesAlone_data()
     {
         QTest::addColumn<QString>("oldFile");
@@ -221,7 +198,7 @@ private slots:
         QFETCH(QString, message);
         Database old;
         if (oldFile == "text") {
-            write(m_old, "Velmora maintenance notes\n");
+            writeFile(m_old, "Velmora maintenance notes\n");
         } else if (oldFile == "current") {
             m_env->createDatabase(old, "Velmora.mdb");
         } else {
@@ -233,7 +210,7 @@ private slots:
         const QByteArray original = contentsOf(m_old);
         const bool checked = oldFile != "text" && oldFile != "current";
         if (!checked)
-            write(m_backup, "kept");
+            writeFile(m_backup, "kept");
 
         ScriptedPrompter prompter;
         prompter.file(m_newPath)
@@ -246,9 +223,19 @@ private slots:
         QVERIFY(!QFile::exists(m_newPath));
     }
 
-    void folderWithADataFileIsRefusedAndAnotherAskedFor()
+    // Cancel at the save dialog changes nothing; a folder that holds a data file is refused and another
+    // asked for.
+    void cancelOrAFolderWithADataFile()
     {
-        write(m_newPath, "someone's data file");
+        ScriptedPrompter cancelled;
+        cancelled.file(QString());
+        QString cleared = "not cleared";
+        QVERIFY(!runImport(cancelled, &cleared));
+        QVERIFY(cleared.isEmpty());
+        QVERIFY(!QFile::exists(m_backup));
+        QVERIFY(!QFile::exists(m_newPath));
+
+        writeFile(m_newPath, "someone's data file");
         QDir().mkpath(m_env->path("other"));
         ScriptedPrompter prompter;
         prompter.file(m_newPath)

@@ -1,28 +1,24 @@
-#include "OldDataFiles.h"
 #include "FileHolder.h"
-#include "ScriptedPrompter.h"
+#include "OldDataFiles.h"
 #include "TestEnvironment.h"
+#include "WholeFiles.h"
 #include "db/DataFile.h"
 #include "db/Database.h"
-#include "db/DatabaseCreation.h"
 #include "db/DbException.h"
 #include "db/FileClaim.h"
 #include "db/Values.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 #include <QThread>
 
 #include <atomic>
-#include <csignal>
 #include <functional>
 #include <memory>
 #include <sqlite3.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,34 +26,7 @@
 // is refused, what is kept, and that every save told "done" is in the file afterwards.
 namespace {
 
-struct Run
-{
-    int exitCode = 0;
-    bool crashed = false;
-    QString out;
-    QString err;
-};
-
-Run cli(const QStringList& args, qint64 fileLimit = 0, const QString& killAt = {})
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (!killAt.isEmpty())
-        env.insert("VELMORA_TEST_KILL_AT", killAt);
-    process.setProcessEnvironment(env);
-    if (fileLimit > 0) {
-        process.setChildProcessModifier([fileLimit] {
-            const rlimit limit{rlim_t(fileLimit), rlim_t(fileLimit)};
-            setrlimit(RLIMIT_FSIZE, &limit);
-            signal(SIGXFSZ, SIG_IGN);
-        });
-    }
-    process.start(qEnvironmentVariable("VELMORA_CLI"), args);
-    process.waitForFinished(120000);
-    return {process.exitCode(), process.exitStatus() == QProcess::CrashExit,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
+using Run = ToolRun;
 
 // Another program holding the file open for writing (this test run again, as a holder), until it goes.
 class OtherProgram
@@ -82,33 +51,11 @@ private:
     QProcess m_process;
 };
 
-QByteArray contentsOf(const QString& path)
+// The file's type and permission bits (0 when it is not there).
+mode_t modeOf(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeText(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
-
-// A data file with owners (and, with free space, the gaps compaction removes).
-void buildDataFile(const QString& path, int owners, bool withFreeSpace = false)
-{
-    ScriptedPrompter prompter;
-    QVERIFY(DatabaseCreation::createDatabase(path, prompter));
-    Database db;
-    db.open(path);
-    db.execute(
-        QString("INSERT INTO Owners (OwnerID, ContactID, Memo) WITH RECURSIVE n(id) AS (SELECT 1 UNION "
-                "ALL SELECT id + 1 FROM n WHERE id < %1) SELECT id, id, printf('%.900c', char(97 + id % "
-                "26)) FROM n")
-            .arg(owners));
-    if (withFreeSpace)
-        db.execute("DELETE FROM Owners WHERE OwnerID % 2 = 0");
+    struct stat info = {};
+    return stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode : 0;
 }
 
 int ownerCount(const QString& path)
@@ -228,8 +175,8 @@ private slots:
         QTest::qWait(200);
         QList<Run> runs;
         for (int i = 0; i < 3; ++i) {
-            runs << (command == "compact" ? cli({"compact", path})
-                                          : cli({"restore", env.path("Velmora.bak"), path}));
+            runs << (command == "compact" ? runTool({"compact", path})
+                                          : runTool({"restore", env.path("Velmora.bak"), path}));
             QTest::qWait(120);
         }
         writer.stop = true;
@@ -284,18 +231,17 @@ private slots:
               std::pair<const char*, QByteArray>{"foreign", "a shopping list\n"}}) {
             QTest::newRow(qPrintable(QString("3: backup of an %1 file keeps the earlier backup").arg(name)))
                 << Setup([junk](const QString& f) {
-                       writeText(f + "/Velmora.vel", junk);
+                       writeFile(f + "/Velmora.vel", junk);
                        buildDataFile(f + "/Velmora.bak", 12);
                    })
-                << QStringList{"backup", "Velmora.vel", "Velmora.bak"} << qint64(0) << 1
-                << "is not a"
+                << QStringList{"backup", "Velmora.vel", "Velmora.bak"} << qint64(0) << 1 << "is not a"
                 << Check([](const QString& f, const Run&) { QCOMPARE(ownerCount(f + "/Velmora.bak"), 12); });
         }
         QTest::newRow("5: a restore cut before its rename is not reported finished")
             << Setup([](const QString& f) {
                    buildDataFile(f + "/Velmora.vel", 30);
                    buildDataFile(f + "/.velmora-restore-a1-Velmora.vel", 12);
-                   writeText(f + "/.velmora-previous-b2-Velmora.vel", "");
+                   writeFile(f + "/.velmora-previous-b2-Velmora.vel", "");
                })
             << QStringList{"check", "Velmora.vel"} << qint64(0) << 0 << "!been finished"
             << Check([](const QString& f, const Run&) { QCOMPARE(ownerCount(f + "/Velmora.vel"), 30); });
@@ -312,18 +258,13 @@ private slots:
                    })
                 << (isBackup ? QStringList{"backup", "Velmora.vel", "pipe"}
                              : QStringList{"restore", "Velmora.bak", "pipe"})
-                << qint64(0) << 1 << "is not a regular file" << Check([](const QString& f, const Run&) {
-                       struct stat info
-                       {
-                       };
-                       QCOMPARE(stat(QFile::encodeName(f + "/pipe").constData(), &info), 0);
-                       QVERIFY(S_ISFIFO(info.st_mode));
-                   });
+                << qint64(0) << 1 << "is not a regular file"
+                << Check([](const QString& f, const Run&) { QVERIFY(S_ISFIFO(modeOf(f + "/pipe"))); });
         }
         QTest::newRow("9: an open leaves the temporaries of a live operation alone")
             << Setup([](const QString& f) {
                    buildDataFile(f + "/Velmora.vel", 30);
-                   writeText(f + "/.velmora-backup-c3-Velmora.vel", "being written");
+                   writeFile(f + "/.velmora-backup-c3-Velmora.vel", "being written");
                })
             << QStringList{"check", "Velmora.vel"} << qint64(0) << 0 << "!removed"
             << Check([](const QString& f, const Run&) {
@@ -357,11 +298,7 @@ private slots:
                                                                      QFile::ReadOther);
                    })
                 << args << qint64(0) << 0 << QString() << Check([](const QString& f, const Run&) {
-                       struct stat info
-                       {
-                       };
-                       QCOMPARE(stat(QFile::encodeName(f + "/Velmora.vel").constData(), &info), 0);
-                       QCOMPARE(int(info.st_mode & 0777), 0664);
+                       QCOMPARE(int(modeOf(f + "/Velmora.vel") & 0777), 0664);
                    });
             QTest::newRow(qPrintable(QString("12: %1 through a symlink replaces the real file").arg(command)))
                 << Setup([dataAndBackup](const QString& f) {
@@ -380,19 +317,18 @@ private slots:
         }
         QTest::newRow("13: report reads a file after an interrupted write")
             << Setup([](const QString& f) {
-                   QCOMPARE(cli({"generate-fleet", f + "/source.vel", "--vehicles", "60"}).exitCode, 0);
+                   QCOMPARE(runTool({"generate-fleet", f + "/source.vel", "--vehicles", "60"}).exitCode, 0);
                    makeInterruptedCopy(f + "/source.vel", f + "/Velmora.vel");
                })
             << QStringList{"report", "Velmora.vel", "--report", "vehicle-list", "--text"} << qint64(0) << 0
             << "!readonly" << Check([](const QString& f, const Run&) {
                    QVERIFY(!QFileInfo::exists(f + "/Velmora.vel-journal"));
                });
-        QTest::newRow("14: compacting a foreign file is not blamed on another program")
-            << Setup([](const QString& f) { writeText(f + "/Velmora.vel", "a shopping list\n"); })
-            << QStringList{"compact", "Velmora.vel"} << qint64(0) << 1 << "!in use" << Check(nothing);
-        QTest::newRow("14: compacting an empty file is not blamed on another program")
-            << Setup([](const QString& f) { writeText(f + "/Velmora.vel", ""); })
-            << QStringList{"compact", "Velmora.vel"} << qint64(0) << 1 << "!in use" << Check(nothing);
+        for (const char* junk : {"a shopping list\n", ""})
+            QTest::newRow(qPrintable(
+                QString("14: compacting a %1-byte file is not blamed on another program").arg(strlen(junk))))
+                << Setup([junk](const QString& f) { writeFile(f + "/Velmora.vel", junk); })
+                << QStringList{"compact", "Velmora.vel"} << qint64(0) << 1 << "!in use" << Check(nothing);
         QTest::newRow("14: due on a full disk says so") << Setup([](const QString& f) {
             buildDataFile(f + "/big.vel", 3000);
             makeInterruptedCopy(f + "/big.vel", f + "/Velmora.vel");
@@ -404,8 +340,8 @@ private slots:
                    QDir(f).mkdir("backups");
                    // Cut at each point until one leaves its temporary behind.
                    for (int at = 1; at < 60; ++at) {
-                       cli({"backup", f + "/Velmora.vel", f + "/backups/Velmora.bak"}, 0,
-                           QString::number(at));
+                       runTool({"backup", f + "/Velmora.vel", f + "/backups/Velmora.bak"}, 0,
+                               QString::number(at));
                        if (!QDir(f + "/backups")
                                 .entryList({".velmora-*"}, QDir::Files | QDir::Hidden)
                                 .isEmpty())
@@ -443,9 +379,7 @@ private slots:
         TestEnvironment env;
         const QString folder = env.folder();
         setup(folder);
-        for (qsizetype i = 1; i < args.size(); ++i)
-            if (!args[i].startsWith("--") && args[i - 1] != "--vehicles" && args[i - 1] != "--report")
-                args[i] = QDir(folder).filePath(args[i]);
+        args = inFolder(folder, args);
 
         // What the row is about, held by someone else while the command runs.
         std::unique_ptr<OtherProgram> holder;
@@ -462,7 +396,7 @@ private slots:
             buildDataFile(env.path("empty.vel"), 0);
             fileLimit = QFileInfo(env.path("empty.vel")).size() - fileLimit;
         }
-        const Run run = cli(args, fileLimit);
+        const Run run = runTool(args, fileLimit);
         if (locker) {
             sqlite3_exec(locker, "ROLLBACK", nullptr, nullptr, nullptr);
             sqlite3_close(locker);
@@ -486,7 +420,7 @@ private slots:
         for (qint64 limit : {2048, 8192, 16384, 40000, 90000}) {
             const QString path = env.path(QString("old%1.vel").arg(limit));
             buildOldFile(path, OldShape::V22);
-            const Run run = cli({"upgrade", path, "--units", "us"}, limit);
+            const Run run = runTool({"upgrade", path, "--units", "us"}, limit);
             QVERIFY2(!run.crashed && !run.err.contains("terminate called"), qPrintable(run.err));
             if (run.exitCode != 0)
                 QVERIFY2(!run.err.contains("disk I/O error"), qPrintable(run.err));
@@ -499,7 +433,7 @@ private slots:
     {
         TestEnvironment env;
         const QString path = env.path("fleet.vel");
-        QCOMPARE(cli({"generate-fleet", path, "--vehicles", "3"}).exitCode, 0);
+        QCOMPARE(runTool({"generate-fleet", path, "--vehicles", "3"}).exitCode, 0);
         sql(path, "UPDATE GasLog SET TotalCost = 1e308, CostGallon = 4.9e-324, Gallons = 1e308");
         sql(path, "UPDATE Vehicles SET EntryOfActualMiles = 5000000000, VehicleNo = 'V' || char(0) || 'x' || "
                   "char(27)");
@@ -512,7 +446,7 @@ private slots:
              {QStringList{"report", path, "--report", "vehicle-list", "--text"}, QStringList{"due", path},
               QStringList{"due", path, "--csv"}, QStringList{"report", path, "--report", "gas-log", "--text"},
               QStringList{"report", path, "--report", "schedule-monitor", "--text"}}) {
-            const Run run = cli(args);
+            const Run run = runTool(args);
             QVERIFY2(run.exitCode == 0, qPrintable(args.join(' ') + ": " + run.err));
             QVERIFY2(!run.out.isEmpty(), qPrintable(args.join(' ')));
             static const QRegularExpression unprintable(

@@ -88,17 +88,15 @@ private slots:
         QTest::addColumn<QString>("version");
         QTest::addColumn<OldShape>("shape");
         QTest::addColumn<bool>("withVehicles");
-        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("answer"); // to the measurement question; -1: not asked
         QTest::addColumn<QStringList>("vehicles");
         QTest::addColumn<QString>("days");
-        const int none = -1;
-        const int yes = int(Prompter::Answer::Yes);
-        const int no = int(Prompter::Answer::No);
+        const int yes = int(Prompter::Answer::Yes), no = int(Prompter::Answer::No);
         addRow("2.0, Yes", "2.0", OldShape::V20, true, yes, QStringList({"00", "00"}), "0");
-        addRow("2.2 without vehicles", "2.2", OldShape::V22, false, none, QStringList(), "null");
+        addRow("2.2 without vehicles", "2.2", OldShape::V22, false, -1, QStringList(), "null");
         addRow("2.3 lacking the fields, No", "2.3", OldShape::V23WithoutVehicleFields, true, no,
                QStringList({"10", "10"}), "null");
-        addRow("2.3 with the fields", "2.3", OldShape::V23, true, none, QStringList({"00", "11"}), "null");
+        addRow("2.3 with the fields", "2.3", OldShape::V23, true, -1, QStringList({"00", "11"}), "null");
     }
 
     void upgradeReachesTheCurrentShapeKeepingTheData()
@@ -115,11 +113,9 @@ private slots:
             prompter.answer(Prompter::Answer(answer), Messages::MeasurementQuestion);
         upgrade(version, prompter);
         QCOMPARE(prompter.prompts().size(), answer >= 0 ? 1 : 0);
-        if (answer >= 0) {
-            QCOMPARE(prompter.prompts().front().icon, Prompter::Icon::Question);
-            QCOMPARE(prompter.prompts().front().buttons, Prompter::Buttons::YesNo);
-        }
-
+        if (answer >= 0)
+            QVERIFY(prompter.prompts().front().icon == Prompter::Icon::Question &&
+                    prompter.prompts().front().buttons == Prompter::Buttons::YesNo);
         QCOMPARE(shapeOf(m_path), upgradedShape());
         QCOMPARE(versionOf(m_path), QString("B19"));
         Database db;
@@ -222,45 +218,42 @@ private slots:
         QCOMPARE(current.prompts().size(), 0);
     }
 
-    void currentFileLackingAFieldIsRepairedOrRefused_data()
-    {
-        QTest::addColumn<QStringList>("damage");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("usable");
-        addRow("job-order field", QStringList{"ALTER TABLE Maintenance DROP COLUMN JobOrderID"},
-               "lacked parts of the current version (Maintenance.JobOrderID).  The "
-               "missing upgrade steps have been run.",
-               true);
-        addRow("job-order table", QStringList{"DROP TABLE ScheduleTemplateNames"},
-               "(ScheduleTemplateNames).  The missing upgrade steps have been run.", true);
-        addRow("field of no upgrade",
-               QStringList{"ALTER TABLE Owners DROP COLUMN Memo",
-                           "ALTER TABLE Maintenance DROP COLUMN JobOrderID"},
-               "lacks tables or fields that Velmora needs "
-               "(Maintenance.JobOrderID, Owners.Memo), so it can not be "
-               "used.",
-               false);
-    }
-
+    // A current file lacking a field is repaired by the upgrade steps that make it, or refused when none
+    // does.
     void currentFileLackingAFieldIsRepairedOrRefused()
     {
-        QFETCH(QStringList, damage);
-        QFETCH(QString, message);
-        QFETCH(bool, usable);
+        const struct
         {
+            QStringList damage;
+            const char* message;
+            bool usable;
+        } rows[] = {
+            {{"ALTER TABLE Maintenance DROP COLUMN JobOrderID"},
+             "lacked parts of the current version (Maintenance.JobOrderID).  The missing upgrade steps "
+             "have been run.",
+             true},
+            {{"DROP TABLE ScheduleTemplateNames"},
+             "(ScheduleTemplateNames).  The missing upgrade steps have been run.",
+             true},
+            {{"ALTER TABLE Owners DROP COLUMN Memo", "ALTER TABLE Maintenance DROP COLUMN JobOrderID"},
+             "lacks tables or fields that Velmora needs (Maintenance.JobOrderID, Owners.Memo), so it "
+             "can not be used.",
+             false}};
+        for (const auto& [damage, message, usable] : rows) {
+            QFile::remove(m_path);
             Database db;
             m_env->createDatabase(db);
+            db.close();
+            for (const QString& statement : damage)
+                execute(statement);
+            ScriptedPrompter prompter;
+            prompter.answer(Prompter::Answer::Ok, message);
+            QCOMPARE(Upgrade::upgradeByVersion(db, m_path, "B19", prompter), usable);
+            QVERIFY(prompter.verifyDone());
+            QVERIFY(!db.isOpen());
+            db.open(m_path);
+            QCOMPARE(Upgrade::missingParts(db, "B19").isEmpty(), usable);
         }
-        for (const QString& statement : damage)
-            execute(statement);
-        ScriptedPrompter prompter;
-        prompter.answer(Prompter::Answer::Ok, message);
-        Database db;
-        QCOMPARE(Upgrade::upgradeByVersion(db, m_path, "B19", prompter), usable);
-        QVERIFY(prompter.verifyDone());
-        QVERIFY(!db.isOpen());
-        db.open(m_path);
-        QCOMPARE(Upgrade::missingParts(db, "B19").isEmpty(), usable);
     }
 };
 

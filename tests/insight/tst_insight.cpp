@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSqlQuery>
 #include <QTest>
 
 // Costs, the maintenance forecast and the implausible-reading question on small fleets whose figures are
@@ -54,53 +55,38 @@ private:
                        "DateOfActualMiles, DateOfEstimatedMiles) VALUES (" +
                        row + ")");
     }
+    // One row of the table: the columns named and their values, in order.
+    void insert(const QString& table, const QString& columns, const QVariantList& values)
+    {
+        QSqlQuery query = db.prepare(QString("INSERT INTO %1 (%2) VALUES (?%3)")
+                                         .arg(table, columns, QString(", ?").repeated(values.size() - 1)));
+        for (const QVariant& value : values)
+            query.addBindValue(value);
+        db.exec(query);
+    }
     void gas(int id, int vehicle, int reading, const QString& date, double cost, double amount)
     {
-        db.execute(
-            QString("INSERT INTO GasLog (GasLogID, VehicleID, Mileage, Date, TotalCost, Gallons, StationID, "
-                    "Fillup) VALUES (%1, %2, %3, '%4', %5, %6, 0, -1)")
-                .arg(id)
-                .arg(vehicle)
-                .arg(reading)
-                .arg(date)
-                .arg(cost)
-                .arg(amount));
+        insert("GasLog", "GasLogID, VehicleID, Mileage, Date, TotalCost, Gallons, StationID, Fillup",
+               {id, vehicle, reading, date, cost, amount, 0, -1});
     }
     // services: ServiceID and Price pairs performed in the entry.
     void maintenance(int id, int vehicle, int reading, const QString& date, double total,
                      const QList<std::pair<int, double>>& services = {})
     {
-        db.execute(QString("INSERT INTO Maintenance (MaintID, VehicleID, StationID, ActualMiles, MaintDate, "
-                           "TotalPrice) VALUES (%1, %2, 0, %3, '%4', %5)")
-                       .arg(id)
-                       .arg(vehicle)
-                       .arg(reading)
-                       .arg(date)
-                       .arg(total));
+        insert("Maintenance", "MaintID, VehicleID, StationID, ActualMiles, MaintDate, TotalPrice",
+               {id, vehicle, 0, reading, date, total});
         for (const auto& [service, price] : services)
-            db.execute(QString("INSERT INTO MaintServices (MaintID, ServiceID, LinkInd, VehicleID, Price) "
-                               "VALUES (%1, %2, 0, %3, %4)")
-                           .arg(id)
-                           .arg(service)
-                           .arg(vehicle)
-                           .arg(price));
+            insert("MaintServices", "MaintID, ServiceID, LinkInd, VehicleID, Price",
+                   {id, service, 0, vehicle, price});
     }
     // once: PerformOnce (0 normal, 1 one time, 2 never estimated).
     void schedule(int id, int vehicle, int service, int once, int miles, int months, int days,
                   const QString& lastDate, int lastMiles)
     {
-        db.execute(QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
-                           "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, "
-                           "EstPerformDate) VALUES (%1, %2, %3, %4, %5, %6, %7, '%8', %9, '')")
-                       .arg(id)
-                       .arg(vehicle)
-                       .arg(service)
-                       .arg(once)
-                       .arg(miles)
-                       .arg(months)
-                       .arg(days)
-                       .arg(lastDate)
-                       .arg(lastMiles));
+        insert("Schedule",
+               "ScheduleID, VehicleID, ServiceID, PerformOnce, PerformEveryMiles, PerformEveryMonth, "
+               "PerformEveryDay, LastDate, LastMiles, EstPerformDate",
+               {id, vehicle, service, once, miles, months, days, lastDate, lastMiles, ""});
     }
 
     // Ford, Skoda (km), an inactive Deere (hours), a Civic with one reading and a vehicle with no entries.
@@ -334,47 +320,37 @@ private Q_SLOTS:
         QCOMPARE(MaintenanceForecast::endDate(QDate(2024, 6, 10), 12), QDate(2025, 6, 10));
     }
 
-    void plausibility_data()
-    {
-        QTest::addColumn<QString>("previousDate");
-        QTest::addColumn<int>("previous");
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<int>("reading");
-        QTest::addColumn<int>("perMonth");
-        QTest::addColumn<int>("unit"); // 0 miles, 1 km, 2 hours
-        QTest::addColumn<QString>("expected");
-        // 4,833 in 7 days is 4,833 x 30.417 / 7 = 21,000.8 a month, 14 times 1,500.
-        QTest::newRow("a week")
-            << "20240221" << 60697 << "20240228" << 65530 << 1500 << 0
-            << "65,530 on 02/28/2024 means 21,000 miles a month since 60,697 on 02/21/2024, "
-               "14 times the estimated 1,500. Save it anyway?";
-        // 30 days at 1,000 a month: more than 3,000 a month needs 2,959 (2,958 gives 2,999.1).
-        QTest::newRow("just three times") << "20240101" << 10000 << "20240131" << 12958 << 1000 << 1 << "";
-        QTest::newRow("over three times")
-            << "20240101" << 10000 << "20240131" << 12959 << 1000 << 1
-            << "12,959 on 01/31/2024 means 3,000 kilometers a month since "
-               "10,000 on 01/01/2024, 3 times the estimated 1,000. Save it anyway?";
-        QTest::newRow("under 1,000 more") << "20240101" << 10000 << "20240102" << 10999 << 10 << 0 << "";
-        // The same day counts as one: 1,000 x 30.417.
-        QTest::newRow("same day") << "20240301" << 10000 << "20240301" << 11000 << 1000 << 2
-                                  << "11,000 on 03/01/2024 means 30,417 hours a month since 10,000 on "
-                                     "03/01/2024, 30 times the estimated 1,000. Save it anyway?";
-        QTest::newRow("no estimate") << "20240101" << 10000 << "20240102" << 90000 << 0 << 0 << "";
-        QTest::newRow("earlier date") << "20240301" << 10000 << "20240201" << 90000 << 100 << 0 << "";
-    }
-
     void plausibility()
     {
-        QFETCH(QString, previousDate);
-        QFETCH(int, previous);
-        QFETCH(QString, date);
-        QFETCH(int, reading);
-        QFETCH(int, perMonth);
-        QFETCH(int, unit);
-        QFETCH(QString, expected);
-        QCOMPARE(ReadingPlausibility::question({previousDate, previous}, {date, reading}, perMonth, unit == 1,
-                                               unit == 2),
-                 expected);
+        const QString ask = "%1 on %2 means %3 %4 a month since %5 on %6, %7 times the estimated %8. Save it "
+                            "anyway?";
+        // Previous date and reading, date and reading, estimate a month, unit (0 miles, 1 km, 2 hours).
+        const struct
+        {
+            const char* previousDate;
+            int previous;
+            const char* date;
+            int reading, perMonth, unit;
+            QString expected;
+        } rows[] = {
+            // 4,833 in 7 days is 4,833 x 30.417 / 7 = 21,000.8 a month, 14 times 1,500.
+            {"20240221", 60697, "20240228", 65530, 1500, 0,
+             ask.arg("65,530", "02/28/2024", "21,000", "miles", "60,697", "02/21/2024", "14", "1,500")},
+            // 30 days at 1,000 a month: more than 3,000 a month needs 2,959 (2,958 gives 2,999.1).
+            {"20240101", 10000, "20240131", 12958, 1000, 1, ""},
+            {"20240101", 10000, "20240131", 12959, 1000, 1,
+             ask.arg("12,959", "01/31/2024", "3,000", "kilometers", "10,000", "01/01/2024", "3", "1,000")},
+            {"20240101", 10000, "20240102", 10999, 10, 0, ""}, // under 1,000 more
+            // The same day counts as one: 1,000 x 30.417.
+            {"20240301", 10000, "20240301", 11000, 1000, 2,
+             ask.arg("11,000", "03/01/2024", "30,417", "hours", "10,000", "03/01/2024", "30", "1,000")},
+            {"20240101", 10000, "20240102", 90000, 0, 0, ""},   // no estimate
+            {"20240301", 10000, "20240201", 90000, 100, 0, ""}, // earlier date
+        };
+        for (const auto& row : rows)
+            QCOMPARE(ReadingPlausibility::question({row.previousDate, row.previous}, {row.date, row.reading},
+                                                   row.perMonth, row.unit == 1, row.unit == 2),
+                     row.expected);
     }
 
     void plausibilityAgainstTheFile()
@@ -413,18 +389,13 @@ private Q_SLOTS:
     // The home screen's quick update asks before it stores, and keeps the vehicle on No.
     void quickUpdateAsks()
     {
+        Clock::setNow(QDateTime(QDate(2024, 3, 5), QTime(10, 0)));
+        vehicles({"1, 1, '2019', 'Ford', 'Van', 0, 0, -1, 41000, 900, '20240301', '20240301'"});
+        db.close();
         ScriptedPrompter prompter;
         CVelApp app(prompter);
         CVelDoc doc;
-        db.close();
         app.database().open(path);
-        Clock::setNow(QDateTime(QDate(2024, 3, 5), QTime(10, 0)));
-        app.database().execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 0)");
-        app.database().execute(
-            "INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, VehicleModel, Measurement, "
-            "HoursInd, ActiveInd, EntryOfActualMiles, EstMilesPerMonth, DateOfActualMiles, "
-            "DateOfEstimatedMiles) "
-            "VALUES (1, 1, '2019', 'Ford', 'Van', 0, 0, -1, 41000, 900, '20240301', '20240301')");
         app.setCurrentVehicle(1);
         CVelView view(app, doc);
         auto* edit = view.findChild<QLineEdit*>("readingEdit");

@@ -1,4 +1,3 @@
-#include "DataRows.h"
 #include "TestEnvironment.h"
 #include "context/Settings.h"
 #include "db/Database.h"
@@ -134,14 +133,13 @@ private Q_SLOTS:
         QCOMPARE(runReminder(exitCode), QString());
         QCOMPARE(exitCode, 0);
         QCOMPARE(service.m_shown.size(), 1);
-        const QString day = QDate::currentDate().addDays(5).toString("MM/dd/yyyy");
-        QCOMPARE(service.m_shown.first(),
-                 QString("Velmora|2 services overdue, 1 due within 5 days|"
-                         "Overdue since %1: 2019 Ford - Oil/Filter Change\n"
-                         "Overdue since %2: 2012 Honda - Spark Plugs Replaced\n"
-                         "Due %3: 2019 Ford - Gas/Filter Change|default,Open Velmora")
-                     .arg(QDate::currentDate().addDays(-3).toString("MM/dd/yyyy"),
-                          QDate::currentDate().toString("MM/dd/yyyy"), day));
+        const auto shown = [](int days) { return QDate::currentDate().addDays(days).toString("MM/dd/yyyy"); };
+        const QString summary = "2 services overdue, 1 due within 5 days";
+        const QString body = QString("Overdue since %1: 2019 Ford - Oil/Filter Change\n"
+                                     "Overdue since %2: 2012 Honda - Spark Plugs Replaced\n"
+                                     "Due %3: 2019 Ford - Gas/Filter Change")
+                                 .arg(shown(-3), shown(0), shown(5));
+        QCOMPARE(service.m_shown.first(), "Velmora|" + summary + "|" + body + "|default,Open Velmora");
         QCOMPARE(fileBytes(), before);
 
         // The action starts velmora from the installation folder.
@@ -161,12 +159,7 @@ private Q_SLOTS:
 
         // Without a notification service the whole list goes to standard output.
         const QString listed = runReminder(exitCode);
-        QCOMPARE(listed, QString("2 services overdue, 1 due within 5 days\n"
-                                 "Overdue since %1: 2019 Ford - Oil/Filter Change\n"
-                                 "Overdue since %2: 2012 Honda - Spark Plugs Replaced\n"
-                                 "Due %3: 2019 Ford - Gas/Filter Change\n")
-                             .arg(QDate::currentDate().addDays(-3).toString("MM/dd/yyyy"),
-                                  QDate::currentDate().toString("MM/dd/yyyy"), day));
+        QCOMPARE(listed, summary + "\n" + body + "\n");
         QCOMPARE(exitCode, 0);
         // Nor is there a session bus at all.
         QCOMPARE(runReminder(exitCode, "unix:path=" + env->path("no-bus")), listed);
@@ -195,32 +188,28 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(file));
     }
 
-    void bodyShowsTheFirstFew_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("overdue");
-        QTest::addColumn<QString>("summary");
-        QTest::addColumn<QString>("lastLine");
-        addRow("one due", 1, 0, "1 service due within 5 days", "Due 03/21/2024: Van - Oil");
-        addRow("one overdue", 1, 1, "1 service overdue", "Overdue since 03/21/2024: Van - Oil");
-        addRow("five", 5, 2, "2 services overdue, 3 due within 5 days", "Due 03/21/2024: Van - Oil");
-        addRow("six", 6, 0, "6 services due within 5 days", "and 1 more");
-        addRow("twelve", 12, 12, "12 services overdue", "and 7 more");
-    }
     void bodyShowsTheFirstFew()
     {
-        QFETCH(int, count);
-        QFETCH(int, overdue);
-        QFETCH(QString, summary);
-        QFETCH(QString, lastLine);
-        QList<Reminder::DueService> due;
-        for (int i = 0; i < count; ++i)
-            due.append({"Van", "Oil", "20240321", i < overdue});
-        QCOMPARE(Reminder::summary(due, 5), summary);
-        const QStringList lines = Reminder::body(due, 5).split('\n');
-        QCOMPARE(lines.size(), std::min(count, 6));
-        QCOMPARE(lines.last(), lastLine);
-        QCOMPARE(Reminder::body(due, 0).split('\n').size(), count);
+        // How many are due, how many of them overdue, the summary and the body's last line.
+        const struct
+        {
+            int count, overdue;
+            const char *summary, *lastLine;
+        } rows[] = {{1, 0, "1 service due within 5 days", "Due 03/21/2024: Van - Oil"},
+                    {1, 1, "1 service overdue", "Overdue since 03/21/2024: Van - Oil"},
+                    {5, 2, "2 services overdue, 3 due within 5 days", "Due 03/21/2024: Van - Oil"},
+                    {6, 0, "6 services due within 5 days", "and 1 more"},
+                    {12, 12, "12 services overdue", "and 7 more"}};
+        for (const auto& [count, overdue, summary, lastLine] : rows) {
+            QList<Reminder::DueService> due;
+            for (int i = 0; i < count; ++i)
+                due.append({"Van", "Oil", "20240321", i < overdue});
+            QCOMPARE(Reminder::summary(due, 5), QString(summary));
+            const QStringList lines = Reminder::body(due, 5).split('\n');
+            QCOMPARE(lines.size(), std::min(count, 6));
+            QCOMPARE(lines.last(), QString(lastLine));
+            QCOMPARE(Reminder::body(due, 0).split('\n').size(), count);
+        }
     }
 };
 

@@ -83,19 +83,9 @@ struct ReportFixture
         return Report::jobText(job);
     }
 
-    static double width(int code);
-    static double height(int code);
+    static double width(int code) { return letterPrintableWidth(ReportCatalogue::isLandscape(code)); }
+    static double height(int code) { return letterPrintableHeight(ReportCatalogue::isLandscape(code)); }
 };
-
-inline double ReportFixture::width(int code)
-{
-    return letterPrintableWidth(ReportCatalogue::isLandscape(code));
-}
-
-inline double ReportFixture::height(int code)
-{
-    return letterPrintableHeight(ReportCatalogue::isLandscape(code));
-}
 
 // The expected text of tests/reports/expected/<name>.txt.
 inline QString expectedText(const QString& name)

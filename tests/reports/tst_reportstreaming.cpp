@@ -28,9 +28,7 @@ private slots:
                 *rowsHeld = job.mostRowsHeld();
                 return text;
             };
-            int whole = 0;
-            int few = 0;
-            int one = 0;
+            int whole = 0, few = 0, one = 0;
             const QString all = run(1000, &whole);
             QVERIFY2(all.count('\f') > 3, qPrintable(QString::number(code)));
             QVERIFY2(sameText(run(3, &few), all), qPrintable(QString::number(code)));

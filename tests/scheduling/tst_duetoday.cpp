@@ -43,8 +43,19 @@ private Q_SLOTS:
     }
     void cleanup() { Clock::reset(); }
 
-    void dueStoresTheReadingsBroughtForwardAndTheirDates()
+    // The reminder works the readings out without writing; due stores them with their dates.
+    void reminderReadsAndDueStores()
     {
+        const QByteArray before = bytes();
+        {
+            Database db;
+            db.open(path, QString(), true);
+            const QList<Reminder::DueService> due = Reminder::dueServices(db, fields, 5);
+            QCOMPARE(due.size(), 1);
+            QCOMPARE(Reminder::line(due.first()), QString("Due 06/25/2026: 2019 Ford - Tire Rotation"));
+        }
+        QCOMPARE(bytes(), before);
+
         QString out, err;
         QTextStream outStream(&out), errStream(&err);
         QCOMPARE(runDueCommand({path, "--csv"}, outStream, errStream, 5, fields), 0);
@@ -55,20 +66,6 @@ private Q_SLOTS:
         QCOMPARE(columnOf(db, "SELECT EntryOfActualMiles || ' ' || DateOfEstimatedMiles FROM Vehicles"),
                  QStringList{"10960 20260621"});
         QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule"), QStringList{"20260625"});
-    }
-
-    void reminderWorksThemOutWithoutWriting()
-    {
-        const QByteArray before = bytes();
-        QList<Reminder::DueService> due;
-        {
-            Database db;
-            db.open(path, QString(), true);
-            due = Reminder::dueServices(db, fields, 5);
-        }
-        QCOMPARE(due.size(), 1);
-        QCOMPARE(Reminder::line(due.first()), QString("Due 06/25/2026: 2019 Ford - Tire Rotation"));
-        QCOMPARE(bytes(), before);
     }
 };
 

@@ -20,71 +20,56 @@ private:
     {
         db.execute(
             QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, PerformEveryMiles, "
-                    "PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, EstPerformDate) "
-                    "VALUES (%1, %2, %3, %4)")
-                .arg(id)
-                .arg(vehicle)
-                .arg(service)
-                .arg(values));
+                    "PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, EstPerformDate) VALUES "
+                    "(%1, %2, %3, %4)")
+                .arg(QString::number(id), QString::number(vehicle), QString::number(service), values));
     }
 
 private Q_SLOTS:
     void cleanup() { Clock::reset(); }
 
-    void estimates_data()
-    {
-        QTest::addColumn<int>("once");
-        QTest::addColumn<int>("miles");
-        QTest::addColumn<int>("months");
-        QTest::addColumn<int>("days");
-        QTest::addColumn<QString>("baseDate");
-        QTest::addColumn<int>("baseReading");
-        QTest::addColumn<int>("reading");
-        QTest::addColumn<int>("perMonth");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<bool>("byDistance");
-
-        addRow("month from a 31st", 0, 0, 1, 0, "20000131", 0, 0, 0, "20000301", false);
-        addRow("six months", 0, 0, 6, 0, "20240101", 0, 0, 0, "20240701", false);
-        addRow("240 months", 0, 0, 240, 0, "20000101", 0, 0, 0, "20191227", false);
-        addRow("days across the change", 0, 0, 0, 10, "20240301", 0, 0, 0, "20240311", false);
-        addRow("base after 2038", 0, 0, 12, 0, "20400115", 0, 0, 0, "20410114", false);
-        addRow("February 29 of 1999", 0, 0, 0, 1, "19990229", 0, 0, 0, "19990302", false);
-        addRow("no base date", 0, 0, 6, 0, "", 0, 0, 0, "", false);
-        addRow("no interval", 0, 0, 0, 0, "20240101", 0, 0, 1000, "", false);
-        addRow("30 a month: no rate", 0, 1000, 0, 0, "20240101", 0, 0, 30, "", false);
-        addRow("31 a month: 1 a day", 0, 5, 0, 0, "20240101", 1000, 1000, 31, "20240314", true);
-        addRow("1,000 at 3 a day", 0, 1000, 0, 0, "20240101", 0, 0, 92, "20250205", true);
-        addRow("far ahead is cut", 0, 10000, 0, 0, "20240101", 0, 0, 31, "20400812", true);
-        addRow("long overdue is cut", 0, 1000, 0, 0, "20240101", 0, 20000, 31, "20071005", true);
-        addRow("date earlier", 0, 1000, 0, 2, "20240308", 0, 0, 31, "20240310", false);
-        addRow("distance earlier", 0, 1, 0, 5, "20240308", 0, 0, 31, "20240310", true);
-        addRow("tie goes to distance", 0, 1, 0, 1, "20240309", 0, 0, 31, "20240310", true);
-        addRow("one time is estimated", 1, 0, 0, 10, "20240301", 0, 0, 0, "20240311", false);
-        addRow("never estimated", 2, 1000, 1, 0, "20240101", 0, 0, 1000, "", false);
-    }
-
     void estimates()
     {
-        QFETCH(int, once);
-        QFETCH(int, miles);
-        QFETCH(int, months);
-        QFETCH(int, days);
-        QFETCH(QString, baseDate);
-        QFETCH(int, baseReading);
-        QFETCH(int, reading);
-        QFETCH(int, perMonth);
-        QFETCH(QString, expected);
-        QFETCH(bool, byDistance);
-        const Terms terms{qint16(once), miles, months, days, QString(), 0};
-        // The same days wherever the clocks change.
-        for (const char* zone : {"UTC", "America/New_York", "Australia/Lord_Howe"}) {
-            const ScopedTimeZone scoped(zone);
-            const std::optional<Result> result =
-                estimate(terms, {baseDate, baseReading, false}, reading, perMonth, now());
-            QCOMPARE(storedText(result), expected);
-            if (result)
-                QCOMPARE(result->distanceBased, byDistance);
+        // PerformOnce, every miles, months and days; base date and reading; the reading now and the use a
+        // month; the estimate, and whether it is the distance-based one.
+        const struct
+        {
+            int once, miles, months, days;
+            const char* baseDate;
+            int baseReading, reading, perMonth;
+            const char* expected;
+            bool byDistance;
+        } rows[] = {
+            {0, 0, 1, 0, "20000131", 0, 0, 0, "20000301", false},        // month from a 31st
+            {0, 0, 6, 0, "20240101", 0, 0, 0, "20240701", false},        // six months
+            {0, 0, 240, 0, "20000101", 0, 0, 0, "20191227", false},      // 240 months
+            {0, 0, 0, 10, "20240301", 0, 0, 0, "20240311", false},       // days across the change
+            {0, 0, 12, 0, "20400115", 0, 0, 0, "20410114", false},       // base after 2038
+            {0, 0, 0, 1, "19990229", 0, 0, 0, "19990302", false},        // February 29 of 1999
+            {0, 0, 6, 0, "", 0, 0, 0, "", false},                        // no base date
+            {0, 0, 0, 0, "20240101", 0, 0, 1000, "", false},             // no interval
+            {0, 1000, 0, 0, "20240101", 0, 0, 30, "", false},            // 30 a month: no rate
+            {0, 5, 0, 0, "20240101", 1000, 1000, 31, "20240314", true},  // 31 a month: 1 a day
+            {0, 1000, 0, 0, "20240101", 0, 0, 92, "20250205", true},     // 1,000 at 3 a day
+            {0, 10000, 0, 0, "20240101", 0, 0, 31, "20400812", true},    // far ahead is cut
+            {0, 1000, 0, 0, "20240101", 0, 20000, 31, "20071005", true}, // long overdue is cut
+            {0, 1000, 0, 2, "20240308", 0, 0, 31, "20240310", false},    // date earlier
+            {0, 1, 0, 5, "20240308", 0, 0, 31, "20240310", true},        // distance earlier
+            {0, 1, 0, 1, "20240309", 0, 0, 31, "20240310", true},        // tie goes to distance
+            {1, 0, 0, 10, "20240301", 0, 0, 0, "20240311", false},       // one time is estimated
+            {2, 1000, 1, 0, "20240101", 0, 0, 1000, "", false},          // never estimated
+        };
+        for (const auto& row : rows) {
+            const Terms terms{qint16(row.once), row.miles, row.months, row.days, QString(), 0};
+            // The same days wherever the clocks change.
+            for (const char* zone : {"UTC", "America/New_York", "Australia/Lord_Howe"}) {
+                const ScopedTimeZone scoped(zone);
+                const std::optional<Result> result =
+                    estimate(terms, {row.baseDate, row.baseReading, false}, row.reading, row.perMonth, now());
+                QCOMPARE(storedText(result), QString(row.expected));
+                if (result)
+                    QCOMPARE(result->distanceBased, row.byDistance);
+            }
         }
     }
 

@@ -38,15 +38,12 @@ private:
         QTest::keyClicks(edit, text);
         f->find<QWidget>(next)->setFocus();
     }
-    void fill(const QString& date, const QString& reading, const QString& distance, const QString& amount,
-              const QString& cost, const QString& total)
+    // values: date, reading, distance, amount, cost per unit, total.
+    void fill(const QStringList& values)
     {
-        f->setText("date", date);
-        f->setText("reading", reading);
-        f->setText("distance", distance);
-        f->setText("amount", amount);
-        f->setText("costPerUnit", cost);
-        f->setText("totalPrice", total);
+        for (int i = 0;
+             const char* field : {"date", "reading", "distance", "amount", "costPerUnit", "totalPrice"})
+            f->setText(field, values.value(i++));
     }
     QString vehicleReading()
     {
@@ -167,7 +164,7 @@ private Q_SLOTS:
 
     void checksOnSave_data()
     {
-        QTest::addColumn<QStringList>("values"); // date, reading, distance, amount, cost, total
+        QTest::addColumn<QStringList>("values");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
         const QStringList good{"03/01/2024", "10,700", "400", "10", "3", "30"};
@@ -204,7 +201,7 @@ private Q_SLOTS:
         QFETCH(QString, focus);
         f->open(GasForm);
         f->click("newButton");
-        fill(values[0], values[1], values[2], values[3], values[4], values[5]);
+        fill(values);
         f->saveRefused(message, focus);
         QCOMPARE(f->shown().mode(), Mode::AddNew);
         QCOMPARE(f->count("SELECT count(*) FROM GasLog"), 5);
@@ -223,7 +220,7 @@ private Q_SLOTS:
         QFETCH(bool, moves);
         f->open(GasForm);
         f->click("newButton");
-        fill("02/15/2024", reading, "100", "10", "3", "30");
+        fill({"02/15/2024", reading, "100", "10", "3", "30"});
         if (moves)
             f->m_prompter.noteAnswer(false);
         f->click("saveButton");
@@ -248,7 +245,7 @@ private Q_SLOTS:
                         "error'); END");
         f->open(GasForm);
         f->click("newButton");
-        fill("03/01/2024", "10,700", "400", "10", "3", "30");
+        fill({"03/01/2024", "10,700", "400", "10", "3", "30"});
         f->m_prompter.answer(Answer::Ok, "disk I/O error");
         f->click("saveButton");
         QCOMPARE(f->count("SELECT count(*) FROM GasLog"), 5);

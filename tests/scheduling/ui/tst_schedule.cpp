@@ -44,16 +44,15 @@ private:
         QVERIFY(!found.isEmpty());
         list()->setCurrentItem(found.first());
     }
-    void addEntry(int id, int vehicle, int service, const QString& values)
+    // values: ScheduleID, VehicleID, ServiceID, PerformEveryMiles, LastMiles, LastDate, PerformOnce,
+    // StationID.
+    void addEntry(const QString& values)
     {
         f->db().execute(
-            QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryMiles, "
-                    "LastMiles, LastDate, PerformOnce, StationID, PerformEveryMonth, PerformEveryDay, "
-                    "Description, EstPerformDate) VALUES (%1, %2, %3, %4, 0, 0, '', '')")
-                .arg(id)
-                .arg(vehicle)
-                .arg(service)
-                .arg(values));
+            "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryMiles, LastMiles, "
+            "LastDate, PerformOnce, StationID, PerformEveryMonth, PerformEveryDay, Description, "
+            "EstPerformDate) VALUES (" +
+            values + ", 0, 0, '', '')");
     }
     void edit(const QString& interval, const QString& months, const QString& days)
     {
@@ -151,34 +150,29 @@ private Q_SLOTS:
         QCOMPARE(list()->currentItem()->text(1), QString("Tire Rotation"));
     }
 
-    void zeroIntervalsOnAnEntryAskToDelete_data()
-    {
-        QTest::addColumn<bool>("yes");
-        addRow("yes deletes", true);
-        addRow("no keeps", false);
-    }
-
+    // No keeps the entry and the form in Edit; Yes deletes it.
     void zeroIntervalsOnAnEntryAskToDelete()
     {
-        QFETCH(bool, yes);
-        addEntry(1, 1, 1, "3000, 0, '20240101', 0, 0");
+        addEntry("1, 1, 1, 3000, 0, '20240101', 0, 0");
         f->open(ScheduleForm);
         selectService("Oil/Filter Change");
         edit("0", "0", "0");
-        f->m_prompter.answer(
-            yes ? Answer::Yes : Answer::No,
-            "You entered zero for Perform Every - Miles, Perform Every - Months, and Perform Every - "
-            "Days, are you wanting to delete this schedule?");
-        f->click("saveButton");
-        QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
-        QCOMPARE(f->count("SELECT count(*) FROM Schedule"), yes ? 0 : 1);
-        QCOMPARE(f->count("SELECT PerformEveryMiles FROM Schedule"), yes ? 0 : 3000);
-        QCOMPARE(f->shown().mode(), yes ? Mode::Browse : Mode::Edit);
+        for (const bool yes : {false, true}) {
+            f->m_prompter.answer(
+                yes ? Answer::Yes : Answer::No,
+                "You entered zero for Perform Every - Miles, Perform Every - Months, and Perform Every - "
+                "Days, are you wanting to delete this schedule?");
+            f->click("saveButton");
+            QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
+            QCOMPARE(f->count("SELECT count(*) FROM Schedule"), yes ? 0 : 1);
+            QCOMPARE(f->count("SELECT PerformEveryMiles FROM Schedule"), yes ? 0 : 3000);
+            QCOMPARE(f->shown().mode(), yes ? Mode::Browse : Mode::Edit);
+        }
     }
 
     void aFrequencyTheFormDoesNotOfferIsKept()
     {
-        addEntry(1, 1, 1, "3000, 0, '20240101', 2, 0");
+        addEntry("1, 1, 1, 3000, 0, '20240101', 2, 0");
         f->db().execute("UPDATE Schedule SET EstPerformDate = '19990101'");
         f->open(ScheduleForm);
         selectService("Oil/Filter Change");
@@ -191,11 +185,22 @@ private Q_SLOTS:
                  QStringList{"2 19990101 Synthetic"});
     }
 
+    // A service added from the menu reaches the list; Show Used survives a restart.
     void showUsedSurvivesARestart()
     {
-        addEntry(1, 1, 3, "30000, 0, '20240101', 0, 0");
+        addEntry("1, 1, 3, 30000, 0, '20240101', 0, 0");
         f->open(ScheduleForm);
         QCOMPARE(list()->topLevelItemCount(), 19);
+        auto* action = f->frame().findChild<QAction*>("servicesListAction");
+        withDialog<CServiceListDlg>([action] { action->trigger(); },
+                                    [this](CServiceListDlg& dialog) {
+                                        childNamed<QPushButton>(dialog, "newButton")->click();
+                                        QTest::keyClicks(childNamed<QLineEdit>(dialog, "serviceDescription"),
+                                                         "Rust Proofing");
+                                        childNamed<QPushButton>(dialog, "okButton")->click();
+                                        QVERIFY(!dialog.isVisible());
+                                    });
+        QCOMPARE(list()->topLevelItemCount(), 20);
         QTest::mouseClick(f->find<QRadioButton>("showUsedRadio"), Qt::LeftButton);
         QCOMPARE(list()->topLevelItemCount(), 1);
         QCOMPARE(row(0), QStringList({"Routine", "Spark Plugs Replaced", "30000, 0(D)", "*01/01/2024, 0"}));
@@ -208,11 +213,11 @@ private Q_SLOTS:
 
     void applyingATemplateSchedulesOnlyMissingServicesAndEstimates()
     {
-        addEntry(1, 1, 1, "3000, 0, '20240101', 0, 0");
-        addEntry(2, 1, 2, "0, 0, '20240101', 0, 0");
+        addEntry("1, 1, 1, 3000, 0, '20240101', 0, 0");
+        addEntry("2, 1, 2, 0, 0, '20240101', 0, 0");
         f->db().execute("UPDATE Schedule SET PerformEveryMonth = 12 WHERE ScheduleID = 2");
         const qint32 id = ScheduleTemplates::create(f->db(), "Vans", 1);
-        addEntry(3, 2, 2, "0, 500, '20230101', 0, 0");
+        addEntry("3, 2, 2, 0, 500, '20230101', 0, 0");
         f->db().execute("UPDATE Schedule SET PerformEveryDay = 30 WHERE ScheduleID = 3");
         f->open(ScheduleForm);
         f->box("vehicleSelector")->setCurrentIndex(1);
@@ -239,7 +244,7 @@ private Q_SLOTS:
 
     void templatesAreMadeRenamedAndDeleted()
     {
-        addEntry(1, 1, 1, "3000, 1200, '20240101', 1, 0");
+        addEntry("1, 1, 1, 3000, 1200, '20240101', 1, 0");
         f->db().execute("UPDATE Schedule SET Description = 'Synthetic', EstPerformDate = '20240301'");
         {
             CScheduleTemplatesDlg dialog(f->db(), f->m_prompter, 1, 0);
@@ -292,22 +297,6 @@ private Q_SLOTS:
                  QStringList{"Small cars"});
         QCOMPARE(f->count("SELECT count(*) FROM ScheduleTemplate"), 0);
         QCOMPARE(f->count("SELECT count(*) FROM Schedule"), 1);
-    }
-
-    void aServiceAddedFromTheMenuReachesTheScheduleList()
-    {
-        f->open(ScheduleForm);
-        QCOMPARE(list()->topLevelItemCount(), 19);
-        auto* action = f->frame().findChild<QAction*>("servicesListAction");
-        withDialog<CServiceListDlg>([action] { action->trigger(); },
-                                    [this](CServiceListDlg& dialog) {
-                                        childNamed<QPushButton>(dialog, "newButton")->click();
-                                        QTest::keyClicks(childNamed<QLineEdit>(dialog, "serviceDescription"),
-                                                         "Rust Proofing");
-                                        childNamed<QPushButton>(dialog, "okButton")->click();
-                                        QVERIFY(!dialog.isVisible());
-                                    });
-        QCOMPARE(list()->topLevelItemCount(), 20);
     }
 
     void serviceInUseIsNotDeleted_data()
