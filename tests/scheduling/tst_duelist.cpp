@@ -155,10 +155,8 @@ private Q_SLOTS:
         QList<QStringList> rows;
         for (const QString& line : csv.out.split("\r\n", Qt::SkipEmptyParts)) {
             QStringList fields;
-            for (const auto& m : QRegularExpression("(\"(?:[^\"]|\"\")*\"|[^,\"]*),").globalMatch(line + ',')) {
-                const QString field = m.captured(1);
-                fields << (field.startsWith('"') ? field.mid(1, field.size() - 2).replace("\"\"", "\"") : field);
-            }
+            for (const auto& m : QRegularExpression("(\"(?:[^\"]|\"\")*\"|[^,\"]*),").globalMatch(line + ','))
+                fields << m.captured(1).replace(QRegularExpression("^\"|\"$"), "").replace("\"\"", "\"");
             rows << fields;
         }
         // Every demo entry but the inactive Beetle's, each a whole row; overdue first.
