@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "Screenshot.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
@@ -54,13 +55,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("file");
-        QTest::newRow("program only") << QStringList{"velmora"} << QString();
-        QTest::newRow("options only") << QStringList{"velmora", "--no-splash", "--demo"} << QString();
-        QTest::newRow("file after options")
-            << QStringList{"velmora", "--no-splash", "fleet.vel"} << "fleet.vel";
-        QTest::newRow("dash file after --") << QStringList{"velmora", "--", "-old.vel"} << "-old.vel";
-        QTest::newRow("absolute kept")
-            << QStringList{"velmora", "/data/my fleet.vel"} << "/data/my fleet.vel";
+        addRow("program only", QStringList{"velmora"}, QString());
+        addRow("options only", QStringList{"velmora", "--no-splash", "--demo"}, QString());
+        addRow("file after options", QStringList{"velmora", "--no-splash", "fleet.vel"}, "fleet.vel");
+        addRow("dash file after --", QStringList{"velmora", "--", "-old.vel"}, "-old.vel");
+        addRow("absolute kept", QStringList{"velmora", "/data/my fleet.vel"}, "/data/my fleet.vel");
     }
 
     void dataFileArgument()
@@ -120,10 +119,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("registering");
         QTest::addColumn<bool>("newAlreadyThere");
-        QTest::newRow("register, old only") << true << false;
-        QTest::newRow("register, both") << true << true;
-        QTest::newRow("unregister, old only") << false << false;
-        QTest::newRow("unregister, both") << false << true;
+        for (bool registering : {true, false})
+            for (bool newAlreadyThere : {false, true})
+                QTest::addRow("%s, %s", registering ? "register" : "unregister",
+                              newAlreadyThere ? "both" : "old only")
+                    << registering << newAlreadyThere;
     }
 
     void oldAutostartEntryFollowsTheSetting()
@@ -197,23 +197,6 @@ private Q_SLOTS:
         QTest::keyClick(window->findChild<QTextBrowser*>("helpText"), Qt::Key_Escape);
         QVERIFY(!window->isVisible());
         QVERIFY(prompter.verifyDone());
-    }
-
-    // The Help menu's access keys stay unique.
-    void helpMenuAccessKeysAreUnique()
-    {
-        TestEnvironment env;
-        ScriptedPrompter prompter;
-        CVelApp app(prompter);
-        app.setDatabasePath(env.createDatabase(app.database()));
-        CMainFrame frame(app);
-        QSet<QChar> keys;
-        for (const QAction* action : frame.findChild<QMenu*>("helpMenu")->actions()) {
-            const qsizetype at = action->text().indexOf(u'&');
-            QVERIFY2(at >= 0 && !keys.contains(action->text().at(at + 1).toLower()),
-                     qPrintable(action->text()));
-            keys.insert(action->text().at(at + 1).toLower());
-        }
     }
 };
 

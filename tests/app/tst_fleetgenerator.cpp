@@ -2,8 +2,6 @@
 #include "app/FleetGenerator.h"
 #include "db/Database.h"
 
-#include <QFile>
-#include <QProcess>
 #include <QTest>
 
 class FleetGeneratorTest : public QObject
@@ -12,24 +10,13 @@ class FleetGeneratorTest : public QObject
 
     TestEnvironment m_env;
 
-    // Runs velmora-cli; returns its exit code and leaves its standard output in output.
-    int cli(const QStringList& args, QString* output = nullptr)
-    {
-        QProcess process;
-        process.start(qEnvironmentVariable("VELMORA_CLI"), args);
-        process.waitForFinished(120000);
-        if (output)
-            *output = QString::fromUtf8(process.readAllStandardOutput());
-        return process.exitCode();
-    }
-
 private slots:
     void writesTheFleetInItsProportions()
     {
         const QString path = m_env.path("fleet.vel");
-        QString output;
-        QCOMPARE(cli({"generate-fleet", path, "--vehicles", "10", "--seed", "3"}, &output), 0);
-        QCOMPARE(output,
+        const CliRun run = runCli({"generate-fleet", path, "--vehicles", "10", "--seed", "3"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out,
                  QString("Generated 10 vehicles of 1 owners, 190 schedule entries, 500 maintenance entries "
                          "with 1500 performed services, 50 job orders, 1000 fill-ups, 3 loans, 6 insurance "
                          "records\n"));

@@ -12,7 +12,6 @@
 #include "context/Enums.h"
 #include "context/VelDoc.h"
 #include "db/Messages.h"
-#include "fleet/ui/OwnerView.h"
 #include "forms/FormView.h"
 
 #include <QAction>
@@ -129,39 +128,9 @@ class TestMainFrame : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void prerequisites()
-    {
-        Fixture f;
-        CMainFrame frame(f.app);
-        f.registerProbes(frame, {OwnerForm, VehicleForm, MaintenanceForm});
-        QCOMPARE(shownNumber(frame), int(HomeForm));
-
-        f.prompter.answer(Prompter::Answer::No, Messages::OwnerRequired);
-        QVERIFY(!frame.switchForm(VehicleForm));
-        QCOMPARE(shownNumber(frame), int(HomeForm));
-        QCOMPARE(f.prompter.prompts().last().icon, Prompter::Icon::Question);
-        QCOMPARE(f.prompter.prompts().last().buttons, Prompter::Buttons::YesNo);
-        f.prompter.answer(Prompter::Answer::Yes, Messages::OwnerRequired);
-        QVERIFY(frame.switchForm(VehicleForm));
-        QCOMPARE(shownNumber(frame), int(OwnerForm));
-
-        f.addOwner();
-        QVERIFY(frame.switchForm(VehicleForm));
-        f.prompter.answer(Prompter::Answer::No, Messages::VehicleRequired);
-        QVERIFY(!frame.switchForm(MaintenanceForm));
-        QCOMPARE(shownNumber(frame), int(VehicleForm));
-        f.prompter.answer(Prompter::Answer::Yes, Messages::VehicleRequired);
-        QVERIFY(frame.switchForm(OwnerForm) && frame.switchForm(MaintenanceForm));
-        QCOMPARE(shownNumber(frame), int(VehicleForm));
-        QVERIFY(!frame.createdForm(MaintenanceForm));
-
-        f.addVehicle();
-        QVERIFY(frame.switchForm(MaintenanceForm, 4, 2));
-        QCOMPARE(probe(frame, MaintenanceForm)->entries, (QList<QPair<int, int>>{{4, 2}}));
-        QVERIFY(f.prompter.verifyDone());
-    }
-
-    void prerequisiteSets_data()
+    // Forms past the owner form need an owner, those past the vehicle form a vehicle: No stays, Yes goes to
+    // the form that makes one; once there is one, the form opens with its arguments.
+    void prerequisites_data()
     {
         QTest::addColumn<int>("form");
         QTest::addColumn<bool>("asksOwner");
@@ -173,21 +142,42 @@ private Q_SLOTS:
             QTest::addRow("form %d", form) << form << true << true;
     }
 
-    void prerequisiteSets()
+    void prerequisites()
     {
         QFETCH(int, form);
         QFETCH(bool, asksOwner);
         QFETCH(bool, asksVehicle);
         Fixture f;
         CMainFrame frame(f.app);
-        f.registerProbes(frame, {form});
-        if (asksOwner)
+        f.registerProbes(frame, {OwnerForm, VehicleForm});
+        if (form != OwnerForm && form != VehicleForm)
+            f.registerProbes(frame, {form});
+        if (asksOwner) {
             f.prompter.answer(Prompter::Answer::No, Messages::OwnerRequired);
-        frame.switchForm(form);
+            QVERIFY(!frame.switchForm(form));
+            QCOMPARE(shownNumber(frame), int(HomeForm));
+            QCOMPARE(f.prompter.prompts().last().icon, Prompter::Icon::Question);
+            QCOMPARE(f.prompter.prompts().last().buttons, Prompter::Buttons::YesNo);
+            f.prompter.answer(Prompter::Answer::Yes, Messages::OwnerRequired);
+            QVERIFY(frame.switchForm(form));
+            QCOMPARE(shownNumber(frame), int(OwnerForm));
+        }
         f.addOwner();
-        if (asksVehicle)
+        if (asksVehicle) {
+            const int before = shownNumber(frame);
             f.prompter.answer(Prompter::Answer::No, Messages::VehicleRequired);
-        frame.switchForm(form);
+            QVERIFY(!frame.switchForm(form));
+            QCOMPARE(shownNumber(frame), before);
+            f.prompter.answer(Prompter::Answer::Yes, Messages::VehicleRequired);
+            QVERIFY(frame.switchForm(form));
+            QCOMPARE(shownNumber(frame), int(VehicleForm));
+            QVERIFY(!frame.createdForm(form));
+        }
+        f.addVehicle();
+        QVERIFY(frame.switchForm(form, 4, 2));
+        QCOMPARE(shownNumber(frame), form);
+        if (form != HomeForm)
+            QCOMPARE(probe(frame, form)->entries.last(), (QPair<int, int>(4, 2)));
         QVERIFY(f.prompter.verifyDone());
     }
 
@@ -270,24 +260,6 @@ private Q_SLOTS:
 
         QVERIFY(frame.switchForm(HomeForm));
         QVERIFY(!saveAction->isEnabled());
-    }
-
-    void homePagePictureOpensTheOwnerForm()
-    {
-        Fixture f;
-        CMainFrame frame(f.app);
-        frame.show();
-        frame.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&frame));
-        auto* home = qobject_cast<CVelView*>(frame.shownForm());
-        QVERIFY(home);
-        // The real owner form, reached from the picture and left again with Escape.
-        const QPoint owners = home->elementRect(CVelView::OwnersElement).center();
-        QTest::mouseMove(home, owners);
-        QTest::mouseClick(home, Qt::LeftButton, Qt::NoModifier, owners);
-        QVERIFY(qobject_cast<COwnerView*>(frame.shownForm()));
-        QTest::keyClick(&frame, Qt::Key_Escape);
-        QCOMPARE(shownNumber(frame), int(HomeForm));
     }
 
     void placementSurvivesRestart()
@@ -384,7 +356,8 @@ private Q_SLOTS:
         QVERIFY(f.prompter.verifyDone());
     }
 
-    void daysAheadTellsViews()
+    // A new days-ahead setting and restored data are told to the forms; restored data also goes home.
+    void daysAheadAndRestoredDataTellTheForms()
     {
         Fixture f;
         CMainFrame frame(f.app);
@@ -395,11 +368,14 @@ private Q_SLOTS:
         withDialog([&] { action(frame, "daysAheadAction")->trigger(); },
                    [](QDialog& dialog) { dialog.reject(); });
         QVERIFY(owner->hints.isEmpty());
-
         withDialog([&] { action(frame, "daysAheadAction")->trigger(); },
                    [](QDialog& dialog) { typeDays(dialog, QStringLiteral("12")); });
         QCOMPARE(owner->hints, QList<int>{DaysAheadHint});
         QCOMPARE(f.app.settings().daysAhead(), 12);
+
+        frame.dataReplaced();
+        QCOMPARE(owner->hints, (QList<int>{DaysAheadHint, DataRestoredHint}));
+        QCOMPARE(shownNumber(frame), int(HomeForm));
     }
 
     void reminderToggleTouchesOnlyOurEntry()
@@ -439,17 +415,6 @@ private Q_SLOTS:
         QVERIFY(!again.graphicalFrontEnd());
         action(again, "graphicalAction")->trigger();
         QCOMPARE(f.setting("Graphical"), 8);
-    }
-
-    void restoredDataReloadsViewsAndGoesHome()
-    {
-        Fixture f;
-        CMainFrame frame(f.app);
-        f.registerProbes(frame, {OwnerForm});
-        QVERIFY(frame.switchForm(OwnerForm));
-        frame.dataReplaced();
-        QCOMPARE(probe(frame, OwnerForm)->hints, QList<int>{DataRestoredHint});
-        QCOMPARE(shownNumber(frame), int(HomeForm));
     }
 };
 

@@ -21,20 +21,6 @@
 // has it, the window follows a file replaced behind it, and a second window is offered the file read-only.
 namespace {
 
-struct Run
-{
-    int exitCode;
-    QString err;
-};
-
-Run cli(const QStringList& args)
-{
-    QProcess process;
-    process.start(qEnvironmentVariable("VELMORA_CLI"), args);
-    process.waitForFinished(60000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
-}
-
 int owners(const QString& path)
 {
     Database db;
@@ -91,7 +77,7 @@ private slots:
             "Velmora.vel is open in tst_sharedwindow on \\S+@\\S+ since \\d\\d:\\d\\d; close it there first");
         for (const QStringList& args :
              {QStringList{"compact", m_path}, QStringList{"restore", m_env->path("Velmora.bak"), m_path}}) {
-            const Run run = cli(args);
+            const CliRun run = runCli(args);
             QCOMPARE(run.exitCode, 1);
             QVERIFY2(run.err.contains(heldByTheWindow), qPrintable(run.err));
         }

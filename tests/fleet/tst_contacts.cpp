@@ -142,15 +142,6 @@ private Q_SLOTS:
             QString("2,50"));
     }
 
-    void deletingAVehicleTakesItsRowsOnly()
-    {
-        addVehicleWithRows(1, 1);
-        addVehicleWithRows(2, 1);
-        RecordDeletion::deleteVehicle(*m_db, 1);
-        QCOMPARE(rowsOfVehicle(1), 0);
-        QCOMPARE(rowsOfVehicle(2), 10);
-    }
-
     void failedOwnerDeleteLeavesEverything()
     {
         const qint32 owner = person("Doe", "Jo").save(*m_db, 0);

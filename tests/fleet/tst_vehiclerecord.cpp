@@ -66,21 +66,12 @@ private Q_SLOTS:
         env.reset();
     }
 
-    void estimateOfOneRow()
+    // A reading recorded with a past date is brought forward to today (the estimate itself is in
+    // tst_readingpass).
+    void pastActualReadingIsBroughtForward()
     {
-        const QDate today = Clock::today();
-        // 31 a month is the least that gains a whole unit a day.
-        QCOMPARE(ReadingEstimate::broughtForward(100, 31, daysAgo(10), true, today), 110);
-
         CVehicleSet vehicle(*db);
-        vehicle.m_EntryOfActualMiles = 7000;
         vehicle.m_EstMilesPerMonth = 3000;
-        vehicle.m_DateOfEstimatedMiles = daysAgo(10);
-        vehicle.m_ActiveInd = false;
-        ReadingEstimate::bringForward(vehicle);
-        QCOMPARE(vehicle.m_EntryOfActualMiles, 7000);
-        QCOMPARE(vehicle.m_DateOfEstimatedMiles, QString("20240320"));
-
         vehicle.m_ActiveInd = true;
         ReadingEstimate::recordActualReading(vehicle, 8000, daysAgo(10));
         QCOMPARE(vehicle.m_EntryOfActualMiles, 8980);

@@ -109,90 +109,77 @@ private Q_SLOTS:
         QCOMPARE(other.selector()->currentText(), QString("A"));
     }
 
-    void newAsksAboutUnsavedChanges()
+    // New, another owner in the list and leaving the form all ask about the changes typed: Cancel stays,
+    // No drops them, Yes saves them (from Add New too, the saved owner then shown and selected), and Yes
+    // with a value that fails its check shows the check and stays.
+    void unsavedChangesAreAskedAbout_data()
     {
-        editSecondOwner();
-        f->m_prompter.answer(Answer::Cancel, Messages::ApplyChangesQuestion);
-        f->click("newButton");
-        QCOMPARE(view->mode(), Mode::Edit);
-        QCOMPARE(company()->text(), QString("B2"));
-        QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoCancel);
-        QCOMPARE(f->m_prompter.prompts().last().icon, Prompter::Icon::Question);
-
-        f->m_prompter.answer(Answer::No, Messages::ApplyChangesQuestion);
-        f->click("newButton");
-        QCOMPARE(view->mode(), Mode::AddNew);
-        QVERIFY(company()->text().isEmpty());
-        QCOMPARE(f->count("SELECT count(*) FROM ContactInfo WHERE CompanyName = 'B2'"), 0);
-
-        f->type("companyName", "C");
-        f->m_prompter.answer(Answer::Yes, Messages::ApplyChangesQuestion);
-        f->click("newButton");
-        QCOMPARE(view->mode(), Mode::AddNew);
-        QCOMPARE(f->count("SELECT count(*) FROM ContactInfo WHERE CompanyName = 'C'"), 1);
-        QCOMPARE(f->selector()->count(), 3);
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<QString>("answer");
+        for (const char* trigger : {"new", "select", "leave"})
+            for (const char* answer : {"cancel", "no", "yes", "yes from new", "yes, check fails"})
+                QTest::addRow("%s, %s", trigger, answer) << QString(trigger) << QString(answer);
     }
 
-    void selectionChangeAsksAboutUnsavedChanges()
+    void unsavedChangesAreAskedAbout()
     {
+        QFETCH(QString, trigger);
+        QFETCH(QString, answer);
         editSecondOwner();
-        f->m_prompter.answer(Answer::Cancel, Messages::ApplyChangesQuestion);
-        f->selector()->setCurrentIndex(0);
-        QCOMPARE(f->selector()->currentText(), QString("B"));
-        QCOMPARE(company()->text(), QString("B2"));
-
-        // Yes with values that fail a check: the message, then back where the user was.
-        company()->clear();
-        f->m_prompter.answer(Answer::Yes, Messages::ApplyChangesQuestion)
-            .answer(Answer::Ok, Messages::CompanyOrLastNameRequired);
-        f->selector()->setCurrentIndex(0);
-        QCOMPARE(f->selector()->currentText(), QString("B"));
-        QVERIFY(view->hasUnsavedChanges());
-        QCOMPARE(view->mode(), Mode::Edit);
-
-        f->type("companyName", "B3");
-        f->m_prompter.answer(Answer::Yes, Messages::ApplyChangesQuestion);
-        f->selector()->setCurrentIndex(0);
-        QCOMPARE(f->count("SELECT count(*) FROM ContactInfo WHERE CompanyName = 'B3'"), 1);
-        QCOMPARE(f->count("SELECT count(*) FROM ContactInfo"), 2);
-        QCOMPARE(f->selector()->currentText(), QString("A"));
-        QCOMPARE(company()->text(), QString("A"));
-        QCOMPARE(view->mode(), Mode::Browse);
-
-        f->click("editButton");
-        f->type("companyName", "A2");
-        f->m_prompter.answer(Answer::No, Messages::ApplyChangesQuestion);
-        f->selector()->setCurrentIndex(1);
-        QCOMPARE(company()->text(), QString("B3"));
-        QCOMPARE(f->count("SELECT count(*) FROM ContactInfo WHERE CompanyName = 'A2'"), 0);
-    }
-
-    void leavingAsksAboutUnsavedChanges()
-    {
-        editSecondOwner();
-        f->m_prompter.answer(Answer::Cancel, Messages::ApplyChangesQuestion);
-        QVERIFY(!view->canLeave(VehicleForm));
-        QCOMPARE(company()->text(), QString("B2"));
-
-        f->m_prompter.answer(Answer::No, Messages::ApplyChangesQuestion);
-        QVERIFY(view->canLeave(VehicleForm));
-        QCOMPARE(company()->text(), QString("B"));
-        QVERIFY(view->canLeave(VehicleForm));
-
-        f->click("newButton");
-        f->type("companyName", "New One");
-        f->m_prompter.answer(Answer::Yes, Messages::ApplyChangesQuestion);
-        QVERIFY(view->canLeave(HomeForm));
-        // The saved owner is the one on screen and selected, should the form stay shown.
-        QCOMPARE(f->selector()->currentText(), QString("New One"));
-        QCOMPARE(company()->text(), QString("New One"));
-        QCOMPARE(view->currentKey(), 3);
-
-        f->click("editButton");
-        company()->clear();
-        f->m_prompter.answer(Answer::Yes, Messages::ApplyChangesQuestion)
-            .answer(Answer::Ok, Messages::CompanyOrLastNameRequired);
-        QVERIFY(!view->canLeave(HomeForm));
+        const bool fromNew = answer == "yes from new", fails = answer.endsWith("fails");
+        const QString typed = fromNew ? "C" : fails ? "" : "B2";
+        if (fromNew) {
+            f->m_prompter.answer(Answer::No, Messages::ApplyChangesQuestion);
+            f->click("newButton");
+            f->m_prompter.clear();
+        }
+        if (fromNew || fails)
+            f->type("companyName", typed);
+        if (fails)
+            company()->clear();
+        f->m_prompter.answer(answer == "cancel" ? Answer::Cancel
+                             : answer == "no"   ? Answer::No
+                                                : Answer::Yes,
+                             Messages::ApplyChangesQuestion);
+        if (fails)
+            f->m_prompter.answer(Answer::Ok, Messages::CompanyOrLastNameRequired);
+        bool left = true;
+        if (trigger == "new")
+            f->click("newButton");
+        else if (trigger == "select")
+            f->selector()->setCurrentIndex(0);
+        else
+            left = view->canLeave(HomeForm);
+        QCOMPARE(f->m_prompter.prompts().first().buttons, Prompter::Buttons::YesNoCancel);
+        QCOMPARE(f->m_prompter.prompts().first().icon, Prompter::Icon::Question);
+        const bool saved = answer.startsWith("yes") && !fails;
+        QCOMPARE(f->count("SELECT count(*) FROM ContactInfo WHERE CompanyName = '" + typed + "'"),
+                 saved ? 1 : 0);
+        QCOMPARE(f->count("SELECT count(*) FROM ContactInfo"), saved && fromNew ? 3 : 2);
+        if (answer == "cancel" || fails) {
+            QVERIFY(trigger != "leave" || !left);
+            QCOMPARE(view->mode(), Mode::Edit);
+            QCOMPARE(company()->text(), typed);
+            QCOMPARE(f->selector()->currentText(), QString("B"));
+            return;
+        }
+        QVERIFY(left);
+        QCOMPARE(f->selector()->count(), saved && fromNew ? 3 : 2);
+        if (trigger == "new") {
+            QCOMPARE(view->mode(), Mode::AddNew);
+            QVERIFY(company()->text().isEmpty());
+        } else if (trigger == "select") {
+            QCOMPARE(f->selector()->currentText(), QString("A"));
+            QCOMPARE(company()->text(), QString("A"));
+            QCOMPARE(view->mode(), Mode::Browse);
+        } else {
+            // What is on screen is what is stored, should the form stay shown.
+            const QString shown = saved ? typed : QString("B");
+            QCOMPARE(company()->text(), shown);
+            QCOMPARE(f->selector()->currentText(), shown);
+            QCOMPARE(view->currentKey(), fromNew ? 3 : 2);
+            QVERIFY(view->canLeave(HomeForm));
+        }
     }
 
     void enterKeyRunsTheMarkedCommand()

@@ -296,7 +296,7 @@ private Q_SLOTS:
         list.texts = {"2019 Ford, Transit; van", "Oil/Filter Change", "Tire Rotation", "Tractor", QString(60, 'x'), ""};
         list.rows = {{.scheduleId = 7, .vehicleId = 1, .serviceId = 2, .serviceText = 1, .baseDateText = 5,
                       .date = QDate(2024, 6, 30)},
-                     {.scheduleId = 8, .vehicleId = 1, .serviceId = 3, .serviceText = 2, .baseDateText = 5},
+                     {.scheduleId = 8, .vehicleId = 1, .serviceId = 3, .serviceText = 2, .baseDateText = 5, .date = {}},
                      {.scheduleId = 9, .vehicleId = 2, .serviceId = 2, .vehicleText = 3, .serviceText = 4,
                       .baseDateText = 5, .date = QDate(2024, 12, 31), .unit = 2}};
         const QString text = DueCalendar::toICalendar(list, QDateTime(QDate(2024, 6, 1), QTime(12, 0), Qt::UTC));

@@ -112,6 +112,13 @@ private Q_SLOTS:
             "go gas; pick 1; new; type reading 63000; type amount 10; tab; keys 3; tab; "
             "expect totalPrice $30.00; note keep; save",
             "GasLog+129 Schedule~1,2 Vehicles~1");
+        // The station box between the two does not work the total out on the way.
+        add("gas amount, through the station box, cost, Enter",
+            "go gas; pick 1; new; type reading 63000; type amount 10; click gasStation; click costPerUnit; "
+            "keys 3; enter; expect totalPrice $30.00; note keep; save; "
+            "stored \"SELECT Gallons || ' ' || CostGallon || ' ' || TotalCost FROM GasLog WHERE "
+            "GasLogID = 129\" \"10.0 3.0 30.0\"",
+            "GasLog+129 Schedule~1,2 Vehicles~1");
         // A vehicle deleted while another form holds typed changes for it.
         add("vehicle deleted under unsaved loan changes",
             "go loans; pick 1; edit; type accountNumber CHANGED; answer yes \"This company is new\"; "

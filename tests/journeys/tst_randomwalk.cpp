@@ -66,59 +66,21 @@ private:
 };
 
 // Valid, invalid and extreme values, and values with quotes, typed into whatever field is chosen.
-const QStringList typedValues{"10",
-                              "3",
-                              "3.459",
-                              "1234",
-                              "61250",
-                              "150000",
-                              "07/01/2026",
-                              "06/15/2026",
-                              "01/01/2026",
-                              "Oil change",
-                              "Bridgeport Fleet Service",
-                              "abc",
-                              "-5",
-                              "1e9",
-                              "02/30/2026",
-                              "13/45/2026",
-                              "",
-                              " ",
-                              "0",
-                              "100000",
-                              "99999999999999",
-                              "999.999",
-                              "12/31/9999",
-                              "01/01/1900",
-                              QString(60, u'X'),
-                              QString(300, u'w'),
-                              "O'Brien's \"best\"",
-                              "'; DROP TABLE Vehicles; --",
-                              "`back`quote'",
-                              "$1,234.50",
-                              "1,000"};
+const QStringList typedValues =
+    QString(
+        "10|3|3.459|1234|61250|150000|07/01/2026|06/15/2026|01/01/2026|Oil change|Bridgeport Fleet "
+        "Service|abc|-5|1e9|02/30/2026|13/45/2026|| |0|100000|99999999999999|999.999|12/31/9999|01/01/1900")
+        .split(u'|') +
+    QStringList{QString(60, u'X'), QString(300, u'w')} +
+    QString("O'Brien's \"best\"|'; DROP TABLE Vehicles; --|`back`quote'|$1,234.50|1,000").split(u'|');
 
 // Buttons the walk presses besides the record commands; the others print or open dialogs of their own.
-const QStringList pressable{"performMaintenanceButton",
-                            "createJobOrderButton",
-                            "scheduleMonitorButton",
-                            "jobOrdersButton",
-                            "maintenanceButton",
-                            "gasLogButton",
-                            "homeButton",
-                            "backButton",
-                            "nextButton",
-                            "updateBaseLineButton",
-                            "selectServicesButton",
-                            "fullTank",
-                            "partialTank",
-                            "estimated",
-                            "hoursCheck",
-                            "activeCheck",
-                            "showAllRadio",
-                            "showUsedRadio",
-                            "usMeasurement",
-                            "metricMeasurement"};
+const QStringList pressable =
+    QString("performMaintenanceButton createJobOrderButton scheduleMonitorButton jobOrdersButton "
+            "maintenanceButton gasLogButton homeButton backButton nextButton updateBaseLineButton "
+            "selectServicesButton fullTank partialTank estimated hoursCheck activeCheck showAllRadio "
+            "showUsedRadio usMeasurement metricMeasurement")
+        .split(u' ');
 
 template <class T> QList<T*> usable(QWidget* form)
 {

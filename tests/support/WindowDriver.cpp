@@ -21,6 +21,7 @@
 #include <QSqlRecord>
 #include <QTest>
 #include <QTreeWidget>
+#include <functional>
 
 namespace {
 
@@ -51,70 +52,49 @@ const FormInfo forms[] = {
     {"reports", ReportForm, "vehicleListReportAction", nullptr, nullptr, nullptr},
 };
 
+const FormInfo* formWhere(const std::function<bool(const FormInfo&)>& test)
+{
+    const auto found = std::find_if(std::begin(forms), std::end(forms), test);
+    return found == std::end(forms) ? nullptr : found;
+}
 const FormInfo* formNamed(const QString& name)
 {
-    for (const FormInfo& form : forms)
-        if (name == QLatin1String(form.name))
-            return &form;
-    return nullptr;
+    return formWhere([&](const FormInfo& form) { return name == QLatin1String(form.name); });
 }
-
 const FormInfo* formNumbered(int number)
 {
-    for (const FormInfo& form : forms)
-        if (form.number == number)
-            return &form;
-    return nullptr;
+    return formWhere([&](const FormInfo& form) { return form.number == number; });
 }
 
-QStringList tokens(const QString& step)
+// Splits a script at ";" into steps (quotes and escapes kept), or a step at blanks into its words (quotes
+// and escapes taken off); a separator between quotes is part of the text.
+QStringList split(const QString& text, bool intoSteps)
 {
-    QStringList result;
+    QStringList parts;
     QString current;
     bool quoted = false, any = false;
-    for (qsizetype i = 0; i < step.size(); ++i) {
-        const QChar c = step[i];
-        if (quoted && c == u'\\' && i + 1 < step.size())
-            current += step[++i];
-        else if (c == u'"')
-            quoted = !quoted, any = true;
-        else if (c.isSpace() && !quoted) {
-            if (any)
-                result << current;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const bool separator = !quoted && (intoSteps ? c == u';' : c.isSpace());
+        if (quoted && c == u'\\' && i + 1 < text.size()) {
+            current += intoSteps ? text.mid(i, 2) : QString(text[i + 1]);
+            ++i;
+        } else if (separator) {
+            if (any && !(intoSteps && current.trimmed().isEmpty()))
+                parts << (intoSteps ? current.trimmed() : current);
             current.clear();
             any = false;
-        } else
-            current += c, any = true;
-    }
-    if (any)
-        result << current;
-    return result;
-}
-
-QStringList splitSteps(const QString& script)
-{
-    QStringList steps;
-    QString current;
-    bool quoted = false;
-    for (qsizetype i = 0; i < script.size(); ++i) {
-        const QChar c = script[i];
-        if (quoted && c == u'\\' && i + 1 < script.size()) {
-            current += c;
-            current += script[++i];
             continue;
+        } else {
+            quoted ^= c == u'"';
+            if (c != u'"' || intoSteps)
+                current += c;
         }
-        if (c == u'"')
-            quoted = !quoted;
-        if (c == u';' && !quoted) {
-            if (!current.trimmed().isEmpty())
-                steps << current.trimmed();
-            current.clear();
-        } else
-            current += c;
+        any = true;
     }
-    if (!current.trimmed().isEmpty())
-        steps << current.trimmed();
-    return steps;
+    if (any && !(intoSteps && current.trimmed().isEmpty()))
+        parts << (intoSteps ? current.trimmed() : current);
+    return parts;
 }
 
 QString shownText(QWidget* w)
@@ -134,15 +114,9 @@ QString shownText(QWidget* w)
 
 QString modeName(CRecordForm::Mode mode)
 {
-    switch (mode) {
-    case CRecordForm::Mode::Browse:
-        return QStringLiteral("Browse");
-    case CRecordForm::Mode::Edit:
-        return QStringLiteral("Edit");
-    case CRecordForm::Mode::AddNew:
-        return QStringLiteral("AddNew");
-    }
-    return {};
+    return mode == CRecordForm::Mode::Browse ? QStringLiteral("Browse")
+           : mode == CRecordForm::Mode::Edit ? QStringLiteral("Edit")
+                                             : QStringLiteral("AddNew");
 }
 
 QTreeView* entryList(QWidget* form)
@@ -154,6 +128,18 @@ QTreeView* entryList(QWidget* form)
 void clickInto(QWidget* w)
 {
     QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(qMin(8, w->width() / 2), w->height() / 2));
+}
+
+bool usable(const QWidget* w)
+{
+    return w && w->isVisible() && w->isEnabled();
+}
+
+// Chooses the entry as the user does, so that the form hears of it.
+void activate(QComboBox* box, int index)
+{
+    box->setCurrentIndex(index);
+    Q_EMIT box->activated(index);
 }
 
 void settle()
@@ -310,7 +296,7 @@ QWidget* WindowDriver::widget(const QString& name) const
 QString WindowDriver::runScript(const QString& script)
 {
     int number = 0;
-    for (const QString& step : splitSteps(script)) {
+    for (const QString& step : split(script, true)) {
         ++number;
         const QString error = run(step);
         if (!error.isEmpty())
@@ -321,7 +307,7 @@ QString WindowDriver::runScript(const QString& script)
 
 QString WindowDriver::run(const QString& step)
 {
-    const QStringList t = tokens(step);
+    const QStringList t = split(step, false);
     if (t.isEmpty())
         return {};
     const QString command = t[0];
@@ -337,13 +323,12 @@ QString WindowDriver::run(const QString& step)
         action->trigger();
     } else if (command == QLatin1String("pick")) {
         auto* box = qobject_cast<QComboBox*>(widget(QStringLiteral("vehicleSelector")));
-        if (!box || !box->isVisible() || !box->isEnabled())
+        if (!usable(box))
             return QStringLiteral("no vehicle box to pick from");
         const int index = box->findData(arg.toInt());
         if (index < 0)
             return QStringLiteral("no vehicle %1 in the box").arg(arg);
-        box->setCurrentIndex(index);
-        Q_EMIT box->activated(index);
+        activate(box, index);
     } else if (command == QLatin1String("row") || command == QLatin1String("rows")) {
         QTreeView* list = shown() ? entryList(shown()) : nullptr;
         if (!list)
@@ -366,14 +351,14 @@ QString WindowDriver::run(const QString& step)
     } else if (QStringList{"new", "edit", "save", "reset", "delete", "press"}.contains(command)) {
         const QString name = command == QLatin1String("press") ? arg : command + QStringLiteral("Button");
         auto* button = qobject_cast<QPushButton*>(widget(name));
-        if (!button || !button->isVisible() || !button->isEnabled())
+        if (!usable(button))
             return QStringLiteral("%1 is not available").arg(name);
         QTest::mouseClick(button, Qt::LeftButton);
     } else if (command == QLatin1String("type") || command == QLatin1String("click")) {
         QWidget* target = widget(arg);
         if (auto* box = qobject_cast<QComboBox*>(target); box && box->isEditable())
             target = box->lineEdit();
-        if (!target || !target->isVisible() || !target->isEnabled())
+        if (!usable(target))
             return QStringLiteral("no field ") + arg;
         if (command == QLatin1String("click")) {
             clickInto(target);
@@ -398,7 +383,7 @@ QString WindowDriver::run(const QString& step)
                                                                          : Qt::Key_Return);
     } else if (command == QLatin1String("choose")) {
         auto* box = qobject_cast<QComboBox*>(widget(arg));
-        if (!box || !box->isVisible() || !box->isEnabled())
+        if (!usable(box))
             return QStringLiteral("no list ") + arg;
         const QString wanted = t.value(2);
         const int index = wanted.startsWith(u'#') ? wanted.mid(1).toInt()
@@ -406,8 +391,7 @@ QString WindowDriver::run(const QString& step)
                                                   : box->findText(wanted, Qt::MatchStartsWith);
         if (index < 0 || index >= box->count())
             return QStringLiteral("no entry \"%1\" in %2").arg(wanted, arg);
-        box->setCurrentIndex(index);
-        Q_EMIT box->activated(index);
+        activate(box, index);
     } else if (command == QLatin1String("answer") || command == QLatin1String("note")) {
         if (!m_scripted)
             return QStringLiteral("answers need the scripted prompter");

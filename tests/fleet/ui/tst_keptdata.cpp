@@ -61,17 +61,30 @@ private Q_SLOTS:
         QVERIFY(!f->shown().hasUnsavedChanges());
     }
 
+    // Typing left on the loan form while the company list is shown is offered on closing, and only that:
+    // Cancel stays on the loan form, Yes saves it; with every vehicle gone unheard of, No closes.
+    void closingOffersOnlyTheChanges_data()
+    {
+        QTest::addColumn<bool>("vehiclesGone");
+        addRow("saved", false);
+        addRow("every vehicle gone", true);
+    }
+
     void closingOffersOnlyTheChanges()
     {
+        QFETCH(bool, vehiclesGone);
         leaveTypedLoan();
-        // Every vehicle has gone without the hidden form hearing of it; closing must not ask for one.
-        f->db().execute("DELETE FROM Vehicles");
+        if (vehiclesGone)
+            f->db().execute("DELETE FROM Vehicles");
         f->m_prompter.answer(Answer::Cancel, "Do you want to apply the changes before continuing?");
         QVERIFY(!f->frame().close());
         QCOMPARE(f->shownNumber(), int(LoanForm));
-        f->m_prompter.answer(Answer::No, "Do you want to apply the changes before continuing?");
+        f->m_prompter.answer(vehiclesGone ? Answer::No : Answer::Yes,
+                             "Do you want to apply the changes before continuing?");
         QVERIFY(f->frame().close());
         QCOMPARE(f->m_prompter.prompts().size(), 2);
+        QCOMPARE(f->count("SELECT count(*) FROM Loan WHERE VehicleID = 1 AND AcctNo = 'L-9'"),
+                 vehiclesGone ? 0 : 1);
     }
 
     void deleteQuestionsDefaultToNo_data()

@@ -220,21 +220,6 @@ private Q_SLOTS:
         f->open(LoanForm);
         QCOMPARE(f->text("accountNumber"), QString("For the Ford"));
     }
-
-    void closingOffersChangesLeftOnAHiddenForm()
-    {
-        f->open(LoanForm);
-        f->setText("accountNumber", "A-77");
-        // The company list is reached without the question, so the loan keeps its typing while hidden.
-        f->frame().switchForm(CompanyForm);
-        QCOMPARE(f->shownNumber(), int(CompanyForm));
-        f->m_prompter.answer(Answer::Cancel, Messages::ApplyChangesQuestion);
-        QVERIFY(!f->frame().close());
-        QCOMPARE(f->shownNumber(), int(LoanForm));
-        f->m_prompter.answer(Answer::Yes, Messages::ApplyChangesQuestion);
-        QVERIFY(f->frame().close());
-        QCOMPARE(f->db().scalar("SELECT AcctNo FROM Loan WHERE VehicleID = 1").toString(), QString("A-77"));
-    }
 };
 
 QTEST_MAIN(LoanInsuranceTest)
