@@ -29,6 +29,9 @@ const QList<Entry>& table()
             {"Notify", "Days", 5},                 {"Messages", "m1", 1},
             {"Messages", "j1", 1},                 {"Messages", "v1", 1},
             {"Messages", "r1", 1},
+            // Sizes the user gave the file dialogs and the print preview (0: a default from the font).
+            {"Settings", "FileDialogWidth", 0},    {"Settings", "FileDialogHeight", 0},
+            {"Settings", "PreviewWidth", 0},       {"Settings", "PreviewHeight", 0},
         };
         const auto widths = [&all](const char* const* names, std::initializer_list<int> values) {
             int i = 0;

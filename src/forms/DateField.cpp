@@ -17,6 +17,8 @@ CDateField::CDateField(QWidget* parent) : QLineEdit(parent)
     setMaxLength(10);
     setPlaceholderText(QStringLiteral("mm/dd/yyyy"));
     setToolTip(tr("Type the date as mm/dd/yyyy; the arrows, Up and Down step it by a day"));
+    // As wide as a date and its buttons wherever it stands; a wider field only moves the arrows away.
+    setSizePolicy(QSizePolicy::Fixed, sizePolicy().verticalPolicy());
     // The first trailing action sits rightmost: the field reads "date, later, earlier, calendar".
     QAction* month = addAction(calendarIcon(), QLineEdit::TrailingPosition);
     month->setObjectName(QStringLiteral("calendarAction"));
@@ -30,6 +32,22 @@ CDateField::CDateField(QWidget* parent) : QLineEdit(parent)
     later->setToolTip(tr("One day later"));
     connect(later, &QAction::triggered, this, [this] { stepDays(1); });
     connect(earlier, &QAction::triggered, this, [this] { stepDays(-1); });
+}
+
+void CDateField::changeEvent(QEvent* event)
+{
+    QLineEdit::changeEvent(event);
+    // The buttons are drawn in the text colour: a new palette (a dark desktop) redraws them.
+    if (event->type() == QEvent::PaletteChange) {
+        for (QAction* action : actions()) {
+            if (action->objectName() == QLatin1String("calendarAction"))
+                action->setIcon(calendarIcon());
+            else if (action->objectName() == QLatin1String("dayEarlierAction"))
+                action->setIcon(arrowIcon(false));
+            else if (action->objectName() == QLatin1String("dayLaterAction"))
+                action->setIcon(arrowIcon(true));
+        }
+    }
 }
 
 QIcon CDateField::arrowIcon(bool up) const

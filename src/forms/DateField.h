@@ -28,6 +28,7 @@ public:
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 

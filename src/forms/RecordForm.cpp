@@ -1,12 +1,13 @@
 #include "forms/RecordForm.h"
 
-#include "context/Enums.h"
 #include "context/AppContext.h"
+#include "context/Enums.h"
 #include "context/VelDoc.h"
 #include "db/Database.h"
 #include "db/DbException.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
+#include "forms/FormLayout.h"
 #include "forms/ReadOnlyLook.h"
 #include "forms/TypedCompany.h"
 
@@ -40,10 +41,6 @@ bool fileIsReadOnly(const CRecordForm& form)
 {
     return const_cast<CRecordForm&>(form).app().database().isReadOnly();
 }
-
-// Forms read best as a column of this width at most, however wide the window; below it the comments and
-// the field columns take the width there is.
-constexpr int MaximumContentWidth = 1500;
 
 // A line field as wide as its longest text (up to a point), so that a postal code looks shorter than a
 // street; it still shrinks with a narrow window.
@@ -130,18 +127,9 @@ QList<int> readingPlace(QGridLayout* grid, const QWidget* widget)
 CRecordForm::CRecordForm(CAppContext& app, CVelDoc& doc, int formNumber, FormTitles titles, QWidget* parent)
     : CFormView(app, doc, formNumber, parent), m_titles(std::move(titles))
 {
-    // The form's content is one column, centred in wide windows.
-    auto* centring = new QHBoxLayout(this);
-    centring->setContentsMargins(16, 12, 16, 10);
-    auto* content = new QWidget(this);
-    content->setObjectName(QStringLiteral("recordContent"));
-    content->setMaximumWidth(MaximumContentWidth);
-    centring->addStretch(1);
-    centring->addWidget(content, 100);
-    centring->addStretch(1);
-    auto* outer = new QVBoxLayout(content);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(8);
+    // The form's content takes the whole window, inside the style's margins.
+    auto* outer = new QVBoxLayout(this);
+    FormLayout::setFormMargins(outer, this);
 
     auto* selectorRow = new QHBoxLayout;
     m_selectorLabel = new QLabel(this);
@@ -164,7 +152,7 @@ CRecordForm::CRecordForm(CAppContext& app, CVelDoc& doc, int formNumber, FormTit
     selectorRow->addStretch(1);
     outer->addLayout(selectorRow);
 
-    auto* commandRow = new QHBoxLayout;
+    auto* commandRow = FormLayout::buttonRow(this);
     m_newButton = makeButton(QStringLiteral("New"), QStringLiteral("newButton"));
     m_editButton = makeButton(QStringLiteral("Edit"), QStringLiteral("editButton"));
     m_saveButton = makeButton(QStringLiteral("Save"), QStringLiteral("saveButton"));
@@ -178,7 +166,7 @@ CRecordForm::CRecordForm(CAppContext& app, CVelDoc& doc, int formNumber, FormTit
     for (QPushButton* button : {m_newButton, m_editButton, m_saveButton, m_resetButton})
         commandRow->addWidget(button);
     // Delete stands apart from the everyday commands.
-    commandRow->addSpacing(16);
+    commandRow->addSpacing(2 * commandRow->spacing());
     commandRow->addWidget(m_deleteButton);
     commandRow->addStretch(1);
     outer->addLayout(commandRow);
@@ -190,8 +178,10 @@ CRecordForm::CRecordForm(CAppContext& app, CVelDoc& doc, int formNumber, FormTit
     bannerFont.setBold(true);
     bannerFont.setPointSizeF(bannerFont.pointSizeF() * 1.35);
     m_banner->setFont(bannerFont);
-    m_banner->setStyleSheet(QStringLiteral("QLabel { color: #7d0d15; background: #f7eded; padding: 5px 10px; "
-                                           "border-left: 5px solid #7d0d15; }"));
+    // Colours from the palette, so that a dark desktop shows the band as clearly as a light one.
+    m_banner->setStyleSheet(
+        QStringLiteral("QLabel { color: palette(window-text); background: palette(alternate-base); "
+                       "padding: 5px 10px; border-left: 5px solid palette(highlight); }"));
     outer->addSpacing(4);
     outer->addWidget(m_banner);
     outer->addSpacing(4);
@@ -204,7 +194,7 @@ CRecordForm::CRecordForm(CAppContext& app, CVelDoc& doc, int formNumber, FormTit
     m_contentLayout = outer;
     outer->addStretch(1);
 
-    auto* navigationRow = new QHBoxLayout;
+    auto* navigationRow = FormLayout::buttonRow(this);
     m_navigationRow = navigationRow;
     navigationRow->addStretch(1);
     m_backButton = makeButton(QStringLiteral("&Back"), QStringLiteral("backButton"));
@@ -234,7 +224,7 @@ QPushButton* CRecordForm::makeButton(const QString& text, const QString& objectN
     auto* button = new QPushButton(text, this);
     button->setObjectName(objectName);
     button->setAutoDefault(false);
-    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Delete")) + 40);
+    FormLayout::keepNaturalWidth(button);
     return button;
 }
 
@@ -301,13 +291,17 @@ QPlainTextEdit* CRecordForm::addMemoField(const QString& label, const QString& o
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setMinimumHeight(memo->fontMetrics().lineSpacing() * 4);
     addField(label, memo, row, column, columnSpan);
-    // A taller window gives more lines to the comments rather than an empty band above the buttons.
-    if (!m_groupGrid) {
-        m_fieldGrid->setRowStretch(row, 1);
-        m_contentLayout->setStretchFactor(m_fieldGrid, 1);
-        m_contentLayout->setStretch(m_contentLayout->indexOf(m_fieldGrid) + 1, 0);
-    }
+    // A taller window gives more lines to the comments.
+    if (!m_groupGrid)
+        growRow(row);
     return memo;
+}
+
+void CRecordForm::growRow(int row, int share)
+{
+    m_fieldGrid->setRowStretch(row, share);
+    m_contentLayout->setStretchFactor(m_fieldGrid, 1);
+    m_contentLayout->setStretch(m_contentLayout->indexOf(m_fieldGrid) + 1, 0);
 }
 
 QLabel* CRecordForm::addField(const QString& label, QWidget* field, int row, int column, int columnSpan)
@@ -432,18 +426,11 @@ void CRecordForm::applyMode(QWidget* field)
     // colour, so that the user sees they must choose Edit first; lists, check boxes and spin boxes are
     // disabled.
     const bool writable = m_mode != Mode::Browse;
-    if (auto* edit = qobject_cast<QLineEdit*>(field)) {
-        edit->setReadOnly(!writable);
-        showAsReadOnly(edit, !writable);
-    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(field)) {
-        memo->setReadOnly(!writable);
-        showAsReadOnly(memo, !writable);
-    } else if (auto* rich = qobject_cast<QTextEdit*>(field)) {
-        rich->setReadOnly(!writable);
-        showAsReadOnly(rich, !writable);
-    } else {
+    if (qobject_cast<QLineEdit*>(field) || qobject_cast<QPlainTextEdit*>(field) ||
+        qobject_cast<QTextEdit*>(field))
+        showAsReadOnly(field, !writable);
+    else
         field->setEnabled(writable);
-    }
 }
 
 void CRecordForm::setMarker(Marker marker)
@@ -484,12 +471,14 @@ bool CRecordForm::canEdit() const
 
 bool CRecordForm::canDuplicate() const
 {
-    return offersDuplicate() && !fileIsReadOnly(*this) && !m_newRecord && !m_unsaved && m_selector->currentIndex() >= 0;
+    return offersDuplicate() && !fileIsReadOnly(*this) && !m_newRecord && !m_unsaved &&
+           m_selector->currentIndex() >= 0;
 }
 
 bool CRecordForm::canDelete() const
 {
-    return offersDelete() && !fileIsReadOnly(*this) && !m_newRecord && !m_unsaved && m_selector->currentIndex() >= 0;
+    return offersDelete() && !fileIsReadOnly(*this) && !m_newRecord && !m_unsaved &&
+           m_selector->currentIndex() >= 0;
 }
 
 void CRecordForm::focusFirstField()

@@ -165,6 +165,9 @@ protected:
     // The fields: two columns of label and field; column 0 or 1, a span of 2 takes the whole width. Line
     // fields are as wide as their longest text, memos take the whole width of their columns.
     QGridLayout* fieldGrid() const { return m_fieldGrid; }
+    // The height the window has to spare goes to this row of the field grid (a list, the comments), with
+    // the given share when several rows grow, rather than to an empty band above the buttons.
+    void growRow(int row, int share = 1);
     // Fields added until endFieldGroup go into a titled box placed at this cell of the field grid; inside
     // it, rows and columns count from 0 again.
     QGroupBox* beginFieldGroup(const QString& title, const QString& objectName, int row, int column,

@@ -7,7 +7,9 @@
 #include "db/DbException.h"
 #include "fleet/VehicleList.h"
 #include "forms/FormHost.h"
+#include "forms/FormLayout.h"
 #include "forms/FormMessages.h"
+#include "forms/ReadOnlyLook.h"
 #include "forms/TypedCompany.h"
 
 #include <QComboBox>
@@ -44,13 +46,15 @@ CVehicleListForm::CVehicleListForm(CAppContext& app, CVelDoc& doc, int formNumbe
     m_vehicles->setObjectName(QStringLiteral("vehicleSelector"));
     m_vehicles->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_vehicles->setMinimumContentsLength(34);
+    // As wide as its longest vehicle where the form has the room (see fillVehicles), never cut sooner.
+    m_vehicles->setSizePolicy(QSizePolicy::Expanding, m_vehicles->sizePolicy().verticalPolicy());
     auto* vehiclesLabel = new QLabel(QStringLiteral("Vehicles"), this);
     QFont bold = vehiclesLabel->font();
     bold.setBold(true);
     vehiclesLabel->setFont(bold);
     vehiclesLabel->setBuddy(m_vehicles);
     fieldGrid()->addWidget(vehiclesLabel, 0, 0);
-    fieldGrid()->addWidget(m_vehicles, 0, 1, 1, 3, Qt::AlignLeft);
+    fieldGrid()->addWidget(m_vehicles, 0, 1, 1, 3);
 
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("entryList"));
@@ -77,9 +81,9 @@ CVehicleListForm::CVehicleListForm(CAppContext& app, CVelDoc& doc, int formNumbe
     m_listRow = new QHBoxLayout;
     m_listRow->addWidget(m_list, 1);
     fieldGrid()->addLayout(m_listRow, 1, 0, 1, 4);
-    fieldGrid()->setRowStretch(1, 1);
+    growRow(1, 4);
 
-    m_commandRow = new QHBoxLayout;
+    m_commandRow = FormLayout::buttonRow(this);
     fieldGrid()->addLayout(m_commandRow, CommandRow, 0, 1, 4);
 
     connect(m_vehicles, &QComboBox::currentIndexChanged, this, &CVehicleListForm::onVehicleChosen);
@@ -118,6 +122,7 @@ QPushButton* CVehicleListForm::addCommandButton(const QString& text, const QStri
     auto* button = new QPushButton(text, this);
     button->setObjectName(objectName);
     button->setAutoDefault(false);
+    FormLayout::keepNaturalWidth(button);
     m_commandRow->addWidget(button);
     return button;
 }
@@ -137,16 +142,19 @@ void CVehicleListForm::addNavigationButtons()
         {"Gas L&og", "gasLogButton", GasForm},
     };
     const CFormHost* host = CFormHost::of(this);
+    QList<QPushButton*> group;
     for (const auto& entry : buttons) {
         QPushButton* button =
             addCommandButton(QString::fromLatin1(entry.text), QString::fromLatin1(entry.name));
         const int target = entry.form;
         button->setEnabled(target != formNumber() && (!host || host->hasForm(target)));
+        group.append(button);
         connect(button, &QPushButton::clicked, this, [this, target] {
             if (target != formNumber())
                 Q_EMIT switchFormRequested(target, 0, 0);
         });
     }
+    FormLayout::makeEqualWidths(group);
 }
 
 void CVehicleListForm::setListColumnTitle(int column, const QString& title)
@@ -176,6 +184,7 @@ bool CVehicleListForm::fillVehicles(bool keepShown)
             m_vehicles->addItem(item.text, item.vehicleId);
         const int index = m_vehicles->findData(keepShown ? m_shownVehicle : app().currentVehicle());
         m_vehicles->setCurrentIndex(index >= 0 ? index : (m_vehicles->count() > 0 ? 0 : -1));
+        FormLayout::fitToLongestEntry(*m_vehicles);
     }
     if (!keepShown)
         app().setCurrentVehicle(vehicleId());
@@ -226,6 +235,7 @@ QList<ListEntry> CVehicleListForm::selectorEntries()
         entries.append({row.columns.value(0), row.key});
     }
     m_list->addTopLevelItems(items);
+    FormLayout::widenColumnsToContents(*m_list);
     m_syncing = false;
     return entries;
 }
@@ -263,10 +273,7 @@ void CVehicleListForm::updateListState()
 {
     const bool available = !hasUnsavedChanges() && !isNewRecord();
     m_list->setEnabled(available);
-    // A list that cannot be used looks it: the button face behind its rows.
-    QPalette colours = m_list->palette();
-    colours.setColor(QPalette::Base, palette().color(available ? QPalette::Base : QPalette::Button));
-    m_list->setPalette(colours);
+    showAsReadOnly(m_list, !available);
 }
 
 void CVehicleListForm::modeChanged(Mode mode)

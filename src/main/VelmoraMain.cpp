@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/DemoData.h"
+#include "app/ui/DesktopLook.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/QtPrompter.h"
 #include "app/ui/SingleInstance.h"
@@ -80,6 +81,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setOrganizationName(QStringLiteral("Halvern Software"));
     QApplication::setWindowIcon(Artwork::programIcon());
+    DesktopLook::applyStyle();
     // Wayland compositors and docks find the program's name and icon through its desktop entry.
     QGuiApplication::setDesktopFileName(ApplicationId::Id);
 

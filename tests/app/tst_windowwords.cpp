@@ -35,7 +35,8 @@ class WindowWordsTest : public QObject
     void trigger(const char* action) { frame->findChild<QAction*>(QLatin1String(action))->trigger(); }
     void click(const char* button)
     {
-        QTest::mouseClick(frame->shownForm()->findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+        // The window is never shown, so its buttons have no place to click with the mouse.
+        frame->shownForm()->findChild<QPushButton*>(QLatin1String(button))->click();
     }
     QString status() const { return frame->findChild<QLabel*>("messagePane")->text(); }
 

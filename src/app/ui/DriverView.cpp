@@ -16,6 +16,8 @@
 #include <QPainterPath>
 #include <QPushButton>
 
+#include <iterator>
+
 namespace {
 
 struct Zone
@@ -65,6 +67,8 @@ CDriverView::CDriverView(CVelApp& app, CVelDoc& doc, QWidget* parent)
 {
     setObjectName(QStringLiteral("pictureHome"));
     setMouseTracking(true);
+    // The zones are drawn, not widgets: the view takes the focus and moves it between them itself.
+    setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(600, 420);
 
     m_title = new QLabel(QStringLiteral("Driver's Home"), this);
@@ -230,6 +234,57 @@ void CDriverView::leaveEvent(QEvent* event)
     setZone(0);
 }
 
+int CDriverView::neighbourZone(int zone, bool next)
+{
+    constexpr int count = int(std::size(zones));
+    for (int i = 0; i < count; ++i)
+        if (zones[i].zone == zone) {
+            const int j = next ? i + 1 : i - 1;
+            return j >= 0 && j < count ? zones[j].zone : 0;
+        }
+    return next ? zones[0].zone : zones[count - 1].zone;
+}
+
+void CDriverView::focusInEvent(QFocusEvent* event)
+{
+    CFormView::focusInEvent(event);
+    if (m_zone == 0 || event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        setZone(neighbourZone(0, event->reason() != Qt::BacktabFocusReason));
+    update(PictureArea);
+}
+
+void CDriverView::focusOutEvent(QFocusEvent* event)
+{
+    CFormView::focusOutEvent(event);
+    setZone(0);
+}
+
+bool CDriverView::focusNextPrevChild(bool next)
+{
+    if (hasFocus() && m_zone != 0) {
+        if (const int zone = neighbourZone(m_zone, next)) {
+            setZone(zone);
+            return true;
+        }
+    }
+    return CFormView::focusNextPrevChild(next);
+}
+
+void CDriverView::keyPressEvent(QKeyEvent* event)
+{
+    const bool activate =
+        event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space;
+    const bool move = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
+    if (m_zone == 0 || (!activate && !move)) {
+        CFormView::keyPressEvent(event);
+        return;
+    }
+    if (activate)
+        showForm(zoneForm(m_zone));
+    else if (const int zone = neighbourZone(m_zone, event->key() == Qt::Key_Down))
+        setZone(zone);
+}
+
 void CDriverView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -270,6 +325,10 @@ void CDriverView::paintEvent(QPaintEvent*)
             painter.fillPath(shape, QColor(255, 255, 255, 26));
             painter.setPen(QPen(QColor(255, 255, 255, 46), 1));
             painter.drawPath(shape);
+        }
+        if (hot && hasFocus()) {
+            painter.setPen(QPen(QColor(255, 255, 255, 230), 1.5, Qt::DashLine));
+            painter.drawRoundedRect(plate.adjusted(-3, -3, 3, 3), 7, 7);
         }
         Artwork::paint(painter, QString::fromLatin1(z.picture),
                        QRectF(plate.left() + 3, plate.top() + 2, 15, 15));

@@ -33,11 +33,17 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void fillVehicleList();
     void showForm(int formNumber);
     void setZone(int zone);
+    // The zone before or after the given one in the picture's order (0 past either end).
+    static int neighbourZone(int zone, bool next);
 
     QLabel* m_title = nullptr;
     QComboBox* m_vehicleList = nullptr;

@@ -1,21 +1,22 @@
 #include "app/ui/MainFrame.h"
 
 #include "app/Autostart.h"
-#include "context/Enums.h"
 #include "app/FormSwitch.h"
-#include "context/Settings.h"
 #include "app/StartUp.h"
 #include "app/WindowPlacement.h"
 #include "app/ui/AboutBox.h"
 #include "app/ui/DataFileCommands.h"
-#include "app/ui/LogTransferCommands.h"
 #include "app/ui/DaysAheadDialog.h"
+#include "app/ui/DesktopLook.h"
 #include "app/ui/DriverView.h"
 #include "app/ui/HelpWindow.h"
+#include "app/ui/LogTransferCommands.h"
 #include "app/ui/VehicleFieldsDialog.h"
 #include "app/ui/VelApp.h"
-#include "context/VelDoc.h"
 #include "app/ui/VelView.h"
+#include "context/Enums.h"
+#include "context/Settings.h"
+#include "context/VelDoc.h"
 #include "db/DataFile.h"
 #include "db/DbException.h"
 #include "db/Messages.h"
@@ -30,8 +31,8 @@
 #include "fuel/ui/GasView.h"
 #include "maintenance/ui/JobOrderView.h"
 #include "maintenance/ui/MaintenanceView.h"
-#include "reports/ui/ReportView.h"
 #include "maintenance/ui/ScheduleMonitorView.h"
+#include "reports/ui/ReportView.h"
 #include "scheduling/ui/ScheduleView.h"
 #include "scheduling/ui/ServiceListDlg.h"
 
@@ -113,6 +114,9 @@ CMainFrame::CMainFrame(CVelApp& app, QWidget* parent)
     m_stack = new QStackedWidget(this);
     m_stack->setObjectName(QStringLiteral("formStack"));
     setCentralWidget(m_stack);
+    // Set once for all forms: taken from each form as it is first made, the window would grow under the
+    // user the first time a taller form opens.
+    m_stack->setMinimumSize(DesktopLook::formArea(*this));
 
     createMenus();
     createKeyboardCommands();

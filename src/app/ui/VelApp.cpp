@@ -1,20 +1,22 @@
 #include "app/ui/VelApp.h"
 
-#include "context/Enums.h"
 #include "app/Autostart.h"
 #include "app/CommandLine.h"
 #include "app/StartUp.h"
+#include "app/ui/DesktopLook.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/SplashWindow.h"
-#include "context/VelDoc.h"
 #include "app/ui/WelcomeDialog.h"
+#include "context/Enums.h"
+#include "context/VelDoc.h"
 #include "db/DatabaseCreation.h"
 
 #include <QApplication>
 
 CVelApp::CVelApp(Prompter& prompter)
     : CAppContext(prompter), m_welcomeChooser([this] { return askWelcomeChoice(m_welcomeNotice); }),
-      m_reminderLauncher(StartUp::detachedLauncher())
+      m_reminderLauncher(StartUp::detachedLauncher()),
+      m_dialogSizes(std::make_unique<DesktopLook::DialogSizes>(settings()))
 {
     loadVehicleColumns();
 }

@@ -14,6 +14,9 @@
 
 class Prompter;
 class CMainFrame;
+namespace DesktopLook {
+class DialogSizes;
+}
 
 // The program's application object: the shared context the forms use, plus start-up, the main frame and
 // the home screens' drawing resources. Not a global: the frame is handed this object, the forms its
@@ -54,6 +57,7 @@ private:
     // Why the welcome dialog is shown (the stored data file that cannot be used).
     WelcomeNotice m_welcomeNotice;
     std::function<bool(const QString&)> m_reminderLauncher;
+    std::unique_ptr<DesktopLook::DialogSizes> m_dialogSizes;
     QFont m_titleFont;
     QFont m_largeFont;
     QBrush m_blackBrush;

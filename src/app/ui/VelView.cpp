@@ -45,7 +45,6 @@ constexpr int AnimationInterval = 50;
 constexpr int AnimationFirstPhase = -3;
 constexpr int AnimationLastPhase = 4;
 
-const QColor AlarmRed(255, 0, 0);
 const QColor Accent(0xff, 0xb9, 0x38);
 const QColor SoftText(0x9d, 0xb0, 0xcc);
 
@@ -153,6 +152,8 @@ CVelView::CVelView(CVelApp& app, CVelDoc& doc, QWidget* parent) : CFormView(app,
 {
     setObjectName(QStringLiteral("homeScreen"));
     setMouseTracking(true);
+    // The tiles are drawn, not widgets: the view takes the focus and moves it between them itself.
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     // The width follows the quick update panel, which must show its texts whole.
     setMinimumHeight(440);
@@ -303,6 +304,18 @@ int CVelView::elementForm(int element)
     return element >= 1 && element <= ElementCount ? elementArt[element - 1].form : NoForm;
 }
 
+QStringList CVelView::statusWords(int status)
+{
+    switch (status) {
+    case ScheduleStatus::DueNow:
+        return {QStringLiteral("Schedule"), QStringLiteral("Alarm"), QStringLiteral("Service due now")};
+    case ScheduleStatus::DueSoon:
+        return {QStringLiteral("Schedule"), QStringLiteral("Due soon"), QStringLiteral("Service due soon")};
+    default:
+        return {QStringLiteral("Schedule"), QStringLiteral("All clear"), QStringLiteral("Nothing due")};
+    }
+}
+
 QRect CVelView::statusLightRect() const
 {
     return toView(StatusPanel).toAlignedRect();
@@ -446,6 +459,90 @@ void CVelView::leaveEvent(QEvent* event)
     setHotElement(NoElement);
 }
 
+int CVelView::availableElementFrom(int from, int step) const
+{
+    for (int element = from; element >= 1 && element <= ElementCount; element += step)
+        if (elementAvailable(element))
+            return element;
+    return NoElement;
+}
+
+void CVelView::setFocusedElement(int element)
+{
+    if (m_focused != NoElement)
+        update(highlightRect(m_focused));
+    m_focused = element;
+    if (m_focused != NoElement)
+        update(highlightRect(m_focused));
+}
+
+void CVelView::focusInEvent(QFocusEvent* event)
+{
+    CFormView::focusInEvent(event);
+    if (event->reason() == Qt::BacktabFocusReason)
+        setFocusedElement(availableElementFrom(ElementCount, -1));
+    else if (event->reason() == Qt::TabFocusReason || !elementAvailable(m_focused) || m_focused == NoElement)
+        setFocusedElement(availableElementFrom(1, 1));
+    else
+        update(highlightRect(m_focused));
+}
+
+void CVelView::focusOutEvent(QFocusEvent* event)
+{
+    CFormView::focusOutEvent(event);
+    if (m_focused != NoElement)
+        update(highlightRect(m_focused));
+}
+
+bool CVelView::focusNextPrevChild(bool next)
+{
+    // Tab walks the tiles in the pointer's order before it moves on to the quick update panel.
+    if (hasFocus() && graphicalFrontEnd() && m_focused != NoElement) {
+        const int element = availableElementFrom(m_focused + (next ? 1 : -1), next ? 1 : -1);
+        if (element != NoElement) {
+            setFocusedElement(element);
+            return true;
+        }
+    }
+    return CFormView::focusNextPrevChild(next);
+}
+
+void CVelView::keyPressEvent(QKeyEvent* event)
+{
+    if (!graphicalFrontEnd() || m_focused == NoElement) {
+        CFormView::keyPressEvent(event);
+        return;
+    }
+    const int column = (m_focused - 1) % 3;
+    int target = NoElement;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (m_focused == OwnersElement)
+            m_animation.stop();
+        Q_EMIT switchFormRequested(elementForm(m_focused), 0, 0);
+        return;
+    case Qt::Key_Left:
+        target = column > 0 ? availableElementFrom(m_focused - 1, -1) : NoElement;
+        break;
+    case Qt::Key_Right:
+        target = column < 2 ? availableElementFrom(m_focused + 1, 1) : NoElement;
+        break;
+    case Qt::Key_Up:
+        target = availableElementFrom(m_focused - 3, -3);
+        break;
+    case Qt::Key_Down:
+        target = availableElementFrom(m_focused + 3, 3);
+        break;
+    default:
+        CFormView::keyPressEvent(event);
+        return;
+    }
+    if (target != NoElement)
+        setFocusedElement(target);
+}
+
 void CVelView::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() != m_animation.timerId()) {
@@ -565,6 +662,12 @@ void CVelView::paintElement(QPainter& painter, int element, bool highlighted)
     painter.setPen(highlighted ? QPen(Accent, 2.0) : QPen(QColor(255, 255, 255, 42), 1.0));
     painter.drawPath(card);
 
+    if (hasFocus() && element == m_focused) {
+        // The keyboard's place, visible whether or not the pointer lights the same tile.
+        painter.setPen(QPen(QColor(255, 255, 255, 230), 2.0, Qt::DashLine));
+        painter.drawPath(rounded(tile.adjusted(-5, -5, 5, 5), 18));
+    }
+
     const qreal iconSide = highlighted ? 78 : 72;
     const QRectF icon(tile.center().x() - iconSide / 2, tile.top() + (highlighted ? 9 : 13), iconSide,
                       iconSide);
@@ -618,24 +721,25 @@ void CVelView::paintStatusLight(QPainter& painter)
     painter.setPen(QPen(QColor(0x3a, 0x42, 0x4f), 1.5));
     painter.drawPath(panel);
 
-    painter.setPen(AlarmRed);
+    // The words take the light's colour, so that a green light never sits over a red "Alarm".
+    const QStringList words = statusWords(m_status);
+    painter.setPen(lampColour(m_status));
     painter.setFont(pixelFont(21, true));
     painter.drawText(QRectF(StatusPanel.left(), StatusPanel.top() + 14, StatusPanel.width(), 30),
-                     Qt::AlignCenter, QStringLiteral("Schedule"));
+                     Qt::AlignCenter, words[0]);
     const qreal lampSide = 124;
     Artwork::paint(
         painter, lampPicture(m_status),
         QRectF(StatusPanel.center().x() - lampSide / 2, StatusPanel.top() + 48, lampSide, lampSide));
     painter.drawText(QRectF(StatusPanel.left(), StatusPanel.top() + 176, StatusPanel.width(), 30),
-                     Qt::AlignCenter, QStringLiteral("Alarm"));
+                     Qt::AlignCenter, words[1]);
 
     painter.fillRect(QRectF(StatusPanel.left() + 20, StatusPanel.top() + 222, StatusPanel.width() - 40, 1),
                      QColor(255, 255, 255, 30));
-    static const char* const statusWords[] = {"All clear", "Service due soon", "Service due now"};
-    painter.setPen(lampColour(m_status));
+    painter.setPen(QColor(0xdf, 0xe7, 0xf2));
     painter.setFont(pixelFont(15, true));
     painter.drawText(QRectF(StatusPanel.left(), StatusPanel.top() + 234, StatusPanel.width(), 22),
-                     Qt::AlignCenter, QString::fromLatin1(statusWords[qBound(1, m_status, 3) - 1]));
+                     Qt::AlignCenter, words[2]);
     const int days = app().settings().daysAhead();
     painter.setPen(QColor(0x8a, 0x94, 0xa3));
     painter.setFont(pixelFont(12));

@@ -5,6 +5,7 @@
 #include <QBasicTimer>
 #include <QRect>
 #include <QRectF>
+#include <QStringList>
 #include <array>
 #include <functional>
 
@@ -60,6 +61,10 @@ public:
     // The light drawn by the last repaint (1 nothing due, 2 due soon, 3 due now).
     int scheduleStatus() const { return m_status; }
     QRect statusLightRect() const;
+    // The words of the status panel for a light: the heading, the word under the light, the detail line.
+    static QStringList statusWords(int status);
+    // The tile the keyboard is on (NoElement before the view first takes the focus).
+    int focusedElement() const { return m_focused; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -67,6 +72,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void timerEvent(QTimerEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -79,6 +88,9 @@ private:
     QRect highlightRect(int element) const;
     QRect attentionRect() const;
     void setHotElement(int element);
+    // The next tile that can be used from `from` in steps of `step`, NoElement past either end.
+    int availableElementFrom(int from, int step) const;
+    void setFocusedElement(int element);
 
     void paintBackdrop(QPainter& painter);
     void paintHeader(QPainter& painter);
@@ -103,6 +115,7 @@ private:
     std::array<QRect, ElementCount + 1> m_elements{};
 
     int m_hot = NoElement;
+    int m_focused = NoElement;
     QRect m_highlight;
     bool m_attention = false;
     int m_phase = -3;

@@ -175,7 +175,9 @@ CWelcomeDialog::CWelcomeDialog(const WelcomeNotice& notice, QWidget* parent) : Q
     font.setBold(true);
     welcome->setFont(font);
     QPalette palette = welcome->palette();
-    palette.setColor(QPalette::WindowText, QColor(125, 13, 21));
+    // The program's red, lightened where the desktop's windows are dark.
+    const bool dark = palette.color(QPalette::Window).lightness() < 128;
+    palette.setColor(QPalette::WindowText, dark ? QColor(0xff, 0x8f, 0x85) : QColor(125, 13, 21));
     welcome->setPalette(palette);
 
     const auto option = [this](const char* name, const QString& text) {
@@ -195,8 +197,9 @@ CWelcomeDialog::CWelcomeDialog(const WelcomeNotice& notice, QWidget* parent) : Q
     problem->setObjectName(QStringLiteral("noticeText"));
     problem->setWordWrap(true);
     problem->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    problem->setStyleSheet(QStringLiteral("QLabel { background: #fff4e5; border: 1px solid #e0a458; "
-                                          "border-radius: 4px; padding: 6px 8px; }"));
+    problem->setStyleSheet(
+        QStringLiteral("QLabel { background: #fff4e5; color: #3b2a12; border: 1px solid #e0a458; "
+                       "border-radius: 4px; padding: 6px 8px; }"));
     problem->setVisible(!notice.text.isEmpty());
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -1,6 +1,7 @@
 #include "fleet/ui/ContactInfoDialog.h"
 
 #include "fleet/ContactOperations.h"
+#include "forms/ReadOnlyLook.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -24,7 +25,7 @@ CContactInfoDialog::CContactInfoDialog(const ContactDetails& details, QWidget* p
                                 int row, int column, int columnSpan) {
         auto* edit = new QLineEdit(value, this);
         edit->setObjectName(objectName);
-        edit->setReadOnly(true);
+        showAsReadOnly(edit, true);
         edit->setCursorPosition(0);
         if (!label.isEmpty()) {
             auto* caption = new QLabel(label, this);
@@ -51,7 +52,7 @@ CContactInfoDialog::CContactInfoDialog(const ContactDetails& details, QWidget* p
 
     auto* comments = new QPlainTextEdit(details.comments, this);
     comments->setObjectName(QStringLiteral("comments"));
-    comments->setReadOnly(true);
+    showAsReadOnly(comments, true);
     comments->setTabChangesFocus(true);
     auto* commentsLabel = new QLabel(QStringLiteral("Comments"), this);
     commentsLabel->setBuddy(comments);

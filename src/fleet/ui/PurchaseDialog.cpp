@@ -153,11 +153,8 @@ QLineEdit* CPurchaseDialog::addLine(const QString& label, const QString& objectN
 
 void CPurchaseDialog::setReadOnly(bool readOnly)
 {
-    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
-        edit->setReadOnly(readOnly);
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
         showAsReadOnly(edit, readOnly);
-    }
-    m_memo->setReadOnly(readOnly);
     showAsReadOnly(m_memo, readOnly);
 }
 

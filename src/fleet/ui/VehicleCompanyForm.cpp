@@ -1,7 +1,7 @@
 #include "fleet/ui/VehicleCompanyForm.h"
 
-#include "context/Enums.h"
 #include "context/AppContext.h"
+#include "context/Enums.h"
 #include "db/DbException.h"
 #include "fleet/ContactOperations.h"
 #include "fleet/VehicleList.h"
@@ -45,7 +45,6 @@ CVehicleCompanyForm::CVehicleCompanyForm(CAppContext& app, CVelDoc& doc, int for
     const auto readOnlyField = [contactBox](const QString& objectName) {
         auto* field = new QLineEdit(contactBox);
         field->setObjectName(objectName);
-        field->setReadOnly(true);
         field->setFocusPolicy(Qt::ClickFocus);
         showAsReadOnly(field, true);
         return field;

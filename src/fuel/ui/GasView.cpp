@@ -1,8 +1,8 @@
 #include "fuel/ui/GasView.h"
 
+#include "context/AppContext.h"
 #include "context/Enums.h"
 #include "context/Settings.h"
-#include "context/AppContext.h"
 #include "db/Database.h"
 #include "db/DbException.h"
 #include "db/Prompter.h"
@@ -13,6 +13,7 @@
 #include "fleet/VehicleList.h"
 #include "forms/DateField.h"
 #include "forms/FormHost.h"
+#include "forms/ReadOnlyLook.h"
 #include "forms/TypedCompany.h"
 #include "fuel/FuelMessages.h"
 #include "fuel/ui/FuelChart.h"
@@ -59,8 +60,8 @@ CGasView::CGasView(CAppContext& app, CVelDoc& doc, QWidget* parent)
                         {QStringLiteral("MPG"), QStringLiteral("g4")}},
                        parent)
 {
-    entryList()->setFixedHeight(CFuelChart::ChartHeight + 40);
-    fieldGrid()->setRowStretch(1, 0);
+    // The list takes the height the window has to spare; the chart keeps its size at the top beside it.
+    entryList()->setMinimumHeight(CFuelChart::ChartHeight + 40);
     m_chart = new CFuelChart(this);
     listRow()->addWidget(m_chart, 0, Qt::AlignTop);
 
@@ -231,11 +232,8 @@ void CGasView::modeChanged(Mode mode)
 {
     // The reading is edited rather than the distance, except while adding to a vehicle with fill-ups.
     const bool distanceEditable = mode == Mode::AddNew && !m_fillUps.empty();
-    m_distance->setReadOnly(!distanceEditable);
+    showAsReadOnly(m_distance, !distanceEditable);
     m_distance->setFocusPolicy(distanceEditable ? Qt::StrongFocus : Qt::NoFocus);
-    QPalette colours = m_distance->palette();
-    colours.setColor(QPalette::Base, palette().color(distanceEditable ? QPalette::Base : QPalette::Window));
-    m_distance->setPalette(colours);
     resetCalculation();
     CVehicleListForm::modeChanged(mode);
 }

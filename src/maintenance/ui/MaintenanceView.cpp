@@ -1,8 +1,8 @@
 #include "maintenance/ui/MaintenanceView.h"
 
+#include "context/AppContext.h"
 #include "context/Enums.h"
 #include "context/Settings.h"
-#include "context/AppContext.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "db/DbException.h"
@@ -12,6 +12,7 @@
 #include "fleet/CompanyRecord.h"
 #include "fleet/ReadingPlausibility.h"
 #include "forms/DateField.h"
+#include "forms/ReadOnlyLook.h"
 #include "forms/TypedCompany.h"
 #include "maintenance/JobOrderRecord.h"
 #include "maintenance/MaintenanceMessages.h"
@@ -66,12 +67,9 @@ CMaintenanceView::CMaintenanceView(CAppContext& app, CVelDoc& doc, QWidget* pare
     m_jobOrders->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_jcn = new QLineEdit(jobOrderPlace);
     m_jcn->setObjectName(QStringLiteral("jcn"));
-    m_jcn->setReadOnly(true);
+    showAsReadOnly(m_jcn, true);
     m_jcn->setFocusPolicy(Qt::ClickFocus);
     m_jcn->setMinimumWidth(m_jcn->fontMetrics().horizontalAdvance(QString(22, QLatin1Char('X'))));
-    QPalette colours = m_jcn->palette();
-    colours.setColor(QPalette::Base, palette().color(QPalette::Window));
-    m_jcn->setPalette(colours);
     jobOrderLayout->addWidget(m_jobOrders);
     jobOrderLayout->addWidget(m_jcn);
     auto* jcnLabel = new QLabel(QStringLiteral("JCN"), this);

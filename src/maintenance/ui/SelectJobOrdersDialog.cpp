@@ -1,6 +1,7 @@
 #include "maintenance/ui/SelectJobOrdersDialog.h"
 
 #include "context/Settings.h"
+#include "forms/FormLayout.h"
 #include "maintenance/JobOrderRecord.h"
 
 #include <QDialogButtonBox>
@@ -25,11 +26,8 @@ CSelectJobOrdersDialog::CSelectJobOrdersDialog(Database& db, Settings& settings,
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setHeaderLabels({QStringLiteral("Date"), QStringLiteral("JCN"),
                              QStringLiteral("Brief Description"), QStringLiteral("Services List")});
-    int width = 40;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
         m_list->setColumnWidth(i, settings.integer(QStringLiteral("Settings"), QLatin1String(WidthKeys[i])));
-        width += m_list->columnWidth(i);
-    }
     const QColor grey = palette().color(QPalette::Disabled, QPalette::Text);
     for (const JobOrderListRow& order : JobOrders::list(db, 0, false, filter)) {
         auto* item = new QTreeWidgetItem(m_list, {order.date, order.jcn, order.description, order.services});
@@ -38,13 +36,20 @@ CSelectJobOrdersDialog::CSelectJobOrdersDialog(Database& db, Settings& settings,
             for (int i = 0; i < 4; ++i)
                 item->setForeground(i, grey);
     }
+    FormLayout::widenColumnsToContents(*m_list);
+    // Room for every column, up to a sensible width; the last column's text may then scroll.
+    int width = 40;
+    for (int i = 0; i < 4; ++i)
+        width += i < 3 ? m_list->columnWidth(i)
+                       : std::max(m_list->columnWidth(i),
+                                  static_cast<QAbstractItemView*>(m_list)->sizeHintForColumn(i));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
     layout->addWidget(buttons);
-    resize(width, 360);
+    resize(std::min(width, 1000), 360);
 }
 
 CSelectJobOrdersDialog::~CSelectJobOrdersDialog()

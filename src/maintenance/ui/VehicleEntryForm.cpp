@@ -5,6 +5,7 @@
 #include "context/VelDoc.h"
 #include "db/Database.h"
 #include "db/DbException.h"
+#include "forms/ReadOnlyLook.h"
 #include "forms/TypedCompany.h"
 #include "scheduling/ui/SelectServicesDlg.h"
 
@@ -33,14 +34,24 @@ void CVehicleEntryForm::addServicesField(int row)
     m_selectServices->setAutoDefault(false);
     m_services = new QListWidget(this);
     m_services->setObjectName(QStringLiteral("servicesList"));
-    m_services->setFixedHeight(m_services->fontMetrics().lineSpacing() * 6 + 6);
+    m_services->setMinimumHeight(m_services->fontMetrics().lineSpacing() * 4 + 6);
+    m_services->setMaximumHeight(m_services->fontMetrics().lineSpacing() * 6 + 6);
     m_services->setFocusPolicy(Qt::ClickFocus);
+    showAsReadOnly(m_services, mode() == Mode::Browse);
     fieldGrid()->addWidget(m_selectServices, row, 0, Qt::AlignLeft | Qt::AlignTop);
     fieldGrid()->addWidget(m_services, row, 1, 1, 3);
     // Registered for the mode only: the button marks the record changed when the choice is made.
     registerField(m_selectServices);
     disconnect(m_selectServices, &QPushButton::clicked, this, nullptr);
     connect(m_selectServices, &QPushButton::clicked, this, &CVehicleEntryForm::chooseServices);
+}
+
+void CVehicleEntryForm::modeChanged(Mode mode)
+{
+    CVehicleListForm::modeChanged(mode);
+    // The services are changed through Select Services, so the box looks as the other fields do.
+    if (m_services)
+        showAsReadOnly(m_services, mode == Mode::Browse);
 }
 
 QList<ServiceItem> CVehicleEntryForm::services() const

@@ -35,6 +35,7 @@ protected:
     void addServicesField(int row);
     QList<ServiceItem> services() const;
     void showServices(const QList<ServiceItem>& items);
+    void modeChanged(Mode mode) override;
 
 private:
     void chooseServices();

@@ -11,6 +11,7 @@
 #include "fleet/VehicleList.h"
 #include "forms/DateField.h"
 #include "forms/FormHost.h"
+#include "forms/FormLayout.h"
 #include "maintenance/ui/SelectJobOrdersDialog.h"
 #include "reports/JobOrderFilter.h"
 #include "reports/ReportCatalogue.h"
@@ -52,31 +53,24 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent)
 
 } // namespace
 
-CReportView::CReportView(CAppContext& app, CVelDoc& doc, QWidget* parent) : CFormView(app, doc, ReportForm, parent)
+CReportView::CReportView(CAppContext& app, CVelDoc& doc, QWidget* parent)
+    : CFormView(app, doc, ReportForm, parent)
 {
     setObjectName(QStringLiteral("reportView"));
-    // A centred column of choices, as on the record forms.
-    auto* centring = new QHBoxLayout(this);
-    auto* column = new QWidget(this);
-    column->setMaximumWidth(620);
-    centring->addStretch();
-    centring->addWidget(column, 1);
-    centring->addStretch();
-    auto* outer = new QVBoxLayout(column);
+    // The title, the choices beside the company lines, and the commands at the bottom, as on the record
+    // forms: Home at the bottom right.
+    auto* outer = new QVBoxLayout(this);
+    FormLayout::setFormMargins(outer, this);
     auto* title = new QLabel(QStringLiteral("Reports"), this);
     QFont titleFont = title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
     titleFont.setBold(true);
     title->setFont(titleFont);
-    auto* top = new QHBoxLayout;
-    top->addWidget(title);
-    top->addStretch();
-    auto* home = button(QStringLiteral("Home"), "homeButton", this);
-    connect(home, &QPushButton::clicked, this, &CReportView::commandHome);
-    top->addWidget(home);
-    outer->addLayout(top);
+    outer->addWidget(title);
 
     auto* choices = new QFormLayout;
+    // Each choice as wide as its entries: a date is no wider than a date.
+    choices->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     m_reports = new QComboBox(this);
     m_reports->setObjectName(QStringLiteral("reportList"));
     for (const ReportCatalogue::Entry& entry : ReportCatalogue::offered())
@@ -90,8 +84,8 @@ CReportView::CReportView(CAppContext& app, CVelDoc& doc, QWidget* parent) : CFor
     choices->addRow(QStringLiteral("&Vehicle"), m_vehicles);
     m_ranges = new QComboBox(this);
     m_ranges->setObjectName(QStringLiteral("dateRangeList"));
-    m_ranges->addItems({QStringLiteral("All Dates"), QStringLiteral("This Month"), QStringLiteral("This Quarter"),
-                        QStringLiteral("This Year")});
+    m_ranges->addItems({QStringLiteral("All Dates"), QStringLiteral("This Month"),
+                        QStringLiteral("This Quarter"), QStringLiteral("This Year")});
     choices->addRow(QStringLiteral("&Date Ranges"), m_ranges);
     m_begin = new CDateField(this);
     m_begin->setObjectName(QStringLiteral("beginDate"));
@@ -101,7 +95,9 @@ CReportView::CReportView(CAppContext& app, CVelDoc& doc, QWidget* parent) : CFor
     choices->addRow(QStringLiteral("&End Date"), m_end);
     m_selectJobOrders = button(QStringLiteral("Select &Job Orders"), "selectJobOrdersButton", this);
     choices->addRow(QString(), m_selectJobOrders);
-    outer->addLayout(choices);
+    auto* choicesRow = new QHBoxLayout;
+    choicesRow->setSpacing(2 * FormLayout::horizontalSpacing(this));
+    choicesRow->addLayout(choices);
 
     auto* companyBox = new QGroupBox(this);
     auto* companyLayout = new QVBoxLayout(companyBox);
@@ -113,12 +109,15 @@ CReportView::CReportView(CAppContext& app, CVelDoc& doc, QWidget* parent) : CFor
         m_companyLines[i]->setObjectName(QStringLiteral("companyLine%1").arg(i + 1));
         companyLayout->addWidget(m_companyLines[i]);
     }
-    outer->addWidget(companyBox);
+    choicesRow->addWidget(companyBox, 1, Qt::AlignTop);
+    outer->addLayout(choicesRow);
     m_colourGraphs = new QCheckBox(QStringLiteral("Print Colo&r Graphs"), this);
     m_colourGraphs->setObjectName(QStringLiteral("colorGraphsCheck"));
     outer->addWidget(m_colourGraphs);
 
-    auto* buttons = new QHBoxLayout;
+    // The rows of choices stay together at the top; the room left over stays below them.
+    outer->addStretch(1);
+    auto* buttons = FormLayout::buttonRow(this);
     auto* printButton = button(QStringLiteral("&Print"), "printButton", this);
     auto* previewButton = button(QStringLiteral("Print Previe&w"), "previewButton", this);
     auto* pdfButton = button(QStringLiteral("E&xport PDF..."), "exportPdfButton", this);
@@ -126,8 +125,12 @@ CReportView::CReportView(CAppContext& app, CVelDoc& doc, QWidget* parent) : CFor
     buttons->addWidget(previewButton);
     buttons->addWidget(pdfButton);
     buttons->addStretch();
+    auto* home = button(QStringLiteral("Home"), "homeButton", this);
+    connect(home, &QPushButton::clicked, this, &CReportView::commandHome);
+    buttons->addWidget(home);
+    for (QPushButton* each : {printButton, previewButton, pdfButton, home, m_selectJobOrders})
+        FormLayout::keepNaturalWidth(each);
     outer->addLayout(buttons);
-    outer->addStretch();
 
     connect(printButton, &QPushButton::clicked, this, &CReportView::print);
     connect(previewButton, &QPushButton::clicked, this, &CReportView::preview);
@@ -168,7 +171,8 @@ void CReportView::saveSettings()
     settings.setInteger(SettingsSection, QStringLiteral("InfoInd"), m_companyInfo->isChecked() ? 1 : 0);
     for (int i = 0; i < 4; ++i)
         settings.setText(SettingsSection, QLatin1String(CompanyLineNames[i]), m_companyLines[i]->text());
-    settings.setInteger(SettingsSection, QStringLiteral("ColorGraphInd"), m_colourGraphs->isChecked() ? 1 : 0);
+    settings.setInteger(SettingsSection, QStringLiteral("ColorGraphInd"),
+                        m_colourGraphs->isChecked() ? 1 : 0);
     settings.sync();
 }
 
@@ -270,10 +274,11 @@ bool CReportView::prepareOptions(Report::Options* options)
     const qint32 vehicle = m_vehicles->currentData().toInt();
     if (vehicle != 0 && m_owners->currentData().toInt() == 0) {
         // A vehicle of "** All Owners **": its owner is chosen in the list, then the vehicle again.
-        const qint32 owner = app()
-                                 .database()
-                                 .scalar(QStringLiteral("SELECT OwnerID FROM Vehicles WHERE VehicleID = %1").arg(vehicle))
-                                 .toInt();
+        const qint32 owner =
+            app()
+                .database()
+                .scalar(QStringLiteral("SELECT OwnerID FROM Vehicles WHERE VehicleID = %1").arg(vehicle))
+                .toInt();
         m_owners->setCurrentIndex(std::max(0, m_owners->findData(owner)));
         fillVehicles();
         m_vehicles->setCurrentIndex(std::max(0, m_vehicles->findData(vehicle)));
@@ -292,12 +297,14 @@ bool CReportView::prepareOptions(Report::Options* options)
     return true;
 }
 
-std::unique_ptr<Report::ReportJob> CReportView::paginate(const Report::Options& options, double width, double height)
+std::unique_ptr<Report::ReportJob> CReportView::paginate(const Report::Options& options, double width,
+                                                         double height)
 {
     BusyScope busy(app().prompter());
     try {
         auto job = std::make_unique<Report::ReportJob>(app().database(), options, width, height);
-        QProgressDialog progress(QStringLiteral("Laying out the pages..."), QStringLiteral("Cancel"), 0, 0, this);
+        QProgressDialog progress(QStringLiteral("Laying out the pages..."), QStringLiteral("Cancel"), 0, 0,
+                                 this);
         progress.setObjectName(QStringLiteral("paginationProgress"));
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(500);
@@ -318,7 +325,8 @@ std::unique_ptr<Report::ReportJob> CReportView::paginate(const Report::Options& 
 // The orientation belongs to this job's printer only; the user's printer defaults stay as they are.
 void CReportView::setUpPrinter(QPrinter& printer, int code) const
 {
-    printer.setPageOrientation(ReportCatalogue::isLandscape(code) ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setPageOrientation(ReportCatalogue::isLandscape(code) ? QPageLayout::Landscape
+                                                                  : QPageLayout::Portrait);
     printer.setDocName(ReportCatalogue::title(code));
 }
 

@@ -2,6 +2,7 @@
 
 #include "db/DbException.h"
 #include "db/Prompter.h"
+#include "forms/FormLayout.h"
 #include "scheduling/ScheduleTemplates.h"
 #include "scheduling/SchedulingMessages.h"
 
@@ -199,6 +200,7 @@ CTemplateNameDlg::CTemplateNameDlg(const QString& name, std::function<bool(const
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &CTemplateNameDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CTemplateNameDlg::reject);
+    FormLayout::makeRoomForTitle(*this);
 }
 
 QString CTemplateNameDlg::name() const

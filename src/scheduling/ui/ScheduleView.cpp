@@ -13,6 +13,7 @@
 #include "fleet/VehicleList.h"
 #include "forms/DateField.h"
 #include "forms/FormHost.h"
+#include "forms/FormLayout.h"
 #include "forms/FormMessages.h"
 #include "forms/TypedCompany.h"
 #include "scheduling/ScheduleEntries.h"
@@ -87,6 +88,8 @@ CScheduleView::CScheduleView(CAppContext& app, CVelDoc& doc, QWidget* parent)
                                         m_list->header()->sectionSizeHint(column) + 12));
     m_list->installEventFilter(this);
     fieldGrid()->addWidget(m_list, 0, 0, 1, 4);
+    // The list takes the height the window has to spare.
+    growRow(0);
 
     auto* showBox = new QGroupBox(QStringLiteral("Show services"), this);
     auto* showRow = new QHBoxLayout(showBox);
@@ -101,15 +104,22 @@ CScheduleView::CScheduleView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     (showUsed ? m_showUsed : m_showAll)->setChecked(true);
     m_note = new QLabel(SchedulingMessages::BaseLineNote, this);
     m_note->setObjectName(QStringLiteral("baseLineNote"));
+    // The note comes and goes with the list's rows; the buttons beside it stay where they are.
+    QSizePolicy notePolicy = m_note->sizePolicy();
+    notePolicy.setRetainSizeWhenHidden(true);
+    m_note->setSizePolicy(notePolicy);
     m_modifyButton = new QPushButton(QStringLiteral("Modify Service List"), this);
     m_modifyButton->setObjectName(QStringLiteral("modifyServiceListButton"));
     m_templatesButton = new QPushButton(QStringLiteral("Schedule Templates"), this);
     m_templatesButton->setObjectName(QStringLiteral("scheduleTemplatesButton"));
-    auto* listRow = new QHBoxLayout;
+    FormLayout::keepNaturalWidth(m_modifyButton);
+    FormLayout::keepNaturalWidth(m_templatesButton);
+    auto* listRow = FormLayout::buttonRow(this);
     listRow->addWidget(showBox);
-    listRow->addWidget(m_note, 1);
-    listRow->addWidget(m_modifyButton);
-    listRow->addWidget(m_templatesButton);
+    listRow->addWidget(m_note);
+    listRow->addStretch(1);
+    listRow->addWidget(m_modifyButton, 0, Qt::AlignBottom);
+    listRow->addWidget(m_templatesButton, 0, Qt::AlignBottom);
     fieldGrid()->addLayout(listRow, 1, 0, 1, 4);
 
     m_interval =
@@ -137,6 +147,7 @@ CScheduleView::CScheduleView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     m_updateBaseLine = new QPushButton(QStringLiteral("&Update Base Line"), this);
     m_updateBaseLine->setObjectName(QStringLiteral("updateBaseLineButton"));
     m_updateBaseLine->setAutoDefault(true);
+    FormLayout::keepNaturalWidth(m_updateBaseLine);
     fieldGrid()->addWidget(m_updateBaseLine, 5, 0, 1, 2, Qt::AlignLeft);
     for (QLabel* label : findChildren<QLabel*>()) {
         if (label->buddy() == m_interval)
@@ -241,6 +252,7 @@ void CScheduleView::fillList(qint32 vehicleId)
         items.append(item);
     }
     m_list->addTopLevelItems(items);
+    FormLayout::widenColumnsToContents(*m_list);
     if (!chosen && !items.isEmpty())
         chosen = items.value(std::min<qsizetype>(m_rowPosition, items.size() - 1));
     m_list->setCurrentItem(chosen);

@@ -6,6 +6,7 @@
 #include "scheduling/ServiceCatalogue.h"
 #include "scheduling/ui/ServiceListDlg.h"
 
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -64,9 +65,12 @@ CSelectServicesDlg::CSelectServicesDlg(Database& db, Prompter& prompter, QWidget
     addButton->setObjectName(QStringLiteral("addButton"));
     m_modifyButton = new QPushButton(QStringLiteral("&Modify Service List"), this);
     m_modifyButton->setObjectName(QStringLiteral("modifyServiceListButton"));
-    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+    // The dialog's buttons in the platform's order; Modify Service List stands with them as an action.
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->addButton(m_modifyButton, QDialogButtonBox::ActionRole);
+    QPushButton* okButton = buttons->button(QDialogButtonBox::Ok);
     okButton->setObjectName(QStringLiteral("okButton"));
-    m_cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancelButton = buttons->button(QDialogButtonBox::Cancel);
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     // Enter anywhere but on Modify Service List and Cancel means OK.
     for (QPushButton* button : {acrossButton, backButton, addButton})
@@ -96,14 +100,9 @@ CSelectServicesDlg::CSelectServicesDlg(Database& db, Prompter& prompter, QWidget
     typedRow->addWidget(addButton);
     grid->addLayout(typedRow, 3, 2);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_modifyButton);
-    buttons->addStretch(1);
-    buttons->addWidget(okButton);
-    buttons->addWidget(m_cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
 
     connect(acrossButton, &QPushButton::clicked, this, &CSelectServicesDlg::moveAcross);
     connect(backButton, &QPushButton::clicked, this, &CSelectServicesDlg::moveBack);
@@ -111,8 +110,8 @@ CSelectServicesDlg::CSelectServicesDlg(Database& db, Prompter& prompter, QWidget
     connect(m_selected, &QListWidget::itemDoubleClicked, this, &CSelectServicesDlg::moveBack);
     connect(addButton, &QPushButton::clicked, this, &CSelectServicesDlg::addTyped);
     connect(m_modifyButton, &QPushButton::clicked, this, &CSelectServicesDlg::modifyServiceList);
-    connect(okButton, &QPushButton::clicked, this, &CSelectServicesDlg::accept);
-    connect(m_cancelButton, &QPushButton::clicked, this, &CSelectServicesDlg::reject);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CSelectServicesDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CSelectServicesDlg::reject);
     fill();
 }
 

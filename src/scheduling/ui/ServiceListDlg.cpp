@@ -3,10 +3,13 @@
 #include "db/DbException.h"
 #include "db/Messages.h"
 #include "db/Prompter.h"
+#include "forms/FormLayout.h"
+#include "forms/ReadOnlyLook.h"
 #include "scheduling/SchedulingMessages.h"
 #include "scheduling/ServiceCatalogue.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -57,27 +60,34 @@ CServiceListDlg::CServiceListDlg(Database& db, Prompter& prompter, QWidget* pare
     auto makeButton = [this](const QString& text, const char* name) {
         auto* button = new QPushButton(text, this);
         button->setObjectName(QString::fromLatin1(name));
+        FormLayout::keepNaturalWidth(button);
         return button;
     };
-    m_okButton = makeButton(QStringLiteral("OK"), "okButton");
-    auto* cancelButton = makeButton(QStringLiteral("Cancel"), "cancelButton");
     m_newButton = makeButton(QStringLiteral("New"), "newButton");
     m_editButton = makeButton(QStringLiteral("Edit"), "editButton");
     m_saveButton = makeButton(QStringLiteral("Save"), "saveButton");
     m_resetButton = makeButton(QStringLiteral("Reset"), "resetButton");
     m_deleteButton = makeButton(QStringLiteral("Delete"), "deleteButton");
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* button :
-         {m_okButton, cancelButton, m_newButton, m_editButton, m_saveButton, m_resetButton, m_deleteButton})
-        buttons->addWidget(button);
+    // The commands on the service shown, then the dialog's own buttons in the platform's order.
+    auto* commands = FormLayout::buttonRow(this);
+    for (QPushButton* button : {m_newButton, m_editButton, m_saveButton, m_resetButton})
+        commands->addWidget(button);
+    commands->addSpacing(2 * commands->spacing());
+    commands->addWidget(m_deleteButton);
+    commands->addStretch(1);
+    auto* dialogButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    m_okButton = dialogButtons->button(QDialogButtonBox::Ok);
+    m_okButton->setObjectName(QStringLiteral("okButton"));
+    dialogButtons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addSpacing(8);
-    layout->addLayout(buttons);
+    layout->addLayout(commands);
+    layout->addStretch(1);
+    layout->addWidget(dialogButtons);
 
-    connect(m_okButton, &QPushButton::clicked, this, &CServiceListDlg::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &CServiceListDlg::reject);
+    connect(dialogButtons, &QDialogButtonBox::accepted, this, &CServiceListDlg::accept);
+    connect(dialogButtons, &QDialogButtonBox::rejected, this, &CServiceListDlg::reject);
     connect(m_newButton, &QPushButton::clicked, this, &CServiceListDlg::onNew);
     connect(m_editButton, &QPushButton::clicked, this, &CServiceListDlg::onEdit);
     connect(m_saveButton, &QPushButton::clicked, this, [this] { save(); });
@@ -148,11 +158,7 @@ void CServiceListDlg::loadSelected()
 
 void CServiceListDlg::setEditable(bool editable)
 {
-    m_description->setReadOnly(!editable);
-    // Read-only text on the window's colour, as on the record forms.
-    QPalette colours = m_description->palette();
-    colours.setColor(QPalette::Base, palette().color(editable ? QPalette::Base : QPalette::Window));
-    m_description->setPalette(colours);
+    showAsReadOnly(m_description, !editable);
     m_types->setEnabled(editable);
 }
 
