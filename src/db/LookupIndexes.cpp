@@ -50,11 +50,13 @@ const std::vector<LookupIndex>& all()
 {
     // No field an upgrade of an older file drops or adds is indexed, so that these never stand in an
     // upgrade's way. Per-vehicle lists in their own order, the deletes of a vehicle's rows, the newest-first walk of the
-    // performed services, the due-date scans, and the contact look-ups by name.
+    // performed services, the latest performed occurrence per vehicle and service (read from the
+    // indexes alone), the due-date scans, and the contact look-ups by name.
     static const std::vector<LookupIndex> indexes{
         index("GasLog", {"VehicleID", "Mileage", "Date"}),
         index("Maintenance", {"VehicleID", "MaintDate DESC", "ActualMiles DESC"}),
-        index("MaintServices", {"VehicleID"}),
+        index("Maintenance", {"MaintID", "VehicleID", "MaintDate", "ActualMiles"}),
+        index("MaintServices", {"VehicleID", "ServiceID", "MaintID"}),
         index("MaintServicesUnexpected", {"VehicleID"}),
         index("Schedule", {"VehicleID", "ServiceID"}),
         index("Schedule", {"EstPerformDate"}),

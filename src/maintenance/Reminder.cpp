@@ -11,10 +11,10 @@ QList<DueService> dueServices(Database& db, const QList<int>& vehicleFields, int
 {
     // The dates the schedule monitor would show today, worked out without writing to the file.
     QList<DueService> due;
-    for (const DueList::Row& row :
-         DueList::fill(db, 0, daysAhead, vehicleFields, DueList::Dates::ReadOnly).rows)
+    const DueList::List list = DueList::fill(db, 0, daysAhead, vehicleFields, DueList::Dates::ReadOnly);
+    for (const DueList::Row& row : list.rows)
         if (row.status != DueList::Status::Later)
-            due.append({row.vehicle, row.service, row.date.toString(QStringLiteral("yyyyMMdd")),
+            due.append({list.vehicle(row), list.service(row), row.date.toString(QStringLiteral("yyyyMMdd")),
                         row.status == DueList::Status::Overdue});
     return due;
 }

@@ -55,10 +55,11 @@ QString toICalendar(const DueList::List& list, const QDateTime& stamp)
                 QStringLiteral("\r\n");
         text += QStringLiteral("DTEND;VALUE=DATE:") + row.date.addDays(1).toString(QStringLiteral("yyyyMMdd")) +
                 QStringLiteral("\r\n");
-        text += folded(QStringLiteral("SUMMARY:") + escaped(row.vehicle + QStringLiteral(": ") + row.service));
+        text += folded(QStringLiteral("SUMMARY:") + escaped(list.vehicle(row) + QStringLiteral(": ") + list.service(row)));
         text += folded(QStringLiteral("DESCRIPTION:") +
                        escaped(QStringLiteral("Perform every %1 %2. Last performed %3. Status: %4.")
-                                   .arg(row.performEvery, row.unit, row.lastPerformed, DueList::statusText(row.status))));
+                                   .arg(list.performEvery(row), list.unit(row), list.lastPerformed(row),
+                                        DueList::statusText(row.status))));
         text += QStringLiteral("TRANSP:TRANSPARENT\r\nEND:VEVENT\r\n");
     }
     return text + QStringLiteral("END:VCALENDAR\r\n");

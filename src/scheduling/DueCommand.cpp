@@ -78,13 +78,13 @@ void writeCsv(QTextStream& out, const DueList::List& list)
     for (const DueList::Row& row : list.rows) {
         const QStringList fields{QString::number(row.scheduleId),
                                  QString::number(row.vehicleId),
-                                 Values::printable(row.vehicle),
-                                 Values::printable(row.service),
-                                 row.performEvery,
-                                 row.lastPerformed,
-                                 row.estimate,
+                                 Values::printable(list.vehicle(row)),
+                                 Values::printable(list.service(row)),
+                                 list.performEvery(row),
+                                 list.lastPerformed(row),
+                                 list.estimate(row),
                                  DueList::statusText(row.status),
-                                 row.unit};
+                                 list.unit(row)};
         out << CsvText::line(fields) << "\r\n";
     }
 }
@@ -92,18 +92,18 @@ void writeCsv(QTextStream& out, const DueList::List& list)
 void writeTable(QTextStream& out, const DueList::List& list, int daysAhead)
 {
     // The column titles name the unit when every listed vehicle has the same one.
-    QString unit = list.rows.empty() ? QStringLiteral("mi") : list.rows.front().unit;
+    QString unit = list.rows.empty() ? QStringLiteral("mi") : list.unit(list.rows.front());
     for (const DueList::Row& row : list.rows)
-        if (row.unit != unit)
+        if (row.unit != list.rows.front().unit)
             unit = QStringLiteral("unit");
     QList<QStringList> lines{{QStringLiteral("Vehicle"), QStringLiteral("Service Needed"),
                               ScheduleTexts::performEveryTitle(unit), ScheduleTexts::lastPerformedTitle(unit),
                               QStringLiteral("Est Perform Date"), QStringLiteral("Status")}};
     for (const DueList::Row& row : list.rows)
         lines.append(
-            {Values::printable(row.vehicle), Values::printable(row.service),
-             row.performEvery + (unit == QLatin1String("unit") ? QLatin1Char(' ') + row.unit : QString()),
-             row.lastPerformed, row.estimate, DueList::statusText(row.status)});
+            {Values::printable(list.vehicle(row)), Values::printable(list.service(row)),
+             list.performEvery(row) + (unit == QLatin1String("unit") ? QLatin1Char(' ') + list.unit(row) : QString()),
+             list.lastPerformed(row), list.estimate(row), DueList::statusText(row.status)});
     std::vector<qsizetype> widths(lines.front().size(), 0);
     for (const QStringList& line : lines)
         for (int column = 0; column < line.size(); ++column)

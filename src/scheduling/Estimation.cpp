@@ -88,7 +88,8 @@ std::optional<Result> estimate(const Terms& terms, const Base& base, qint32 read
 {
     if (terms.performOnce == NeverEstimated)
         return std::nullopt;
-    const std::optional<Day> due = dueDay(terms, storedDay(base.date), base.reading, reading, perMonth, now.date());
+    const std::optional<Day> due =
+        dueDay(terms, storedDay(base.date), base.reading, reading, perMonth, now.date());
     if (!due)
         return std::nullopt;
     // A distance estimate stands for now plus whole days; a date estimate for the start of its day.
@@ -100,28 +101,35 @@ QString storedText(const std::optional<Result>& result)
     return result ? result->date.toString(QStringLiteral("yyyyMMdd")) : QString();
 }
 
-QHash<qint64, Performed> performedOccurrences(Database& db, qint32 vehicleId)
+QSqlQuery latestPerformed(Database& db, qint32 vehicleId)
 {
-    // The engine keeps the latest per service: the greatest date, then reading, as one text of the date
-    // and the reading padded to a fixed width.
+    // The engine keeps the latest per service: the greatest date, then reading, as one number (the date's
+    // digits above any reading); the row's own date and reading come with it. The grouping walks the
+    // performed services' (vehicle, service) index, so it needs no sorting however large the fleet.
     QString sql = QStringLiteral(
-        "SELECT Maintenance.VehicleID, MaintServices.ServiceID, MAX(Maintenance.MaintDate || '|' || "
-        "printf('%012d', Maintenance.ActualMiles)) FROM Maintenance INNER JOIN MaintServices ON "
-        "Maintenance.MaintID = MaintServices.MaintID WHERE MaintServices.LinkInd = 0");
+        "SELECT MaintServices.VehicleID, MaintServices.ServiceID, MAX(CAST(Maintenance.MaintDate AS INTEGER) "
+        "* 10000000000 + Maintenance.ActualMiles), Maintenance.MaintDate, Maintenance.ActualMiles FROM "
+        "MaintServices INNER JOIN Maintenance ON Maintenance.MaintID = MaintServices.MaintID AND "
+        "Maintenance.VehicleID = MaintServices.VehicleID WHERE MaintServices.LinkInd = 0");
     if (vehicleId != 0)
-        sql += QStringLiteral(" AND Maintenance.VehicleID = ?");
-    sql += QStringLiteral(" GROUP BY Maintenance.VehicleID, MaintServices.ServiceID");
+        sql += QStringLiteral(" AND MaintServices.VehicleID = ?");
+    sql += QStringLiteral(" GROUP BY MaintServices.VehicleID, MaintServices.ServiceID ORDER BY "
+                          "MaintServices.VehicleID, MaintServices.ServiceID");
     QSqlQuery query = db.prepare(sql);
+    query.setForwardOnly(true);
     if (vehicleId != 0)
         query.addBindValue(vehicleId);
     db.exec(query);
+    return query;
+}
+
+QHash<qint64, Performed> performedOccurrences(Database& db, qint32 vehicleId)
+{
+    QSqlQuery query = latestPerformed(db, vehicleId);
     QHash<qint64, Performed> latest;
-    while (query.next()) {
-        const QString latestText = query.value(2).toString();
-        const qsizetype bar = latestText.lastIndexOf(QLatin1Char('|'));
+    while (query.next())
         latest.insert(performedKey(query.value(0).toInt(), query.value(1).toInt()),
-                      Performed{latestText.left(bar), latestText.mid(bar + 1).toInt()});
-    }
+                      Performed{query.value(3).toString(), query.value(4).toInt()});
     return latest;
 }
 

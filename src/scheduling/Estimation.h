@@ -85,6 +85,9 @@ QString storedText(const std::optional<Result>& result);
 // The latest performed occurrence (LinkInd 0) of every service done on the vehicle, by ServiceID, read in
 // one query; vehicleId 0 reads every vehicle's, keyed by (vehicle, service) through performedKey.
 QHash<qint64, Performed> performedOccurrences(Database& db, qint32 vehicleId);
+// The same as a query run and positioned before its first row, ordered by vehicle and service: VehicleID,
+// ServiceID, a sort key, MaintDate, ActualMiles.
+QSqlQuery latestPerformed(Database& db, qint32 vehicleId);
 inline qint64 performedKey(qint32 vehicleId, qint32 serviceId)
 {
     return (qint64(vehicleId) << 32) | quint32(serviceId);

@@ -21,7 +21,8 @@ const QStringList lookupNames{"ContactInfo_CompanyName",
                               "GasLog_VehicleID_Mileage_Date",
                               "JobOrder_VehicleID_Date",
                               "MaintServicesUnexpected_VehicleID",
-                              "MaintServices_VehicleID",
+                              "MaintServices_VehicleID_ServiceID_MaintID",
+                              "Maintenance_MaintID_VehicleID_MaintDate_ActualMiles",
                               "Maintenance_VehicleID_MaintDate_ActualMiles",
                               "Owners_ContactID",
                               "Schedule_EstPerformDate",
@@ -144,7 +145,7 @@ private slots:
                                                         "EstPerformDate Asc")
                                               << "Schedule_EstPerformDate";
         QTest::newRow("vehicle's services") << QString("DELETE FROM MaintServices WHERE VehicleID = 3")
-                                            << "MaintServices_VehicleID";
+                                            << "MaintServices_VehicleID_ServiceID_MaintID";
         QTest::newRow("owner by name") << QString("SELECT OwnerID FROM ContactInfo INNER JOIN Owners ON "
                                                   "Owners.ContactID = ContactInfo.ContactID WHERE LastName = 'Novak' "
                                                   "AND FirstName = 'Lena' AND ContactType = 1")

@@ -293,11 +293,12 @@ private Q_SLOTS:
     void calendarReadsBack()
     {
         DueList::List list;
-        list.rows.resize(3);
-        list.rows[0] = {7, 1, 2, "2019 Ford, Transit; van", "Oil/Filter Change", "mi", "3000, 6(M)", "", "",
-                        QDate(2024, 6, 30)};
-        list.rows[1] = {8, 1, 3, "2019 Ford, Transit; van", "Tire Rotation", "mi", "6000", "", "", QDate()};
-        list.rows[2] = {9, 2, 2, "Tractor", QString(60, 'x'), "hr", "250", "", "", QDate(2024, 12, 31)};
+        list.texts = {"2019 Ford, Transit; van", "Oil/Filter Change", "Tire Rotation", "Tractor", QString(60, 'x'), ""};
+        list.rows = {{.scheduleId = 7, .vehicleId = 1, .serviceId = 2, .serviceText = 1, .baseDateText = 5,
+                      .date = QDate(2024, 6, 30)},
+                     {.scheduleId = 8, .vehicleId = 1, .serviceId = 3, .serviceText = 2, .baseDateText = 5, .date = {}},
+                     {.scheduleId = 9, .vehicleId = 2, .serviceId = 2, .vehicleText = 3, .serviceText = 4,
+                      .baseDateText = 5, .date = QDate(2024, 12, 31), .unit = 2}};
         const QString text = DueCalendar::toICalendar(list, QDateTime(QDate(2024, 6, 1), QTime(12, 0), Qt::UTC));
         QVERIFY(text.endsWith("END:VCALENDAR\r\n"));
         // Unfold, then read the events' properties back.

@@ -49,11 +49,11 @@ private:
         QStringList rows;
         for (const DueList::Row& row : list.rows)
             rows << QStringList{QString::number(row.scheduleId),
-                                row.vehicle,
-                                row.service,
-                                row.performEvery,
-                                row.lastPerformed,
-                                row.estimate,
+                                list.vehicle(row),
+                                list.service(row),
+                                list.performEvery(row),
+                                list.lastPerformed(row),
+                                list.estimate(row),
                                 DueList::statusText(row.status)}
                         .join(" | ");
         return rows;
@@ -132,7 +132,7 @@ private Q_SLOTS:
                                            "8 | 2022 Skoda Octavia | Gas/Filter Change | 100000, 0(D) | *" +
                                                shown(0) + ", 0 | >" + shown(6000) + " | Later"}));
         QVERIFY(all.usedBaseLine);
-        QCOMPARE(all.rows.back().unit, QString("km"));
+        QCOMPARE(all.unit(all.rows.back()), QString("km"));
         // The inactive vehicle's date is left alone; the entry without an interval loses its old one.
         QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule ORDER BY ScheduleID"),
                  QStringList(
@@ -154,19 +154,9 @@ private Q_SLOTS:
         // Read as CSV readers do: fields split at commas outside double quotes, "" inside quotes.
         QList<QStringList> rows;
         for (const QString& line : csv.out.split("\r\n", Qt::SkipEmptyParts)) {
-            QStringList fields{QString()};
-            bool quoted = false;
-            for (qsizetype i = 0; i < line.size(); ++i) {
-                const QChar c = line[i];
-                if (c == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"')
-                    fields.last() += line[++i];
-                else if (c == '"')
-                    quoted = !quoted;
-                else if (c == ',' && !quoted)
-                    fields << QString();
-                else
-                    fields.last() += c;
-            }
+            QStringList fields;
+            for (const auto& m : QRegularExpression("(\"(?:[^\"]|\"\")*\"|[^,\"]*),").globalMatch(line + ','))
+                fields << m.captured(1).replace(QRegularExpression("^\"|\"$"), "").replace("\"\"", "\"");
             rows << fields;
         }
         // Every demo entry but the inactive Beetle's, each a whole row; overdue first.

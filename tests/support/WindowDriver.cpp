@@ -119,10 +119,10 @@ QString modeName(CRecordForm::Mode mode)
                                              : QStringLiteral("AddNew");
 }
 
-QTreeWidget* entryList(QWidget* form)
+QTreeView* entryList(QWidget* form)
 {
     const FormInfo* info = formNumbered(static_cast<CFormView*>(form)->formNumber());
-    return info && info->list ? form->findChild<QTreeWidget*>(QLatin1String(info->list)) : nullptr;
+    return info && info->list ? form->findChild<QTreeView*>(QLatin1String(info->list)) : nullptr;
 }
 
 void clickInto(QWidget* w)
@@ -330,22 +330,23 @@ QString WindowDriver::run(const QString& step)
             return QStringLiteral("no vehicle %1 in the box").arg(arg);
         activate(box, index);
     } else if (command == QLatin1String("row") || command == QLatin1String("rows")) {
-        QTreeWidget* list = shown() ? entryList(shown()) : nullptr;
+        QTreeView* list = shown() ? entryList(shown()) : nullptr;
         if (!list)
             return QStringLiteral("no list");
+        const QAbstractItemModel* rows = list->model();
         for (int i = 1; i < t.size(); ++i) {
             bool number = false;
-            QTreeWidgetItem* item = list->topLevelItem(t[i].toInt(&number));
+            QModelIndex item = rows->index(t[i].toInt(&number), 0);
             // A text chooses the first row that shows it in some column.
-            for (int r = 0; !number && !item && r < list->topLevelItemCount(); ++r)
-                for (int column = 0; column < list->columnCount(); ++column)
-                    if (list->topLevelItem(r)->text(column).contains(t[i]))
-                        item = list->topLevelItem(r);
-            if (!item)
-                return QStringLiteral("no row %1 (of %2)").arg(t[i]).arg(list->topLevelItemCount());
-            list->scrollToItem(item);
+            for (int r = 0; !number && !item.isValid() && r < rows->rowCount(); ++r)
+                for (int column = 0; column < rows->columnCount(); ++column)
+                    if (rows->index(r, column).data().toString().contains(t[i]))
+                        item = rows->index(r, 0);
+            if (!item.isValid())
+                return QStringLiteral("no row %1 (of %2)").arg(t[i]).arg(rows->rowCount());
+            list->scrollTo(item);
             QTest::mouseClick(list->viewport(), Qt::LeftButton, i > 1 ? Qt::ControlModifier : Qt::NoModifier,
-                              list->visualItemRect(item).center());
+                              list->visualRect(item).center());
         }
     } else if (QStringList{"new", "edit", "save", "reset", "delete", "press"}.contains(command)) {
         const QString name = command == QLatin1String("press") ? arg : command + QStringLiteral("Button");
@@ -425,8 +426,8 @@ QString WindowDriver::run(const QString& step)
         } else if (arg == QLatin1String("current")) {
             actual = QString::number(m_app.currentVehicle());
         } else if (arg == QLatin1String("rows")) {
-            QTreeWidget* list = shown() ? entryList(shown()) : nullptr;
-            actual = list ? QString::number(list->topLevelItemCount()) : QStringLiteral("no list");
+            QTreeView* list = shown() ? entryList(shown()) : nullptr;
+            actual = list ? QString::number(list->model()->rowCount()) : QStringLiteral("no list");
         } else {
             QWidget* target = widget(arg);
             if (!target)
@@ -460,9 +461,9 @@ QString WindowDriver::shownBelongsToBox()
     if (vehicle == 0 && view->formNumber() == ScheduleMonitorForm)
         return {};
     QStringList keys;
-    if (QTreeWidget* list = entryList(view))
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            if (const int key = list->topLevelItem(i)->data(0, Qt::UserRole).toInt(); key > 0)
+    if (QTreeView* list = entryList(view))
+        for (int i = 0; i < list->model()->rowCount(); ++i)
+            if (const int key = list->model()->index(i, 0).data(Qt::UserRole).toInt(); key > 0)
                 keys << QString::number(key);
     auto* form = qobject_cast<CRecordForm*>(view);
     // Forms whose record is the vehicle itself (vehicle, loan, insurance, schedule) choose it with the box.

@@ -1,8 +1,8 @@
 #include "maintenance/ui/ScheduleMonitorView.h"
 
+#include "context/AppContext.h"
 #include "context/Enums.h"
 #include "context/Settings.h"
-#include "context/AppContext.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "db/DbException.h"
@@ -11,12 +11,13 @@
 #include "fleet/VehicleList.h"
 #include "forms/FormHost.h"
 #include "maintenance/MaintenanceMessages.h"
-#include "scheduling/DueCalendar.h"
 #include "maintenance/ui/JobOrderView.h"
 #include "maintenance/ui/MaintenanceView.h"
+#include "scheduling/DueCalendar.h"
 #include "scheduling/DueList.h"
 #include "scheduling/ScheduleTexts.h"
 
+#include <QAbstractTableModel>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QGridLayout>
@@ -27,53 +28,143 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSqlQuery>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
 
 const QString SettingsSection = QStringLiteral("Settings");
 const char* const WidthKeys[] = {"sm0", "sm1", "sm2", "sm3", "sm4"};
-constexpr int EstimateColumn = 4;
+constexpr int ColumnCount = 5;
 constexpr int ScheduleMonitorReport = 2;
-const QColor DueColour(255, 0, 0);
-const QColor SoonColour(0, 0, 255);
-const QColor FarColour(64, 64, 64);
 
-enum RowRole : int { ScheduleIdRole = Qt::UserRole, DateRole };
-
-// Far ahead grey, overdue (long overdue too) red, due soon blue, else the text colour.
-QColor rowColour(const QTreeWidgetItem& item, int days, const QDateTime& now, const QColor& text)
+// The meaning colours: red due, blue due soon, dark grey far ahead. On a dark palette the same hues are
+// lightened so that they stay readable.
+struct MeaningColours
 {
-    const QString estimate = item.text(EstimateColumn);
-    if (estimate.startsWith(QLatin1Char('>')))
-        return FarColour;
-    if (estimate.startsWith(QLatin1Char('<')))
-        return DueColour;
-    switch (DueList::statusOfDay(item.data(0, DateRole).toDate(), days, now)) {
-    case DueList::Status::Overdue:
-        return DueColour;
-    case DueList::Status::DueSoon:
-        return SoonColour;
-    case DueList::Status::Later:
-        break;
+    QColor due{255, 0, 0};
+    QColor soon{0, 0, 255};
+    QColor far{64, 64, 64};
+    QColor text;
+
+    explicit MeaningColours(const QPalette& palette) : text(palette.color(QPalette::Text))
+    {
+        if (palette.color(QPalette::Base).lightness() < 128) {
+            due = QColor(255, 110, 110);
+            soon = QColor(120, 165, 255);
+            far = QColor(165, 165, 165);
+        }
     }
-    return text;
-}
-
-void setRowColour(QTreeWidgetItem& item, const QColor& colour)
-{
-    for (int column = 0; column < 5; ++column)
-        item.setForeground(column, colour);
-}
+};
 
 } // namespace
+
+// The monitor's rows as the compact list the due list returns; texts and colours are made when a row is
+// drawn, so that a fleet's hundreds of thousands of rows cost a few numbers each.
+class ScheduleMonitorModel : public QAbstractTableModel
+{
+public:
+    explicit ScheduleMonitorModel(QObject* parent) : QAbstractTableModel(parent), m_colours(QPalette()) {}
+
+    void setList(DueList::List list)
+    {
+        beginResetModel();
+        m_list = std::move(list);
+        endResetModel();
+    }
+    void setTitles(const QString& unit)
+    {
+        m_titles = {QStringLiteral("Vehicle"), QStringLiteral("Service Needed"),
+                    ScheduleTexts::performEveryTitle(unit), ScheduleTexts::lastPerformedTitle(unit),
+                    QStringLiteral("Est Perform Date")};
+        Q_EMIT headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
+    }
+    // The colours follow the days-ahead setting, today and the palette.
+    void setColouring(int days, const QDateTime& now, const MeaningColours& colours)
+    {
+        m_days = days;
+        m_now = now;
+        m_colours = colours;
+        if (!m_list.rows.empty())
+            Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1), {Qt::ForegroundRole});
+    }
+    const DueList::List& list() const { return m_list; }
+
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_list.rows.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : ColumnCount;
+    }
+    Qt::ItemFlags flags(const QModelIndex&) const override
+    {
+        return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < m_titles.size())
+            return m_titles[section];
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || size_t(index.row()) >= m_list.rows.size())
+            return {};
+        const DueList::Row& row = m_list.rows[size_t(index.row())];
+        switch (role) {
+        case Qt::DisplayRole:
+            switch (index.column()) {
+            case 0:
+                return m_list.vehicle(row);
+            case 1:
+                return m_list.service(row);
+            case 2:
+                return m_list.performEvery(row);
+            case 3:
+                return m_list.lastPerformed(row);
+            default:
+                return m_list.estimate(row);
+            }
+        case Qt::ForegroundRole:
+            return QBrush(colour(row));
+        case Qt::UserRole:
+            return row.scheduleId;
+        default:
+            return {};
+        }
+    }
+
+private:
+    // Far ahead grey, overdue (long overdue too) red, due soon blue, else the text colour.
+    QColor colour(const DueList::Row& row) const
+    {
+        if (row.beyond != 0)
+            return row.beyond > 0 ? m_colours.far : m_colours.due;
+        switch (DueList::statusOfDay(row.date, m_days, m_now)) {
+        case DueList::Status::Overdue:
+            return m_colours.due;
+        case DueList::Status::DueSoon:
+            return m_colours.soon;
+        case DueList::Status::Later:
+            break;
+        }
+        return m_colours.text;
+    }
+
+    DueList::List m_list;
+    QStringList m_titles;
+    int m_days = 0;
+    QDateTime m_now;
+    MeaningColours m_colours;
+};
 
 CScheduleMonitorView::CScheduleMonitorView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     : CFormView(app, doc, ScheduleMonitorForm, parent)
 {
+    // Margins from the style, as the other forms have them.
     auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(16, 12, 16, 10);
 
     auto* vehicleRow = new QHBoxLayout;
     auto* vehiclesLabel = new QLabel(QStringLiteral("Vehicles"), this);
@@ -90,38 +181,34 @@ CScheduleMonitorView::CScheduleMonitorView(CAppContext& app, CVelDoc& doc, QWidg
     vehicleRow->addStretch(1);
     outer->addLayout(vehicleRow);
 
-    m_list = new QTreeWidget(this);
+    m_model = new ScheduleMonitorModel(this);
+    m_model->setTitles(QStringLiteral("mi"));
+    m_list = new QTreeView(this);
     m_list->setObjectName(QStringLiteral("dueList"));
+    m_list->setModel(m_model);
     m_list->setRootIsDecorated(false);
+    m_list->setItemsExpandable(false);
     m_list->setUniformRowHeights(true);
     m_list->setAllColumnsShowFocus(true);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_list->setHeaderLabels({QStringLiteral("Vehicle"), QStringLiteral("Service Needed"),
-                             ScheduleTexts::performEveryTitle(QStringLiteral("mi")),
-                             ScheduleTexts::lastPerformedTitle(QStringLiteral("mi")),
-                             QStringLiteral("Est Perform Date")});
-    // The stored widths were chosen for a smaller font: never narrower than the title.
-    for (int i = 0; i < 5; ++i)
-        m_list->setColumnWidth(
-            i, std::max(m_list->fontMetrics().horizontalAdvance(m_list->headerItem()->text(i)) + 16,
-                        app.settings().integer(SettingsSection, QLatin1String(WidthKeys[i]))));
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->header()->setStretchLastSection(true);
+    // The user's widths as stored; the others are fitted to the rows at the first fill.
+    for (int i = 0; i < ColumnCount; ++i)
+        m_list->setColumnWidth(i, app.settings().integer(SettingsSection, QLatin1String(WidthKeys[i])));
     outer->addWidget(m_list, 1);
 
     auto* legend = new QGridLayout;
-    auto legendLine = [this](const QString& text, const QString& name, const QColor& colour) {
+    auto legendLine = [this](const QString& text, const QString& name) {
         auto* label = new QLabel(text, this);
         label->setObjectName(name);
-        QPalette colours = label->palette();
-        colours.setColor(QPalette::WindowText, colour);
-        label->setPalette(colours);
         return label;
     };
-    legend->addWidget(legendLine(QStringLiteral("Red = Maintenance is due immediately"),
-                                 QStringLiteral("legendRed"), DueColour),
-                      0, 0);
-    m_legendBlue = legendLine(QString(), QStringLiteral("legendBlue"), SoonColour);
-    m_legendBlack =
-        legendLine(QString(), QStringLiteral("legendBlack"), palette().color(QPalette::WindowText));
+    m_legendRed =
+        legendLine(QStringLiteral("Red = Maintenance is due immediately"), QStringLiteral("legendRed"));
+    legend->addWidget(m_legendRed, 0, 0);
+    m_legendBlue = legendLine(QString(), QStringLiteral("legendBlue"));
+    m_legendBlack = legendLine(QString(), QStringLiteral("legendBlack"));
     legend->addWidget(m_legendBlue, 1, 0);
     legend->addWidget(m_legendBlack, 2, 0);
     m_baseLineNote = new QLabel(QStringLiteral("* Figured from Base Line information."), this);
@@ -170,8 +257,9 @@ CScheduleMonitorView::CScheduleMonitorView(CAppContext& app, CVelDoc& doc, QWidg
 
     connect(createJobOrder, &QPushButton::clicked, this, &CScheduleMonitorView::commandCreateJobOrder);
     connect(perform, &QPushButton::clicked, this, &CScheduleMonitorView::commandPerformMaintenance);
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &CScheduleMonitorView::commandPerformMaintenance);
+    connect(m_list, &QTreeView::doubleClicked, this, &CScheduleMonitorView::commandPerformMaintenance);
     connect(m_vehicles, &QComboBox::currentIndexChanged, this, &CScheduleMonitorView::onVehicleChosen);
+    useMeaningColours();
     showLegend();
 }
 
@@ -221,8 +309,8 @@ void CScheduleMonitorView::commandExportCalendar()
         return;
     QSaveFile file(path);
     try {
-        const DueList::List due =
-            DueList::fill(app().database(), vehicleId(), app().settings().daysAhead(), app().vehicleColumns());
+        const DueList::List due = DueList::fill(app().database(), vehicleId(), app().settings().daysAhead(),
+                                                app().vehicleColumns());
         if (file.open(QIODevice::WriteOnly) &&
             file.write(DueCalendar::toICalendar(due, Clock::now()).toUtf8()) >= 0 && file.commit())
             return;
@@ -237,25 +325,10 @@ void CScheduleMonitorView::fillList()
 {
     m_filled = true;
     const qint32 vehicle = vehicleId();
-    const DueList::List due =
+    DueList::List due =
         DueList::fill(app().database(), vehicle, app().settings().daysAhead(), app().vehicleColumns());
-    m_list->clear();
-    // Items are complete, colours included, before the tree holds them: each change to an item in the
-    // tree costs a notification.
-    const int days = app().settings().daysAhead();
-    const QDateTime now = Clock::now();
-    const QColor text = palette().color(QPalette::Text);
-    QList<QTreeWidgetItem*> items;
-    items.reserve(qsizetype(due.rows.size()));
-    for (const DueList::Row& row : due.rows) {
-        auto* item = new QTreeWidgetItem(
-            {row.vehicle, row.service, row.performEvery, row.lastPerformed, row.estimate});
-        item->setData(0, ScheduleIdRole, row.scheduleId);
-        item->setData(0, DateRole, row.date);
-        setRowColour(*item, rowColour(*item, days, now, text));
-        items.append(item);
-    }
-    m_list->addTopLevelItems(items);
+    const bool usedBaseLine = due.usedBaseLine;
+    m_model->setList(std::move(due));
 
     // The units of the vehicle shown; with all vehicles shown, the titles keep miles.
     QString unit = QStringLiteral("mi");
@@ -267,10 +340,19 @@ void CScheduleMonitorView::fillList()
         if (query.next())
             unit = Values::unitAbbreviation(query.value(0).toInt(), query.value(1).toInt());
     }
-    m_list->headerItem()->setText(2, ScheduleTexts::performEveryTitle(unit));
-    m_list->headerItem()->setText(3, ScheduleTexts::lastPerformedTitle(unit));
-    m_baseLineNote->setVisible(due.usedBaseLine);
-    showLegend(false);
+    m_model->setTitles(unit);
+    m_baseLineNote->setVisible(usedBaseLine);
+    showLegend();
+    if (!m_fitted && !m_model->list().rows.empty())
+        fitColumns();
+}
+
+void CScheduleMonitorView::fitColumns()
+{
+    m_fitted = true;
+    for (int i = 0; i + 1 < ColumnCount; ++i)
+        if (!app().settings().contains(SettingsSection, QLatin1String(WidthKeys[i])))
+            m_list->resizeColumnToContents(i);
 }
 
 void CScheduleMonitorView::showLegend(bool recolour)
@@ -281,20 +363,28 @@ void CScheduleMonitorView::showLegend(bool recolour)
     m_legendBlack->setText(
         QStringLiteral("Black = Maintenance that is not due within the next %1 days.").arg(days));
     if (recolour)
-        colourRows();
+        m_model->setColouring(days, Clock::now(), MeaningColours(palette()));
 }
 
-void CScheduleMonitorView::colourRows()
+void CScheduleMonitorView::useMeaningColours()
 {
-    const int days = app().settings().daysAhead();
-    const QDateTime now = Clock::now();
-    const QColor text = palette().color(QPalette::Text);
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = m_list->topLevelItem(i);
-        const QColor colour = rowColour(*item, days, now, text);
-        if (item->foreground(0).color() != colour)
-            setRowColour(*item, colour);
-    }
+    const MeaningColours colours(palette());
+    const auto paint = [](QLabel* label, const QColor& colour) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, colour);
+        label->setPalette(palette);
+    };
+    paint(m_legendRed, colours.due);
+    paint(m_legendBlue, colours.soon);
+    paint(m_legendBlack, palette().color(QPalette::WindowText));
+    m_model->setColouring(app().settings().daysAhead(), Clock::now(), colours);
+}
+
+void CScheduleMonitorView::changeEvent(QEvent* event)
+{
+    CFormView::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && m_model)
+        useMeaningColours();
 }
 
 void CScheduleMonitorView::enter(int, int)
@@ -328,9 +418,11 @@ void CScheduleMonitorView::onDocumentUpdate(int hint)
 QList<qint32> CScheduleMonitorView::chosenEntries()
 {
     QList<qint32> keys;
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i)
-        if (m_list->topLevelItem(i)->isSelected())
-            keys.append(m_list->topLevelItem(i)->data(0, ScheduleIdRole).toInt());
+    QModelIndexList rows = m_list->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    for (const QModelIndex& row : rows)
+        keys.append(row.data(Qt::UserRole).toInt());
     if (keys.size() > 1 && vehicleId() == 0) {
         app().prompter().message(MaintenanceMessages::MultipleServicesAllVehicles);
         return {};

@@ -5,8 +5,9 @@
 #include "db/Clock.h"
 #include "maintenance/ui/ScheduleMonitorView.h"
 
+#include <QLayout>
 #include <QListWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using Answer = Prompter::Answer;
 
@@ -20,33 +21,35 @@ private:
     // A schedule entry of the vehicle that falls due this many days from 03/20/2024 (every `every` days).
     void dueIn(qint32 id, qint32 vehicle, qint32 service, int days, int every = 10)
     {
+        const QString last = QDate(2024, 3, 20).addDays(days - every).toString("yyyyMMdd");
         f->db().execute(
-            QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
-                    "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastMiles, LastDate, "
-                    "Description, StationID) VALUES (%1, %2, %3, 0, 0, 0, %4, 100, '%5', 'Routine', 0)")
-                .arg(id)
-                .arg(vehicle)
-                .arg(service)
-                .arg(every)
-                .arg(QDate(2024, 3, 20).addDays(days - every).toString("yyyyMMdd")));
+            QString::asprintf("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
+                              "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastMiles, LastDate, "
+                              "Description, StationID) VALUES (%d, %d, %d, 0, 0, 0, %d, 100, '%s', "
+                              "'Routine', 0)",
+                              id, vehicle, service, every, qPrintable(last)));
     }
     CScheduleMonitorView& openMonitor(qint32 vehicle)
     {
         f->frame(); // the home screen makes the first vehicle current
         f->m_app.setCurrentVehicle(vehicle);
         f->frame().switchForm(ScheduleMonitorForm);
-        auto* view = qobject_cast<CScheduleMonitorView*>(f->frame().shownForm());
-        if (!view)
-            qFatal("the schedule monitor is not shown");
-        return *view;
+        return *qobject_cast<CScheduleMonitorView*>(f->frame().shownForm());
     }
     QComboBox* vehicles() { return f->frame().shownForm()->findChild<QComboBox*>("vehicleSelector"); }
-    QTreeWidget* list() { return f->frame().shownForm()->findChild<QTreeWidget*>("dueList"); }
+    QTreeView* list() { return f->frame().shownForm()->findChild<QTreeView*>("dueList"); }
+    int rows() { return list()->model()->rowCount(); }
+    QModelIndex cell(int row, int column) { return list()->model()->index(row, column); }
+    QColor ink(int row, int column)
+    {
+        return cell(row, column).data(Qt::ForegroundRole).value<QBrush>().color();
+    }
     void selectRows(int count)
     {
         list()->clearSelection();
         for (int i = 0; i < count; ++i)
-            list()->topLevelItem(i)->setSelected(true);
+            list()->selectionModel()->select(cell(i, 0),
+                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     void press(const char* button)
     {
@@ -63,6 +66,7 @@ private Q_SLOTS:
     }
     void cleanup() { f.reset(); }
 
+    // Each meaning colour on the light palette, and readable (far from the background) on a dark one.
     void rowColours_data()
     {
         QTest::addColumn<int>("days");
@@ -85,19 +89,26 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         QFETCH(QColor, colour);
         dueIn(1, 1, 1, days, every);
-        openMonitor(1);
-        QCOMPARE(list()->topLevelItemCount(), 1);
-        QTreeWidgetItem* row = list()->topLevelItem(0);
-        QCOMPARE(row->text(1), QString("Oil/Filter Change"));
-        QCOMPARE(row->text(4), shown);
-        QCOMPARE(row->foreground(4).color(), colour);
-        QCOMPARE(row->foreground(0).color(), colour);
+        CScheduleMonitorView& monitor = openMonitor(1);
+        QCOMPARE(rows(), 1);
+        QCOMPARE(cell(0, 1).data().toString(), QString("Oil/Filter Change"));
+        QCOMPARE(cell(0, 4).data().toString(), shown);
+        QCOMPARE(ink(0, 4), colour);
+        QCOMPARE(ink(0, 0), colour);
+
+        monitor.setPalette(QPalette(QColor(60, 60, 60), QColor(30, 30, 30))); // a dark desktop: black base
+        QVERIFY2(ink(0, 4).lightness() > 110, qPrintable(ink(0, 4).name()));
     }
 
-    void legendFollowsTheDaysSetting()
+    // The legend follows the days setting; columns fit their texts unless the user sized them, whose stored
+    // width is kept and written back; the margins are the style's.
+    void legendColumnsAndMargins()
     {
+        f->m_app.settings().setInteger("Settings", "sm1", 40);
+        f->db().execute(
+            "UPDATE Vehicles SET VehicleMake = 'Ford Transit Custom Double Cab LWB' WHERE VehicleID = 1");
         dueIn(1, 1, 1, 6);
-        openMonitor(0);
+        CScheduleMonitorView& monitor = openMonitor(0);
         auto legend = [this](const char* name) {
             return f->frame().shownForm()->findChild<QLabel*>(name)->text();
         };
@@ -109,7 +120,17 @@ private Q_SLOTS:
         f->m_app.settings().setInteger("Notify", "Days", 6);
         f->frame().shownForm()->onDocumentUpdate(DaysAheadHint);
         QCOMPARE(legend("legendBlue"), QString("Blue = Maintenance that is due within the next 6 days."));
-        QCOMPARE(list()->topLevelItem(0)->foreground(4).color(), QColor(0, 0, 255));
+        QCOMPARE(ink(0, 4), QColor(0, 0, 255));
+
+        QCOMPARE(monitor.layout()->contentsMargins().left(),
+                 monitor.style()->pixelMetric(QStyle::PM_LayoutLeftMargin));
+        for (int column : {0, 2, 3})
+            QVERIFY(list()->columnWidth(column) >
+                    list()->fontMetrics().horizontalAdvance(cell(0, column).data().toString()));
+        QCOMPARE(list()->columnWidth(1), 40);
+        list()->setColumnWidth(0, 77);
+        f->m_frame.reset();
+        QCOMPARE(f->m_app.settings().integer("Settings", "sm0"), 77);
     }
 
     void performAndOrderChecks()
@@ -121,8 +142,10 @@ private Q_SLOTS:
         dueIn(14, 2, 3, 7000, 7000);
         CScheduleMonitorView& monitor = openMonitor(0);
         QCOMPARE(vehicles()->itemText(0), QString("*** All Vehicles ***"));
-        QCOMPARE(list()->topLevelItemCount(), 14);
-        QCOMPARE(list()->headerItem()->text(2), QString("Perform Every (mi, mo)"));
+        QCOMPARE(rows(), 14);
+        QCOMPARE(list()->model()->headerData(2, Qt::Horizontal).toString(),
+                 QString("Perform Every (mi, mo)"));
+        QCOMPARE(cell(0, 4).data().toString(), QString("03/16/2024")); // soonest first
         saveScreenshot(f->frame(), "schedule-monitor");
 
         // All vehicles: one row at most.
@@ -134,7 +157,7 @@ private Q_SLOTS:
 
         // One vehicle: ten rows are handed over, eleven refused.
         vehicles()->setCurrentIndex(vehicles()->findData(1));
-        QCOMPARE(list()->topLevelItemCount(), 11);
+        QCOMPARE(rows(), 11);
         QCOMPARE(monitor.chosenEntries(), QList<qint32>());
         selectRows(11);
         f->m_prompter.answer(
