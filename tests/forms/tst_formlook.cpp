@@ -104,6 +104,9 @@ private Q_SLOTS:
         QTest::newRow("job orders") << "joborders"
                                     << names("filterButton printButton performMaintenanceButton")
                                     << names("filterButton printButton performMaintenanceButton");
+        QTest::newRow("monitor") << "monitor"
+                                 << names("createJobOrderButton performMaintenanceButton homeButton")
+                                 << names("jobOrdersButton maintenanceButton gasLogButton");
         QTest::newRow("reports") << "reports" << names("printButton previewButton homeButton")
                                  << names("printButton previewButton exportPdfButton");
     }
@@ -154,7 +157,7 @@ private Q_SLOTS:
         const QMargins margins = show("owners", 1600, 1000).layout()->contentsMargins();
         for (const QString& form :
              names("vehicles schedule loans insurance maintenance gas joborders companies "
-                   "reports"))
+                   "reports monitor"))
             for (const int width : {0, 1600})
                 QCOMPARE(show(form, width, 1000).layout()->contentsMargins(), margins);
     }

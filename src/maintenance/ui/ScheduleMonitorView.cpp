@@ -10,6 +10,7 @@
 #include "db/Values.h"
 #include "fleet/VehicleList.h"
 #include "forms/FormHost.h"
+#include "forms/FormLayout.h"
 #include "maintenance/MaintenanceMessages.h"
 #include "maintenance/ui/JobOrderView.h"
 #include "maintenance/ui/MaintenanceView.h"
@@ -163,8 +164,8 @@ private:
 CScheduleMonitorView::CScheduleMonitorView(CAppContext& app, CVelDoc& doc, QWidget* parent)
     : CFormView(app, doc, ScheduleMonitorForm, parent)
 {
-    // Margins from the style, as the other forms have them.
     auto* outer = new QVBoxLayout(this);
+    FormLayout::setFormMargins(outer, this);
 
     auto* vehicleRow = new QHBoxLayout;
     auto* vehiclesLabel = new QLabel(QStringLiteral("Vehicles"), this);
@@ -217,20 +218,23 @@ CScheduleMonitorView::CScheduleMonitorView(CAppContext& app, CVelDoc& doc, QWidg
     legend->setColumnStretch(0, 1);
     outer->addLayout(legend);
 
-    auto* buttons = new QHBoxLayout;
-    auto button = [this, buttons](const QString& text, const QString& name) {
+    // Commands on the rows, then the way to the other forms as one group, and Home below on its own, as
+    // on the record forms.
+    QHBoxLayout* buttons = FormLayout::buttonRow(this);
+    auto button = [this](QBoxLayout* row, const QString& text, const QString& name) {
         auto* pushButton = new QPushButton(text, this);
         pushButton->setObjectName(name);
         pushButton->setAutoDefault(false);
-        buttons->addWidget(pushButton);
+        FormLayout::keepNaturalWidth(pushButton);
+        row->addWidget(pushButton);
         return pushButton;
     };
     QPushButton* createJobOrder =
-        button(QStringLiteral("&Create Job Order"), QStringLiteral("createJobOrderButton"));
+        button(buttons, QStringLiteral("&Create Job Order"), QStringLiteral("createJobOrderButton"));
     QPushButton* perform =
-        button(QStringLiteral("&Perform Maintenance"), QStringLiteral("performMaintenanceButton"));
+        button(buttons, QStringLiteral("&Perform Maintenance"), QStringLiteral("performMaintenanceButton"));
     QPushButton* exportCalendar =
-        button(QStringLiteral("E&xport to Calendar..."), QStringLiteral("exportCalendarButton"));
+        button(buttons, QStringLiteral("E&xport to Calendar..."), QStringLiteral("exportCalendarButton"));
     connect(exportCalendar, &QPushButton::clicked, this, &CScheduleMonitorView::commandExportCalendar);
     buttons->addStretch(1);
     const CFormHost* host = CFormHost::of(this);
@@ -246,14 +250,22 @@ CScheduleMonitorView::CScheduleMonitorView(CAppContext& app, CVelDoc& doc, QWidg
         {"Gas L&og", "gasLogButton", GasForm},
         {"Home", "homeButton", HomeForm},
     };
+    QHBoxLayout* homeRow = FormLayout::buttonRow(this);
+    homeRow->addStretch(1);
+    QList<QPushButton*> group;
     for (const auto& entry : navigation) {
-        QPushButton* target = button(QString::fromLatin1(entry.text), QString::fromLatin1(entry.name));
         const int form = entry.form;
+        QPushButton* target = button(form == HomeForm ? homeRow : buttons, QString::fromLatin1(entry.text),
+                                     QString::fromLatin1(entry.name));
+        if (form != HomeForm)
+            group << target;
         target->setEnabled(form != ScheduleMonitorForm && (!host || form == HomeForm || host->hasForm(form)));
         connect(target, &QPushButton::clicked, this,
                 [this, form] { Q_EMIT switchFormRequested(form, 0, 0); });
     }
+    FormLayout::makeEqualWidths(group);
     outer->addLayout(buttons);
+    outer->addLayout(homeRow);
 
     connect(createJobOrder, &QPushButton::clicked, this, &CScheduleMonitorView::commandCreateJobOrder);
     connect(perform, &QPushButton::clicked, this, &CScheduleMonitorView::commandPerformMaintenance);
