@@ -413,20 +413,6 @@ private slots:
         check(folder, run);
     }
 
-    // 8: upgrade never ends in an abort when the disk fills, wherever it fills.
-    void upgradeOnAFullDiskEndsCleanly()
-    {
-        TestEnvironment env;
-        for (qint64 limit : {2048, 8192, 16384, 40000, 90000}) {
-            const QString path = env.path(QString("old%1.vel").arg(limit));
-            buildOldFile(path, OldShape::V22);
-            const Run run = runTool({"upgrade", path, "--units", "us"}, limit);
-            QVERIFY2(!run.crashed && !run.err.contains("terminate called"), qPrintable(run.err));
-            if (run.exitCode != 0)
-                QVERIFY2(!run.err.contains("disk I/O error"), qPrintable(run.err));
-        }
-    }
-
     // 16, 17, 18: figures that cannot be printed, control characters and an impossible interval in the
     // stored data, through every text output.
     void extremeValuesReachNoOutput()
