@@ -1,25 +1,37 @@
 #include "DataRows.h"
+#include "Dialogs.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
+#include "WindowDriver.h"
 #include "app/QuickUpdate.h"
 #include "app/ScheduleStatus.h"
 #include "app/ui/AboutBox.h"
+#include "app/ui/DesktopLook.h"
 #include "app/ui/DriverView.h"
 #include "app/ui/HoverBitmapButton.h"
+#include "app/ui/QtPrompter.h"
 #include "app/ui/SplashWindow.h"
 #include "app/ui/VelApp.h"
 #include "app/ui/VelView.h"
 #include "context/Enums.h"
+#include "context/Settings.h"
 #include "context/VelDoc.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -48,27 +60,21 @@ struct Fleet
     CVelApp app{prompter};
     CVelDoc doc;
 
-    Fleet()
+    explicit Fleet(bool withOwner = true)
     {
         env.createDatabase(app.database());
         Clock::setNow(Now);
-    }
-    void addOwner()
-    {
-        app.database().execute("INSERT INTO Owners (OwnerID, ContactID, LocationID) VALUES (1, 0, 'HQ')");
+        if (withOwner)
+            app.database().execute("INSERT INTO Owners (OwnerID, ContactID, LocationID) VALUES (1, 0, 'HQ')");
     }
     void addVehicle(int id, const QString& make, int reading, int purchase = 0, int hours = 0)
     {
-        app.database().execute(
-            QString("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, VehicleModel, "
-                    "EntryOfActualMiles, PurchaseMileage, DateOfActualMiles, DateOfEstimatedMiles, "
-                    "EstMilesPerMonth, HoursInd, Measurement, ActiveInd) VALUES (%1, 1, '2019', '%2', "
-                    "'Van', %3, %4, '20240101', '20240101', 900, %5, 0, -1)")
-                .arg(id)
-                .arg(make)
-                .arg(reading)
-                .arg(purchase)
-                .arg(hours));
+        app.database().execute(QString::asprintf(
+            "INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, VehicleModel, "
+            "EntryOfActualMiles, PurchaseMileage, DateOfActualMiles, DateOfEstimatedMiles, EstMilesPerMonth, "
+            "HoursInd, Measurement, ActiveInd) "
+            "VALUES (%d, 1, '2019', '%s', 'Van', %d, %d, '20240101', '20240101', 900, %d, 0, -1)",
+            id, qPrintable(make), reading, purchase, hours));
     }
     QVariant vehicleField(int id, const QString& field)
     {
@@ -78,10 +84,17 @@ struct Fleet
     void addScheduleDue(const QString& stored)
     {
         static int next = 1;
-        app.database().execute(
-            QString("INSERT INTO Schedule (ScheduleID, VehicleID, EstPerformDate) VALUES (%1, 1, '%2')")
-                .arg(next++)
-                .arg(stored));
+        app.database().execute(QString::asprintf(
+            "INSERT INTO Schedule (ScheduleID, VehicleID, EstPerformDate) VALUES (%d, 1, '%s')", next++,
+            qPrintable(stored)));
+    }
+    // The home screen, shown at a size where every tile is whole.
+    std::unique_ptr<CVelView> shownHome()
+    {
+        auto view = std::make_unique<CVelView>(app, doc);
+        view->resize(1000, 700);
+        view->show();
+        return view;
     }
 };
 
@@ -97,6 +110,154 @@ class HomeScreensTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // As on desktops whose theme asks for pictures on dialog buttons, with no icon theme to give them.
+        class PicturesOnButtons : public QProxyStyle
+        {
+        public:
+            int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                          QStyleHintReturn* data) const override
+            {
+                return hint == SH_DialogButtonBox_ButtonsHaveIcons
+                           ? 1
+                           : QProxyStyle::styleHint(hint, option, widget, data);
+            }
+        };
+        DesktopLook::applyStyle(new PicturesOnButtons);
+    }
+
+    void messageBoxes_data()
+    {
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<int>("shownIcon");
+        QTest::addColumn<QStringList>("buttonTexts");
+        addRow("question", int(Prompter::Icon::Question), int(Prompter::Buttons::YesNoDefaultNo),
+               int(QMessageBox::Question), QStringList{"Yes", "No"});
+        addRow("exclamation", int(Prompter::Icon::Exclamation), int(Prompter::Buttons::Ok),
+               int(QMessageBox::Warning), QStringList{"OK"});
+        addRow("error", int(Prompter::Icon::Error), int(Prompter::Buttons::YesNoCancel),
+               int(QMessageBox::Critical), QStringList{"Yes", "No", "Cancel"});
+    }
+    void messageBoxes()
+    {
+        QFETCH(int, icon);
+        QFETCH(int, buttons);
+        QFETCH(int, shownIcon);
+        QFETCH(QStringList, buttonTexts);
+        QtPrompter prompter;
+        QStringList texts;
+        bool plainButtons = true;
+        withDialog<QMessageBox>(
+            [&] {
+                prompter.ask(QStringLiteral("Do you want to apply the changes before continuing?"),
+                             Prompter::Icon(icon), Prompter::Buttons(buttons));
+            },
+            [&](QMessageBox& box) {
+                // Qt's fallback pictures are coloured dots; a desktop icon theme's own pictures are welcome.
+                for (QAbstractButton* button : box.buttons()) {
+                    texts << button->text().remove(QLatin1Char('&'));
+                    plainButtons &=
+                        button->icon().isNull() || QIcon::hasThemeIcon(QStringLiteral("dialog-ok"));
+                }
+                QCOMPARE(box.icon(), QMessageBox::Icon(shownIcon));
+                QVERIFY(!box.iconPixmap().isNull());
+            });
+        texts.sort();
+        buttonTexts.sort();
+        QCOMPARE(texts, buttonTexts);
+        QVERIFY(plainButtons);
+    }
+
+    // Each kind of dialog opens roomy, then at the size the user gave it; the other kind keeps its own.
+    void dialogSizesAreKept()
+    {
+        TestEnvironment env;
+        Settings settings(env.path(QStringLiteral("settings.ini")));
+        DesktopLook::DialogSizes sizes(settings);
+        QPrinter printer;
+        const auto open = [&](bool preview) {
+            std::unique_ptr<QDialog> dialog;
+            if (preview) {
+                dialog = std::make_unique<QPrintPreviewDialog>(&printer);
+            } else {
+                dialog = std::make_unique<QFileDialog>(nullptr, QString(), env.folder());
+                static_cast<QFileDialog&>(*dialog).setOption(QFileDialog::DontUseNativeDialog);
+            }
+            dialog->show();
+            return dialog;
+        };
+        const QSize given[] = {QSize(1040, 720), QSize(1100, 760)};
+        for (const bool preview : {false, true}) {
+            // Qt's own sizes (about 690 x 540 for the preview) cut the file list's columns and the page.
+            auto first = open(preview);
+            QVERIFY2(first->width() >= 800 && first->height() >= 500,
+                     qPrintable(QStringLiteral("%1 x %2").arg(first->width()).arg(first->height())));
+            QVERIFY(first->size() != given[0]);
+            first->resize(given[preview]);
+            first->hide();
+            QCOMPARE(open(preview)->size(), given[preview]);
+        }
+        QCOMPARE(open(false)->size(), given[0]);
+    }
+
+    void windowMinimumIsSetOnceForAllForms()
+    {
+        QtPrompter prompter;
+        WindowDriver driver(prompter, nullptr);
+        CMainFrame& frame = driver.frame();
+        const QSize minimum = frame.minimumSizeHint();
+        // Small enough for a 1024 x 768 screen with a panel.
+        QVERIFY2(minimum.width() <= 1024 && minimum.height() <= 700,
+                 qPrintable(QStringLiteral("%1 x %2").arg(minimum.width()).arg(minimum.height())));
+        frame.resize(minimum);
+        for (const QString& form : WindowDriver::formNames()) {
+            QCOMPARE(driver.run(QStringLiteral("go ") + form), QString());
+            QCOMPARE(frame.minimumSizeHint(), minimum);
+            const QSize needed = frame.shownForm()->minimumSizeHint();
+            QVERIFY2(
+                needed.boundedTo(frame.centralWidget()->size()) == needed,
+                qPrintable(
+                    QStringLiteral("%1 needs %2 x %3").arg(form).arg(needed.width()).arg(needed.height())));
+        }
+    }
+
+    void keyboardReachesHomeTiles_data()
+    {
+        QTest::addColumn<int>("homeForm");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("form");
+        addRow("first tile", int(HomeForm), "Return", "owners");
+        addRow("tab along", int(HomeForm), "Tab Tab Space", "schedule");
+        addRow("arrows across and down", int(HomeForm), "Right Down Enter", "insurance");
+        addRow("back from the panel", int(HomeForm), "Tab Tab Tab Tab Tab Tab Tab Tab Tab Backtab Return",
+               "joborders");
+        addRow("picture form", int(PictureHomeForm), "Tab Tab Space", "maintenance");
+        addRow("picture form, back", int(PictureHomeForm), "Tab Tab Tab Tab Backtab Return", "gas");
+    }
+    void keyboardReachesHomeTiles()
+    {
+        QFETCH(int, homeForm);
+        QFETCH(QString, keys);
+        QFETCH(QString, form);
+        QtPrompter prompter;
+        WindowDriver driver(prompter, nullptr);
+        QVERIFY(driver.frame().switchForm(homeForm));
+        QWidget* home = driver.frame().shownForm();
+        home->setFocus(Qt::TabFocusReason);
+        const QMetaEnum names = QMetaEnum::fromType<Qt::Key>();
+        for (const QString& key : keys.split(QLatin1Char(' '))) {
+            QWidget* focus = QApplication::focusWidget();
+            QVERIFY(focus);
+            QTest::keyClick(focus, Qt::Key(names.keyToValue(qPrintable(QStringLiteral("Key_") + key))));
+            // Past the last tile the focus goes on to the form's other fields.
+            if (key == QLatin1String("Tab") && !home->hasFocus())
+                QVERIFY(home->isAncestorOf(QApplication::focusWidget()));
+        }
+        QCOMPARE(driver.run(QStringLiteral("expect form ") + form), QString());
+    }
+
     void lightFromDueDate_data()
     {
         QTest::addColumn<QString>("due");
@@ -145,7 +306,6 @@ private slots:
         QFETCH(int, hours);
         QFETCH(QString, message);
         Fleet fleet;
-        fleet.addOwner();
         fleet.addVehicle(1, "Ford", 41000, 12000, hours);
         const auto outcome = QuickUpdate::save(fleet.app.database(), 1, typed);
         QCOMPARE(outcome.kind,
@@ -159,14 +319,18 @@ private slots:
         QCOMPARE(QuickUpdate::save(fleet.app.database(), 7, "5").kind, QuickUpdate::Outcome::VehicleMissing);
     }
 
+    // Each tile opens its form; without an owner the owners tile draws attention until it is clicked.
     void pictureButtonsOpenTheirForms()
     {
-        Fleet fleet;
-        fleet.addOwner();
-        CVelView view(fleet.app, fleet.doc);
-        view.resize(1000, 700);
-        view.show();
+        Fleet fleet(false);
+        auto home = fleet.shownHome();
+        CVelView& view = *home;
         view.enter(0, 0);
+        QVERIFY(view.isAnimating());
+        const QRect owners = view.elementRect(CVelView::OwnersElement).adjusted(-10, -40, 10, 10);
+        const QImage first = view.grab(owners).toImage();
+        QTest::qWait(120);
+        QVERIFY(view.grab(owners).toImage() != first);
         QSignalSpy spy(&view, &CFormView::switchFormRequested);
         const int forms[] = {102, 103, 106, 105, 104, 143, 139, 140, 243};
         for (int element = 1; element <= CVelView::ElementCount; ++element) {
@@ -180,6 +344,7 @@ private slots:
                       Qt::LeftButton);
             QCOMPARE(spy.size(), element);
             QCOMPARE(spy.last(), (QList<QVariant>{forms[element - 1], 0, 0}));
+            QVERIFY(!view.isAnimating());
         }
         sendMouse(&view, QEvent::MouseMove, QPoint(2, 2));
         QCOMPARE(view.hotElement(), 0);
@@ -190,87 +355,78 @@ private slots:
         sendMouse(&view, QEvent::MouseButtonRelease, view.elementRect(2).center(), Qt::LeftButton);
         QCOMPARE(spy.size(), CVelView::ElementCount + 1);
         QCOMPARE(spy.last(), (QList<QVariant>{103, 0, 0}));
-    }
+        fleet.app.database().execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 0)");
+        view.enter(0, 0);
+        QVERIFY(!view.isAnimating());
 
-    void pictureIsInertWithTheGraphicalFrontEndOff()
-    {
-        Fleet fleet;
+        // With the graphical front end off the picture is inert.
         fleet.app.settings().setInteger("Settings", "Graphical", 0);
-        CVelView view(fleet.app, fleet.doc);
-        view.resize(1000, 700);
-        view.show();
-        QSignalSpy spy(&view, &CFormView::switchFormRequested);
-        click(&view, view.elementRect(CVelView::VehiclesElement).center());
-        QCOMPARE(view.hotElement(), 0);
-        QCOMPARE(spy.size(), 0);
-    }
-
-    void ownersTileAnimatesUntilClicked()
-    {
-        Fleet fleet;
-        CVelView view(fleet.app, fleet.doc);
-        view.resize(1000, 700);
-        view.show();
-        view.enter(0, 0);
-        QVERIFY(view.isAnimating());
-        const QRect owners = view.elementRect(CVelView::OwnersElement).adjusted(-10, -40, 10, 10);
-        const QImage first = view.grab(owners).toImage();
-        QTest::qWait(120);
-        QVERIFY(view.grab(owners).toImage() != first);
-        click(&view, view.elementRect(CVelView::OwnersElement).center());
-        QVERIFY(!view.isAnimating());
-
-        fleet.addOwner();
-        view.enter(0, 0);
-        QVERIFY(!view.isAnimating());
+        auto inert = fleet.shownHome();
+        QSignalSpy inertSpy(inert.get(), &CFormView::switchFormRequested);
+        click(inert.get(), inert->elementRect(CVelView::VehiclesElement).center());
+        QCOMPARE(inert->hotElement(), 0);
+        QCOMPARE(inertSpy.size(), 0);
     }
 
     void statusLightShowsTheEarliestDueDate()
     {
         Fleet fleet;
-        fleet.addOwner();
-        CVelView view(fleet.app, fleet.doc);
-        view.resize(1000, 700);
-        view.show();
-        const QRect panel = view.statusLightRect();
+        auto view = fleet.shownHome();
+        const QRect panel = view->statusLightRect();
         const QPoint lens(panel.center().x(), panel.top() + panel.height() * 130 / 300);
-        auto lampColour = [&] { return view.grab().toImage().pixelColor(lens); };
-
-        QColor colour = lampColour();
-        QCOMPARE(view.scheduleStatus(), 1);
-        QVERIFY(colour.green() > colour.red() + 60);
+        const auto light = [&](int status, const char* underLight,
+                               const std::function<bool(const QColor&)>& lampIs) {
+            // The status is worked out when the light is drawn.
+            const QColor colour = view->grab().toImage().pixelColor(lens);
+            QCOMPARE(view->scheduleStatus(), status);
+            QVERIFY2(lampIs(colour), qPrintable(colour.name()));
+            // The panel's words; only a red light speaks of an alarm.
+            const QStringList words = CVelView::statusWords(status);
+            QCOMPARE(words.value(0), QStringLiteral("Schedule"));
+            QCOMPARE(words.value(1), QString::fromLatin1(underLight));
+            QCOMPARE(words.join(QLatin1Char(' ')).contains(QStringLiteral("Alarm")), status == 3);
+        };
+        const auto green = [](const QColor& c) { return c.green() > c.red() + 60; };
+        light(1, "All clear", green);
 
         // Entries without a date, and those of other vehicles, count as not due.
         fleet.addScheduleDue("");
         fleet.app.database().execute("INSERT INTO Schedule (ScheduleID, VehicleID) VALUES (99, 2)");
         fleet.addScheduleDue(daysFromNow(8));
-        colour = lampColour();
-        QCOMPARE(view.scheduleStatus(), 1);
+        light(1, "All clear", green);
         fleet.app.settings().setInteger("Notify", "Days", 10);
         fleet.doc.updateAllViews(DaysAheadHint);
-        colour = lampColour();
-        QCOMPARE(view.scheduleStatus(), 2);
-        QVERIFY(colour.red() > 200 && colour.green() > 110 && colour.blue() < 100);
+        light(2, "Due soon",
+              [](const QColor& c) { return c.red() > 200 && c.green() > 110 && c.blue() < 100; });
 
         fleet.addScheduleDue(daysFromNow(0));
         fleet.doc.updateAllViews(GeneralHint); // as the schedule form tells the views after a save
-        colour = lampColour();
-        QCOMPARE(view.scheduleStatus(), 3);
-        QVERIFY(colour.red() > colour.green() + 100);
+        light(3, "Alarm", [](const QColor& c) { return c.red() > c.green() + 100; });
     }
 
+    // The quick update is off without vehicles and follows the vehicles' hint to the current one (the
+    // start-up tests see it filled when the window opens).
     void quickUpdateWalksThroughTheVehicles()
     {
         Fleet fleet;
-        fleet.addOwner();
-        fleet.addVehicle(1, "Ford", 41000);
-        fleet.addVehicle(2, "Volvo", 1500, 0, 1);
-        fleet.addVehicle(3, "Isuzu", 98765);
-        fleet.app.setCurrentVehicle(2);
         CVelView view(fleet.app, fleet.doc);
         auto* list = view.findChild<QComboBox*>("vehicleSelector");
         auto* edit = view.findChild<QLineEdit*>("readingEdit");
         auto* next = view.findChild<QPushButton*>("updateNextButton");
+        QVERIFY(!list->isEnabled());
+        QVERIFY(!edit->isEnabled());
+        fleet.addVehicle(1, "Ford", 41000, 30000);
+        fleet.addVehicle(2, "Volvo", 1500, 0, 1);
+        fleet.addVehicle(3, "Isuzu", 98765);
+        fleet.app.setCurrentVehicle(2);
+        fleet.doc.updateAllViews(VehiclesHint);
+        QVERIFY(list->isEnabled() && edit->isEnabled());
+        QCOMPARE(list->count(), 3);
+        const auto type = [&](const QString& text) {
+            edit->selectAll();
+            edit->del();
+            QTest::keyClicks(edit, text);
+        };
         QCOMPARE(list->currentText(), QString("2019 Volvo Van"));
         QCOMPARE(edit->text(), QString("1,500"));
         QCOMPARE(view.findChild<QLabel*>("readingLabel")->text(), QString("Hour Meter Reading"));
@@ -280,8 +436,7 @@ private slots:
         QCOMPARE(list->currentText(), QString("2019 Isuzu Van"));
         QCOMPARE(fleet.vehicleField(2, "DateOfActualMiles").toString(), QString("20240101"));
 
-        edit->selectAll();
-        QTest::keyClicks(edit, "99,100");
+        type("99,100");
         QTest::mouseClick(next, Qt::LeftButton);
         QCOMPARE(fleet.vehicleField(3, "EntryOfActualMiles").toInt(), 99100);
         QCOMPARE(fleet.vehicleField(3, "DateOfActualMiles").toString(), QString("20240305"));
@@ -289,34 +444,12 @@ private slots:
         QCOMPARE(fleet.app.currentVehicle(), 1);
         QCOMPARE(edit->text(), QString("41,000"));
 
-        // Another form makes a different vehicle current: the typed reading still goes to the one shown.
-        fleet.app.setCurrentVehicle(3);
-        edit->selectAll();
-        QTest::keyClicks(edit, "45,000");
-        QTest::mouseClick(next, Qt::LeftButton);
-        QCOMPARE(fleet.vehicleField(1, "EntryOfActualMiles").toInt(), 45000);
-        QCOMPARE(fleet.vehicleField(3, "EntryOfActualMiles").toInt(), 99100);
-        QVERIFY(fleet.prompter.verifyDone());
-    }
-
-    void quickUpdateRefusalKeepsTheVehicle()
-    {
-        Fleet fleet;
-        fleet.addOwner();
-        fleet.addVehicle(1, "Ford", 41000, 30000);
-        fleet.addVehicle(2, "Volvo", 1500);
-        fleet.app.setCurrentVehicle(1);
-        CVelView view(fleet.app, fleet.doc);
-        auto* list = view.findChild<QComboBox*>("vehicleSelector");
-        auto* edit = view.findChild<QLineEdit*>("readingEdit");
-
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Backspace);
+        // A refused reading keeps the vehicle and the typed text, by the button or by the list.
+        type("");
         fleet.prompter.answer(Prompter::Answer::Ok, "This must be numeric and between 0 and 1,000,000.");
-        QTest::mouseClick(view.findChild<QPushButton*>("updateNextButton"), Qt::LeftButton);
+        QTest::mouseClick(next, Qt::LeftButton);
         QCOMPARE(list->currentIndex(), 0);
         QCOMPARE(fleet.prompter.prompts().last().icon, Prompter::Icon::Exclamation);
-
         QTest::keyClicks(edit, "29999");
         fleet.prompter.answer(Prompter::Answer::Ok,
                               "can not be less then the Odometer on the vehicle when purchased");
@@ -324,63 +457,35 @@ private slots:
         QCOMPARE(list->currentIndex(), 0);
         QCOMPARE(edit->text(), QString("29999"));
         QCOMPARE(fleet.vehicleField(1, "EntryOfActualMiles").toInt(), 41000);
+
+        // Another form makes a different vehicle current: the typed reading still goes to the one shown.
+        fleet.app.setCurrentVehicle(3);
+        type("45,000");
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(fleet.vehicleField(1, "EntryOfActualMiles").toInt(), 45000);
+        QCOMPARE(fleet.vehicleField(3, "EntryOfActualMiles").toInt(), 99100);
         QVERIFY(fleet.prompter.verifyDone());
-    }
-
-    void documentHintsRefillTheVehicleList()
-    {
-        Fleet fleet;
-        fleet.addOwner();
-        CVelView view(fleet.app, fleet.doc);
-        auto* list = view.findChild<QComboBox*>("vehicleSelector");
-        auto* edit = view.findChild<QLineEdit*>("readingEdit");
-        QVERIFY(!list->isEnabled());
-        QVERIFY(!edit->isEnabled());
-
-        fleet.addVehicle(1, "Ford", 41000);
-        fleet.addVehicle(2, "Volvo", 1500);
-        fleet.app.setCurrentVehicle(2);
-        fleet.doc.updateAllViews(VehiclesHint);
-        QCOMPARE(list->count(), 2);
-        QCOMPARE(list->currentIndex(), 1);
-        QVERIFY(edit->isEnabled());
 
         // Restored data without the vehicle that was current: the quick update is ready on the first one.
         fleet.app.setCurrentVehicle(9);
         fleet.doc.updateAllViews(DataRestoredHint);
-        QCOMPARE(list->count(), 2);
         QCOMPARE(list->currentIndex(), 0);
-        QCOMPARE(edit->text(), QString("41,000"));
-        QVERIFY(edit->isEnabled());
+        QCOMPARE(edit->text(), QString("45,000"));
     }
 
-    void pictureFormZones_data()
+    void pictureFormZonesTipsAndClicks()
     {
-        QTest::addColumn<QPoint>("point");
-        QTest::addColumn<int>("zone");
-        addRow("zone 1 corner", QPoint(41, 231), 1);
-        addRow("left of zone 1", QPoint(40, 240), 0);
-        addRow("zone 1 far corner", QPoint(199, 249), 1);
-        addRow("right of zone 1", QPoint(200, 240), 0);
-        addRow("zone 2 bottom", QPoint(120, 284), 2);
-        addRow("gap between 2 and 3", QPoint(120, 285), 0);
-        addRow("zone 3 top", QPoint(120, 286), 3);
-        addRow("below zone 3", QPoint(120, 305), 0);
-        addRow("zone 5", QPoint(120, 344), 5);
-        addRow("below zone 5", QPoint(120, 345), 0);
-    }
+        // Corners of the zones and the points just outside them; zones 2 to 5 stand one above another, 1
+        // apart.
+        const std::pair<QPoint, int> zones[] = {
+            {QPoint(41, 231), 1},  {QPoint(40, 240), 0},  {QPoint(199, 249), 1}, {QPoint(200, 240), 0},
+            {QPoint(120, 284), 2}, {QPoint(120, 285), 0}, {QPoint(120, 286), 3}, {QPoint(120, 305), 0},
+            {QPoint(120, 344), 5}, {QPoint(120, 345), 0}};
+        for (const auto& [point, zone] : zones)
+            QVERIFY2(CDriverView::zoneAt(point) == zone,
+                     qPrintable(QString("%1, %2").arg(point.x()).arg(point.y())));
 
-    void pictureFormZones()
-    {
-        QFETCH(QPoint, point);
-        QFETCH(int, zone);
-        QCOMPARE(CDriverView::zoneAt(point), zone);
-    }
-
-    void pictureFormTipsAndClicks()
-    {
         Fleet fleet;
-        fleet.addOwner();
         fleet.addVehicle(1, "Ford", 41000);
         fleet.addVehicle(2, "Volvo", 1500);
         fleet.app.setCurrentVehicle(1);
@@ -487,5 +592,21 @@ private slots:
     }
 };
 
-QTEST_MAIN(HomeScreensTest)
+int main(int argc, char** argv)
+{
+    // A desktop-sized screen: the offscreen platform's own is 800 x 600, smaller than the sizes under test.
+    QTemporaryDir screenFolder;
+    const QString screen = screenFolder.filePath(QStringLiteral("screen.json"));
+    QFile file(screen);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(R"({"screens":[{"name":"S","x":0,"y":0,"width":1920,"height":1200,"logicalDpi":96,)"
+                   R"("logicalBaseDpi":96,"dpr":1}]})");
+    file.close();
+    if (qEnvironmentVariable("QT_QPA_PLATFORM", QStringLiteral("offscreen")) == QLatin1String("offscreen"))
+        qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + QFile::encodeName(screen));
+    QApplication application(argc, argv);
+    HomeScreensTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_homescreens.moc"
