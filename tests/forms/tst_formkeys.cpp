@@ -1,4 +1,5 @@
 #include "CompanyFormsFixture.h"
+#include "DataRows.h"
 #include "db/Messages.h"
 
 #include <QAbstractItemView>
@@ -42,6 +43,13 @@ private:
         QTest::qWait(10);
     }
     QWidget* focused() { return QApplication::focusWidget(); }
+    QString focusedName()
+    {
+        QWidget* widget = QApplication::focusWidget();
+        while (widget && widget->objectName().isEmpty())
+            widget = widget->parentWidget();
+        return widget ? widget->objectName() : QString();
+    }
 
 private Q_SLOTS:
     void init() { f = std::make_unique<CompanyFormsFixture>(); }
@@ -137,6 +145,47 @@ private Q_SLOTS:
         press(name, Qt::Key_Z);
         QCOMPARE(full.size(), 1);
         QCOMPARE(name->text(), QString(49, 'x') + "y");
+    }
+
+    // Tab goes down each column of a form, as the eye reads it, then on to the rows across the form.
+    void tabGoesDownEachColumn_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<QStringList>("order");
+        addRow("gas log", int(GasForm),
+               QStringList{"fullTank", "reading", "distance", "amount", "costPerUnit", "totalPrice", "date",
+                           "estimated", "gasStation", "briefDescription"});
+        addRow("maintenance", int(MaintenanceForm),
+               QStringList{"reading", "serviceStation", "date", "jobOrder", "selectServicesButton",
+                           "description", "totalPrice", "comments"});
+        addRow(
+            "job orders", int(JobOrderForm),
+            QStringList{"jcn", "serviceStation", "date", "selectServicesButton", "description", "comments"});
+        addRow("loan", int(LoanForm),
+               QStringList{"accountNumber", "loanLength", "loanAmount", "originatingDate", "interestRate",
+                           "paymentAmount", "comments"});
+        addRow("insurance", int(InsuranceForm),
+               QStringList{"policyNumber", "coverageStart", "paymentAmount", "deductible", "coverageEnd"});
+    }
+    void tabGoesDownEachColumn()
+    {
+        QFETCH(int, form);
+        QFETCH(QStringList, order);
+        f->db().execute("INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage, Fillup) VALUES "
+                        "(1, 1, '20240301', 41000, 0)");
+        f->db().execute("INSERT INTO JobOrder (JobOrderID, VehicleID, JCN, Date, OpenInd) VALUES "
+                        "(1, 1, 'J1', '20240301', -1)");
+        f->open(form);
+        if (f->shown().mode() == Mode::Browse)
+            f->shown().commandNew();
+        QCOMPARE(f->shown().mode(), Mode::AddNew);
+        f->find<QWidget>(qPrintable(order.first()))->setFocus();
+        QStringList visited{focusedName()};
+        while (visited.size() < order.size()) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << focusedName();
+        }
+        QCOMPARE(visited, order);
     }
 };
 

@@ -15,6 +15,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -185,6 +186,33 @@ private Q_SLOTS:
                 if (name != "servicesList" || browse) // the services are never typed into
                     QCOMPARE(lookProblem(on(shown, name), browse), QString());
         }
+    }
+
+    // In the smallest window every label and button text and every short field is shown whole; a wide window
+    // widens the form, its comments taking the height too, so no wide empty band stands above the buttons.
+    void smallestAndWidestWindows()
+    {
+        for (const QString& form : names("home owners vehicles companies loans insurance")) {
+            QWidget& shown = show(form, 0, 0);
+            QVERIFY(driver->frame().width() > 200);
+            for (QWidget* widget : shown.findChildren<QWidget*>()) {
+                auto* label = qobject_cast<QLabel*>(widget);
+                auto* edit = qobject_cast<QLineEdit*>(widget);
+                const bool text = (label && !label->wordWrap() && !label->text().isEmpty()) ||
+                                  qobject_cast<QPushButton*>(widget);
+                const bool shortField = edit && edit->maxLength() <= 12;
+                if (!widget->isVisible() || (!text && !shortField))
+                    continue;
+                const int needed =
+                    shortField ? widget->sizeHint().width() : widget->minimumSizeHint().width();
+                QVERIFY2(widget->width() >= needed, qPrintable(form + ' ' + widget->objectName()));
+            }
+        }
+        QWidget& loans = show("loans", 1900, 1000);
+        auto* comments = on<QPlainTextEdit>(loans, "comments");
+        QVERIFY(comments->width() > 1100);
+        const int buttonsTop = on(loans, "homeButton")->mapTo(&loans, QPoint(0, 0)).y();
+        QVERIFY(buttonsTop - comments->mapTo(&loans, QPoint(0, comments->height())).y() < 60);
     }
 
     void readOnlyDialogsAndWholeTexts()

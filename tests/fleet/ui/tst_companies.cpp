@@ -3,12 +3,15 @@
 #include "db/Messages.h"
 #include "fleet/ContactKind.h"
 #include "fleet/ui/StationView.h"
+#include "forms/DateField.h"
 
-#include <QPlainTextEdit>
+#include <QCalendarWidget>
+#include <QToolButton>
 
 using Answer = Prompter::Answer;
 using Mode = CRecordForm::Mode;
 
+// The company, loan and insurance forms, and the way between them.
 class CompaniesTest : public QObject
 {
     Q_OBJECT
@@ -19,92 +22,6 @@ private:
 private Q_SLOTS:
     void init() { f = std::make_unique<CompanyFormsFixture>(); }
     void cleanup() { f.reset(); }
-
-    void typeChangeIsRefusedWhileTheOldKindIsInUse_data()
-    {
-        QTest::addColumn<int>("storedKind");
-        QTest::addColumn<QString>("reference");
-        QTest::addColumn<int>("newTypeIndex");
-        QTest::addColumn<QString>("message");
-        const int loan = LoanCompanyContact, insurance = InsuranceCompanyContact,
-                  station = ServiceStationContact;
-        addRow("station on a schedule entry", station,
-               "INSERT INTO Schedule (ScheduleID, StationID) VALUES (1, %1)", 0, Messages::StationTypeInUse);
-        addRow("station on a maintenance entry", station,
-               "INSERT INTO Maintenance (MaintID, StationID) VALUES (1, %1)", 1, Messages::StationTypeInUse);
-        addRow("station only on a job order", station,
-               "INSERT INTO JobOrder (JobOrderID, StationID) VALUES (1, %1)", 0, QString());
-        addRow("loan company of a loan", loan, "INSERT INTO Loan (VehicleID, ContactID) VALUES (1, %1)", 2,
-               Messages::LoanCompanyTypeInUse);
-        addRow("insurer of a policy", insurance,
-               "INSERT INTO Insurance (VehicleID, ContactID) VALUES (1, %1)", 0,
-               Messages::InsuranceCompanyTypeInUse);
-        addRow("unused loan company", loan, QString(), 1, QString());
-    }
-
-    void typeChangeIsRefusedWhileTheOldKindIsInUse()
-    {
-        QFETCH(int, storedKind);
-        QFETCH(QString, reference);
-        QFETCH(int, newTypeIndex);
-        QFETCH(QString, message);
-        const qint32 id = f->addCompany("Acme", storedKind);
-        if (!reference.isEmpty())
-            f->db().execute(reference.arg(id));
-        CRecordForm& form = f->open(CompanyForm);
-        f->click("editButton");
-        f->box("companyType")->setCurrentIndex(newTypeIndex);
-        if (!message.isEmpty())
-            f->m_prompter.answer(Answer::Ok, message);
-        f->click("saveButton");
-
-        const int kinds[] = {LoanCompanyContact, InsuranceCompanyContact, ServiceStationContact};
-        const int storedNow = f->count("SELECT ContactType FROM ContactInfo WHERE CompanyName = 'Acme'");
-        if (message.isEmpty()) {
-            QCOMPARE(storedNow, kinds[newTypeIndex]);
-            QCOMPARE(form.mode(), Mode::Browse);
-        } else {
-            QCOMPARE(storedNow, storedKind);
-            QCOMPARE(QApplication::focusWidget(), f->box("companyType"));
-            QCOMPARE(form.mode(), Mode::Edit);
-        }
-    }
-
-    void nameChecks()
-    {
-        CRecordForm& form = f->open(CompanyForm);
-        QCOMPARE(form.mode(), Mode::AddNew);
-        QCOMPARE(f->box("companyType")->currentIndex(), -1);
-        f->setText("companyName", "Joe's Garage");
-        f->m_prompter.answer(Answer::Ok, Messages::CompanyTypeRequired);
-        f->click("saveButton");
-        QCOMPARE(QApplication::focusWidget(), f->box("companyType"));
-
-        f->box("companyType")->setCurrentIndex(2);
-        f->setText("companyName", "");
-        f->m_prompter.answer(Answer::Ok, Messages::CompanyNameRequired);
-        f->click("saveButton");
-        QCOMPARE(QApplication::focusWidget(), f->field("companyName"));
-
-        // Owners count: names are unique across every contact, in any case.
-        f->setText("companyName", "HARBOURLINE");
-        f->m_prompter.answer(Answer::Ok, Messages::CompanyNameInUse);
-        f->click("saveButton");
-        QCOMPARE(f->count("SELECT count(*) FROM ContactInfo"), 1);
-
-        f->setText("companyName", "Joe's Garage");
-        f->click("saveButton");
-        QCOMPARE(form.mode(), Mode::Browse);
-        QCOMPARE(f->db().scalar("SELECT CompanyName FROM ContactInfo WHERE ContactType = 4").toString(),
-                 QString("Joe`s Garage"));
-        QCOMPARE(f->box("companySelector")->currentText(), QString("Joe's Garage"));
-
-        // Saving a company under its own name is no clash.
-        f->click("editButton");
-        f->setText("phone", "555-0100");
-        f->click("saveButton");
-        QCOMPARE(f->count("SELECT count(*) FROM ContactInfo WHERE Phone = '555-0100'"), 1);
-    }
 
     void deleteAsksThenRefusesWhileInUse_data()
     {
@@ -271,6 +188,99 @@ private Q_SLOTS:
         QCOMPARE(loan.mode(), Mode::Edit);
         QVERIFY(loan.hasUnsavedChanges());
         QCOMPARE(f->box("loanCompany")->currentText(), QString("Summit Bank"));
+    }
+
+    void dateFieldShowsItsPlaceholderAndACalendar()
+    {
+        f->open(LoanForm);
+        auto* date = qobject_cast<CDateField*>(f->field("originatingDate"));
+        QVERIFY(date);
+        QCOMPARE(date->placeholderText(), QString("mm/dd/yyyy"));
+        QTest::qWait(20);
+        // The buttons beside the text leave room for the whole placeholder.
+        int buttonsLeft = date->width();
+        for (QToolButton* button : date->findChildren<QToolButton*>())
+            if (button->isVisible())
+                buttonsLeft = qMin(buttonsLeft, button->x());
+        QVERIFY2(date->fontMetrics().horizontalAdvance("mm/dd/yyyy") + 6 <= buttonsLeft,
+                 qPrintable(QString::number(buttonsLeft)));
+
+        date->findChild<QAction*>("calendarAction")->trigger();
+        QTRY_VERIFY(date->calendar() && date->calendar()->isVisible());
+        Q_EMIT date->calendar()->clicked(QDate(2026, 3, 16));
+        QCOMPARE(date->text(), QString("03/16/2026"));
+        QTRY_VERIFY(!date->calendar());
+        QVERIFY(f->shown().hasUnsavedChanges());
+    }
+
+    // A vehicle without the record opens into a new one; saved, it is the vehicle's own, and Delete takes it
+    // (an insurance with its coverage, of that vehicle only) and starts a new one.
+    void newRecordForAVehicleWithoutAndDelete_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("textField");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("coverageLeft");
+        addRow("loan", int(LoanForm), "Loan", "accountNumber", Messages::DeleteLoanQuestion, "1,2");
+        addRow("insurance", int(InsuranceForm), "Insurance", "policyNumber",
+               Messages::DeleteInsuranceQuestion, "2");
+    }
+
+    void newRecordForAVehicleWithoutAndDelete()
+    {
+        QFETCH(int, form);
+        QFETCH(QString, table);
+        QFETCH(QString, textField);
+        QFETCH(QString, question);
+        QFETCH(QString, coverageLeft);
+        const QByteArray field = textField.toLatin1();
+        f->db().execute("INSERT INTO InsCoverage (VehicleID, TypeID) VALUES (1, 1), (2, 1)");
+        CRecordForm& view = f->open(form);
+        QCOMPARE(f->title(), QString("New %1 Information").arg(table));
+        QCOMPARE(view.mode(), Mode::AddNew);
+        QVERIFY(f->box("vehicleSelector")->isEnabled());
+        QVERIFY(!f->find<QPushButton>("newButton")->isEnabled());
+        QVERIFY(!f->find<QPushButton>("deleteButton")->isEnabled());
+        QCOMPARE(f->text("paymentAmount"), QString("$0.00"));
+
+        f->setText(field.constData(), "X-1");
+        f->click("saveButton");
+        QCOMPARE(f->title(), QString("Browse %1 Information").arg(table));
+        QCOMPARE(f->count(QStringLiteral("SELECT count(*) FROM %1 WHERE VehicleID = 1").arg(table)), 1);
+
+        f->box("vehicleSelector")->setCurrentIndex(1);
+        QCOMPARE(view.mode(), Mode::AddNew);
+        QCOMPARE(f->text(field.constData()), QString());
+        QCOMPARE(f->m_app.currentVehicle(), 2);
+        f->box("vehicleSelector")->setCurrentIndex(0);
+        QCOMPARE(f->text(field.constData()), QString("X-1"));
+        QCOMPARE(view.mode(), Mode::Browse);
+
+        f->m_prompter.answer(Answer::Yes, question);
+        view.commandDelete();
+        QCOMPARE(f->count("SELECT count(*) FROM " + table), 0);
+        QCOMPARE(f->db().scalar("SELECT group_concat(VehicleID) FROM InsCoverage").toString(), coverageLeft);
+        QCOMPARE(f->title(), QString("New %1 Information").arg(table));
+        QCOMPARE(f->box("vehicleSelector")->currentIndex(), 0);
+    }
+
+    void anotherVehicleSavesTheNewLoanForItsOwn()
+    {
+        CRecordForm& loan = f->open(LoanForm);
+        f->setText("accountNumber", "For the Ford");
+        f->m_prompter.answer(Answer::Yes, Messages::ApplyChangesQuestion);
+        f->box("vehicleSelector")->setCurrentIndex(1);
+        QCOMPARE(f->db().scalar("SELECT group_concat(VehicleID || ':' || AcctNo) FROM Loan").toString(),
+                 QString("1:For the Ford"));
+        QCOMPARE(loan.mode(), Mode::AddNew);
+        QCOMPARE(f->box("vehicleSelector")->currentIndex(), 1);
+
+        // A vehicle chosen on another form is the one shown when the form comes back.
+        f->frame().switchForm(HomeForm);
+        f->m_app.setCurrentVehicle(1);
+        f->open(LoanForm);
+        QCOMPARE(f->text("accountNumber"), QString("For the Ford"));
     }
 };
 

@@ -1,19 +1,17 @@
 #include "CompanyFormsFixture.h"
 #include "DataRows.h"
-#include "Screenshot.h"
-
-#include "app/DemoData.h"
 #include "db/Database.h"
-#include "fleet/ReadingEstimate.h"
+#include "db/DbException.h"
+#include "fuel/GasEntry.h"
+#include "maintenance/JobOrderRecord.h"
+#include "maintenance/MaintenanceRecord.h"
 
 #include <QAction>
-#include <QLabel>
-#include <QPlainTextEdit>
 
 using Answer = Prompter::Answer;
 
-// Nothing is written for a vehicle that has gone, nothing is deleted by a stray Enter, and closing the
-// window only ever offers the changes typed.
+// Nothing is written for a vehicle that has gone, no record moves to another vehicle, nothing is deleted by a
+// stray Enter, and closing the window only ever offers the changes typed.
 class KeptDataTest : public QObject
 {
     Q_OBJECT
@@ -132,6 +130,38 @@ private Q_SLOTS:
         QCOMPARE(f->count(count), before);
     }
 
+    // Whatever the form does, a save never moves a stored record to another vehicle.
+    void saveRefusesToMoveARecord()
+    {
+        f->db().execute(
+            "INSERT INTO JobOrder (JobOrderID, VehicleID, Date, OpenInd) VALUES (1, 1, '20240301', -1)");
+        f->db().execute("INSERT INTO Maintenance (MaintID, VehicleID, MaintDate, ActualMiles) "
+                        "VALUES (1, 1, '20240301', 41000)");
+        f->db().execute(
+            "INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage) VALUES (1, 1, '20240301', 41000)");
+        const QString refusal = "This record belongs to another vehicle, so the changes were not saved.";
+        const auto refused = [&](const std::function<void()>& save) {
+            try {
+                save();
+            } catch (const CdbException& error) {
+                return error.description() == refusal;
+            }
+            return false;
+        };
+        JobOrderRecord order = *JobOrderRecord::load(f->db(), 1);
+        order.vehicleId = 2;
+        QVERIFY(refused([&] { order.save(f->db(), 1); }));
+        MaintenanceRecord entry = *MaintenanceRecord::load(f->db(), 1);
+        entry.vehicleId = 2;
+        QVERIFY(refused([&] { MaintenanceEntries::save(f->db(), 1, entry); }));
+        GasRecord gas = *GasRecord::load(f->db(), 1);
+        QVERIFY(refused([&] { gas.save(f->db(), 2, 1); }));
+        QCOMPARE(columnOf(f->db(),
+                          "SELECT VehicleID FROM JobOrder UNION ALL SELECT VehicleID FROM Maintenance "
+                          "UNION ALL SELECT VehicleID FROM GasLog"),
+                 QStringList({"1", "1", "1"}));
+    }
+
     void fileMenuSwitchesDataFiles()
     {
         const QString first = f->m_app.databasePath();
@@ -166,57 +196,6 @@ private Q_SLOTS:
         f->frame().findChild<QAction*>("newDataFileAction")->trigger();
         QCOMPARE(f->m_app.databasePath(), fresh);
         QCOMPARE(f->count("SELECT count(*) FROM Owners"), 0);
-    }
-
-    void textsWholeInTheSmallestWindow_data()
-    {
-        QTest::addColumn<int>("form");
-        for (int form : {HomeForm, OwnerForm, VehicleForm, CompanyForm, LoanForm, InsuranceForm})
-            addRow(QByteArray::number(form).constData(), form);
-    }
-
-    void textsWholeInTheSmallestWindow()
-    {
-        QFETCH(int, form);
-        for (const char* table : {"Vehicles", "Owners", "ContactInfo"})
-            f->db().execute(QStringLiteral("DELETE FROM %1").arg(table));
-        DemoData::fill(f->db());
-        ReadingEstimate::bringAllForward(f->db());
-        CMainFrame& frame = f->frame();
-        QVERIFY(frame.switchForm(form));
-        saveScreenshot(frame, QStringLiteral("demo-form-%1").arg(form));
-        frame.resize(200, 200);
-        QTest::qWait(30);
-        QVERIFY(frame.width() > 200);
-
-        for (QWidget* widget : frame.shownForm()->findChildren<QWidget*>()) {
-            if (!widget->isVisible())
-                continue;
-            auto* label = qobject_cast<QLabel*>(widget);
-            auto* edit = qobject_cast<QLineEdit*>(widget);
-            const bool text = (label && !label->wordWrap() && !label->text().isEmpty()) ||
-                              qobject_cast<QPushButton*>(widget);
-            const bool shortField = edit && edit->maxLength() <= 12;
-            if (!text && !shortField)
-                continue;
-            const int needed = shortField ? widget->sizeHint().width() : widget->minimumSizeHint().width();
-            QVERIFY2(widget->width() >= needed,
-                     qPrintable(widget->objectName() + QLatin1Char(' ') + QString::number(widget->width())));
-        }
-    }
-
-    void wideWindowsWidenTheForm()
-    {
-        f->db().execute("INSERT INTO Loan (VehicleID, AcctNo) VALUES (1, 'L-1')");
-        f->open(LoanForm);
-        f->frame().resize(1900, 1000);
-        QTest::qWait(30);
-        auto* comments = f->find<QPlainTextEdit>("comments");
-        QVERIFY(comments->width() > 1100);
-        // The comments take the height too: no wide empty band above the buttons.
-        const int buttonsTop = f->find<QPushButton>("homeButton")->mapTo(&f->shown(), QPoint(0, 0)).y();
-        const int commentsBottom = comments->mapTo(&f->shown(), QPoint(0, comments->height())).y();
-        QVERIFY(buttonsTop - commentsBottom < 60);
     }
 };
 

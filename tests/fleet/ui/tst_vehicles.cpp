@@ -64,66 +64,6 @@ private Q_SLOTS:
     }
     void cleanup() { f.reset(); }
 
-    void checksRunInOrderWithTheUnitLabels()
-    {
-        addVehicle("Ford", 1000, 200);
-        db().execute(
-            "INSERT INTO Maintenance (MaintID, VehicleID, StationID, ActualMiles) VALUES (1, 1, 0, 900)");
-        open();
-        QCOMPARE(label("readingLabel"), QString("Odometer Reading"));
-        QCOMPARE(text("readingEdit"), QString("1,000"));
-        click("editButton");
-        click("metricMeasurement");
-        QCOMPARE(label("perMonthLabel"), QString("Estimated KM Per Month"));
-        click("hoursCheck");
-        QCOMPARE(label("perMonthLabel"), QString("Estimated Hours Per Month"));
-        QCOMPARE(label("actualDateLabel"), QString("Actual Hours Last Entered"));
-
-        struct Step
-        {
-            const char* field;
-            const char* text;
-            QString message; // empty: the save goes through
-            const char* focus;
-        };
-        const Step steps[] = {
-            {"vehicleYear", "1900", Messages::YearRequired, "vehicleYear"},
-            {"vehicleYear", "1901", "Estimated Hours Per Month must be numeric and between 0 and 100,000.",
-             "perMonthEdit"},
-            {"perMonthEdit", "$1,200", "Hour Meter Reading must be numeric and between 0 and 1,000,000.",
-             "readingEdit"},
-            {"readingEdit", "199",
-             "The Hour Meter Reading on the vehicle can not be less then the Hour Meter on the vehicle when "
-             "purchased.",
-             "readingEdit"},
-            {"readingEdit", "899",
-             "The Hour Meter Reading can not be less then any actual maintenance entered.", "readingEdit"},
-            {"readingEdit", "900", "Actual Hours Last Entered is not a valid date.", "actualDateEdit"},
-            {"actualDateEdit", "3/21/2024", Messages::FutureDate, "actualDateEdit"},
-            {"actualDateEdit", "3-20-2024", QString(), nullptr},
-        };
-        set("perMonthEdit", "100,000");
-        set("readingEdit", "1,000,000");
-        set("actualDateEdit", "2/30/2024");
-        for (const Step& step : steps) {
-            set(step.field, QString::fromLatin1(step.text));
-            if (!step.message.isEmpty())
-                f->m_prompter.answer(Answer::Ok, step.message);
-            click("saveButton");
-            if (step.message.isEmpty())
-                break;
-            QCOMPARE(f->m_prompter.prompts().last().icon, Prompter::Icon::Exclamation);
-            QCOMPARE(QApplication::focusWidget(), find<QWidget>(step.focus));
-            QCOMPARE(f->m_view->mode(), Mode::Edit);
-        }
-        QCOMPARE(f->m_view->mode(), Mode::Browse);
-        QCOMPARE(text("actualDateEdit"), QString("03/20/2024"));
-        QCOMPARE(value("SELECT VehicleYear || ' ' || EntryOfActualMiles || ' ' || EstMilesPerMonth || ' ' || "
-                       "Measurement || ' ' || HoursInd FROM Vehicles"),
-                 QString("1901 900 1200 1 1"));
-        QCOMPARE(label("readingLabel"), QString("Hour Meter Reading"));
-    }
-
     void pastReadingIsEstimatedAndNoted()
     {
         CVehicleView& form = open();
@@ -173,45 +113,37 @@ private Q_SLOTS:
     {
         addVehicle("Ford", 5000, 12);
         open();
-        // Browse shows the purchase read-only and changes nothing.
-        withDialog<CPurchaseDialog>([this] { click("purchaseButton"); },
-                                    [](CPurchaseDialog& dialog) {
-                                        auto* from = dialog.findChild<QLineEdit*>("purchasedFrom");
-                                        QCOMPARE(from->text(), QString("Dealer"));
-                                        QVERIFY(from->isReadOnly());
-                                        // Read-only looks read-only, as on the forms: the window's colour.
-                                        for (QWidget* field : dialog.findChildren<QLineEdit*>())
-                                            QCOMPARE(field->palette().color(QPalette::Base),
-                                                     dialog.palette().color(QPalette::Window));
-                                        QCOMPARE(dialog.findChild<QLabel*>("readingLabel")->text(),
-                                                 QString("Odometer"));
-                                        dialog.accept();
-                                    });
+        // Browse shows the purchase read-only (its look is in tst_formlook) and changes nothing.
+        const auto openPurchase = [this] { click("purchaseButton"); };
+        withDialog<CPurchaseDialog>(openPurchase, [](CPurchaseDialog& dialog) {
+            QVERIFY(dialog.findChild<QLineEdit*>("purchasedFrom")->isReadOnly());
+            QCOMPARE(dialog.findChild<QLineEdit*>("purchasedFrom")->text(), QString("Dealer"));
+            QCOMPARE(dialog.findChild<QLabel*>("readingLabel")->text(), QString("Odometer"));
+            dialog.accept();
+        });
         QVERIFY(!f->m_view->hasUnsavedChanges());
         QCOMPARE(find<QWidget>("hoursCheck")->nextInFocusChain(), find<QWidget>("purchaseButton"));
 
         click("editButton");
-        withDialog<CPurchaseDialog>(
-            [this] { click("purchaseButton"); },
-            [this](CPurchaseDialog& dialog) {
-                const auto field = [&](const char* name) { return dialog.findChild<QLineEdit*>(name); };
-                field("purchasedFrom")->setText("O'Neil's Motors");
-                field("purchaseDate")->setText("1/2/2020");
-                field("purchaseAmount")->setText("$1,000,000");
-                field("purchaseReading")->setText("5001");
-                f->m_prompter.answer(Answer::Ok, Messages::VehicleCostOutOfRange);
-                dialog.accept();
-                QCOMPARE(dialog.focusWidget(), field("purchaseAmount"));
-                field("purchaseAmount")->setText("$38,950.50");
-                f->m_prompter.answer(Answer::Ok,
-                                     "The Odometer Reading at purchase can not be greater then the current "
-                                     "Odometer Reading on the vehicle.");
-                dialog.accept();
-                QVERIFY(dialog.isVisible());
-                field("purchaseReading")->setText("5000");
-                dialog.accept();
-                QVERIFY(!dialog.isVisible());
-            });
+        withDialog<CPurchaseDialog>(openPurchase, [this](CPurchaseDialog& dialog) {
+            const auto field = [&](const char* name) { return dialog.findChild<QLineEdit*>(name); };
+            field("purchasedFrom")->setText("O'Neil's Motors");
+            field("purchaseDate")->setText("1/2/2020");
+            field("purchaseAmount")->setText("$1,000,000");
+            field("purchaseReading")->setText("5001");
+            f->m_prompter.answer(Answer::Ok, Messages::VehicleCostOutOfRange);
+            dialog.accept();
+            QCOMPARE(dialog.focusWidget(), field("purchaseAmount"));
+            field("purchaseAmount")->setText("$38,950.50");
+            f->m_prompter.answer(Answer::Ok,
+                                 "The Odometer Reading at purchase can not be greater then the current "
+                                 "Odometer Reading on the vehicle.");
+            dialog.accept();
+            QVERIFY(dialog.isVisible());
+            field("purchaseReading")->setText("5000");
+            dialog.accept();
+            QVERIFY(!dialog.isVisible());
+        });
         QVERIFY(f->m_view->hasUnsavedChanges());
         click("saveButton");
         QCOMPARE(
@@ -275,28 +207,6 @@ private Q_SLOTS:
         QCOMPARE(count("SELECT count(DISTINCT ContactID) FROM Vehicles"), 2);
         QVERIFY(find<QComboBox>("vehicleSelector")->isEnabled());
         QVERIFY(!find<QLabel>("selectorLabel")->isHidden());
-    }
-
-    void deleteRemovesEveryRowOfTheVehicle()
-    {
-        addVehicle("Ford");
-        addVehicle("Isuzu");
-        addVehicleRows(db(), 1);
-        addVehicleRows(db(), 2);
-        f->m_app.setCurrentVehicle(2);
-        CVehicleView& form = open();
-        QCOMPARE(text("vehicleMake"), QString("Isuzu"));
-
-        QSignalSpy hints(&f->m_doc, &CVelDoc::viewsNeedUpdate);
-        f->m_prompter.answer(Answer::Yes, Messages::DeleteVehicleQuestion);
-        form.commandDelete();
-        QCOMPARE(rowsOfVehicles(db(), "2"), 0);
-        QCOMPARE(count("SELECT count(*) FROM Loan WHERE VehicleID = 1"), 1);
-        QCOMPARE(count("SELECT count(*) FROM ContactInfo WHERE CompanyName = 'Dealer'"), 2);
-        QCOMPARE(hints.size(), 1);
-        QCOMPARE(hints.at(0).at(0).toInt(), int(VehiclesHint));
-        QCOMPARE(text("vehicleMake"), QString("Ford"));
-        QCOMPARE(f->m_app.currentVehicle(), 1);
     }
 
     void updateHintsRefillTheLists()
