@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "Dialogs.h"
 #include "Screenshot.h"
 #include "ScriptedPrompter.h"
@@ -43,10 +44,7 @@ private:
     }
     template <class T = QWidget> T* on(QWidget& form, const QString& name)
     {
-        T* widget = form.findChild<T*>(name);
-        if (!widget)
-            qFatal("no %s", qPrintable(name));
-        return widget;
+        return childNamed<T>(form, qPrintable(name));
     }
     static QStringList names(const char* list) { return QString(list).split(' ', Qt::SkipEmptyParts); }
     // Read-only looking: on the window's colour with every button inside it disabled (or, writable, the
@@ -74,14 +72,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("form");
         QTest::addColumn<QString>("list");
-        QTest::newRow("schedule") << "schedule"
-                                  << "serviceList";
-        QTest::newRow("gas") << "gas"
-                             << "entryList";
-        QTest::newRow("maintenance") << "maintenance"
-                                     << "entryList";
-        QTest::newRow("job orders") << "joborders"
-                                    << "entryList";
+        addRow("schedule", "schedule", "serviceList");
+        for (const char* form : {"gas", "maintenance", "joborders"})
+            addRow(form, form, "entryList");
     }
     void spareHeightGoesToTheList()
     {

@@ -69,10 +69,14 @@ private Q_SLOTS:
         QCOMPARE(f->count("SELECT count(*) FROM Owners"), 0);
     }
 
-    void editFromBrowseAndSaveWithoutChanges()
+    // Edit from Browse, a save without changes writes nothing; a new owner saved is shown and the other forms
+    // are told.
+    void editAndSave()
     {
         f->addOwner("A");
         view = &f->openView();
+        COwnerView other(f->m_app, f->m_doc);
+        other.enter(0, 0);
         QCOMPARE(title(), QString("Browse Owner"));
         QVERIFY(company()->isReadOnly());
         QVERIFY(!enabled("saveButton") && !enabled("resetButton") && !enabled("backButton"));
@@ -82,21 +86,12 @@ private Q_SLOTS:
         QVERIFY(!company()->isReadOnly());
         QVERIFY(f->selector()->isEnabled());
         QCOMPARE(QApplication::focusWidget(), company());
-
         const int before = changesWritten();
         QVERIFY(view->save(CRecordForm::SaveKind::Plain));
         QCOMPARE(changesWritten(), before);
         QCOMPARE(view->mode(), Mode::Browse);
-    }
 
-    void saveWritesAndTellsTheOtherForms()
-    {
-        f->addOwner("A");
-        view = &f->openView();
-        COwnerView other(f->m_app, f->m_doc);
-        other.enter(0, 0);
         QSignalSpy hints(&f->m_doc, &CVelDoc::viewsNeedUpdate);
-
         f->click("newButton");
         f->type("companyName", "Zed");
         f->click("saveButton");
@@ -251,13 +246,11 @@ private Q_SLOTS:
         f->type("city", "Springfield");
         f->click("saveButton");
 
+        // The mode, disabled selector and focus it starts with are checked on the vehicle form
+        // (tst_vehicles).
         view->commandDuplicate();
-        QCOMPARE(view->mode(), Mode::AddNew);
         QCOMPARE(title(), QString("New Owner"));
-        QVERIFY(!f->selector()->isEnabled());
         QCOMPARE(company()->text(), QString("A"));
-        QCOMPARE(f->field("city")->text(), QString("Springfield"));
-        QCOMPARE(QApplication::focusWidget(), company());
         QVERIFY(!view->canDuplicate());
 
         f->type("companyName", "A copy");
@@ -279,12 +272,11 @@ private Q_SLOTS:
         QCOMPARE(switches.at(0).at(0).toInt(), int(VehicleForm));
         QCOMPARE(switches.at(1).at(0).toInt(), int(HomeForm));
 
-        // Shown again, the form keeps its list; the update hint of a change refills it.
+        // Shown again, the form keeps its list (the update hint of a change refills it, as editAndSave
+        // shows).
         f->addOwner("B");
         view->enter(0, 0);
         QCOMPARE(f->selectorTexts(), QStringList({"A"}));
-        f->m_doc.updateAllViews(OwnersHint);
-        QCOMPARE(f->selectorTexts(), QStringList({"A", "B"}));
     }
 };
 

@@ -27,14 +27,11 @@ class VehicleFormTest : public QObject
 private:
     std::unique_ptr<ViewFixture<CVehicleView>> f;
 
-    Database& db() { return f->db(); }
-    int count(const QString& sql) { return f->count(sql); }
-    QString value(const QString& sql) { return f->value(sql); }
     qint32 addOwner(const QString& company)
     {
         OwnerRecord owner;
         owner.companyName = company;
-        return owner.save(db(), 0);
+        return owner.save(f->db(), 0);
     }
     qint32 addVehicle(const QString& make, qint32 reading = 1000, qint32 purchaseReading = 0)
     {
@@ -45,14 +42,9 @@ private:
         vehicle.reading = reading;
         vehicle.purchase.reading = purchaseReading;
         vehicle.purchase.seller.companyName = "Dealer";
-        return vehicle.save(db(), 0).vehicleId;
+        return vehicle.save(f->db(), 0).vehicleId;
     }
     CVehicleView& open() { return f->openView(QSize(900, 640)); }
-    template <class T = QLineEdit> T* find(const char* name) { return f->find<T>(name); }
-    QString text(const char* name) { return find(name)->text(); }
-    QString label(const char* name) { return find<QLabel>(name)->text(); }
-    void set(const char* name, const QString& text) { find(name)->setText(text); }
-    void click(const char* name) { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
 
 private Q_SLOTS:
     void init()
@@ -68,44 +60,45 @@ private Q_SLOTS:
     {
         CVehicleView& form = open();
         QCOMPARE(form.mode(), Mode::AddNew);
-        QCOMPARE(text("actualDateEdit"), QString("03/20/2024"));
-        QVERIFY(find<QCheckBox>("activeCheck")->isChecked() &&
-                find<QRadioButton>("usMeasurement")->isChecked());
-        set("vehicleYear", "2012");
-        set("perMonthEdit", "1,000");
-        set("readingEdit", "50,000");
-        set("actualDateEdit", "02/19/2024");
+        QCOMPARE(f->field("actualDateEdit")->text(), QString("03/20/2024"));
+        QVERIFY(f->find<QCheckBox>("activeCheck")->isChecked() &&
+                f->find<QRadioButton>("usMeasurement")->isChecked());
+        f->field("vehicleYear")->setText("2012");
+        f->field("perMonthEdit")->setText("1,000");
+        f->field("readingEdit")->setText("50,000");
+        f->field("actualDateEdit")->setText("02/19/2024");
         f->m_prompter.noteAnswer(false);
-        click("saveButton");
+        f->click("saveButton");
         QCOMPARE(
             f->m_prompter.prompts().last().text,
             QString("The Actual Miles Last Entered is not today.  System is estimating the (Est.) Odometer "
                     "Reading on the vehicle as of today."));
         QCOMPARE(f->m_app.settings().integer("Messages", "v1"), 0);
-        QCOMPARE(value("SELECT EntryOfActualMiles || ' ' || DateOfActualMiles || ' ' || DateOfEstimatedMiles "
-                       "FROM Vehicles"),
-                 QString("50960 20240219 20240320"));
-        QCOMPARE(text("readingEdit"), QString("50,960"));
-        QCOMPARE(label("readingLabel"), QString("(Est.) Odometer Reading"));
+        QCOMPARE(
+            f->value("SELECT EntryOfActualMiles || ' ' || DateOfActualMiles || ' ' || DateOfEstimatedMiles "
+                     "FROM Vehicles"),
+            QString("50960 20240219 20240320"));
+        QCOMPARE(f->field("readingEdit")->text(), QString("50,960"));
+        QCOMPARE(f->find<QLabel>("readingLabel")->text(), QString("(Est.) Odometer Reading"));
         QCOMPARE(f->m_app.currentVehicle(), 1);
 
         // Unchanged reading, rate and date: nothing is estimated again.
-        click("editButton");
-        find<QPlainTextEdit>("comments")->setPlainText("Winter tyres");
-        click("saveButton");
-        QCOMPARE(value("SELECT EntryOfActualMiles || ' ' || Memo FROM Vehicles"),
+        f->click("editButton");
+        f->find<QPlainTextEdit>("comments")->setPlainText("Winter tyres");
+        f->click("saveButton");
+        QCOMPARE(f->value("SELECT EntryOfActualMiles || ' ' || Memo FROM Vehicles"),
                  QString("50960 Winter tyres"));
 
         // With the note turned off a past date is estimated silently; a reading of today is no estimate.
-        click("editButton");
-        set("readingEdit", "51000");
-        click("saveButton");
-        QCOMPARE(text("readingEdit"), QString("51,960"));
-        click("editButton");
-        set("actualDateEdit", "03/20/2024");
-        click("saveButton");
-        QCOMPARE(text("readingEdit"), QString("51,960"));
-        QCOMPARE(label("readingLabel"), QString("Odometer Reading"));
+        f->click("editButton");
+        f->field("readingEdit")->setText("51000");
+        f->click("saveButton");
+        QCOMPARE(f->field("readingEdit")->text(), QString("51,960"));
+        f->click("editButton");
+        f->field("actualDateEdit")->setText("03/20/2024");
+        f->click("saveButton");
+        QCOMPARE(f->field("readingEdit")->text(), QString("51,960"));
+        QCOMPARE(f->find<QLabel>("readingLabel")->text(), QString("Odometer Reading"));
         QCOMPARE(f->m_prompter.prompts().size(), 1);
     }
 
@@ -114,7 +107,7 @@ private Q_SLOTS:
         addVehicle("Ford", 5000, 12);
         open();
         // Browse shows the purchase read-only (its look is in tst_formlook) and changes nothing.
-        const auto openPurchase = [this] { click("purchaseButton"); };
+        const auto openPurchase = [this] { f->click("purchaseButton"); };
         withDialog<CPurchaseDialog>(openPurchase, [](CPurchaseDialog& dialog) {
             QVERIFY(dialog.findChild<QLineEdit*>("purchasedFrom")->isReadOnly());
             QCOMPARE(dialog.findChild<QLineEdit*>("purchasedFrom")->text(), QString("Dealer"));
@@ -122,9 +115,9 @@ private Q_SLOTS:
             dialog.accept();
         });
         QVERIFY(!f->m_view->hasUnsavedChanges());
-        QCOMPARE(find<QWidget>("hoursCheck")->nextInFocusChain(), find<QWidget>("purchaseButton"));
+        QCOMPARE(f->find<QWidget>("hoursCheck")->nextInFocusChain(), f->find<QWidget>("purchaseButton"));
 
-        click("editButton");
+        f->click("editButton");
         withDialog<CPurchaseDialog>(openPurchase, [this](CPurchaseDialog& dialog) {
             const auto field = [&](const char* name) { return dialog.findChild<QLineEdit*>(name); };
             field("purchasedFrom")->setText("O'Neil's Motors");
@@ -145,12 +138,12 @@ private Q_SLOTS:
             QVERIFY(!dialog.isVisible());
         });
         QVERIFY(f->m_view->hasUnsavedChanges());
-        click("saveButton");
+        f->click("saveButton");
         QCOMPARE(
-            value("SELECT PurchaseDate || ' ' || PurchaseAmount || ' ' || PurchaseMileage FROM Vehicles"),
+            f->value("SELECT PurchaseDate || ' ' || PurchaseAmount || ' ' || PurchaseMileage FROM Vehicles"),
             QString("20200102 38950.5 5000"));
-        QCOMPARE(value("SELECT CompanyName FROM ContactInfo WHERE ContactID = "
-                       "(SELECT ContactID FROM Vehicles)"),
+        QCOMPARE(f->value("SELECT CompanyName FROM ContactInfo WHERE ContactID = "
+                          "(SELECT ContactID FROM Vehicles)"),
                  QString("O'Neil's Motors"));
     }
 
@@ -163,7 +156,7 @@ private Q_SLOTS:
               "INSERT INTO Loan (VehicleID, AcctNo) VALUES (1, 'L-1')",
               "INSERT INTO Insurance (VehicleID, PolicyNo) VALUES (1, 'P-1')",
               "INSERT INTO InsCoverage (VehicleID, TypeID) VALUES (1, 1)"})
-            db().execute(sql);
+            f->db().execute(sql);
         const QString copiedRows = "SELECT (SELECT count(*) FROM Schedule WHERE VehicleID = 2) || "
                                    "(SELECT count(*) FROM Loan WHERE VehicleID = 2) || "
                                    "(SELECT count(*) FROM Insurance WHERE VehicleID = 2) || "
@@ -177,7 +170,7 @@ private Q_SLOTS:
         QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
 
         // Cancel, then No: the duplicate goes on with the choices as they were.
-        const QRect selectorPlace = find<QComboBox>("vehicleSelector")->geometry();
+        const QRect selectorPlace = f->find<QComboBox>("vehicleSelector")->geometry();
         f->m_prompter.answer(Answer::No, Messages::CancelDuplicationQuestion);
         withDialog<QDialog>([&] { form.commandDuplicate(); },
                             [](QDialog& dialog) {
@@ -185,45 +178,45 @@ private Q_SLOTS:
                                 dialog.reject();
                             });
         QCOMPARE(form.mode(), Mode::AddNew);
-        QCOMPARE(find<QLabel>("modeTitle")->text(), QString("Add New Vehicle"));
-        QCOMPARE(text("vehicleMake"), QString("Ford"));
-        QVERIFY(!find<QComboBox>("vehicleSelector")->isEnabled());
-        QVERIFY(find<QLabel>("selectorLabel")->isHidden());
+        QCOMPARE(f->find<QLabel>("modeTitle")->text(), QString("Add New Vehicle"));
+        QCOMPARE(f->field("vehicleMake")->text(), QString("Ford"));
+        QVERIFY(!f->find<QComboBox>("vehicleSelector")->isEnabled());
+        QVERIFY(f->find<QLabel>("selectorLabel")->isHidden());
         QTest::qWait(20);
-        QCOMPARE(find<QComboBox>("vehicleSelector")->geometry(), selectorPlace);
-        QCOMPARE(f->m_view->focusWidget(), find<QWidget>("vehicleOwner"));
+        QCOMPARE(f->find<QComboBox>("vehicleSelector")->geometry(), selectorPlace);
+        QCOMPARE(f->m_view->focusWidget(), f->find<QWidget>("vehicleOwner"));
         QVERIFY(!form.hasUnsavedChanges());
-        QCOMPARE(value(copiedRows), QString("0000"));
+        QCOMPARE(f->value(copiedRows), QString("0000"));
 
-        set("vehicleVin", "SECOND");
-        click("saveButton");
+        f->field("vehicleVin")->setText("SECOND");
+        f->click("saveButton");
         QCOMPARE(form.currentKey(), 2);
-        QCOMPARE(value(copiedRows), QString("1100"));
+        QCOMPARE(f->value(copiedRows), QString("1100"));
         // The copies get keys of their own; the source keeps its rows.
-        QCOMPARE(value("SELECT ScheduleID || Description FROM Schedule WHERE VehicleID = 2"),
+        QCOMPARE(f->value("SELECT ScheduleID || Description FROM Schedule WHERE VehicleID = 2"),
                  QString("8Oil"));
-        QCOMPARE(value("SELECT AcctNo FROM Loan WHERE VehicleID = 2"), QString("L-1"));
-        QCOMPARE(count("SELECT count(*) FROM Schedule WHERE VehicleID = 1"), 1);
-        QCOMPARE(count("SELECT count(DISTINCT ContactID) FROM Vehicles"), 2);
-        QVERIFY(find<QComboBox>("vehicleSelector")->isEnabled());
-        QVERIFY(!find<QLabel>("selectorLabel")->isHidden());
+        QCOMPARE(f->value("SELECT AcctNo FROM Loan WHERE VehicleID = 2"), QString("L-1"));
+        QCOMPARE(f->count("SELECT count(*) FROM Schedule WHERE VehicleID = 1"), 1);
+        QCOMPARE(f->count("SELECT count(DISTINCT ContactID) FROM Vehicles"), 2);
+        QVERIFY(f->find<QComboBox>("vehicleSelector")->isEnabled());
+        QVERIFY(!f->find<QLabel>("selectorLabel")->isHidden());
     }
 
     void updateHintsRefillTheLists()
     {
         addVehicle("Ford");
         open();
-        QCOMPARE(find<QComboBox>("vehicleOwner")->count(), 1);
+        QCOMPARE(f->find<QComboBox>("vehicleOwner")->count(), 1);
         addOwner("Another");
         f->m_doc.updateAllViews(OwnersHint);
-        QCOMPARE(find<QComboBox>("vehicleOwner")->count(), 2);
-        QCOMPARE(find<QComboBox>("vehicleOwner")->currentText(), QString("Harbourline"));
+        QCOMPARE(f->find<QComboBox>("vehicleOwner")->count(), 2);
+        QCOMPARE(f->find<QComboBox>("vehicleOwner")->currentText(), QString("Harbourline"));
 
         addVehicle("Isuzu");
         f->m_app.setCurrentVehicle(1);
         f->m_doc.updateAllViews(VehiclesHint);
-        QCOMPARE(find<QComboBox>("vehicleSelector")->count(), 2);
-        QCOMPARE(text("vehicleMake"), QString("Ford"));
+        QCOMPARE(f->find<QComboBox>("vehicleSelector")->count(), 2);
+        QCOMPARE(f->field("vehicleMake")->text(), QString("Ford"));
     }
 };
 
