@@ -109,12 +109,9 @@ private Q_SLOTS:
         record.measurement = 1;
         record.hours = true;
         record.active = false;
+        record.purchase = {{}, "3 year warranty", "20190101", 38950.5, 12};
         record.purchase.seller.companyName = "Rose City's Trucks";
         record.purchase.seller.lastName = "Okafor";
-        record.purchase.memo = "3 year warranty";
-        record.purchase.date = "20190101";
-        record.purchase.amount = 38950.5;
-        record.purchase.reading = 12;
         QCOMPARE(record.save(*db, 0).vehicleId, 1);
         std::optional<VehicleRecord> loaded = VehicleRecord::load(*db, 1);
         QVERIFY(loaded && loaded->hours && !loaded->active && loaded->measurement == 1);
@@ -276,12 +273,10 @@ private Q_SLOTS:
     {
         db->execute("INSERT INTO ContactInfo (ContactID, ContactType, CompanyName, LastName, FirstName) "
                     "VALUES (7, 1, 'O`Neil Haulage', 'Smith', 'Ann')");
-        db->execute("INSERT INTO Owners (OwnerID, ContactID, LocationID) VALUES (3, 7, 'North')");
-        db->execute("INSERT INTO Owners (OwnerID, ContactID, LocationID) VALUES (4, 0, 'South')");
+        db->execute(
+            "INSERT INTO Owners (OwnerID, ContactID, LocationID) VALUES (3, 7, 'North'), (4, 0, 'South')");
         db->execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, VehicleModel) "
-                    "VALUES (2, 3, '2001', 'Ford', 'F-150')");
-        db->execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, VehicleModel) "
-                    "VALUES (1, 4, '2010', 'Volvo', 'FH')");
+                    "VALUES (2, 3, '2001', 'Ford', 'F-150'), (1, 4, '2010', 'Volvo', 'FH')");
         db->execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleMake) VALUES (9, 99, 'Orphan')");
         const QList<int> fieldSlots = {1, 6, 7, -1, -1, -1, -1, -1, -1, -1};
         const auto all = VehicleList::items(*db, fieldSlots);
@@ -301,45 +296,38 @@ private Q_SLOTS:
     // vehicle 2 one maintenance entry, vehicle 3 two gas entries out of order (as an old file may hold).
     void conflicts_data()
     {
-        QTest::addColumn<int>("vehicle");
-        QTest::addColumn<bool>("gas");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<int>("reading");
+        QTest::addColumn<QString>("entry"); // its kind, vehicle, key (0: a new entry), date and reading
         QTest::addColumn<QString>("expected");
-
-        addRow("in order", 1, true, 0, "20240210", 11200, "");
-        addRow("same date, lower reading", 1, true, 0, "20240201", 10000, "");
-        addRow("equal readings on other dates", 1, false, 0, "20240115", 11000, "");
-        addRow("earlier entry with higher reading", 1, true, 0, "20240215", 10500, "gas 2 20240201 11000");
-        addRow("later entries with lower readings: nearest", 1, true, 0, "20240102", 11800,
-               "gas 1 20240105 9800");
-        addRow("later-lower named before earlier-higher", 3, true, 0, "20240115", 400, "gas 5 20240201 300");
-        addRow("own kind first: gas", 1, true, 0, "20240305", 11450, "gas 3 20240220 11500");
-        addRow("own kind first: maintenance", 1, false, 0, "20240305", 11450, "maintenance 2 20240301 12000");
-        addRow("other kind when own is clear", 1, false, 0, "20240125", 11600, "gas 2 20240201 11000");
-        addRow("the entry itself left out", 1, true, 3, "20240225", 11400, "");
-        addRow("a new entry has no self", 1, true, 0, "20240225", 11400, "gas 3 20240220 11500");
-        addRow("same key of the other kind counts", 1, false, 3, "20240225", 11400, "gas 3 20240220 11500");
-        addRow("maintenance edited over itself", 1, false, 2, "20240225", 12500, "");
-        addRow("other vehicles ignored", 2, true, 0, "20240201", 60, "");
+        addRow("in order", "gas 1 0 20240210 11200", "");
+        addRow("same date, lower reading", "gas 1 0 20240201 10000", "");
+        addRow("equal readings on other dates", "maintenance 1 0 20240115 11000", "");
+        addRow("earlier entry with higher reading", "gas 1 0 20240215 10500", "gas 2 20240201 11000");
+        addRow("later entries with lower readings: nearest", "gas 1 0 20240102 11800", "gas 1 20240105 9800");
+        addRow("later-lower named before earlier-higher", "gas 3 0 20240115 400", "gas 5 20240201 300");
+        addRow("own kind first: gas", "gas 1 0 20240305 11450", "gas 3 20240220 11500");
+        addRow("own kind first: maintenance", "maintenance 1 0 20240305 11450",
+               "maintenance 2 20240301 12000");
+        addRow("other kind when own is clear", "maintenance 1 0 20240125 11600", "gas 2 20240201 11000");
+        addRow("the entry itself left out", "gas 1 3 20240225 11400", "");
+        addRow("a new entry has no self", "gas 1 0 20240225 11400", "gas 3 20240220 11500");
+        addRow("same key of the other kind counts", "maintenance 1 3 20240225 11400", "gas 3 20240220 11500");
+        addRow("maintenance edited over itself", "maintenance 1 2 20240225 12500", "");
+        addRow("other vehicles ignored", "gas 2 0 20240201 60", "");
     }
     void conflicts()
     {
-        QFETCH(int, vehicle);
-        QFETCH(bool, gas);
-        QFETCH(int, key);
-        QFETCH(QString, date);
-        QFETCH(int, reading);
+        QFETCH(QString, entry);
         QFETCH(QString, expected);
+        const QStringList e = entry.split(' ');
         db->execute("INSERT INTO Maintenance (MaintID, VehicleID, StationID, MaintDate, ActualMiles) VALUES "
                     "(1, 1, 0, '20240110', 10000), (2, 1, 0, '20240301', 12000), (3, 2, 0, '20240105', 50)");
         db->execute(
             "INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage) VALUES (1, 1, '20240105', 9800), "
             "(2, 1, '20240201', 11000), (3, 1, '20240220', 11500), (4, 3, '20240101', 500), "
             "(5, 3, '20240201', 300)");
-        const std::optional<Chronology::Conflict> conflict = Chronology::findConflict(
-            *db, vehicle, date, reading, gas ? EntryKind::Gas : EntryKind::Maintenance, key);
+        const std::optional<Chronology::Conflict> conflict =
+            Chronology::findConflict(*db, e[1].toInt(), e[3], e[4].toInt(),
+                                     e[0] == "gas" ? EntryKind::Gas : EntryKind::Maintenance, e[2].toInt());
         const QString found = conflict ? QStringLiteral("%1 %2 %3 %4")
                                              .arg(conflict->kind == EntryKind::Gas ? "gas" : "maintenance")
                                              .arg(conflict->key)

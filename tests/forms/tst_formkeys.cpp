@@ -102,30 +102,24 @@ private Q_SLOTS:
         QCOMPARE(focused(), f->box("ownerSelector"));
     }
 
-    void escapeClosesTheInnermostPopupFirst_data()
-    {
-        QTest::addColumn<QString>("list");
-        QTest::newRow("vehicle selector") << "vehicleSelector";
-        QTest::newRow("company box") << "loanCompany";
-    }
-
     void escapeClosesTheInnermostPopupFirst()
     {
-        QFETCH(QString, list);
         f->addCompany("First Lending", 2);
-        f->open(LoanForm);
-        QComboBox* box = f->box(list.toLatin1().constData());
-        box->setFocus();
-        box->showPopup();
-        QTRY_VERIFY(box->view()->isVisible());
-        press(focused(), Qt::Key_Escape);
-        QTRY_VERIFY(!box->view()->isVisible());
-        QCOMPARE(f->shownNumber(), int(LoanForm));
-        // With nothing open, Escape typed into the field leaves the form for the home screen.
-        QApplication::setActiveWindow(&f->frame());
-        box->setFocus();
-        press(focused(), Qt::Key_Escape);
-        QCOMPARE(f->shownNumber(), int(HomeForm));
+        for (const char* list : {"vehicleSelector", "loanCompany"}) {
+            f->open(LoanForm);
+            QComboBox* box = f->box(list);
+            box->setFocus();
+            box->showPopup();
+            QTRY_VERIFY2(box->view()->isVisible(), list);
+            press(focused(), Qt::Key_Escape);
+            QTRY_VERIFY2(!box->view()->isVisible(), list);
+            QCOMPARE(f->shownNumber(), int(LoanForm));
+            // With nothing open, Escape typed into the field leaves the form for the home screen.
+            QApplication::setActiveWindow(&f->frame());
+            box->setFocus();
+            press(focused(), Qt::Key_Escape);
+            QCOMPARE(f->shownNumber(), int(HomeForm));
+        }
     }
 
     void aFullFieldSaysSo()

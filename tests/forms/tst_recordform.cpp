@@ -1,16 +1,19 @@
 #include "OwnerFormFixture.h"
 #include "context/Enums.h"
 #include "db/Messages.h"
+#include "fleet/ui/ContactInfoDialog.h"
 
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 
 using Answer = Prompter::Answer;
 using Mode = CRecordForm::Mode;
 
-// The mode machine every record form shares, driven through the owner form's real widgets.
+// The mode machine every record form shares, driven through the owner form's real widgets, and what is the
+// owner form's own: its list, its delete and the contact information it shows.
 class RecordFormTest : public QObject
 {
     Q_OBJECT
@@ -23,6 +26,11 @@ private:
     QString title() { return f->find<QLabel>("modeTitle")->text(); }
     bool enabled(const char* buttonName) { return f->find<QPushButton>(buttonName)->isEnabled(); }
     int changesWritten() { return f->count("SELECT total_changes()"); }
+    void openWithOwner(const QString& company)
+    {
+        f->addOwner(company);
+        view = &f->openView();
+    }
     // Owners "A" and "B", "B" shown in Edit with its company name changed to "B2".
     void editSecondOwner()
     {
@@ -73,8 +81,7 @@ private Q_SLOTS:
     // are told.
     void editAndSave()
     {
-        f->addOwner("A");
-        view = &f->openView();
+        openWithOwner("A");
         COwnerView other(f->m_app, f->m_doc);
         other.enter(0, 0);
         QCOMPARE(title(), QString("Browse Owner"));
@@ -179,8 +186,7 @@ private Q_SLOTS:
 
     void enterKeyRunsTheMarkedCommand()
     {
-        f->addOwner("A");
-        view = &f->openView();
+        openWithOwner("A");
         QCOMPARE(view->markedButton(), f->find<QPushButton>("editButton"));
         QTest::keyClick(company(), Qt::Key_Return);
         QCOMPARE(view->mode(), Mode::Edit);
@@ -205,8 +211,7 @@ private Q_SLOTS:
 
     void contextMenuLeavesOutDeleteWhileEditing()
     {
-        f->addOwner("A");
-        view = &f->openView();
+        openWithOwner("A");
         const QStringList full{"New", "Edit", "-", "Save", "Reset", "-", "Delete"};
         const QStringList editing{"New", "Edit", "-", "Save", "Reset"};
         QCOMPARE(menuItems(), full);
@@ -221,8 +226,7 @@ private Q_SLOTS:
 
     void clipboardCommandsFollowTheFocusedField()
     {
-        f->addOwner("Acme");
-        view = &f->openView();
+        openWithOwner("Acme");
         QApplication::clipboard()->setText("pasted");
         company()->setFocus();
         company()->selectAll();
@@ -240,8 +244,7 @@ private Q_SLOTS:
 
     void duplicateStartsANewRecordWithTheValues()
     {
-        f->addOwner("A");
-        view = &f->openView();
+        openWithOwner("A");
         f->click("editButton");
         f->type("city", "Springfield");
         f->click("saveButton");
@@ -262,8 +265,7 @@ private Q_SLOTS:
 
     void navigationAndRefresh()
     {
-        f->addOwner("A");
-        view = &f->openView();
+        openWithOwner("A");
         QSignalSpy switches(view, &CFormView::switchFormRequested);
         f->click("nextButton");
         f->click("homeButton");
@@ -277,6 +279,83 @@ private Q_SLOTS:
         f->addOwner("B");
         view->enter(0, 0);
         QCOMPARE(f->selectorTexts(), QStringList({"A"}));
+    }
+
+    void ownerListTexts()
+    {
+        f->addOwner("Zenith Fleet", "", "", "Store 5");
+        f->addOwner("", "Smith");
+        f->addOwner("", "Doe", "John");
+        f->addOwner("O'Neil Motors", "Neil", "Pat");
+        // An owner whose contact row is missing stays reachable.
+        f->db().execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (9, 99)");
+        f->openView();
+        QCOMPARE(f->selectorTexts(),
+                 QStringList({"", "Doe, John", "O'Neil Motors", "Smith", "Zenith Fleet, Store 5"}));
+        QCOMPARE(f->field("companyName")->text(), QString());
+        f->selector()->setCurrentIndex(1);
+        QCOMPARE(f->field("firstName")->text(), QString("John"));
+    }
+
+    // An owner with vehicles is deleted only after a second question, which takes the vehicles' rows too; one
+    // without is asked about once and only the owners' forms are told.
+    void deleteAsksAgainForAnOwnerWithVehicles()
+    {
+        f->addOwner("Bare");
+        const qint32 fleet = f->addOwner("Fleet");
+        addVehicleRows(f->db(), 1, fleet);
+        addVehicleRows(f->db(), 2, fleet);
+        addVehicleRows(f->db(), 3, f->addOwner("Other"));
+        COwnerView& view = f->openView();
+        f->selector()->setCurrentIndex(1);
+        QSignalSpy hints(&f->m_doc, &CVelDoc::viewsNeedUpdate);
+        const auto deleteShown = [&](std::optional<Answer> vehiclesToo) {
+            f->m_prompter.answer(Answer::Yes, Messages::DeleteOwnerQuestion);
+            if (vehiclesToo)
+                f->m_prompter.answer(*vehiclesToo, Messages::OwnerVehiclesDeleteQuestion);
+            view.commandDelete();
+        };
+
+        deleteShown(Answer::No);
+        QCOMPARE(rowsOfVehicles(f->db(), "1, 2"), 20);
+        QCOMPARE(f->count("SELECT count(*) FROM Owners"), 3);
+        deleteShown(Answer::Yes);
+        QCOMPARE(rowsOfVehicles(f->db(), "1, 2"), 0);
+        QCOMPARE(rowsOfVehicles(f->db(), "3"), 10);
+        QCOMPARE(f->selectorTexts(), QStringList({"Bare", "Other"}));
+        QCOMPARE(f->field("companyName")->text(), QString("Bare"));
+        deleteShown(std::nullopt);
+        QCOMPARE(f->count("SELECT count(*) FROM ContactInfo WHERE CompanyName IN ('Bare', 'Fleet')"), 0);
+        QCOMPARE(f->count("SELECT count(*) FROM Owners"), 1);
+        QCOMPARE(f->selectorTexts(), QStringList({"Other"}));
+        QList<int> told;
+        for (const QList<QVariant>& hint : hints)
+            told << hint.at(0).toInt();
+        QCOMPARE(told, QList<int>({OwnersHint, VehiclesHint, OwnersHint}));
+
+        deleteShown(Answer::Yes);
+        QCOMPARE(view.mode(), Mode::AddNew);
+        QVERIFY(!f->find<QPushButton>("nextButton")->isEnabled());
+    }
+
+    void contactInformationDialogOnlyShows()
+    {
+        ContactDetails details;
+        details.companyName = "Ann's Insurance";
+        details.agentName = "Ann Lee";
+        details.comments = "Call after 5";
+        CContactInfoDialog dialog(details);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto* company = dialog.findChild<QLineEdit*>("companyName");
+        QCOMPARE(company->text(), QString("Ann's Insurance"));
+        QVERIFY(company->isReadOnly());
+        QCOMPARE(QApplication::focusWidget(), company);
+        QCOMPARE(dialog.findChild<QLineEdit*>("agentName")->text(), QString("Ann Lee"));
+        QVERIFY(dialog.findChild<QPlainTextEdit*>("comments")->isReadOnly());
+        QTest::mouseClick(dialog.findChild<QPushButton*>("okButton"), Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 };
 

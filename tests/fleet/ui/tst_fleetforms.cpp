@@ -1,14 +1,26 @@
 #include "CompanyFormsFixture.h"
 #include "DataRows.h"
+#include "Dialogs.h"
 #include "db/Clock.h"
+#include "db/DbException.h"
 #include "db/Messages.h"
 #include "fleet/ContactKind.h"
+#include "fleet/OwnerRecord.h"
+#include "fleet/VehicleRecord.h"
+#include "fleet/ui/PurchaseDialog.h"
 #include "fleet/ui/StationView.h"
 #include "forms/DateField.h"
+#include "fuel/GasEntry.h"
+#include "maintenance/JobOrderRecord.h"
+#include "maintenance/MaintenanceRecord.h"
 
+#include <QAction>
 #include <QCalendarWidget>
+#include <QCheckBox>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QToolButton>
 
 using Answer = Prompter::Answer;
@@ -36,8 +48,6 @@ const QString perMonthRange = "Estimated Hours Per Month must be numeric and bet
 const QString readingRange = "Hour Meter Reading must be numeric and between 0 and 1,000,000.";
 const QString belowPurchase = "The Hour Meter Reading on the vehicle can not be less then the Hour Meter on "
                               "the vehicle when purchased.";
-const QString belowMaintenance =
-    "The Hour Meter Reading can not be less then any actual maintenance entered.";
 const QString stationInUse =
     "You can not change the type of this Company.  It is already being used as a Service Station.";
 const QString nameInUse = "The company name is already being used.  Please enter a unique company name.";
@@ -69,7 +79,8 @@ const Step steps[] = {
      "perMonthLabel=Estimated Hours Per Month|actualDateLabel=Actual Hours Last Entered"},
     {VehicleForm, "perMonthEdit=$1,200", readingRange, "readingEdit"},
     {VehicleForm, "readingEdit=199", belowPurchase, "readingEdit"},
-    {VehicleForm, "readingEdit=899", belowMaintenance, "readingEdit"},
+    {VehicleForm, "readingEdit=899",
+     "The Hour Meter Reading can not be less then any actual maintenance entered.", "readingEdit"},
     {VehicleForm, "readingEdit=900", "Actual Hours Last Entered is not a valid date.", "actualDateEdit"},
     {VehicleForm, "actualDateEdit=3/21/2024", "You can not use a date in the future.", "actualDateEdit"},
     {VehicleForm, "actualDateEdit=3-20-2024", "", "1901|900|1200|1|1",
@@ -134,37 +145,66 @@ QList<std::pair<QByteArray, QString>> pairs(const char* list)
 
 } // namespace
 
-// The company, loan and insurance forms and the way between them, and the checks Save runs on the record
-// forms of the fleet, reached through the main window as the user does.
-class CompaniesTest : public QObject
+// The record forms of the fleet reached through the main window as the user does: the checks Save runs, the
+// company, loan and insurance forms and the way between them, and the data they keep.
+class FleetFormsTest : public QObject
 {
     Q_OBJECT
 
 private:
     std::unique_ptr<CompanyFormsFixture> f;
+    QString value(const QString& sql) { return f->db().scalar(sql).toString(); }
+    qint32 addOwner(const QString& company)
+    {
+        OwnerRecord owner;
+        owner.companyName = company;
+        return owner.save(f->db(), 0);
+    }
+    // The vehicle form's tests start without vehicles and add their own, with a seller; today is 03/20/2024.
+    void startWithoutVehicles()
+    {
+        Clock::setNow(QDateTime(QDate(2024, 3, 20), QTime(10, 0)));
+        f->db().execute("DELETE FROM Vehicles");
+    }
+    qint32 addVehicle(const QString& make, qint32 reading = 1000, qint32 purchaseReading = 0)
+    {
+        VehicleRecord vehicle = VehicleRecord::newVehicle();
+        vehicle.ownerId = 1;
+        vehicle.year = "2019";
+        vehicle.make = make;
+        vehicle.reading = reading;
+        vehicle.purchase.reading = purchaseReading;
+        vehicle.purchase.seller.companyName = "Dealer";
+        return vehicle.save(f->db(), 0).vehicleId;
+    }
+    const QString vehicleGone = QStringLiteral("vehicle this record belongs to has been deleted");
 
+    // The loan form of vehicle 1 with an account number typed and not saved, left for the company list.
+    void leaveTypedLoan()
+    {
+        f->open(LoanForm);
+        f->setText("accountNumber", "L-9");
+        f->click("editContactButton");
+        QCOMPARE(f->shownNumber(), int(CompanyForm));
+    }
+
+    // Sets the text a line, list or memo holds (the property differs), or clicks a check or radio button.
     void edit(const char* name, const QString& text)
     {
         if (QByteArray(name) == "sql")
             return f->db().execute(text);
         QWidget* widget = f->find<QWidget>(name);
-        if (auto* line = qobject_cast<QLineEdit*>(widget))
-            line->setText(text);
-        else if (auto* list = qobject_cast<QComboBox*>(widget))
-            list->setCurrentText(text);
-        else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget))
-            memo->setPlainText(text);
-        else
-            QTest::mouseClick(widget, Qt::LeftButton);
+        if (qobject_cast<QAbstractButton*>(widget))
+            return QTest::mouseClick(widget, Qt::LeftButton);
+        for (const char* property : {"text", "currentText", "plainText"})
+            if (widget->metaObject()->indexOfProperty(property) >= 0)
+                return void(widget->setProperty(property, text));
     }
     QString shownText(const char* name)
     {
         QWidget* widget = f->find<QWidget>(name);
-        if (auto* list = qobject_cast<QComboBox*>(widget))
-            return list->currentText();
-        if (auto* label = qobject_cast<QLabel*>(widget))
-            return label->text();
-        return f->field(name)->text();
+        const QVariant text = widget->property("text");
+        return text.isValid() ? text.toString() : widget->property("currentText").toString();
     }
 
 private Q_SLOTS:
@@ -418,8 +458,8 @@ private Q_SLOTS:
         QVERIFY(f->shown().hasUnsavedChanges());
     }
 
-    // A vehicle without the record opens into a new one; saved, it is the vehicle's own, and Delete takes it
-    // (an insurance with its coverage, of that vehicle only) and starts a new one.
+    // A vehicle without the record opens into a new one, which is that vehicle's own, and Delete takes it (an
+    // insurance with its coverage, of that vehicle only) and starts a new one.
     void newRecordForAVehicleWithoutAndDelete_data()
     {
         QTest::addColumn<int>("form");
@@ -449,18 +489,23 @@ private Q_SLOTS:
         QVERIFY(!f->find<QPushButton>("deleteButton")->isEnabled());
         QCOMPARE(f->text("paymentAmount"), QString("$0.00"));
 
+        // Typed and left for another vehicle, the record is saved as the first vehicle's own.
         f->setText(field.constData(), "X-1");
-        f->click("saveButton");
-        QCOMPARE(f->title(), QString("Browse %1 Information").arg(table));
-        QCOMPARE(f->count(QStringLiteral("SELECT count(*) FROM %1 WHERE VehicleID = 1").arg(table)), 1);
-
+        f->m_prompter.answer(Answer::Yes, Messages::ApplyChangesQuestion);
         f->box("vehicleSelector")->setCurrentIndex(1);
+        QCOMPARE(value("SELECT group_concat(VehicleID) FROM " + table), QString("1"));
         QCOMPARE(view.mode(), Mode::AddNew);
         QCOMPARE(f->text(field.constData()), QString());
         QCOMPARE(f->m_app.currentVehicle(), 2);
         f->box("vehicleSelector")->setCurrentIndex(0);
         QCOMPARE(f->text(field.constData()), QString("X-1"));
-        QCOMPARE(view.mode(), Mode::Browse);
+        QCOMPARE(f->title(), QString("Browse %1 Information").arg(table));
+        // A vehicle chosen on another form is the one shown when the form comes back.
+        f->frame().switchForm(HomeForm);
+        f->m_app.setCurrentVehicle(2);
+        f->open(form);
+        QCOMPARE(f->box("vehicleSelector")->currentIndex(), 1);
+        f->box("vehicleSelector")->setCurrentIndex(0);
 
         f->m_prompter.answer(Answer::Yes, question);
         view.commandDelete();
@@ -470,24 +515,338 @@ private Q_SLOTS:
         QCOMPARE(f->box("vehicleSelector")->currentIndex(), 0);
     }
 
-    void anotherVehicleSavesTheNewLoanForItsOwn()
+    // Nothing is written for a vehicle that has gone, no record moves to another vehicle, nothing is deleted
+    // by a stray Enter, and closing the window only ever offers the changes typed.
+    void typingForADeletedVehicleIsDroppedAndTold()
     {
+        leaveTypedLoan();
+        f->open(VehicleForm);
+        QCOMPARE(f->box("vehicleSelector")->currentData().toInt(), 1);
+        f->m_prompter.answer(Answer::Yes, "Do you want to delete the current vehicle?");
+        f->m_prompter.answer(Answer::Ok, vehicleGone);
+        f->click("deleteButton");
         CRecordForm& loan = f->open(LoanForm);
-        f->setText("accountNumber", "For the Ford");
-        f->m_prompter.answer(Answer::Yes, Messages::ApplyChangesQuestion);
-        f->box("vehicleSelector")->setCurrentIndex(1);
-        QCOMPARE(f->db().scalar("SELECT group_concat(VehicleID || ':' || AcctNo) FROM Loan").toString(),
-                 QString("1:For the Ford"));
-        QCOMPARE(loan.mode(), Mode::AddNew);
-        QCOMPARE(f->box("vehicleSelector")->currentIndex(), 1);
+        QVERIFY(!loan.hasUnsavedChanges());
+        QCOMPARE(f->box("vehicleSelector")->currentData().toInt(), 2);
+        QCOMPARE(f->text("accountNumber"), QString());
+        QCOMPARE(f->count("SELECT count(*) FROM Loan"), 0);
+    }
 
-        // A vehicle chosen on another form is the one shown when the form comes back.
-        f->frame().switchForm(HomeForm);
+    void saveWritesNothingForAVehicleGoneUnnoticed()
+    {
+        f->open(InsuranceForm);
+        f->setText("policyNumber", "P-1");
+        f->db().execute("DELETE FROM Vehicles WHERE VehicleID = 1");
+        f->m_prompter.answer(Answer::Ok, vehicleGone);
+        f->click("saveButton");
+        QCOMPARE(f->count("SELECT count(*) FROM Insurance"), 0);
+        QVERIFY(!f->shown().hasUnsavedChanges());
+    }
+
+    // Typing left on the loan form while the company list is shown is offered on closing, and only that:
+    // Cancel stays on the loan form, Yes saves it; with every vehicle gone unheard of, No closes.
+    void closingOffersOnlyTheChanges_data()
+    {
+        QTest::addColumn<bool>("vehiclesGone");
+        addRow("saved", false);
+        addRow("every vehicle gone", true);
+    }
+
+    void closingOffersOnlyTheChanges()
+    {
+        QFETCH(bool, vehiclesGone);
+        leaveTypedLoan();
+        if (vehiclesGone)
+            f->db().execute("DELETE FROM Vehicles");
+        f->m_prompter.answer(Answer::Cancel, "Do you want to apply the changes before continuing?");
+        QVERIFY(!f->frame().close());
+        QCOMPARE(f->shownNumber(), int(LoanForm));
+        f->m_prompter.answer(vehiclesGone ? Answer::No : Answer::Yes,
+                             "Do you want to apply the changes before continuing?");
+        QVERIFY(f->frame().close());
+        QCOMPARE(f->m_prompter.prompts().size(), 2);
+        QCOMPARE(f->count("SELECT count(*) FROM Loan WHERE VehicleID = 1 AND AcctNo = 'L-9'"),
+                 vehiclesGone ? 0 : 1);
+    }
+
+    void deleteQuestionsDefaultToNo_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("table");
+        addRow("owner", int(OwnerForm), "Do you want to delete the current owner?", "Owners");
+        addRow("vehicle", int(VehicleForm),
+               "Do you want to delete the current vehicle?  Note:  All Schedule, Loan, "
+               "Insurance, Job Orders, Maintenance, and Gas Log information will be lost.",
+               "Vehicles");
+        addRow("company", int(CompanyForm), "Do you want to delete the current service station?",
+               "ContactInfo WHERE ContactType = 4");
+        addRow("loan", int(LoanForm), "Do you want to delete the loan information?", "Loan");
+        addRow("insurance", int(InsuranceForm), "Do you want to delete the insurance information?",
+               "Insurance");
+        addRow("gas", int(GasForm), "Do you want to delete the selected gas entry?", "GasLog");
+        addRow("maintenance", int(MaintenanceForm), "Do you want to delete the selected maintenance entry?",
+               "Maintenance");
+        addRow("job order", int(JobOrderForm), "Do you want to delete the selected job order?", "JobOrder");
+    }
+
+    void deleteQuestionsDefaultToNo()
+    {
+        QFETCH(int, form);
+        QFETCH(QString, question);
+        QFETCH(QString, table);
+        f->addCompany("Quick Lube", 4);
+        f->db().execute("INSERT INTO Loan (VehicleID, AcctNo) VALUES (1, 'L-1')");
+        f->db().execute("INSERT INTO Insurance (VehicleID, PolicyNo) VALUES (1, 'P-1')");
+        f->db().execute(
+            "INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage) VALUES (1, 1, '20240105', 9800)");
+        f->db().execute("INSERT INTO Maintenance (MaintID, VehicleID, StationID, MaintDate, ActualMiles) "
+                        "VALUES (1, 1, 0, '20240215', 10600)");
+        f->db().execute("INSERT INTO JobOrder (JobOrderID, StationID, VehicleID, JCN, Date, OpenInd) VALUES "
+                        "(1, 0, 1, 'J-1', '20240310', -1)");
+        const QString count = QStringLiteral("SELECT count(*) FROM ") + table;
+        const int before = f->count(count);
+        f->open(form);
+        f->m_prompter.answer(Answer::No, question);
+        f->click("deleteButton");
+        QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
+        QCOMPARE(f->count(count), before);
+    }
+
+    // Whatever the form does, a save never moves a stored record to another vehicle.
+    void saveRefusesToMoveARecord()
+    {
+        f->db().execute(
+            "INSERT INTO JobOrder (JobOrderID, VehicleID, Date, OpenInd) VALUES (1, 1, '20240301', -1)");
+        f->db().execute("INSERT INTO Maintenance (MaintID, VehicleID, MaintDate, ActualMiles) "
+                        "VALUES (1, 1, '20240301', 41000)");
+        f->db().execute(
+            "INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage) VALUES (1, 1, '20240301', 41000)");
+        const QString refusal = "This record belongs to another vehicle, so the changes were not saved.";
+        const auto refused = [&](const std::function<void()>& save) {
+            try {
+                save();
+            } catch (const CdbException& error) {
+                return error.description() == refusal;
+            }
+            return false;
+        };
+        JobOrderRecord order = *JobOrderRecord::load(f->db(), 1);
+        order.vehicleId = 2;
+        QVERIFY(refused([&] { order.save(f->db(), 1); }));
+        MaintenanceRecord entry = *MaintenanceRecord::load(f->db(), 1);
+        entry.vehicleId = 2;
+        QVERIFY(refused([&] { MaintenanceEntries::save(f->db(), 1, entry); }));
+        GasRecord gas = *GasRecord::load(f->db(), 1);
+        QVERIFY(refused([&] { gas.save(f->db(), 2, 1); }));
+        QCOMPARE(columnOf(f->db(),
+                          "SELECT VehicleID FROM JobOrder UNION ALL SELECT VehicleID FROM Maintenance "
+                          "UNION ALL SELECT VehicleID FROM GasLog"),
+                 QStringList({"1", "1", "1"}));
+    }
+
+    void fileMenuSwitchesDataFiles()
+    {
+        const QString first = f->m_app.databasePath();
+        Database other;
+        const QString otherPath = f->m_env.createDatabase(other, "Other.vel");
+        other.execute(
+            "INSERT INTO ContactInfo (ContactID, ContactType, CompanyName) VALUES (1, 1, 'Elsewhere')");
+        other.execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 1)");
+        other.close();
+        f->open(OwnerForm);
+        f->click("editButton");
+        f->setText("companyName", "Typed");
+        QWidget* field = f->field("companyName");
+        field->setFocus();
+        // The changes typed are offered first; Cancel keeps the file and the typing.
+        const QString offer = "Do you want to apply the changes before continuing?";
+        f->m_prompter.answer(Answer::Cancel, offer);
+        QTest::keyClick(field, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(f->m_app.databasePath(), first);
+        QCOMPARE(f->text("companyName"), QString("Typed"));
+
+        f->m_prompter.answer(Answer::No, offer).file(otherPath);
+        QTest::keyClick(field, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(f->m_app.databasePath(), otherPath);
+        QCOMPARE(f->m_app.settings().databaseLocation(), otherPath);
+        QCOMPARE(f->shownNumber(), int(HomeForm));
+        f->open(OwnerForm);
+        QCOMPARE(f->box("ownerSelector")->currentText(), QString("Elsewhere"));
+
+        const QString fresh = f->m_env.path("Fresh.vel");
+        f->m_prompter.file(fresh);
+        f->frame().findChild<QAction*>("newDataFileAction")->trigger();
+        QCOMPARE(f->m_app.databasePath(), fresh);
+        QCOMPARE(f->count("SELECT count(*) FROM Owners"), 0);
+    }
+
+    void pastReadingIsEstimatedAndNoted()
+    {
+        startWithoutVehicles();
+        CRecordForm& form = f->open(VehicleForm);
+        QCOMPARE(form.mode(), Mode::AddNew);
+        QCOMPARE(f->field("actualDateEdit")->text(), QString("03/20/2024"));
+        QVERIFY(f->find<QCheckBox>("activeCheck")->isChecked() &&
+                f->find<QRadioButton>("usMeasurement")->isChecked());
+        f->field("vehicleYear")->setText("2012");
+        f->field("perMonthEdit")->setText("1,000");
+        f->field("readingEdit")->setText("50,000");
+        f->field("actualDateEdit")->setText("02/19/2024");
+        f->m_prompter.noteAnswer(false);
+        f->click("saveButton");
+        QCOMPARE(
+            f->m_prompter.prompts().last().text,
+            QString("The Actual Miles Last Entered is not today.  System is estimating the (Est.) Odometer "
+                    "Reading on the vehicle as of today."));
+        QCOMPARE(f->m_app.settings().integer("Messages", "v1"), 0);
+        QCOMPARE(value("SELECT EntryOfActualMiles || ' ' || DateOfActualMiles || ' ' || DateOfEstimatedMiles "
+                       "FROM Vehicles"),
+                 QString("50960 20240219 20240320"));
+        QCOMPARE(f->field("readingEdit")->text(), QString("50,960"));
+        QCOMPARE(f->find<QLabel>("readingLabel")->text(), QString("(Est.) Odometer Reading"));
+        QCOMPARE(f->m_app.currentVehicle(), 1);
+
+        // Unchanged reading, rate and date: nothing is estimated again.
+        f->click("editButton");
+        f->find<QPlainTextEdit>("comments")->setPlainText("Winter tyres");
+        f->click("saveButton");
+        QCOMPARE(value("SELECT EntryOfActualMiles || ' ' || Memo FROM Vehicles"),
+                 QString("50960 Winter tyres"));
+
+        // With the note turned off a past date is estimated silently; a reading of today is no estimate.
+        f->click("editButton");
+        f->field("readingEdit")->setText("51000");
+        f->click("saveButton");
+        QCOMPARE(f->field("readingEdit")->text(), QString("51,960"));
+        f->click("editButton");
+        f->field("actualDateEdit")->setText("03/20/2024");
+        f->click("saveButton");
+        QCOMPARE(f->field("readingEdit")->text(), QString("51,960"));
+        QCOMPARE(f->find<QLabel>("readingLabel")->text(), QString("Odometer Reading"));
+        QCOMPARE(f->m_prompter.prompts().size(), 1);
+    }
+
+    void purchaseInformation()
+    {
+        startWithoutVehicles();
+        addVehicle("Ford", 5000, 12);
+        f->open(VehicleForm);
+        // Browse shows the purchase read-only (its look is in tst_formlook) and changes nothing.
+        const auto openPurchase = [this] { f->click("purchaseButton"); };
+        withDialog<CPurchaseDialog>(openPurchase, [](CPurchaseDialog& dialog) {
+            QVERIFY(dialog.findChild<QLineEdit*>("purchasedFrom")->isReadOnly());
+            QCOMPARE(dialog.findChild<QLineEdit*>("purchasedFrom")->text(), QString("Dealer"));
+            QCOMPARE(dialog.findChild<QLabel*>("readingLabel")->text(), QString("Odometer"));
+            dialog.accept();
+        });
+        QVERIFY(!f->shown().hasUnsavedChanges());
+        QCOMPARE(f->find<QWidget>("hoursCheck")->nextInFocusChain(), f->find<QWidget>("purchaseButton"));
+
+        f->click("editButton");
+        withDialog<CPurchaseDialog>(openPurchase, [this](CPurchaseDialog& dialog) {
+            const auto field = [&](const char* name) { return dialog.findChild<QLineEdit*>(name); };
+            field("purchasedFrom")->setText("O'Neil's Motors");
+            field("purchaseDate")->setText("1/2/2020");
+            field("purchaseAmount")->setText("$1,000,000");
+            field("purchaseReading")->setText("5001");
+            f->m_prompter.answer(Answer::Ok, Messages::VehicleCostOutOfRange);
+            dialog.accept();
+            QCOMPARE(dialog.focusWidget(), field("purchaseAmount"));
+            field("purchaseAmount")->setText("$38,950.50");
+            f->m_prompter.answer(Answer::Ok,
+                                 "The Odometer Reading at purchase can not be greater then the current "
+                                 "Odometer Reading on the vehicle.");
+            dialog.accept();
+            QVERIFY(dialog.isVisible());
+            field("purchaseReading")->setText("5000");
+            dialog.accept();
+            QVERIFY(!dialog.isVisible());
+        });
+        QVERIFY(f->shown().hasUnsavedChanges());
+        f->click("saveButton");
+        QCOMPARE(
+            value("SELECT PurchaseDate || ' ' || PurchaseAmount || ' ' || PurchaseMileage FROM Vehicles"),
+            QString("20200102 38950.5 5000"));
+        QCOMPARE(value("SELECT CompanyName FROM ContactInfo WHERE ContactID = "
+                       "(SELECT ContactID FROM Vehicles)"),
+                 QString("O'Neil's Motors"));
+    }
+
+    void duplicateCopiesOnlyWhenSaved()
+    {
+        startWithoutVehicles();
+        addOwner("Second owner");
+        addVehicle("Ford");
+        for (const char* sql :
+             {"INSERT INTO Schedule (ScheduleID, VehicleID, Description) VALUES (7, 1, 'Oil')",
+              "INSERT INTO Loan (VehicleID, AcctNo) VALUES (1, 'L-1')",
+              "INSERT INTO Insurance (VehicleID, PolicyNo) VALUES (1, 'P-1')",
+              "INSERT INTO InsCoverage (VehicleID, TypeID) VALUES (1, 1)"})
+            f->db().execute(sql);
+        const QString copiedRows = "SELECT (SELECT count(*) FROM Schedule WHERE VehicleID = 2) || "
+                                   "(SELECT count(*) FROM Loan WHERE VehicleID = 2) || "
+                                   "(SELECT count(*) FROM Insurance WHERE VehicleID = 2) || "
+                                   "(SELECT count(*) FROM InsCoverage WHERE VehicleID = 2)";
+        CRecordForm& form = f->open(VehicleForm);
+
+        // Cancel, then Yes to 61471: no duplicate.
+        f->m_prompter.answer(Answer::Yes, Messages::CancelDuplicationQuestion);
+        withDialog<QDialog>([&] { form.commandDuplicate(); }, [](QDialog& dialog) { dialog.reject(); });
+        QCOMPARE(form.mode(), Mode::Browse);
+        QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
+
+        // Cancel, then No: the duplicate goes on with the choices as they were.
+        const QRect selectorPlace = f->find<QComboBox>("vehicleSelector")->geometry();
+        f->m_prompter.answer(Answer::No, Messages::CancelDuplicationQuestion);
+        withDialog<QDialog>([&] { form.commandDuplicate(); },
+                            [](QDialog& dialog) {
+                                dialog.findChild<QCheckBox*>("loanCheck")->setChecked(true);
+                                dialog.reject();
+                            });
+        QCOMPARE(form.mode(), Mode::AddNew);
+        QCOMPARE(f->find<QLabel>("modeTitle")->text(), QString("Add New Vehicle"));
+        QCOMPARE(f->field("vehicleMake")->text(), QString("Ford"));
+        QVERIFY(!f->find<QComboBox>("vehicleSelector")->isEnabled());
+        QVERIFY(f->find<QLabel>("selectorLabel")->isHidden());
+        QTest::qWait(20);
+        QCOMPARE(f->find<QComboBox>("vehicleSelector")->geometry(), selectorPlace);
+        QCOMPARE(f->shown().focusWidget(), f->find<QWidget>("vehicleOwner"));
+        QVERIFY(!form.hasUnsavedChanges());
+        QCOMPARE(value(copiedRows), QString("0000"));
+
+        f->field("vehicleVin")->setText("SECOND");
+        f->click("saveButton");
+        QCOMPARE(form.currentKey(), 2);
+        QCOMPARE(value(copiedRows), QString("1100"));
+        // The copies get keys of their own; the source keeps its rows.
+        QCOMPARE(value("SELECT ScheduleID || Description FROM Schedule WHERE VehicleID = 2"),
+                 QString("8Oil"));
+        QCOMPARE(value("SELECT AcctNo FROM Loan WHERE VehicleID = 2"), QString("L-1"));
+        QCOMPARE(f->count("SELECT count(*) FROM Schedule WHERE VehicleID = 1"), 1);
+        QCOMPARE(f->count("SELECT count(DISTINCT ContactID) FROM Vehicles"), 2);
+        QVERIFY(f->find<QComboBox>("vehicleSelector")->isEnabled());
+        QVERIFY(!f->find<QLabel>("selectorLabel")->isHidden());
+    }
+
+    void updateHintsRefillTheLists()
+    {
+        startWithoutVehicles();
+        addVehicle("Ford");
+        f->open(VehicleForm);
+        QCOMPARE(f->find<QComboBox>("vehicleOwner")->count(), 1);
+        addOwner("Another");
+        f->frame().document().updateAllViews(OwnersHint);
+        QCOMPARE(f->find<QComboBox>("vehicleOwner")->count(), 2);
+        QCOMPARE(f->find<QComboBox>("vehicleOwner")->currentText(), QString("Harbourline"));
+
+        addVehicle("Isuzu");
         f->m_app.setCurrentVehicle(1);
-        f->open(LoanForm);
-        QCOMPARE(f->text("accountNumber"), QString("For the Ford"));
+        f->frame().document().updateAllViews(VehiclesHint);
+        QCOMPARE(f->find<QComboBox>("vehicleSelector")->count(), 2);
+        QCOMPARE(f->field("vehicleMake")->text(), QString("Ford"));
     }
 };
 
-QTEST_MAIN(CompaniesTest)
-#include "tst_companies.moc"
+QTEST_MAIN(FleetFormsTest)
+#include "tst_fleetforms.moc"
