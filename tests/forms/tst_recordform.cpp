@@ -1,6 +1,7 @@
 #include "OwnerFormFixture.h"
 #include "context/Enums.h"
 #include "db/Messages.h"
+#include "fleet/ContactOperations.h"
 #include "fleet/ui/ContactInfoDialog.h"
 
 #include <QClipboard>

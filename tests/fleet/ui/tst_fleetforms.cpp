@@ -1,6 +1,7 @@
 #include "CompanyFormsFixture.h"
 #include "DataRows.h"
 #include "Dialogs.h"
+#include "context/VelDoc.h"
 #include "db/Clock.h"
 #include "db/DbException.h"
 #include "db/Messages.h"
@@ -14,6 +15,7 @@
 #include "maintenance/JobOrderRecord.h"
 #include "maintenance/MaintenanceRecord.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -81,7 +83,9 @@ const Step steps[] = {
     {VehicleForm, "readingEdit=199", belowPurchase, "readingEdit"},
     {VehicleForm, "readingEdit=899",
      "The Hour Meter Reading can not be less then any actual maintenance entered.", "readingEdit"},
-    {VehicleForm, "readingEdit=900", "Actual Hours Last Entered is not a valid date.", "actualDateEdit"},
+    {VehicleForm, "readingEdit=900",
+     "Actual Hours Last Entered is not a valid date.  Must be mm/dd/yyyy (ex. 12/31/1998).",
+     "actualDateEdit"},
     {VehicleForm, "actualDateEdit=3/21/2024", "You can not use a date in the future.", "actualDateEdit"},
     {VehicleForm, "actualDateEdit=3-20-2024", "", "1901|900|1200|1|1",
      "actualDateEdit=03/20/2024|readingLabel=Hour Meter Reading"},
@@ -143,16 +147,47 @@ QList<std::pair<QByteArray, QString>> pairs(const char* list)
     return result;
 }
 
+// What text fields do on desktops with the X11 key scheme: they claim Ctrl+E (end of line) and other
+// Ctrl keys before shortcuts are looked up.
+class ClaimsControlKeys : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride ||
+            !(static_cast<QKeyEvent*>(event)->modifiers() & Qt::ControlModifier))
+            return false;
+        event->accept();
+        return true;
+    }
+};
+
 } // namespace
 
 // The record forms of the fleet reached through the main window as the user does: the checks Save runs, the
-// company, loan and insurance forms and the way between them, and the data they keep.
+// company, loan and insurance forms and the way between them, the data they keep, the vehicle form, and the
+// keyboard on every form.
 class FleetFormsTest : public QObject
 {
     Q_OBJECT
 
 private:
     std::unique_ptr<CompanyFormsFixture> f;
+    void press(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QVERIFY(target);
+        QTest::keyClick(target, Qt::Key(key), modifiers);
+        QTest::qWait(10);
+    }
+    QWidget* focused() { return QApplication::focusWidget(); }
+    QString focusedName()
+    {
+        QWidget* widget = QApplication::focusWidget();
+        while (widget && widget->objectName().isEmpty())
+            widget = widget->parentWidget();
+        return widget ? widget->objectName() : QString();
+    }
     QString value(const QString& sql) { return f->db().scalar(sql).toString(); }
     qint32 addOwner(const QString& company)
     {
@@ -217,7 +252,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("form");
         QTest::addColumn<QString>("columns"); // what the form's rows hold, read after each save
         QTest::addColumn<QString>("rows");
-        addRow("owner", int(OwnerForm), "ContactType CompanyName LastName FirstName LocationID Memo",
+        addRow("owner", int(OwnerForm),
+               "ContactType CompanyName LastName FirstName Owners.LocationID Owners.Memo",
                "Owners JOIN ContactInfo USING (ContactID) WHERE OwnerID > 1");
         addRow("vehicle", int(VehicleForm),
                "VehicleYear EntryOfActualMiles EstMilesPerMonth Measurement HoursInd",
@@ -320,11 +356,12 @@ private Q_SLOTS:
                  1);
     }
 
-    void newNameTypedIntoACompanyBox()
+    // A company name typed into the loan form's company box: refused, taken, added at once, or (Yes) entered
+    // on the company form first, which then returns with it.
+    void companyTypedIntoACompanyBox()
     {
         f->addCompany("Acme Credit", LoanCompanyContact);
         CRecordForm& loan = f->open(LoanForm);
-        QCOMPARE(loan.mode(), Mode::AddNew);
 
         // Another contact's name, in any case, is refused without the question.
         f->m_prompter.answer(Answer::Ok, Messages::CompanyNameInUse);
@@ -355,11 +392,7 @@ private Q_SLOTS:
         QCOMPARE(f->box("loanCompany")->count(), 2);
         QVERIFY(loan.hasUnsavedChanges());
         QCOMPARE(f->shownNumber(), int(LoanForm));
-    }
 
-    void detailsFirstThenReturnWithTheNewCompany()
-    {
-        CRecordForm& loan = f->open(LoanForm);
         f->setText("accountNumber", "A-17");
         f->m_prompter.answer(Answer::Yes, Messages::NewCompanyQuestion);
         f->typeAndLeave("loanCompany", "Summit Bank", "loanAmount");
@@ -407,7 +440,6 @@ private Q_SLOTS:
         f->db().execute(
             QStringLiteral("INSERT INTO Loan (VehicleID, ContactID, Amount) VALUES (1, %1, 500)").arg(acme));
         CRecordForm& loan = f->open(LoanForm);
-        QCOMPARE(loan.mode(), Mode::Browse);
         QCOMPARE(f->text("phone"), QString("555-0101"));
 
         f->click("editContactButton");
@@ -845,6 +877,129 @@ private Q_SLOTS:
         f->frame().document().updateAllViews(VehiclesHint);
         QCOMPARE(f->find<QComboBox>("vehicleSelector")->count(), 2);
         QCOMPARE(f->field("vehicleMake")->text(), QString("Ford"));
+    }
+
+    // The keyboard as the user meets it: keys typed into whatever field has the focus.
+    void commandKeysWorkFromAnyField_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("title");
+        // The loan record of vehicle 1 exists, so the form opens in Browse.
+        addRow("Ctrl+E in a line", "accountNumber", int(Qt::Key_E), "Edit Loan Information");
+        addRow("Ctrl+E in comments", "comments", int(Qt::Key_E), "Edit Loan Information");
+        addRow("Ctrl+E in the vehicle list", "vehicleSelector", int(Qt::Key_E), "Edit Loan Information");
+        addRow("Ctrl+S after typing", "accountNumber", int(Qt::Key_S), "Browse Loan Information");
+    }
+
+    void commandKeysWorkFromAnyField()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, key);
+        QFETCH(QString, title);
+        f->db().execute("INSERT INTO Loan (VehicleID, AcctNo) VALUES (1, 'L-1')");
+        f->open(LoanForm);
+        if (key == Qt::Key_S) {
+            f->click("editButton");
+            f->setText("accountNumber", "L-2");
+        }
+        QWidget* target = f->find<QWidget>(field.toLatin1().constData());
+        target->setFocus();
+        ClaimsControlKeys claims;
+        focused()->installEventFilter(&claims);
+        press(focused(), key, Qt::ControlModifier);
+        QCOMPARE(f->title(), title);
+        if (key == Qt::Key_S)
+            QCOMPARE(f->db().scalar("SELECT AcctNo FROM Loan").toString(), QString("L-2"));
+    }
+
+    void paneKeysMoveBetweenSelectorFieldsAndButtons()
+    {
+        f->open(OwnerForm);
+        f->box("ownerSelector")->setFocus();
+        press(focused(), Qt::Key_F6);
+        QCOMPARE(focused(), f->field("companyName"));
+        press(focused(), Qt::Key_F6);
+        QCOMPARE(focused(), f->find<QWidget>("newButton"));
+        press(focused(), Qt::Key_F6, Qt::ShiftModifier);
+        QCOMPARE(focused(), f->field("companyName"));
+        press(focused(), Qt::Key_F6, Qt::ShiftModifier);
+        QCOMPARE(focused(), f->box("ownerSelector"));
+    }
+
+    void escapeClosesTheInnermostPopupFirst()
+    {
+        f->addCompany("First Lending", 2);
+        for (const char* list : {"vehicleSelector", "loanCompany"}) {
+            f->open(LoanForm);
+            QComboBox* box = f->box(list);
+            box->setFocus();
+            box->showPopup();
+            QTRY_VERIFY2(box->view()->isVisible(), list);
+            press(focused(), Qt::Key_Escape);
+            QTRY_VERIFY2(!box->view()->isVisible(), list);
+            QCOMPARE(f->shownNumber(), int(LoanForm));
+            // With nothing open, Escape typed into the field leaves the form for the home screen.
+            QApplication::setActiveWindow(&f->frame());
+            box->setFocus();
+            press(focused(), Qt::Key_Escape);
+            QCOMPARE(f->shownNumber(), int(HomeForm));
+        }
+    }
+
+    void aFullFieldSaysSo()
+    {
+        f->open(OwnerForm);
+        f->click("editButton");
+        QLineEdit* name = f->field("companyName");
+        QCOMPARE(name->toolTip(), QString("At most 50 characters"));
+        QSignalSpy full(&f->shown(), &CRecordForm::fieldFull);
+        name->setFocus();
+        name->setText(QString(49, 'x'));
+        name->end(false);
+        press(name, Qt::Key_Y);
+        QCOMPARE(full.size(), 0);
+        press(name, Qt::Key_Z);
+        QCOMPARE(full.size(), 1);
+        QCOMPARE(name->text(), QString(49, 'x') + "y");
+    }
+
+    // Tab goes down each column of a form, as the eye reads it, then on to the rows across the form.
+    void tabGoesDownEachColumn_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<QString>("order");
+        addRow("gas log", int(GasForm),
+               "fullTank reading distance amount costPerUnit totalPrice date estimated gasStation "
+               "briefDescription");
+        addRow("maintenance", int(MaintenanceForm),
+               "reading serviceStation date jobOrder selectServicesButton description totalPrice comments");
+        addRow("job orders", int(JobOrderForm),
+               "jcn serviceStation date selectServicesButton description comments");
+        addRow("loan", int(LoanForm),
+               "accountNumber loanLength loanAmount originatingDate interestRate paymentAmount comments");
+        addRow("insurance", int(InsuranceForm),
+               "policyNumber coverageStart paymentAmount deductible coverageEnd");
+    }
+    void tabGoesDownEachColumn()
+    {
+        QFETCH(int, form);
+        QFETCH(QString, order);
+        f->db().execute("INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage, Fillup) VALUES "
+                        "(1, 1, '20240301', 41000, 0)");
+        f->db().execute("INSERT INTO JobOrder (JobOrderID, VehicleID, JCN, Date, OpenInd) VALUES "
+                        "(1, 1, 'J1', '20240301', -1)");
+        f->open(form);
+        if (f->shown().mode() == Mode::Browse)
+            f->shown().commandNew();
+        QCOMPARE(f->shown().mode(), Mode::AddNew);
+        f->find<QWidget>(qPrintable(order.section(' ', 0, 0)))->setFocus();
+        QStringList visited{focusedName()};
+        while (visited.size() < order.count(' ') + 1) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << focusedName();
+        }
+        QCOMPARE(visited.join(' '), order);
     }
 };
 
