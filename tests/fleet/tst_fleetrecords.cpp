@@ -179,13 +179,8 @@ private Q_SLOTS:
         entry = {"", "0", "90000"};
         QVERIFY(!VehicleChecks::firstPurchaseProblem(entry, "Odometer", 0));
 
-        struct Case
-        {
-            VehicleChecks::PurchaseEntry entry;
-            QString message;
-            PurchaseField field;
-        };
-        const QList<Case> cases = {
+        // What is typed, the first problem found and its field.
+        const std::tuple<VehicleChecks::PurchaseEntry, QString, PurchaseField> cases[] = {
             {{"13/1/2020", "x", "x"}, Messages::DateInvalid, PurchaseField::Date},
             {{"3/21/2024", "x", "x"}, Messages::FutureDate, PurchaseField::Date},
             {{"", "abc", "x"}, Messages::VehicleCostOutOfRange, PurchaseField::Amount},
@@ -193,11 +188,11 @@ private Q_SLOTS:
              "Hour Meter must be numeric and between 0 and 1,000,000.",
              PurchaseField::Reading},
         };
-        for (Case test : cases) {
-            const auto problem = VehicleChecks::firstPurchaseProblem(test.entry, "Hour Meter", 600);
-            QVERIFY2(problem, qPrintable(test.message));
-            QCOMPARE(problem->message, test.message);
-            QCOMPARE(problem->field, test.field);
+        for (auto [typed, message, field] : cases) {
+            const auto problem = VehicleChecks::firstPurchaseProblem(typed, "Hour Meter", 600);
+            QVERIFY2(problem, qPrintable(message));
+            QCOMPARE(problem->message, message);
+            QCOMPARE(problem->field, field);
         }
     }
 
@@ -205,12 +200,8 @@ private Q_SLOTS:
     // file.
     void bringsEachVehicleForward()
     {
-        struct Row
-        {
-            const char* values; // EntryOfActualMiles, EstMilesPerMonth, DateOfEstimatedMiles, ActiveInd
-            const char* reading;
-        };
-        const Row rows[] = {
+        // EntryOfActualMiles, EstMilesPerMonth, DateOfEstimatedMiles and ActiveInd, and the reading after.
+        const std::pair<const char*, const char*> rows[] = {
             {"10000, 3000, '20240310', -1", "10980"},    // active, ten days
             {"10000, 3000, '20240310', 0", "10000"},     // inactive
             {"10000, 31, '20240310', -1", "10010"},      // 31 a month: one a day
@@ -222,13 +213,13 @@ private Q_SLOTS:
             {"999000, 99999, '20240101', -1", "999999"}, // highest reading
         };
         QStringList expected;
-        for (const Row& row : rows) {
+        for (const auto& [values, reading] : rows) {
             db->execute(
                 QString("INSERT INTO Vehicles (VehicleID, OwnerID, DateOfActualMiles, EntryOfActualMiles, "
                         "EstMilesPerMonth, DateOfEstimatedMiles, ActiveInd) VALUES (%1, 1, '20240101', %2)")
                     .arg(expected.size() + 1)
-                    .arg(row.values));
-            expected << QString(row.reading) + " '20240320' 20240101";
+                    .arg(values));
+            expected << QString(reading) + " '20240320' 20240101";
         }
         QCOMPARE(ReadingEstimate::bringAllForward(*db), 8);
         QCOMPARE(columnOf(*db,

@@ -21,7 +21,6 @@
 #include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QToolButton>
 
@@ -213,6 +212,7 @@ private:
         return vehicle.save(f->db(), 0).vehicleId;
     }
     const QString vehicleGone = QStringLiteral("vehicle this record belongs to has been deleted");
+    const QString offer = QStringLiteral("Do you want to apply the changes before continuing?");
 
     // The loan form of vehicle 1 with an account number typed and not saved, left for the company list.
     void leaveTypedLoan()
@@ -284,15 +284,9 @@ private Q_SLOTS:
         f->open(form);
         if (form == OwnerForm)
             f->click("newButton");
-        int number = 0;
-        const auto where = qScopeGuard([&] {
-            if (QTest::currentTestFailed())
-                qWarning("at step %d of the form", number);
-        });
         for (const Step& step : steps) {
             if (step.form != form)
                 continue;
-            ++number;
             if (f->shown().mode() == Mode::Browse)
                 f->click("editButton");
             const QString before = f->db().scalar(stored).toString();
@@ -497,11 +491,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("form");
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("textField");
-        QTest::addColumn<QString>("question");
         QTest::addColumn<QString>("coverageLeft");
-        addRow("loan", int(LoanForm), "Loan", "accountNumber", Messages::DeleteLoanQuestion, "1,2");
-        addRow("insurance", int(InsuranceForm), "Insurance", "policyNumber",
-               Messages::DeleteInsuranceQuestion, "2");
+        addRow("loan", int(LoanForm), "Loan", "accountNumber", "1,2");
+        addRow("insurance", int(InsuranceForm), "Insurance", "policyNumber", "2");
     }
 
     void newRecordForAVehicleWithoutAndDelete()
@@ -509,7 +501,6 @@ private Q_SLOTS:
         QFETCH(int, form);
         QFETCH(QString, table);
         QFETCH(QString, textField);
-        QFETCH(QString, question);
         QFETCH(QString, coverageLeft);
         const QByteArray field = textField.toLatin1();
         f->db().execute("INSERT INTO InsCoverage (VehicleID, TypeID) VALUES (1, 1), (2, 1)");
@@ -539,7 +530,8 @@ private Q_SLOTS:
         QCOMPARE(f->box("vehicleSelector")->currentIndex(), 1);
         f->box("vehicleSelector")->setCurrentIndex(0);
 
-        f->m_prompter.answer(Answer::Yes, question);
+        f->m_prompter.answer(Answer::Yes,
+                             QString("Do you want to delete the %1 information?").arg(table.toLower()));
         view.commandDelete();
         QCOMPARE(f->count("SELECT count(*) FROM " + table), 0);
         QCOMPARE(f->db().scalar("SELECT group_concat(VehicleID) FROM InsCoverage").toString(), coverageLeft);
@@ -589,11 +581,10 @@ private Q_SLOTS:
         leaveTypedLoan();
         if (vehiclesGone)
             f->db().execute("DELETE FROM Vehicles");
-        f->m_prompter.answer(Answer::Cancel, "Do you want to apply the changes before continuing?");
+        f->m_prompter.answer(Answer::Cancel, offer);
         QVERIFY(!f->frame().close());
         QCOMPARE(f->shownNumber(), int(LoanForm));
-        f->m_prompter.answer(vehiclesGone ? Answer::No : Answer::Yes,
-                             "Do you want to apply the changes before continuing?");
+        f->m_prompter.answer(vehiclesGone ? Answer::No : Answer::Yes, offer);
         QVERIFY(f->frame().close());
         QCOMPARE(f->m_prompter.prompts().size(), 2);
         QCOMPARE(f->count("SELECT count(*) FROM Loan WHERE VehicleID = 1 AND AcctNo = 'L-9'"),
@@ -691,7 +682,6 @@ private Q_SLOTS:
         QWidget* field = f->field("companyName");
         field->setFocus();
         // The changes typed are offered first; Cancel keeps the file and the typing.
-        const QString offer = "Do you want to apply the changes before continuing?";
         f->m_prompter.answer(Answer::Cancel, offer);
         QTest::keyClick(field, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(f->m_app.databasePath(), first);
