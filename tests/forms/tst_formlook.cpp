@@ -89,25 +89,26 @@ private Q_SLOTS:
     void buttonsKeepTheirWidthAndSpacing_data()
     {
         QTest::addColumn<QString>("form");
-        QTest::addColumn<QString>("naturalNames");
-        QTest::addColumn<QString>("groupNames");
-        addRow("schedule", "schedule", "modifyServiceListButton scheduleTemplatesButton",
-               "backButton nextButton homeButton");
-        addRow("gas", "gas", "newButton editButton homeButton",
-               "scheduleMonitorButton jobOrdersButton maintenanceButton gasLogButton");
-        addRow("job orders", "joborders", "filterButton printButton performMaintenanceButton",
-               "filterButton printButton performMaintenanceButton");
-        addRow("monitor", "monitor", "createJobOrderButton performMaintenanceButton homeButton",
-               "jobOrdersButton maintenanceButton gasLogButton");
-        addRow("reports", "reports", "printButton previewButton homeButton",
-               "printButton previewButton exportPdfButton");
+        QTest::addColumn<QStringList>("natural");
+        QTest::addColumn<QStringList>("group");
+        QTest::newRow("schedule") << "schedule" << names("modifyServiceListButton scheduleTemplatesButton")
+                                  << names("backButton nextButton homeButton");
+        QTest::newRow("gas") << "gas" << names("newButton editButton homeButton")
+                             << names("scheduleMonitorButton jobOrdersButton maintenanceButton gasLogButton");
+        QTest::newRow("job orders") << "joborders"
+                                    << names("filterButton printButton performMaintenanceButton")
+                                    << names("filterButton printButton performMaintenanceButton");
+        QTest::newRow("monitor") << "monitor"
+                                 << names("createJobOrderButton performMaintenanceButton homeButton")
+                                 << names("jobOrdersButton maintenanceButton gasLogButton");
+        QTest::newRow("reports") << "reports" << names("printButton previewButton homeButton")
+                                 << names("printButton previewButton exportPdfButton");
     }
     void buttonsKeepTheirWidthAndSpacing()
     {
         QFETCH(QString, form);
-        QFETCH(QString, naturalNames);
-        QFETCH(QString, groupNames);
-        const QStringList natural = names(qPrintable(naturalNames)), group = names(qPrintable(groupNames));
+        QFETCH(QStringList, natural);
+        QFETCH(QStringList, group);
         for (const int width : {0, 1600}) {
             QWidget& shown = show(form, width, 1000);
             for (const QString& name : natural)

@@ -506,7 +506,6 @@ private Q_SLOTS:
         f->db().execute("INSERT INTO InsCoverage (VehicleID, TypeID) VALUES (1, 1), (2, 1)");
         CRecordForm& view = f->open(form);
         QCOMPARE(f->title(), QString("New %1 Information").arg(table));
-        QCOMPARE(view.mode(), Mode::AddNew);
         QVERIFY(f->box("vehicleSelector")->isEnabled());
         QVERIFY(!f->find<QPushButton>("newButton")->isEnabled());
         QVERIFY(!f->find<QPushButton>("deleteButton")->isEnabled());
@@ -550,7 +549,11 @@ private Q_SLOTS:
         QCOMPARE(f->box("vehicleSelector")->currentData().toInt(), 1);
         f->m_prompter.answer(Answer::Yes, "Do you want to delete the current vehicle?");
         f->m_prompter.answer(Answer::Ok, vehicleGone);
+        QSignalSpy hints(&f->frame().document(), &CVelDoc::viewsNeedUpdate);
         f->click("deleteButton");
+        QCOMPARE(hints.size(), 1);
+        QCOMPARE(hints.at(0).at(0).toInt(), int(VehiclesHint));
+        QCOMPARE(f->field("vehicleMake")->text(), QString("Honda"));
         CRecordForm& loan = f->open(LoanForm);
         QVERIFY(!loan.hasUnsavedChanges());
         QCOMPARE(f->box("vehicleSelector")->currentData().toInt(), 2);
@@ -788,8 +791,7 @@ private Q_SLOTS:
         QCOMPARE(
             value("SELECT PurchaseDate || ' ' || PurchaseAmount || ' ' || PurchaseMileage FROM Vehicles"),
             QString("20200102 38950.5 5000"));
-        QCOMPARE(value("SELECT CompanyName FROM ContactInfo WHERE ContactID = "
-                       "(SELECT ContactID FROM Vehicles)"),
+        QCOMPARE(value("SELECT CompanyName FROM ContactInfo JOIN Vehicles USING (ContactID)"),
                  QString("O'Neil's Motors"));
     }
 
@@ -824,8 +826,7 @@ private Q_SLOTS:
                                 dialog.findChild<QCheckBox*>("loanCheck")->setChecked(true);
                                 dialog.reject();
                             });
-        QCOMPARE(form.mode(), Mode::AddNew);
-        QCOMPARE(f->find<QLabel>("modeTitle")->text(), QString("Add New Vehicle"));
+        QCOMPARE(f->title(), QString("Add New Vehicle"));
         QCOMPARE(f->field("vehicleMake")->text(), QString("Ford"));
         QVERIFY(!f->find<QComboBox>("vehicleSelector")->isEnabled());
         QVERIFY(f->find<QLabel>("selectorLabel")->isHidden());
@@ -891,8 +892,7 @@ private Q_SLOTS:
             f->click("editButton");
             f->setText("accountNumber", "L-2");
         }
-        QWidget* target = f->find<QWidget>(field.toLatin1().constData());
-        target->setFocus();
+        f->find<QWidget>(qPrintable(field))->setFocus();
         ClaimsControlKeys claims;
         focused()->installEventFilter(&claims);
         press(focused(), key, Qt::ControlModifier);
