@@ -239,7 +239,7 @@ private Q_SLOTS:
         f->click("saveButton");
 
         // The mode, disabled selector and focus it starts with are checked on the vehicle form
-        // (tst_vehicles).
+        // (tst_fleetforms).
         view->commandDuplicate();
         QCOMPARE(title(), QString("New Owner"));
         QCOMPARE(company()->text(), QString("A"));
