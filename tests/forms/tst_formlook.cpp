@@ -1,3 +1,4 @@
+#include "DataRows.h"
 #include "Dialogs.h"
 #include "Screenshot.h"
 #include "ScriptedPrompter.h"
@@ -15,6 +16,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -42,10 +44,7 @@ private:
     }
     template <class T = QWidget> T* on(QWidget& form, const QString& name)
     {
-        T* widget = form.findChild<T*>(name);
-        if (!widget)
-            qFatal("no %s", qPrintable(name));
-        return widget;
+        return childNamed<T>(form, qPrintable(name));
     }
     static QStringList names(const char* list) { return QString(list).split(' ', Qt::SkipEmptyParts); }
     // Read-only looking: on the window's colour with every button inside it disabled (or, writable, the
@@ -73,14 +72,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("form");
         QTest::addColumn<QString>("list");
-        QTest::newRow("schedule") << "schedule"
-                                  << "serviceList";
-        QTest::newRow("gas") << "gas"
-                             << "entryList";
-        QTest::newRow("maintenance") << "maintenance"
-                                     << "entryList";
-        QTest::newRow("job orders") << "joborders"
-                                    << "entryList";
+        addRow("schedule", "schedule", "serviceList");
+        for (const char* form : {"gas", "maintenance", "joborders"})
+            addRow(form, form, "entryList");
     }
     void spareHeightGoesToTheList()
     {
@@ -185,6 +179,33 @@ private Q_SLOTS:
                 if (name != "servicesList" || browse) // the services are never typed into
                     QCOMPARE(lookProblem(on(shown, name), browse), QString());
         }
+    }
+
+    // In the smallest window every label and button text and every short field is shown whole; a wide window
+    // widens the form, its comments taking the height too, so no wide empty band stands above the buttons.
+    void smallestAndWidestWindows()
+    {
+        for (const QString& form : names("home owners vehicles companies loans insurance")) {
+            QWidget& shown = show(form, 0, 0);
+            QVERIFY(driver->frame().width() > 200);
+            for (QWidget* widget : shown.findChildren<QWidget*>()) {
+                auto* label = qobject_cast<QLabel*>(widget);
+                auto* edit = qobject_cast<QLineEdit*>(widget);
+                const bool text = (label && !label->wordWrap() && !label->text().isEmpty()) ||
+                                  qobject_cast<QPushButton*>(widget);
+                const bool shortField = edit && edit->maxLength() <= 12;
+                if (!widget->isVisible() || (!text && !shortField))
+                    continue;
+                const int needed =
+                    shortField ? widget->sizeHint().width() : widget->minimumSizeHint().width();
+                QVERIFY2(widget->width() >= needed, qPrintable(form + ' ' + widget->objectName()));
+            }
+        }
+        QWidget& loans = show("loans", 1900, 1000);
+        auto* comments = on<QPlainTextEdit>(loans, "comments");
+        QVERIFY(comments->width() > 1100);
+        const int buttonsTop = on(loans, "homeButton")->mapTo(&loans, QPoint(0, 0)).y();
+        QVERIFY(buttonsTop - comments->mapTo(&loans, QPoint(0, comments->height())).y() < 60);
     }
 
     void readOnlyDialogsAndWholeTexts()

@@ -1,16 +1,20 @@
 #include "OwnerFormFixture.h"
 #include "context/Enums.h"
 #include "db/Messages.h"
+#include "fleet/ContactOperations.h"
+#include "fleet/ui/ContactInfoDialog.h"
 
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 
 using Answer = Prompter::Answer;
 using Mode = CRecordForm::Mode;
 
-// The mode machine every record form shares, driven through the owner form's real widgets.
+// The mode machine every record form shares, driven through the owner form's real widgets, and what is the
+// owner form's own: its list, its delete and the contact information it shows.
 class RecordFormTest : public QObject
 {
     Q_OBJECT
@@ -23,6 +27,11 @@ private:
     QString title() { return f->find<QLabel>("modeTitle")->text(); }
     bool enabled(const char* buttonName) { return f->find<QPushButton>(buttonName)->isEnabled(); }
     int changesWritten() { return f->count("SELECT total_changes()"); }
+    void openWithOwner(const QString& company)
+    {
+        f->addOwner(company);
+        view = &f->openView();
+    }
     // Owners "A" and "B", "B" shown in Edit with its company name changed to "B2".
     void editSecondOwner()
     {
@@ -50,16 +59,13 @@ private Q_SLOTS:
     void emptyTableStartsInAddNewAndResetStaysThere()
     {
         view = &f->openView();
-        QCOMPARE(view->mode(), Mode::AddNew);
         QCOMPARE(title(), QString("New Owner"));
         QVERIFY(!f->selector()->isEnabled());
-        QVERIFY(!enabled("nextButton"));
-        QVERIFY(!enabled("saveButton"));
+        QVERIFY(!enabled("nextButton") && !enabled("saveButton"));
         QCOMPARE(QApplication::focusWidget(), company());
 
         QTest::keyClicks(company(), "Acme");
-        QVERIFY(enabled("nextButton"));
-        QVERIFY(enabled("saveButton"));
+        QVERIFY(enabled("nextButton") && enabled("saveButton"));
 
         f->click("resetButton");
         QCOMPARE(view->mode(), Mode::AddNew);
@@ -69,10 +75,13 @@ private Q_SLOTS:
         QCOMPARE(f->count("SELECT count(*) FROM Owners"), 0);
     }
 
-    void editFromBrowseAndSaveWithoutChanges()
+    // Edit from Browse, a save without changes writes nothing; a new owner saved is shown and the other forms
+    // are told.
+    void editAndSave()
     {
-        f->addOwner("A");
-        view = &f->openView();
+        openWithOwner("A");
+        COwnerView other(f->m_app, f->m_doc);
+        other.enter(0, 0);
         QCOMPARE(title(), QString("Browse Owner"));
         QVERIFY(company()->isReadOnly());
         QVERIFY(!enabled("saveButton") && !enabled("resetButton") && !enabled("backButton"));
@@ -82,21 +91,12 @@ private Q_SLOTS:
         QVERIFY(!company()->isReadOnly());
         QVERIFY(f->selector()->isEnabled());
         QCOMPARE(QApplication::focusWidget(), company());
-
         const int before = changesWritten();
         QVERIFY(view->save(CRecordForm::SaveKind::Plain));
         QCOMPARE(changesWritten(), before);
         QCOMPARE(view->mode(), Mode::Browse);
-    }
 
-    void saveWritesAndTellsTheOtherForms()
-    {
-        f->addOwner("A");
-        view = &f->openView();
-        COwnerView other(f->m_app, f->m_doc);
-        other.enter(0, 0);
         QSignalSpy hints(&f->m_doc, &CVelDoc::viewsNeedUpdate);
-
         f->click("newButton");
         f->type("companyName", "Zed");
         f->click("saveButton");
@@ -182,20 +182,25 @@ private Q_SLOTS:
         }
     }
 
-    void enterKeyRunsTheMarkedCommand()
+    // Enter runs the marked command, and the context menu leaves out Delete while a record is being edited.
+    void enterKeyAndContextMenuFollowTheMode()
     {
-        f->addOwner("A");
-        view = &f->openView();
+        const QStringList full{"New", "Edit", "-", "Save", "Reset", "-", "Delete"};
+        const QStringList editing{"New", "Edit", "-", "Save", "Reset"};
+        openWithOwner("A");
+        QCOMPARE(menuItems(), full);
         QCOMPARE(view->markedButton(), f->find<QPushButton>("editButton"));
         QTest::keyClick(company(), Qt::Key_Return);
         QCOMPARE(view->mode(), Mode::Edit);
         QCOMPARE(view->markedButton(), f->find<QPushButton>("saveButton"));
+        QCOMPARE(menuItems(), full);
 
         // Nothing to save yet: the marked Save is disabled and Enter does nothing.
         QTest::keyClick(company(), Qt::Key_Return);
         QCOMPARE(view->mode(), Mode::Edit);
 
         f->type("companyName", "A2");
+        QCOMPARE(menuItems(), editing);
         QTest::keyClick(company(), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(view->mode(), Mode::Browse);
         QCOMPARE(f->count("SELECT count(*) FROM ContactInfo WHERE CompanyName = 'A2'"), 1);
@@ -206,34 +211,17 @@ private Q_SLOTS:
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_Return);
         QCOMPARE(view->mode(), Mode::Edit);
-    }
-
-    void contextMenuLeavesOutDeleteWhileEditing()
-    {
-        f->addOwner("A");
-        view = &f->openView();
-        const QStringList full{"New", "Edit", "-", "Save", "Reset", "-", "Delete"};
-        const QStringList editing{"New", "Edit", "-", "Save", "Reset"};
-        QCOMPARE(menuItems(), full);
-        f->click("editButton");
-        QCOMPARE(menuItems(), full);
-        f->type("companyName", "A2");
-        QCOMPARE(menuItems(), editing);
-        f->click("resetButton");
         f->click("newButton");
         QCOMPARE(menuItems(), editing);
     }
 
     void clipboardCommandsFollowTheFocusedField()
     {
-        f->addOwner("Acme");
-        view = &f->openView();
+        openWithOwner("Acme");
         QApplication::clipboard()->setText("pasted");
         company()->setFocus();
         company()->selectAll();
-        QVERIFY(view->canCopy());
-        QVERIFY(!view->canPaste());
-        QVERIFY(!view->canCut());
+        QVERIFY(view->canCopy() && !view->canPaste() && !view->canCut());
 
         f->click("editButton");
         company()->selectAll();
@@ -245,19 +233,16 @@ private Q_SLOTS:
 
     void duplicateStartsANewRecordWithTheValues()
     {
-        f->addOwner("A");
-        view = &f->openView();
+        openWithOwner("A");
         f->click("editButton");
         f->type("city", "Springfield");
         f->click("saveButton");
 
+        // The mode, disabled selector and focus it starts with are checked on the vehicle form
+        // (tst_fleetforms).
         view->commandDuplicate();
-        QCOMPARE(view->mode(), Mode::AddNew);
         QCOMPARE(title(), QString("New Owner"));
-        QVERIFY(!f->selector()->isEnabled());
         QCOMPARE(company()->text(), QString("A"));
-        QCOMPARE(f->field("city")->text(), QString("Springfield"));
-        QCOMPARE(QApplication::focusWidget(), company());
         QVERIFY(!view->canDuplicate());
 
         f->type("companyName", "A copy");
@@ -269,8 +254,7 @@ private Q_SLOTS:
 
     void navigationAndRefresh()
     {
-        f->addOwner("A");
-        view = &f->openView();
+        openWithOwner("A");
         QSignalSpy switches(view, &CFormView::switchFormRequested);
         f->click("nextButton");
         f->click("homeButton");
@@ -279,12 +263,84 @@ private Q_SLOTS:
         QCOMPARE(switches.at(0).at(0).toInt(), int(VehicleForm));
         QCOMPARE(switches.at(1).at(0).toInt(), int(HomeForm));
 
-        // Shown again, the form keeps its list; the update hint of a change refills it.
+        // Shown again, the form keeps its list (the update hint of a change refills it, as editAndSave
+        // shows).
         f->addOwner("B");
         view->enter(0, 0);
         QCOMPARE(f->selectorTexts(), QStringList({"A"}));
-        f->m_doc.updateAllViews(OwnersHint);
-        QCOMPARE(f->selectorTexts(), QStringList({"A", "B"}));
+    }
+
+    void ownerListTexts()
+    {
+        f->addOwner("Zenith Fleet", "", "", "Store 5");
+        f->addOwner("", "Smith");
+        f->addOwner("", "Doe", "John");
+        f->addOwner("O'Neil Motors", "Neil", "Pat");
+        // An owner whose contact row is missing stays reachable.
+        f->db().execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (9, 99)");
+        f->openView();
+        QCOMPARE(f->selectorTexts(),
+                 QStringList({"", "Doe, John", "O'Neil Motors", "Smith", "Zenith Fleet, Store 5"}));
+        QCOMPARE(f->field("companyName")->text(), QString());
+        f->selector()->setCurrentIndex(1);
+        QCOMPARE(f->field("firstName")->text(), QString("John"));
+    }
+
+    // An owner with vehicles is deleted only after a second question, which takes the vehicles' rows too; one
+    // without is asked about once and only the owners' forms are told.
+    void deleteAsksAgainForAnOwnerWithVehicles()
+    {
+        f->addOwner("Bare");
+        const qint32 fleet = f->addOwner("Fleet");
+        addVehicleRows(f->db(), 1, fleet);
+        addVehicleRows(f->db(), 2, fleet);
+        addVehicleRows(f->db(), 3, f->addOwner("Other"));
+        COwnerView& view = f->openView();
+        f->selector()->setCurrentIndex(1);
+        QSignalSpy hints(&f->m_doc, &CVelDoc::viewsNeedUpdate);
+        const auto deleteShown = [&](std::optional<Answer> vehiclesToo) {
+            f->m_prompter.answer(Answer::Yes, Messages::DeleteOwnerQuestion);
+            if (vehiclesToo)
+                f->m_prompter.answer(*vehiclesToo, Messages::OwnerVehiclesDeleteQuestion);
+            view.commandDelete();
+        };
+
+        deleteShown(Answer::No);
+        QCOMPARE(rowsOfVehicles(f->db(), "1, 2"), 20);
+        QCOMPARE(f->count("SELECT count(*) FROM Owners"), 3);
+        deleteShown(Answer::Yes);
+        QCOMPARE(rowsOfVehicles(f->db(), "1, 2"), 0);
+        QCOMPARE(rowsOfVehicles(f->db(), "3"), 10);
+        QCOMPARE(f->selectorTexts(), QStringList({"Bare", "Other"}));
+        QCOMPARE(f->field("companyName")->text(), QString("Bare"));
+        deleteShown(std::nullopt);
+        QCOMPARE(f->count("SELECT count(*) FROM ContactInfo WHERE CompanyName IN ('Bare', 'Fleet')"), 0);
+        QCOMPARE(f->count("SELECT count(*) FROM Owners"), 1);
+        QCOMPARE(f->selectorTexts(), QStringList({"Other"}));
+        QList<int> told;
+        for (const QList<QVariant>& hint : hints)
+            told << hint.at(0).toInt();
+        QCOMPARE(told, QList<int>({OwnersHint, VehiclesHint, OwnersHint}));
+
+        deleteShown(Answer::Yes);
+        QCOMPARE(view.mode(), Mode::AddNew);
+        QVERIFY(!f->find<QPushButton>("nextButton")->isEnabled());
+    }
+
+    void contactInformationDialogOnlyShows()
+    {
+        CContactInfoDialog dialog(ContactDetails{{"Ann's Insurance"}, "Ann Lee", "Call after 5"});
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto* company = dialog.findChild<QLineEdit*>("companyName");
+        QCOMPARE(company->text(), QString("Ann's Insurance"));
+        QVERIFY(company->isReadOnly());
+        QCOMPARE(QApplication::focusWidget(), company);
+        QCOMPARE(dialog.findChild<QLineEdit*>("agentName")->text(), QString("Ann Lee"));
+        QVERIFY(dialog.findChild<QPlainTextEdit*>("comments")->isReadOnly());
+        QTest::mouseClick(dialog.findChild<QPushButton*>("okButton"), Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 };
 
