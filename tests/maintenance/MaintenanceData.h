@@ -31,26 +31,19 @@ struct MaintenanceData
     }
     int count(const QString& sql) { return db.scalar(sql).toInt(); }
     QString value(const QString& sql) { return db.scalar(sql).toString(); }
-    void addJobOrder(qint32 id, const QString& jcn, bool open = true, qint32 vehicle = 1)
+    void addJobOrder(qint32 id, const char* jcn, bool open = true, qint32 vehicle = 1)
     {
-        db.execute(
-            QStringLiteral("INSERT INTO JobOrder (JobOrderID, StationID, VehicleID, JCN, Date, Description, "
-                           "OpenInd) VALUES (%1, 2, %2, '%3', '20240310', 'Spring check', %4)")
-                .arg(id)
-                .arg(vehicle)
-                .arg(jcn)
-                .arg(open ? -1 : 0));
+        db.execute(QString::asprintf(
+            "INSERT INTO JobOrder (JobOrderID, StationID, VehicleID, JCN, Date, "
+            "Description, OpenInd) VALUES (%d, 2, %d, '%s', '20240310', 'Spring check', %d)",
+            id, vehicle, jcn, open ? -1 : 0));
     }
     void addSchedule(qint32 id, qint32 service, int everyMiles, int everyMonths, int once = 0)
     {
         db.execute(
-            QStringLiteral("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
-                           "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastMiles, LastDate, "
-                           "EstPerformDate) VALUES (%1, 1, %2, %3, %4, %5, 0, 40000, '20230101', '')")
-                .arg(id)
-                .arg(service)
-                .arg(once)
-                .arg(everyMiles)
-                .arg(everyMonths));
+            QString::asprintf("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
+                              "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastMiles, LastDate, "
+                              "EstPerformDate) VALUES (%d, 1, %d, %d, %d, %d, 0, 40000, '20230101', '')",
+                              id, service, once, everyMiles, everyMonths));
     }
 };
