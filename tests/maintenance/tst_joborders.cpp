@@ -39,12 +39,11 @@ private Q_SLOTS:
     {
         MaintenanceData d;
         d.addJobOrder(4, "OLD", false);
-        JobOrderRecord first = order(
-            "O'Neil 7",
-            {{2, "Gas/Filter Change"}, {ServiceItem::Unexpected, "Wiper's blade"}, {1, "Oil/Filter Change"}});
+        JobOrderRecord first =
+            order("O'Neil 7",
+                  {{2, "Gas/Filter Change"}, {ServiceItem::Unexpected, "Wiper's blade"}, {1, "Oil/Filter Change"}});
         QCOMPARE(first.save(d.db, 0), 5);
-        QCOMPARE(d.value("SELECT JCN || ' ' || OpenInd FROM JobOrder WHERE JobOrderID = 5"),
-                 QString("O'Neil 7 -1"));
+        QCOMPARE(d.value("SELECT JCN || ' ' || OpenInd FROM JobOrder WHERE JobOrderID = 5"), QString("O'Neil 7 -1"));
         QCOMPARE(d.count("SELECT count(*) FROM MaintServices WHERE MaintID = 5 AND LinkInd = 1"), 2);
         QCOMPARE(ServiceItems::joined(JobOrderRecord::load(d.db, 5).value().services),
                  QString("Gas/Filter Change, Oil/Filter Change, Wiper's blade"));
@@ -72,9 +71,8 @@ private Q_SLOTS:
         d.addJobOrder(1, "DONE", false);
         d.addJobOrder(2, "OPEN");
         d.addJobOrder(3, "OTHER", true, 2);
-        d.db.execute(
-            "INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (1, 1, 1, 2), "
-            "(1, 2, 1, 1), (7, 3, 1, 0)");
+        d.db.execute("INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (1, 1, 1, 2), "
+                     "(1, 2, 1, 1), (7, 3, 1, 0)");
         d.db.execute("INSERT INTO MaintServicesUnexpected (UMaintID, ServiceDesc, VehicleID, LinkInd) VALUES "
                      "(1, 'Horn', 1, 1)");
         const QList<JobOrderListRow> rows = JobOrders::list(d.db, 1, false);
@@ -91,12 +89,10 @@ private Q_SLOTS:
     {
         MaintenanceData d;
         d.addJobOrder(1, "A", false);
-        d.db.execute(
-            "INSERT INTO Maintenance (MaintID, VehicleID, MaintDate, ActualMiles, JobOrderID) VALUES "
-            "(1, 1, '20240312', 50100, 1)");
-        d.db.execute(
-            "INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (1, 1, 1, 2), "
-            "(1, 1, 1, 0)");
+        d.db.execute("INSERT INTO Maintenance (MaintID, VehicleID, MaintDate, ActualMiles, JobOrderID) VALUES "
+                     "(1, 1, '20240312', 50100, 1)");
+        d.db.execute("INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (1, 1, 1, 2), "
+                     "(1, 1, 1, 0)");
         QCOMPARE(JobOrders::tiedMaintenance(d.db, 1), 1);
         JobOrders::remove(d.db, 1);
         QCOMPARE(d.count("SELECT count(*) FROM JobOrder"), 0);
