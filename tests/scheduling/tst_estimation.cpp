@@ -18,11 +18,10 @@ private:
 
     void addEntry(Database& db, int id, int vehicle, int service, const QString& values)
     {
-        db.execute(
-            QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, PerformEveryMiles, "
-                    "PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, EstPerformDate) VALUES "
-                    "(%1, %2, %3, %4)")
-                .arg(QString::number(id), QString::number(vehicle), QString::number(service), values));
+        db.execute(QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, PerformEveryMiles, "
+                           "PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, EstPerformDate) VALUES "
+                           "(%1, %2, %3, %4)")
+                       .arg(QString::number(id), QString::number(vehicle), QString::number(service), values));
     }
 
 private Q_SLOTS:
@@ -96,11 +95,9 @@ private Q_SLOTS:
         // The newest row counts only when it was performed; the older one is performed.
         db.execute("INSERT INTO Maintenance (MaintID, VehicleID, StationID, MaintDate, ActualMiles) VALUES "
                    "(1, 1, 0, '20230601', 100), (2, 1, 0, '20230201', 50)");
-        db.execute(
-            QString(
-                "INSERT INTO MaintServices (MaintID, ServiceID, LinkInd, VehicleID) VALUES (1, 5, %1, 1), "
-                "(2, 5, 0, 1)")
-                .arg(linkInd));
+        db.execute(QString("INSERT INTO MaintServices (MaintID, ServiceID, LinkInd, VehicleID) VALUES (1, 5, %1, 1), "
+                           "(2, 5, 0, 1)")
+                       .arg(linkInd));
         QCOMPARE(storedText(reestimateEntry(db, 1)), expected);
         QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule"), QStringList{expected});
         db.execute("UPDATE Schedule SET EstPerformDate = ''");
@@ -126,8 +123,7 @@ private Q_SLOTS:
                  QStringList({"20240311", "20240925", "19990101", "", "other"}));
         QVERIFY(!reestimateEntry(db, 3));
         QVERIFY(!reestimateEntry(db, 99));
-        QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule WHERE ScheduleID = 3"),
-                 QStringList{"19990101"});
+        QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule WHERE ScheduleID = 3"), QStringList{"19990101"});
     }
 };
 

@@ -5,13 +5,16 @@
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "db/MissedFillups.h"
+#include "fuel/FuelEconomy.h"
+#include "fuel/GasEntry.h"
 #include "fuel/LogImport.h"
-#include "scheduling/DueCalendar.h"
 
 #include <QFile>
 #include <QSqlQuery>
 #include <QTest>
 #include <QTextStream>
+
+using FuelEconomy::FillUp;
 
 // Small files written by hand in each program's layout; the expected rows are worked out from the
 // conversion factors (1 mi = 1.609344 km, 1 US gal = 3.785411784 l, 1 UK gal = 4.54609 l), not read back.
@@ -57,6 +60,27 @@ LogImport::Options options(qint32 vehicle = 1, const QString& car = {}, bool day
             .dateOrder = dayFirst ? LogImport::DateOrder::DayFirst : LogImport::DateOrder::Unknown};
 }
 
+// "F1000:10 P1100:2.5" = a full tank at reading 1000 with 10 units of fuel, a partial one at 1100 with 2.5;
+// M and Q are a full and a partial tank that follow a missed fill-up.
+std::vector<FillUp> entries(const QString& text)
+{
+    std::vector<FillUp> result;
+    for (const QString& item : text.split(' ', Qt::SkipEmptyParts)) {
+        const QStringList parts = item.mid(1).split(':');
+        result.push_back({qint32(result.size() + 1), parts[0].toInt(), QString(), 0.0, parts[1].toDouble(),
+                          item.startsWith('F') || item.startsWith('M'), item.startsWith('M') || item.startsWith('Q')});
+    }
+    return result;
+}
+
+QString joined(const std::vector<double>& values)
+{
+    QStringList texts;
+    for (double value : values)
+        texts << QString::asprintf("%.2f", value);
+    return texts.join(' ');
+}
+
 // Each stored gas entry as "date reading amount costPerUnit total fillup[ missed]", in key order.
 QStringList storedRows(Database& db)
 {
@@ -71,7 +95,8 @@ QStringList storedRows(Database& db)
 
 Q_DECLARE_METATYPE(LogImport::Options)
 
-class LogImportTest : public QObject
+// Fuel economy figures and the words of each unit; fuel logs read from other programs and written for them.
+class FuelTest : public QObject
 {
     Q_OBJECT
 
@@ -91,6 +116,80 @@ private Q_SLOTS:
     {
         db.close();
         env.reset();
+    }
+
+    void listAndOverall_data()
+    {
+        QTest::addColumn<QString>("fillUps");
+        QTest::addColumn<QString>("economy");
+        QTest::addColumn<double>("overall");
+
+        addRow("no entries", "", "", 0.0);
+        addRow("exactly one full tank", "P900:4 F1000:10 P1100:3", "0.00 0.00 0.00", 0.0);
+        addRow("partials before the first full tank not counted", "P800:5 P900:4 F1000:10 F1300:10",
+               "0.00 0.00 0.00 30.00", 30.0);
+        addRow("one partial between full tanks", "F1000:10 P1150:4 F1300:6", "0.00 0.00 30.00", 30.0);
+        addRow("overall over all measured tanks", "F1000:10 F1250:10 P1400:5 F1600:5", "0.00 25.00 0.00 35.00", 30.0);
+        addRow("full tank not beyond the previous", "F1000:10 F1000:2 F1240:6", "0.00 0.00 30.00", 30.0);
+        addRow("zero fuel full tank from an old file", "F1000:10 F1300:0 F1600:10", "0.00 0.00 30.00", 30.0);
+        addRow("kilometers per liter", "F52000:40 F52480:40", "0.00 12.00", 12.0);
+        addRow("hours per gallon", "F120:30 P125:10 F130:10", "0.00 0.00 0.50", 0.5);
+        addRow("the tank after a missed fill-up left out", "F1000:10 F1300:10 M1700:12 F2000:10",
+               "0.00 30.00 0.00 30.00", 30.0);
+        addRow("a missed partial leaves out the next full tank", "F1000:10 Q1200:5 F1500:8 F1800:10",
+               "0.00 0.00 0.00 30.00", 30.0);
+    }
+    void listAndOverall()
+    {
+        QFETCH(QString, fillUps);
+        const FuelEconomy::Listed listed = FuelEconomy::listEconomy(entries(fillUps));
+        QTEST(joined(listed.economy), "economy");
+        QTEST(listed.overall, "overall");
+    }
+
+    void unitWords_data()
+    {
+        QTest::addColumn<int>("measurement");
+        QTest::addColumn<int>("hours");
+        QTest::addColumn<QString>("words");
+        addRow("miles", 0, 0, "Mileage, Mileage Driven, Cost Per Gallon, Odometer Reading, MPG");
+        addRow("kilometers", 1, 0, "Kilometers, Kilometers Driven, Cost Per Liter, Odometer Reading, KPL");
+        addRow("hours, gallons", 0, 1, "Hours, Elapsed Hours, Cost Per Gallon, Hour Meter Reading, HPG");
+        addRow("hours, liters", 1, 1, "Hours, Elapsed Hours, Cost Per Liter, Hour Meter Reading, HPL");
+    }
+    void unitWords()
+    {
+        QFETCH(int, measurement);
+        QFETCH(int, hours);
+        const GasUnits units = GasUnits::of(measurement, hours);
+        QTEST(QStringList(
+                  {units.distanceWord, units.distanceLabel, units.costLabel, units.readingWord, units.economyHeading})
+                  .join(", "),
+              "words");
+    }
+
+    void lastTen_data()
+    {
+        QTest::addColumn<QString>("fillUps");
+        QTest::addColumn<QString>("values");
+        QTest::addColumn<double>("economy");
+
+        addRow("one full tank", "F1000:10", "", 0.0);
+        addRow("two full tanks", "F1000:10 F1200:10", "20.00", 20.0);
+        QString twelve = "P900:3";
+        for (int i = 0; i < 12; ++i)
+            twelve += QString(" F%1:10").arg(1000 + i * (200 + i));
+        addRow("twelve full tanks keep the last ten", twelve,
+               "20.30 20.50 20.70 20.90 21.10 21.30 21.50 21.70 21.90 22.10", 21.2);
+        addRow("trailing partial not measured", "F1000:10 P1100:5 F1300:5 P1400:9", "30.00", 30.0);
+    }
+    void lastTen()
+    {
+        QFETCH(QString, fillUps);
+        const FuelEconomy::LastTen chart = FuelEconomy::lastTen(entries(fillUps));
+        QTEST(joined(chart.values), "values");
+        QFETCH(double, economy);
+        QCOMPARE(qRound(chart.economy * 100), qRound(economy * 100));
     }
 
     void readsEachFormat_data()
@@ -268,47 +367,7 @@ private Q_SLOTS:
         QCOMPARE(columnOf(db, rowsOf.arg(4)), columnOf(db, rowsOf.arg(1)));
         QCOMPARE(columnOf(db, "SELECT count(*) FROM MissedFillups"), QStringList{"2"});
     }
-
-    // Dated entries become all-day events with escaped texts and a stable UID; lines are folded at 75 bytes.
-    void calendarReadsBack()
-    {
-        DueList::List list;
-        list.texts = {"2019 Ford, Transit; van", "Oil/Filter Change", "Tire Rotation", "Tractor", QString(60, 'x'), ""};
-        list.rows = {{.scheduleId = 7,
-                      .vehicleId = 1,
-                      .serviceId = 2,
-                      .serviceText = 1,
-                      .baseDateText = 5,
-                      .date = QDate(2024, 6, 30)},
-                     {.scheduleId = 8, .vehicleId = 1, .serviceId = 3, .serviceText = 2, .baseDateText = 5, .date = {}},
-                     {.scheduleId = 9,
-                      .vehicleId = 2,
-                      .serviceId = 2,
-                      .vehicleText = 3,
-                      .serviceText = 4,
-                      .baseDateText = 5,
-                      .date = QDate(2024, 12, 31),
-                      .unit = 2}};
-        const QString text = DueCalendar::toICalendar(list, QDateTime(QDate(2024, 6, 1), QTime(12, 0), Qt::UTC));
-        QVERIFY(text.startsWith("BEGIN:VCALENDAR\r\n") && text.endsWith("END:VCALENDAR\r\n"));
-        for (const QString& line : text.split("\r\n"))
-            QVERIFY2(line.toUtf8().size() <= 75, qPrintable(line));
-        // Unfolded, each event's lines up to its one END.
-        QStringList events = QString(text).replace("\r\n ", "").split("\r\nBEGIN:VEVENT\r\n").mid(1);
-        QCOMPARE(events.size(), 2);
-        QList<QStringList> lines;
-        for (const QString& event : events) {
-            QCOMPARE(event.count("END:VEVENT"), 1);
-            lines << event.section("END:VEVENT", 0, 0).split("\r\n");
-        }
-        for (const char* line : {"DTSTART;VALUE=DATE:20240630", "DTEND;VALUE=DATE:20240701",
-                                 "SUMMARY:2019 Ford\\, Transit\\; van: Oil/Filter Change",
-                                 "UID:velmora-schedule-7-vehicle-1@halvernsoftware.com"})
-            QVERIFY2(lines[0].contains(line), line);
-        QVERIFY(lines[1].contains("SUMMARY:Tractor: " + QString(60, 'x')));
-        QVERIFY(lines[1].contains("DTSTAMP:20240601T120000Z"));
-    }
 };
 
-QTEST_GUILESS_MAIN(LogImportTest)
-#include "tst_logimport.moc"
+QTEST_GUILESS_MAIN(FuelTest)
+#include "tst_fuel.moc"
