@@ -9,8 +9,6 @@
 #include "fuel/GasEntry.h"
 #include "fuel/LogImport.h"
 
-#include <QFile>
-#include <QSqlQuery>
 #include <QTest>
 #include <QTextStream>
 
@@ -22,9 +20,6 @@ namespace {
 
 const char* const FuellyHeader = "car_name,model,mpg,odometer,miles,gallons,price,city_percentage,fuelup_date,"
                                  "date_added,tags,notes,missed_fuelup,partial_fuelup,latitude,longitude,brand\n";
-const char* const FuellyMetricHeader = "car_name,model,l/100km,odometer,km,litres,price,city_percentage,"
-                                       "fuelup_date,date_added,tags,notes,missed_fuelup,partial_fuelup,latitude,"
-                                       "longitude,brand\n";
 const char* const LubeHeader = "Date,Odometer,FuelConsumed,Cost,FuelEconomy,IsFillToFull,MissedFuelUp,Notes,Tags\n";
 
 const QByteArray FuellyTwoCars = QByteArray(FuellyHeader) +
@@ -147,25 +142,22 @@ private Q_SLOTS:
         QTEST(listed.overall, "overall");
     }
 
-    void unitWords_data()
-    {
-        QTest::addColumn<int>("measurement");
-        QTest::addColumn<int>("hours");
-        QTest::addColumn<QString>("words");
-        addRow("miles", 0, 0, "Mileage, Mileage Driven, Cost Per Gallon, Odometer Reading, MPG");
-        addRow("kilometers", 1, 0, "Kilometers, Kilometers Driven, Cost Per Liter, Odometer Reading, KPL");
-        addRow("hours, gallons", 0, 1, "Hours, Elapsed Hours, Cost Per Gallon, Hour Meter Reading, HPG");
-        addRow("hours, liters", 1, 1, "Hours, Elapsed Hours, Cost Per Liter, Hour Meter Reading, HPL");
-    }
+    // The reading word and economy heading come from the shared unit words, which tst_values checks.
     void unitWords()
     {
-        QFETCH(int, measurement);
-        QFETCH(int, hours);
-        const GasUnits units = GasUnits::of(measurement, hours);
-        QTEST(QStringList(
-                  {units.distanceWord, units.distanceLabel, units.costLabel, units.readingWord, units.economyHeading})
-                  .join(", "),
-              "words");
+        const struct
+        {
+            int measurement, hours;
+            const char* words;
+        } rows[] = {{0, 0, "Mileage, Mileage Driven, Cost Per Gallon"},
+                    {1, 0, "Kilometers, Kilometers Driven, Cost Per Liter"},
+                    {0, 1, "Hours, Elapsed Hours, Cost Per Gallon"},
+                    {1, 1, "Hours, Elapsed Hours, Cost Per Liter"}};
+        for (const auto& [measurement, hours, words] : rows) {
+            const GasUnits units = GasUnits::of(measurement, hours);
+            QCOMPARE(QStringList({units.distanceWord, units.distanceLabel, units.costLabel}).join(", "),
+                     QString(words));
+        }
     }
 
     void lastTen_data()
@@ -205,8 +197,9 @@ private Q_SLOTS:
             << QStringList{"20210612 12000 10.000 3.459 34.59 0", "20210620 12250 4.500 3.500 15.75 1",
                            "20210702 12600 11.200 3.399 38.07 0 missed"};
         QTest::newRow("Fuelly metric file into a miles vehicle, day first settled by 25")
-            << QByteArray(FuellyMetricHeader) + "Corolla,C,0,20000,0,40,1.899,50,10/03/2021 0:00,,,,0,0,,,\n"
-                                                "Corolla,C,9,20480,480,38.6,1.949,50,25/03/2021 0:00,,,,0,0,,,\n"
+            << QByteArray(FuellyHeader).replace("mpg,odometer,miles,gallons", "l/100km,odometer,km,litres") +
+                   "Corolla,C,0,20000,0,40,1.899,50,10/03/2021 0:00,,,,0,0,,,\n"
+                   "Corolla,C,9,20480,480,38.6,1.949,50,25/03/2021 0:00,,,,0,0,,,\n"
             << options() << "Imported 2 fill-ups (0 partial, 0 missed); skipped 0 duplicates, 0 conflicts"
             << QStringList{"20210310 12427 10.567 7.188 75.96 0", "20210325 12726 10.197 7.378 75.23 0"};
         QTest::newRow("LubeLogger: no units, money with signs and thousands, True/False fills")

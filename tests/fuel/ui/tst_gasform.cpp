@@ -212,7 +212,7 @@ private Q_SLOTS:
         if (moves)
             f->m_prompter.noteAnswer(false);
         f->click("saveButton");
-        QCOMPARE(f->title(), QString("Browse Gas Entry"));
+        QCOMPARE(f->title(), QString("Browse Gas Entry")); // saved: what a save stores is tst_journeys'
         QCOMPARE(vehicleReading(), vehicle);
         if (moves) {
             QCOMPARE(f->m_prompter.texts().last(), QString("The Mileage entered for this Gas Entry is more current "
@@ -220,9 +220,6 @@ private Q_SLOTS:
                                                            "the vehicle's current Odometer Reading."));
             QCOMPARE(f->m_app.settings().integer("Messages", "m1"), 0);
         }
-        QCOMPARE(f->count("SELECT count(*) FROM GasLog WHERE Mileage = " + reading +
-                          " AND Date = '20240215' AND Gallons = 10 AND TotalCost = 30 AND VehicleID = 1"),
-                 1);
     }
 
     void failedReadingMoveLeavesNothingWritten()

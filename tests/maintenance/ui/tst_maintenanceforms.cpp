@@ -51,7 +51,6 @@ private:
         return texts;
     }
     void chooseStation() { f->box("serviceStation")->setCurrentIndex(f->box("serviceStation")->findData(m_station)); }
-    int vehicleReading() { return f->count("SELECT EntryOfActualMiles FROM Vehicles WHERE VehicleID = 1"); }
 
     // A schedule entry of the vehicle that falls due this many days from 03/20/2024 (every `every` days).
     void dueIn(qint32 id, qint32 vehicle, qint32 service, int days, int every = 10)
@@ -149,6 +148,7 @@ private Q_SLOTS:
         QCOMPARE(listRow(1), QStringList({"50,100", "03/20/2024", "", ""}));
     }
 
+    // The reading the entry stores on the vehicle is tst_maintenance's; here the note, shown once.
     void savingMovesTheReadingWithANoteUntilItIsCleared()
     {
         CVehicleEntryForm& view = openForm(MaintenanceForm, {{1, "Oil/Filter Change"}, {-1, "Wiper blades"}});
@@ -171,14 +171,12 @@ private Q_SLOTS:
                  QStringList({"51,000", "03/20/2024", "Spring service", "Oil/Filter Change, Wiper blades"}));
         QCOMPARE(f->text("totalPrice"), QString("$84.90"));
         QCOMPARE(servicesShown(), QStringList({"Oil/Filter Change", "Wiper blades"}));
-        QCOMPARE(vehicleReading(), 51000);
         saveScreenshot(f->frame(), "maintenance-form");
 
         // Cleared: the next move goes without the note.
         f->click("newButton");
         f->setText("reading", "51200");
         f->click("saveButton");
-        QCOMPARE(vehicleReading(), 51200);
         QCOMPARE(list()->topLevelItemCount(), 2);
 
         f->m_prompter.answer(Answer::Yes, "Do you want to delete the selected maintenance entry?");

@@ -51,9 +51,8 @@ private:
                         "EstPerformDate) VALUES (" +
                         values + ", " + monthsAndDays + ", 0, '', '')");
     }
-    void openAndEdit(const QString& service, const QString& interval, const QString& months, const QString& days)
+    void edit(const QString& service, const QString& interval, const QString& months, const QString& days)
     {
-        f->open(ScheduleForm);
         selectService(service);
         f->click("editButton");
         QCOMPARE(f->shown().mode(), Mode::Edit);
@@ -113,7 +112,8 @@ private Q_SLOTS:
         QFETCH(QString, focus);
         f->db().execute(QString("UPDATE Vehicles SET Measurement = %1, HoursInd = %2").arg(measurement).arg(hours));
         const QStringList values = typed.split('|');
-        openAndEdit("Oil/Filter Change", values[0], values[1], values[2]);
+        f->open(ScheduleForm);
+        edit("Oil/Filter Change", values[0], values[1], values[2]);
         f->setText("baseLineReading", values[3]);
         f->setText("baseLineDate", values[4]);
         f->saveRefused(message, focus);
@@ -127,7 +127,7 @@ private Q_SLOTS:
         selectService("Tire Rotation");
         QCOMPARE(f->text("baseLineDate"), shown(0));
         QVERIFY(!f->find<QPushButton>("deleteButton")->isEnabled());
-        openAndEdit("Tire Rotation", "0", "6", "");
+        edit("Tire Rotation", "0", "6", "");
         QVERIFY(!list()->isEnabled());
         f->click("saveButton");
         QCOMPARE(f->shown().mode(), Mode::Browse);
@@ -151,7 +151,8 @@ private Q_SLOTS:
     void zeroIntervalsOnAnEntryAskToDelete()
     {
         addEntry("1, 1, 1, 3000, 0, '20240101', 0");
-        openAndEdit("Oil/Filter Change", "0", "0", "0");
+        f->open(ScheduleForm);
+        edit("Oil/Filter Change", "0", "0", "0");
         for (const bool yes : {false, true}) {
             f->m_prompter.answer(yes ? Answer::Yes : Answer::No,
                                  "You entered zero for Perform Every - Miles, Perform Every - Months, and Perform "
