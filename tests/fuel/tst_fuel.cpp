@@ -246,6 +246,9 @@ private Q_SLOTS:
         QTest::addColumn<LogImport::Options>("options");
         QTest::addColumn<QString>("reason");
         const auto lube = [](const char* rows) { return QByteArray(LubeHeader) + rows; };
+        // addRow would take the bytes for a text.
+        const auto addRow = [](const char* name, const QByteArray& content, const LogImport::Options& options,
+                               const char* reason) { QTest::newRow(name) << content << options << QString(reason); };
         addRow("several cars, none chosen", FuellyTwoCars, options(),
                "the file holds several cars; choose one with --car: Civic, Golf");
         addRow("a car the file lacks", FuellyTwoCars, options(1, "Polo"), "the file has no car \"Polo\"");

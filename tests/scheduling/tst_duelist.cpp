@@ -274,6 +274,8 @@ private Q_SLOTS:
         Clock::setNow(QDateTime(QDate(2026, 6, 21), QTime(9, 0)));
         Database fleet;
         const QString file = env->createDatabase(fleet, "due.vel");
+        fleet.execute("INSERT INTO ContactInfo (ContactID, ContactType, LastName) VALUES (1, 1, 'Reyes')");
+        fleet.execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 1)");
         fleet.execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, ActiveInd, "
                       "EntryOfActualMiles, EstMilesPerMonth, DateOfActualMiles, DateOfEstimatedMiles) "
                       "VALUES (1, 1, '2019', 'Ford', -1, 10000, 1000, '20260522', '20260522')");

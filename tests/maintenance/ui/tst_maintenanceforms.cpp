@@ -46,8 +46,9 @@ private:
     QStringList servicesShown()
     {
         QStringList texts;
-        for (const QListWidgetItem* item : f->find<QListWidget>("servicesList")->findItems("*", Qt::MatchWildcard))
-            texts << item->text();
+        auto* list = f->find<QListWidget>("servicesList");
+        for (int i = 0; i < list->count(); ++i)
+            texts << list->item(i)->text();
         return texts;
     }
     void chooseStation() { f->box("serviceStation")->setCurrentIndex(f->box("serviceStation")->findData(m_station)); }
@@ -118,7 +119,6 @@ private Q_SLOTS:
                "Can not perform maintenance with given Date and Mileage because of another maintenance entry "
                "recorded on 03/15/2024 at 45,000 Mileage.",
                "date");
-        addRow("accepted", 1, "50,100|3/20/2024|$1,234.50", QString(), "reading");
     }
     void maintenanceChecks()
     {
@@ -137,15 +137,8 @@ private Q_SLOTS:
         const QStringList values = typed.split('|');
         for (int i = 0; const char* field : {"reading", "date", "totalPrice"})
             f->setText(field, values[i++]);
-        if (!message.isEmpty()) {
-            f->saveRefused(message, focus);
-            QCOMPARE(f->count("SELECT count(*) FROM Maintenance"), 1);
-            return;
-        }
-        f->click("saveButton");
-        QCOMPARE(f->shown().mode(), Mode::Browse);
-        QCOMPARE(f->count("SELECT TotalPrice * 100 FROM Maintenance WHERE MaintID = 2"), 123450);
-        QCOMPARE(listRow(1), QStringList({"50,100", "03/20/2024", "", ""}));
+        f->saveRefused(message, focus);
+        QCOMPARE(f->count("SELECT count(*) FROM Maintenance"), 1);
     }
 
     // The reading the entry stores on the vehicle is tst_maintenance's; here the note, shown once.
@@ -155,11 +148,12 @@ private Q_SLOTS:
         QCOMPARE(view.mode(), Mode::AddNew);
         QCOMPARE(f->text("reading"), QString("50,000"));
         QCOMPARE(f->text("date"), QString("03/20/2024"));
-        f->setText("reading", "51000");
+        f->setText("reading", "51,000");
+        f->setText("date", "3/20/2024");
         f->click("selectServicesButton");
         chooseStation();
         f->setText("description", "Spring service");
-        f->setText("totalPrice", "84.9");
+        f->setText("totalPrice", "$1,234.50");
         f->m_prompter.noteAnswer(false);
         f->click("saveButton");
         QCOMPARE(f->m_prompter.texts().last(), QString("The Mileage entered for this maintenance is more current than "
@@ -169,7 +163,8 @@ private Q_SLOTS:
         QCOMPARE(f->title(), QString("Browse Maintenance Entry"));
         QCOMPARE(listRow(0),
                  QStringList({"51,000", "03/20/2024", "Spring service", "Oil/Filter Change, Wiper blades"}));
-        QCOMPARE(f->text("totalPrice"), QString("$84.90"));
+        QCOMPARE(f->text("totalPrice"), QString("$1,234.50"));
+        QCOMPARE(f->count("SELECT TotalPrice * 100 FROM Maintenance"), 123450);
         QCOMPARE(servicesShown(), QStringList({"Oil/Filter Change", "Wiper blades"}));
         saveScreenshot(f->frame(), "maintenance-form");
 
@@ -301,7 +296,7 @@ private Q_SLOTS:
         f->m_app.settings().setInteger("Settings", "sm1", 40);
         f->db().execute("UPDATE Vehicles SET VehicleMake = 'Ford Transit Custom Double Cab LWB' WHERE VehicleID = 1");
         dueIn(1, 1, 1, 6);
-        CScheduleMonitorView& monitor = openMonitor(0);
+        openMonitor(0);
         auto legend = [this](const char* name) { return f->frame().shownForm()->findChild<QLabel*>(name)->text(); };
         QCOMPARE(legend("legendRed"), QString("Red = Maintenance is due immediately"));
         QCOMPARE(legend("legendBlue"), QString("Blue = Maintenance that is due within the next 5 days."));
