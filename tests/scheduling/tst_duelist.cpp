@@ -228,7 +228,6 @@ private Q_SLOTS:
                      " | Later",
                  "8" + skoda + "Gas/Filter Change | 100000, 0(D) | *" + shown(0) + ", 0 | >" + shown(6000) +
                      " | Later"}));
-        QVERIFY(all.usedBaseLine);
         QCOMPARE(all.unit(all.rows.back()), QString("km"));
         // The inactive vehicle's date is left alone; the entry without an interval loses its old one.
         QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule ORDER BY ScheduleID"),

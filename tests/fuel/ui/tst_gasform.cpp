@@ -80,7 +80,7 @@ private Q_SLOTS:
         Clock::reset();
     }
 
-    // The economy heading in miles is tst_fueleconomy's unitWords; here the whole heading in kilometres.
+    // The economy heading in miles is tst_values' unit words; here the whole heading in kilometres.
     void listWithEconomyAndDistances()
     {
         f->open(GasForm);

@@ -55,7 +55,6 @@ private:
     {
         selectService(service);
         f->click("editButton");
-        QCOMPARE(f->shown().mode(), Mode::Edit);
         f->setText("intervalField", interval);
         f->setText("monthsField", months);
         f->setText("daysField", days);
