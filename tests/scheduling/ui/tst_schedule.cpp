@@ -29,13 +29,11 @@ private:
 
     QString shown(int days) const { return today.addDays(days).toString("MM/dd/yyyy"); }
     QString stored(int days) const { return today.addDays(days).toString("yyyyMMdd"); }
+    QStringList rows(const QString& sql) { return columnOf(f->db(), sql); }
     QTreeWidget* list() { return f->find<QTreeWidget>("serviceList"); }
-    QStringList row(int index)
+    QStringList row(const QTreeWidgetItem* item)
     {
-        QStringList texts;
-        for (int column = 0; column < 4; ++column)
-            texts << list()->topLevelItem(index)->text(column);
-        return texts;
+        return {item->text(0), item->text(1), item->text(2), item->text(3)};
     }
     // Selects the list row of the service (the list is sorted by type, then description).
     void selectService(const QString& description)
@@ -44,32 +42,35 @@ private:
         QVERIFY(!found.isEmpty());
         list()->setCurrentItem(found.first());
     }
-    // values: ScheduleID, VehicleID, ServiceID, PerformEveryMiles, LastMiles, LastDate, PerformOnce,
-    // StationID.
-    void addEntry(const QString& values)
+    // values: ScheduleID, VehicleID, ServiceID, PerformEveryMiles, LastMiles, LastDate, PerformOnce; then
+    // optionally PerformEveryMonth, PerformEveryDay.
+    void addEntry(const QString& values, const QString& monthsAndDays = "0, 0")
     {
-        f->db().execute(
-            "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryMiles, LastMiles, "
-            "LastDate, PerformOnce, StationID, PerformEveryMonth, PerformEveryDay, Description, "
-            "EstPerformDate) VALUES (" +
-            values + ", 0, 0, '', '')");
+        f->db().execute("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryMiles, LastMiles, "
+                        "LastDate, PerformOnce, PerformEveryMonth, PerformEveryDay, StationID, Description, "
+                        "EstPerformDate) VALUES (" +
+                        values + ", " + monthsAndDays + ", 0, '', '')");
     }
-    void edit(const QString& interval, const QString& months, const QString& days)
+    void edit(const QString& service, const QString& interval, const QString& months, const QString& days)
     {
+        selectService(service);
         f->click("editButton");
-        QCOMPARE(f->shown().mode(), Mode::Edit);
         f->setText("intervalField", interval);
         f->setText("monthsField", months);
         f->setText("daysField", days);
     }
+    static void press(QWidget& dialog, const char* button)
+    {
+        QTest::mouseClick(childNamed<QPushButton>(dialog, button), Qt::LeftButton);
+    }
+
 private Q_SLOTS:
     void init()
     {
         f = std::make_unique<CompanyFormsFixture>();
         Clock::setNow(QDateTime(today, QTime(10, 0)));
-        f->db().execute(
-            "UPDATE Vehicles SET EntryOfActualMiles = 20000, EstMilesPerMonth = 0, ActiveInd = -1, "
-            "Measurement = 0, HoursInd = 0");
+        f->db().execute("UPDATE Vehicles SET EntryOfActualMiles = 20000, EstMilesPerMonth = 0, ActiveInd = -1, "
+                        "Measurement = 0, HoursInd = 0");
     }
     void cleanup()
     {
@@ -81,41 +82,39 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("measurement");
         QTest::addColumn<int>("hours");
-        QTest::addColumn<QStringList>("typed"); // interval, months, days, base reading, base date
+        QTest::addColumn<QString>("typed"); // interval|months|days|base reading|base date
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        addRow("interval, miles", 0, 0, QStringList{"500,000", "", "", "0", "06/10/2024"},
+        addRow("interval, miles", 0, 0, "500,000|||0|06/10/2024",
                "Perform Every - Miles must be numeric and between 0 and 500,000.", "intervalField");
-        addRow("empty interval, kilometres", 1, 0, QStringList{"", "6", "", "0", "06/10/2024"},
+        addRow("empty interval, kilometres", 1, 0, "|6||0|06/10/2024",
                "Perform Every - Kilometers must be numeric and between 0 and 500,000.", "intervalField");
-        addRow("months", 0, 0, QStringList{"0", "241", "", "0", "06/10/2024"},
-               "Perform Every - Months must be numeric and between 0 and 240.", "monthsField");
-        addRow("days", 0, 0, QStringList{"0", "", "7301", "0", "06/10/2024"},
-               "Perform Every - Days must be numeric and between 0 and 7300.", "daysField");
-        addRow("all zero, hours", 0, 1, QStringList{"0", "", "", "0", "06/10/2024"},
+        addRow("months", 0, 0, "0|241||0|06/10/2024", "Perform Every - Months must be numeric and between 0 and 240.",
+               "monthsField");
+        addRow("days", 0, 0, "0||7301|0|06/10/2024", "Perform Every - Days must be numeric and between 0 and 7300.",
+               "daysField");
+        addRow("all zero, hours", 0, 1, "0|||0|06/10/2024",
                "You must enter either Perform Every - Hours or Perform Every - Months or Days", "daysField");
-        addRow("months and days", 0, 0, QStringList{"0", "6", "10", "0", "06/10/2024"},
+        addRow("months and days", 0, 0, "0|6|10|0|06/10/2024",
                "You can not specify both the Perform Every - Months and Perform Every - Days.", "daysField");
-        addRow("base reading, hours", 1, 1, QStringList{"250", "", "", "1,000,000", "06/10/2024"},
+        addRow("base reading, hours", 1, 1, "250|||1,000,000|06/10/2024",
                "Base Line - Hours must be numeric and between 0 and 1,000,000.", "baseLineReading");
-        addRow("base date", 0, 0, QStringList{"3,000", "", "", "0", "2/30/2024"},
+        addRow("base date", 0, 0, "3,000|||0|2/30/2024",
                "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998).", "baseLineDate");
     }
-
     void checksInOrderWithTheUnitInTheMessages()
     {
         QFETCH(int, measurement);
         QFETCH(int, hours);
-        QFETCH(QStringList, typed);
+        QFETCH(QString, typed);
         QFETCH(QString, message);
         QFETCH(QString, focus);
-        f->db().execute(
-            QString("UPDATE Vehicles SET Measurement = %1, HoursInd = %2").arg(measurement).arg(hours));
+        f->db().execute(QString("UPDATE Vehicles SET Measurement = %1, HoursInd = %2").arg(measurement).arg(hours));
+        const QStringList values = typed.split('|');
         f->open(ScheduleForm);
-        selectService("Oil/Filter Change");
-        edit(typed[0], typed[1], typed[2]);
-        f->setText("baseLineReading", typed[3]);
-        f->setText("baseLineDate", typed[4]);
+        edit("Oil/Filter Change", values[0], values[1], values[2]);
+        f->setText("baseLineReading", values[3]);
+        f->setText("baseLineDate", values[4]);
         f->saveRefused(message, focus);
         QCOMPARE(f->count("SELECT count(*) FROM Schedule"), 0);
     }
@@ -123,26 +122,23 @@ private Q_SLOTS:
     void savingARowWithoutEntryCreatesItAndEstimates()
     {
         f->open(ScheduleForm);
-        QCOMPARE(list()->headerItem()->text(2), QString("Perform Every (mi, mo)"));
-        QCOMPARE(list()->headerItem()->text(3), QString("Last Performed (dt, mi)"));
+        QCOMPARE(row(list()->headerItem()).mid(2), QStringList({"Perform Every (mi, mo)", "Last Performed (dt, mi)"}));
         selectService("Tire Rotation");
         QCOMPARE(f->text("baseLineDate"), shown(0));
         QVERIFY(!f->find<QPushButton>("deleteButton")->isEnabled());
-        edit("0", "6", "");
+        edit("Tire Rotation", "0", "6", "");
         QVERIFY(!list()->isEnabled());
         f->click("saveButton");
         QCOMPARE(f->shown().mode(), Mode::Browse);
         QVERIFY(list()->isEnabled());
-        QCOMPARE(columnOf(f->db(),
-                          "SELECT VehicleID || ' ' || ServiceID || ' ' || PerformEveryMonth || ' ' || "
-                          "PerformEveryDay || ' ' || LastDate || ' ' || EstPerformDate FROM Schedule"),
+        QCOMPARE(rows("SELECT VehicleID || ' ' || ServiceID || ' ' || PerformEveryMonth || ' ' || PerformEveryDay || "
+                      "' ' || LastDate || ' ' || EstPerformDate FROM Schedule"),
                  QStringList{"1 10 6 0 " + stored(0) + " " + stored(182)});
-        QCOMPARE(row(list()->indexOfTopLevelItem(list()->currentItem())),
+        QCOMPARE(row(list()->currentItem()),
                  QStringList({"Routine", "Tire Rotation", "0, 6(M)", "*" + shown(0) + ", 0"}));
         QVERIFY(f->find<QLabel>("baseLineNote")->isVisible());
         saveScreenshot(f->frame(), "schedule-form");
-        std::unique_ptr<QMenu> menu = f->shown().createContextMenu();
-        QVERIFY(menu->actions().last()->text() == "Unsche&dule");
+        QCOMPARE(f->shown().createContextMenu()->actions().last()->text(), QString("Unsche&dule"));
 
         f->m_prompter.answer(Answer::Yes, "Do you want to delete the selected schedule entry?");
         f->click("deleteButton");
@@ -153,26 +149,23 @@ private Q_SLOTS:
     // No keeps the entry and the form in Edit; Yes deletes it.
     void zeroIntervalsOnAnEntryAskToDelete()
     {
-        addEntry("1, 1, 1, 3000, 0, '20240101', 0, 0");
+        addEntry("1, 1, 1, 3000, 0, '20240101', 0");
         f->open(ScheduleForm);
-        selectService("Oil/Filter Change");
-        edit("0", "0", "0");
+        edit("Oil/Filter Change", "0", "0", "0");
         for (const bool yes : {false, true}) {
-            f->m_prompter.answer(
-                yes ? Answer::Yes : Answer::No,
-                "You entered zero for Perform Every - Miles, Perform Every - Months, and Perform Every - "
-                "Days, are you wanting to delete this schedule?");
+            f->m_prompter.answer(yes ? Answer::Yes : Answer::No,
+                                 "You entered zero for Perform Every - Miles, Perform Every - Months, and Perform "
+                                 "Every - Days, are you wanting to delete this schedule?");
             f->click("saveButton");
             QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
-            QCOMPARE(f->count("SELECT count(*) FROM Schedule"), yes ? 0 : 1);
-            QCOMPARE(f->count("SELECT PerformEveryMiles FROM Schedule"), yes ? 0 : 3000);
+            QCOMPARE(rows("SELECT PerformEveryMiles FROM Schedule"), yes ? QStringList() : QStringList{"3000"});
             QCOMPARE(f->shown().mode(), yes ? Mode::Browse : Mode::Edit);
         }
     }
 
     void aFrequencyTheFormDoesNotOfferIsKept()
     {
-        addEntry("1, 1, 1, 3000, 0, '20240101', 2, 0");
+        addEntry("1, 1, 1, 3000, 0, '20240101', 2");
         f->db().execute("UPDATE Schedule SET EstPerformDate = '19990101'");
         f->open(ScheduleForm);
         selectService("Oil/Filter Change");
@@ -180,20 +173,19 @@ private Q_SLOTS:
         f->click("editButton");
         f->setText("briefDescription", "Synthetic");
         f->click("saveButton");
-        QCOMPARE(columnOf(f->db(),
-                          "SELECT PerformOnce || ' ' || EstPerformDate || ' ' || Description FROM Schedule"),
+        QCOMPARE(rows("SELECT PerformOnce || ' ' || EstPerformDate || ' ' || Description FROM Schedule"),
                  QStringList{"2 19990101 Synthetic"});
     }
 
     // A service added from the menu reaches the list; Show Used survives a restart.
     void showUsedSurvivesARestart()
     {
-        addEntry("1, 1, 3, 30000, 0, '20240101', 0, 0");
+        addEntry("1, 1, 3, 30000, 0, '20240101', 0");
         f->open(ScheduleForm);
         QCOMPARE(list()->topLevelItemCount(), 19);
         auto* action = f->frame().findChild<QAction*>("servicesListAction");
         withDialog<CServiceListDlg>([action] { action->trigger(); },
-                                    [this](CServiceListDlg& dialog) {
+                                    [](CServiceListDlg& dialog) {
                                         childNamed<QPushButton>(dialog, "newButton")->click();
                                         QTest::keyClicks(childNamed<QLineEdit>(dialog, "serviceDescription"),
                                                          "Rust Proofing");
@@ -203,7 +195,8 @@ private Q_SLOTS:
         QCOMPARE(list()->topLevelItemCount(), 20);
         QTest::mouseClick(f->find<QRadioButton>("showUsedRadio"), Qt::LeftButton);
         QCOMPARE(list()->topLevelItemCount(), 1);
-        QCOMPARE(row(0), QStringList({"Routine", "Spark Plugs Replaced", "30000, 0(D)", "*01/01/2024, 0"}));
+        QCOMPARE(row(list()->topLevelItem(0)),
+                 QStringList({"Routine", "Spark Plugs Replaced", "30000, 0(D)", "*01/01/2024, 0"}));
         f->m_frame.reset();
         f->m_app.settings().sync();
         f->open(ScheduleForm);
@@ -213,38 +206,34 @@ private Q_SLOTS:
 
     void applyingATemplateSchedulesOnlyMissingServicesAndEstimates()
     {
-        addEntry("1, 1, 1, 3000, 0, '20240101', 0, 0");
-        addEntry("2, 1, 2, 0, 0, '20240101', 0, 0");
-        f->db().execute("UPDATE Schedule SET PerformEveryMonth = 12 WHERE ScheduleID = 2");
+        addEntry("1, 1, 1, 3000, 0, '20240101', 0");
+        addEntry("2, 1, 2, 0, 0, '20240101', 0", "12, 0");
         const qint32 id = ScheduleTemplates::create(f->db(), "Vans", 1);
-        addEntry("3, 2, 2, 0, 500, '20230101', 0, 0");
-        f->db().execute("UPDATE Schedule SET PerformEveryDay = 30 WHERE ScheduleID = 3");
+        addEntry("3, 2, 2, 0, 500, '20230101', 0", "0, 30");
         f->open(ScheduleForm);
         f->box("vehicleSelector")->setCurrentIndex(1);
         withDialog<CScheduleTemplatesDlg>(
             [this] { f->click("scheduleTemplatesButton"); },
-            [this, id](CScheduleTemplatesDlg& dialog) {
+            [id](CScheduleTemplatesDlg& dialog) {
                 QCOMPARE(dialog.focusWidget(), childNamed<QLineEdit>(dialog, "templateName"));
                 childNamed<QRadioButton>(dialog, "useTemplateRadio")->click();
                 QCOMPARE(childNamed<QComboBox>(dialog, "templateCombo")->currentData().toInt(), id);
-                QTest::mouseClick(childNamed<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+                press(dialog, "okButton");
             });
         // Reading 20,000 is far past 3,000 from a base of 0, but there is no daily use: only dates count.
-        QCOMPARE(columnOf(f->db(), "SELECT ServiceID || ' ' || LastMiles || ' ' || LastDate || ' ' || "
-                                   "PerformEveryMonth || ' ' || PerformEveryDay || ' ' || EstPerformDate "
-                                   "FROM Schedule WHERE VehicleID = 2 ORDER BY ServiceID"),
+        QCOMPARE(rows("SELECT ServiceID || ' ' || LastMiles || ' ' || LastDate || ' ' || PerformEveryMonth || ' ' || "
+                      "PerformEveryDay || ' ' || EstPerformDate FROM Schedule WHERE VehicleID = 2 ORDER BY ServiceID"),
                  QStringList({"1 0 " + stored(0) + " 0 0 ", "2 500 20230101 0 30 "}));
         f->db().execute("UPDATE Vehicles SET EstMilesPerMonth = 310 WHERE VehicleID = 2");
         f->db().execute("DELETE FROM Schedule WHERE ScheduleID > 3");
         ScheduleTemplates::apply(f->db(), id, 2);
-        QCOMPARE(
-            columnOf(f->db(), "SELECT EstPerformDate FROM Schedule WHERE VehicleID = 2 AND ServiceID = 1"),
-            QStringList{stored(-1700)});
+        QCOMPARE(rows("SELECT EstPerformDate FROM Schedule WHERE VehicleID = 2 AND ServiceID = 1"),
+                 QStringList{stored(-1700)});
     }
 
     void templatesAreMadeRenamedAndDeleted()
     {
-        addEntry("1, 1, 1, 3000, 1200, '20240101', 1, 0");
+        addEntry("1, 1, 1, 3000, 1200, '20240101', 1");
         f->db().execute("UPDATE Schedule SET Description = 'Synthetic', EstPerformDate = '20240301'");
         {
             CScheduleTemplatesDlg dialog(f->db(), f->m_prompter, 1, 0);
@@ -256,45 +245,41 @@ private Q_SLOTS:
             childNamed<QLineEdit>(dialog, "templateName")->setText("Vans");
             dialog.accept();
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
-            QCOMPARE(columnOf(f->db(),
-                              "SELECT TemplateName || ' ' || ServiceID || ' ' || PerformEveryMiles || ' ' || "
-                              "PerformOnce || ' ' || Description FROM ScheduleTemplate INNER JOIN "
-                              "ScheduleTemplateNames USING (ScheduleTemplateID)"),
+            QCOMPARE(rows("SELECT TemplateName || ' ' || ServiceID || ' ' || PerformEveryMiles || ' ' || PerformOnce "
+                          "|| ' ' || Description FROM ScheduleTemplate INNER JOIN ScheduleTemplateNames USING "
+                          "(ScheduleTemplateID)"),
                      QStringList{"Vans 1 3000 1 Synthetic"});
         }
         ScheduleTemplates::create(f->db(), "Cars", 2);
         CScheduleTemplatesDlg dialog(f->db(), f->m_prompter, 1, 0);
         childNamed<QLineEdit>(dialog, "templateName")->setText("VANS");
-        f->m_prompter.answer(Answer::Ok,
-                             "The schedule template name is already being used.  Please enter a unique "
-                             "template name.");
+        f->m_prompter.answer(Answer::Ok, "The schedule template name is already being used.  Please enter a unique "
+                                         "template name.");
         dialog.accept();
         QVERIFY(!dialog.result());
         childNamed<QRadioButton>(dialog, "useTemplateRadio")->click();
         auto* templates = childNamed<QComboBox>(dialog, "templateCombo");
         QCOMPARE(templates->currentText(), QString("Cars"));
         const auto rename = [&](const QString& name) {
-            withDialog<CTemplateNameDlg>(
-                [&] { childNamed<QPushButton>(dialog, "changeTemplateButton")->click(); },
-                [&](CTemplateNameDlg& names) {
-                    childNamed<QLineEdit>(names, "newTemplateName")->setText(name);
-                    names.accept();
-                });
+            withDialog<CTemplateNameDlg>([&] { childNamed<QPushButton>(dialog, "changeTemplateButton")->click(); },
+                                         [&](CTemplateNameDlg& names) {
+                                             childNamed<QLineEdit>(names, "newTemplateName")->setText(name);
+                                             names.accept();
+                                         });
         };
         rename("Cars"); // its own name: no look-up, no message
         f->m_prompter.answer(Answer::Ok, "The schedule template name is already being used.");
         rename("vans");
         rename("Small cars");
         QCOMPARE(templates->currentText(), QString("Small cars"));
-        f->m_prompter.answer(Answer::No, "Do you want to delete this schedule template?");
-        childNamed<QPushButton>(dialog, "deleteTemplateButton")->click();
-        QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
-        QCOMPARE(templates->count(), 2);
-        templates->setCurrentIndex(templates->findText("Vans"));
-        f->m_prompter.answer(Answer::Yes, "Do you want to delete this schedule template?");
-        childNamed<QPushButton>(dialog, "deleteTemplateButton")->click();
-        QCOMPARE(columnOf(f->db(), "SELECT TemplateName FROM ScheduleTemplateNames"),
-                 QStringList{"Small cars"});
+        // No keeps the template; Yes deletes the one chosen.
+        for (const bool yes : {false, true}) {
+            templates->setCurrentIndex(templates->findText(yes ? "Vans" : "Small cars"));
+            f->m_prompter.answer(yes ? Answer::Yes : Answer::No, "Do you want to delete this schedule template?");
+            childNamed<QPushButton>(dialog, "deleteTemplateButton")->click();
+            QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
+        }
+        QCOMPARE(rows("SELECT TemplateName FROM ScheduleTemplateNames"), QStringList{"Small cars"});
         QCOMPARE(f->count("SELECT count(*) FROM ScheduleTemplate"), 0);
         QCOMPARE(f->count("SELECT count(*) FROM Schedule"), 1);
     }
@@ -308,7 +293,6 @@ private Q_SLOTS:
         addRow("template", "INSERT INTO ScheduleTemplate (ScheduleTemplateID, ServiceID) VALUES (1, 19)");
         addRow("unused", "");
     }
-
     void serviceInUseIsNotDeleted()
     {
         QFETCH(QString, use);
@@ -317,26 +301,24 @@ private Q_SLOTS:
         CServiceListDlg dialog(f->db(), f->m_prompter);
         QSignalSpy changed(&dialog, &CServiceListDlg::serviceListChanged);
         auto* services = childNamed<QComboBox>(dialog, "serviceCombo");
+        auto* description = childNamed<QLineEdit>(dialog, "serviceDescription");
         services->setCurrentIndex(services->findData(19));
-        QCOMPARE(childNamed<QLineEdit>(dialog, "serviceDescription")->text(),
-                 services->currentText().section(", ", 1));
-        QVERIFY(childNamed<QLineEdit>(dialog, "serviceDescription")->isReadOnly());
+        QCOMPARE(description->text(), services->currentText().section(", ", 1));
+        QVERIFY(description->isReadOnly());
         f->m_prompter.answer(Answer::Yes, "Do you want to delete the selected service?");
         if (!use.isEmpty())
-            f->m_prompter.answer(Answer::Ok,
-                                 "Unable to delete the current service because it is currently being used "
-                                 "by either a Schedule Entry or a Maintenance.");
-        QTest::mouseClick(childNamed<QPushButton>(dialog, "deleteButton"), Qt::LeftButton);
+            f->m_prompter.answer(Answer::Ok, "Unable to delete the current service because it is currently being "
+                                             "used by either a Schedule Entry or a Maintenance.");
+        press(dialog, "deleteButton");
         QCOMPARE(f->count("SELECT count(*) FROM Services WHERE ServiceID = 19"), use.isEmpty() ? 0 : 1);
         QCOMPARE(changed.count(), use.isEmpty() ? 1 : 0);
 
         // A new service takes the highest key plus one: the deleted key comes back.
-        QTest::mouseClick(childNamed<QPushButton>(dialog, "newButton"), Qt::LeftButton);
+        press(dialog, "newButton");
         QVERIFY(childNamed<QLabel>(dialog, "addingLabel")->isVisibleTo(&dialog));
-        QTest::keyClicks(childNamed<QLineEdit>(dialog, "serviceDescription"), "Rust Proofing");
-        QTest::mouseClick(childNamed<QPushButton>(dialog, "saveButton"), Qt::LeftButton);
-        QCOMPARE(columnOf(f->db(), "SELECT ServiceDesc FROM Services WHERE ServiceID = " +
-                                       QString::number(use.isEmpty() ? 19 : 20)),
+        QTest::keyClicks(description, "Rust Proofing");
+        press(dialog, "saveButton");
+        QCOMPARE(rows(QString("SELECT ServiceDesc FROM Services WHERE ServiceID = %1").arg(use.isEmpty() ? 19 : 20)),
                  QStringList{"Rust Proofing"});
         QVERIFY(childNamed<QPushButton>(dialog, "newButton")->isDefault());
     }
@@ -353,18 +335,18 @@ private Q_SLOTS:
         QCOMPARE(texts, QStringList({"Spark Plugs Replaced", "Oil/Filter Change", "Rust check"}));
         // Back before the first entry with a greater key, although the list is alphabetical.
         selected->setCurrentRow(0);
-        QTest::mouseClick(childNamed<QPushButton>(dialog, "deselectButton"), Qt::LeftButton);
+        press(dialog, "deselectButton");
         QCOMPARE(available->currentRow(), 0);
         QCOMPARE(available->currentItem()->text(), QString("Spark Plugs Replaced"));
         QCOMPARE(available->item(1)->text(), QString("A/C Refrigerant Check"));
         QCOMPARE(selected->currentItem()->text(), QString("Oil/Filter Change"));
         for (int i = 0; i < 8; ++i)
-            QTest::mouseClick(childNamed<QPushButton>(dialog, "selectButton"), Qt::LeftButton);
+            press(dialog, "selectButton");
         QCOMPARE(selected->count(), 10);
         f->m_prompter.answer(Answer::Ok, "Can only have ten services selected per maintenance entry.");
-        QTest::mouseClick(childNamed<QPushButton>(dialog, "selectButton"), Qt::LeftButton);
+        press(dialog, "selectButton");
         QCOMPARE(selected->count(), 10);
-        QTest::mouseClick(childNamed<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+        press(dialog, "okButton");
         QCOMPARE(dialog.serviceIds().size(), 9);
         QCOMPARE(dialog.serviceIds().first(), 1);
         QCOMPARE(dialog.unexpected(), QStringList{"Rust check"});
