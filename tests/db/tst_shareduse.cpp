@@ -23,27 +23,21 @@
 namespace {
 
 // Another program holding the file open for writing (this test run again, as a holder), until it goes.
-class OtherProgram
+std::shared_ptr<QProcess> otherProgram(const QString& path, const QString& name)
 {
-public:
-    OtherProgram(const QString& path, const QString& name)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VELMORA_TEST_HOLD", path);
-        env.insert("VELMORA_TEST_HOLD_AS", name);
-        m_process.setProcessEnvironment(env);
-        m_process.start(QCoreApplication::applicationFilePath(), {});
-        m_process.waitForReadyRead(20000);
-    }
-    ~OtherProgram()
-    {
-        m_process.closeWriteChannel();
-        m_process.waitForFinished(20000);
-    }
-
-private:
-    QProcess m_process;
-};
+    const std::shared_ptr<QProcess> process(new QProcess, [](QProcess* process) {
+        process->closeWriteChannel();
+        process->waitForFinished(20000);
+        delete process;
+    });
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VELMORA_TEST_HOLD", path);
+    env.insert("VELMORA_TEST_HOLD_AS", name);
+    process->setProcessEnvironment(env);
+    process->start(QCoreApplication::applicationFilePath(), {});
+    process->waitForReadyRead(20000);
+    return process;
+}
 
 // The file's type and permission bits (0 when it is not there).
 mode_t modeOf(const QString& path)
@@ -92,39 +86,6 @@ QStringList temporariesIn(const QString& folder)
 {
     return QDir(folder).entryList({".velmora-*"}, QDir::Files | QDir::Hidden);
 }
-
-// Saves a row every 50 ms, as a second program would, and keeps the keys of those it was told are saved.
-class Writer : public QThread
-{
-public:
-    Writer(const QString& path, bool keepOpen) : m_path(path), m_keepOpen(keepOpen) {}
-    std::atomic<bool> stop = false;
-    QList<int> committed;
-    int refused = 0;
-
-protected:
-    void run() override
-    {
-        Database db;
-        for (int key = 100000; !stop; ++key) {
-            try {
-                if (!db.isOpen() || !m_keepOpen)
-                    db.open(m_path);
-                db.execute(QString("INSERT INTO Owners (OwnerID, ContactID) VALUES (%1, %1)").arg(key));
-                committed << key;
-            } catch (const CdbException&) {
-                ++refused;
-            }
-            if (!m_keepOpen)
-                db.close();
-            msleep(50);
-        }
-    }
-
-private:
-    QString m_path;
-    bool m_keepOpen;
-};
 
 using Step = std::function<void(const QString& folder)>;
 
@@ -177,8 +138,28 @@ private slots:
         buildDataFile(path, 6000, true);
         buildDataFile(env.path("Velmora.bak"), 10);
         const int before = ownerCount(path);
-        Writer writer(path, keepOpen);
-        writer.start();
+        // Saves a row every 50 ms, as a second program would, and keeps the keys of those it was told are
+        // saved.
+        std::atomic<bool> stop = false;
+        QList<int> committed;
+        int refused = 0;
+        const std::unique_ptr<QThread> writer(QThread::create([&] {
+            Database db;
+            for (int key = 100000; !stop; ++key) {
+                try {
+                    if (!db.isOpen() || !keepOpen)
+                        db.open(path);
+                    db.execute(QString("INSERT INTO Owners (OwnerID, ContactID) VALUES (%1, %1)").arg(key));
+                    committed << key;
+                } catch (const CdbException&) {
+                    ++refused;
+                }
+                if (!keepOpen)
+                    db.close();
+                QThread::msleep(50);
+            }
+        }));
+        writer->start();
         QTest::qWait(200);
         QList<ToolRun> runs;
         for (int i = 0; i < 3; ++i) {
@@ -186,9 +167,9 @@ private slots:
                                           : runTool({"restore", env.path("Velmora.bak"), path}));
             QTest::qWait(120);
         }
-        writer.stop = true;
-        writer.wait();
-        QVERIFY(writer.committed.size() > 5);
+        stop = true;
+        writer->wait();
+        QVERIFY(committed.size() > 5);
         for (const ToolRun& run : runs) {
             if (keepOpen) {
                 QCOMPARE(run.exitCode, 1);
@@ -203,10 +184,9 @@ private slots:
         }
         Database db;
         db.open(path, {}, true);
-        QCOMPARE(db.scalar("SELECT count(*) FROM Owners").toInt(), before + writer.committed.size());
-        QCOMPARE(db.scalar("SELECT count(*) FROM Owners WHERE OwnerID >= 100000").toInt(),
-                 writer.committed.size());
-        QCOMPARE(writer.refused, 0);
+        QCOMPARE(db.scalar("SELECT count(*) FROM Owners").toInt(), before + committed.size());
+        QCOMPARE(db.scalar("SELECT count(*) FROM Owners WHERE OwnerID >= 100000").toInt(), committed.size());
+        QCOMPARE(refused, 0);
     }
 
     void fileSafety_data()
@@ -334,10 +314,10 @@ private slots:
             row.setup(folder);
 
         // Velmora.vel held by someone else while the command runs.
-        std::unique_ptr<OtherProgram> holder;
+        std::shared_ptr<QProcess> holder;
         sqlite3* locker = nullptr;
         if (row.held == Held::Open)
-            holder = std::make_unique<OtherProgram>(env.path("Velmora.vel"), "velmora-cli");
+            holder = otherProgram(env.path("Velmora.vel"), "velmora-cli");
         if (row.held == Held::Locked) {
             sqlite3_open(QFile::encodeName(env.path("Velmora.vel")).constData(), &locker);
             QCOMPARE(sqlite3_exec(locker, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -409,7 +389,7 @@ private slots:
         const QString path = env.path("Velmora.vel");
         buildDataFile(path, 3);
         {
-            OtherProgram window(path, "Velmora");
+            const auto window = otherProgram(path, "Velmora");
             const QList<FileClaim::Holder> holders = FileClaim::othersHolding(path);
             QCOMPARE(holders.size(), 1);
             QCOMPARE(holders[0].program, QString("Velmora"));
