@@ -188,22 +188,8 @@ private Q_SLOTS:
         }
     }
 
-    void restoreWithoutADataFileAsksWhereToPutIt()
-    {
-        const QString backup = m_env->path("Velmora.bak");
-        DataFile::backup(db(), backup);
-        db().close();
-        m_app->setDatabasePath(QString());
-        QDir(m_env->folder()).mkdir("new");
-        m_prompter->file(backup)
-            .file(m_env->path("new/typed name.vel"))
-            .answer(Prompter::Answer::Ok, Messages::RestoreSucceeded);
-        QVERIFY(restoreDatabase(*m_app));
-        QCOMPARE(m_app->databasePath(), m_env->path("new/Velmora.vel"));
-        QCOMPARE(owners(db()), Kept);
-    }
-
-    void restoreOverAnUnopenedFileKeepsItAside()
+    // A data file that could not be opened is kept aside; with none at all, the restore asks where to put it.
+    void restoreWithoutAnOpenDataFile()
     {
         const QString backup = m_env->path("Velmora.bak");
         DataFile::backup(db(), backup);
@@ -215,14 +201,29 @@ private Q_SLOTS:
         QVERIFY(restoreDatabase(*m_app));
         QCOMPARE(owners(db()), Kept);
         QCOMPARE(contentsOf(m_path + ".old"), QByteArray("whatever was here before"));
+
+        db().close();
+        m_app->setDatabasePath(QString());
+        QDir(m_env->folder()).mkdir("new");
+        m_prompter->file(backup)
+            .file(m_env->path("new/typed name.vel"))
+            .answer(Prompter::Answer::Ok, Messages::RestoreSucceeded);
+        QVERIFY(restoreDatabase(*m_app));
+        QCOMPARE(m_app->databasePath(), m_env->path("new/Velmora.vel"));
+        QCOMPARE(owners(db()), Kept);
     }
 
+    // Compaction asks first (Enter means No) and keeps the data; a file under its temporary name, left by an
+    // earlier version, is never replaced.
     void maintenanceCompactsKeepingTheData()
     {
         db().execute(
             "INSERT INTO Owners (OwnerID, ContactID, Memo) WITH RECURSIVE n(id) AS (SELECT 100 UNION ALL "
             "SELECT id + 1 FROM n WHERE id < 2099) SELECT id, 0, printf('%.500c', 'm') FROM n");
         db().execute("DELETE FROM Owners WHERE OwnerID >= 100");
+        const QString temporary = m_env->path("Velmora.tmp");
+        QCOMPARE(DataFile::temporaryPath(m_path), temporary);
+        writeFile(temporary, "left from an earlier run");
         const qint64 before = QFileInfo(m_path).size();
         const QDateTime modified = QFileInfo(m_path).lastModified();
         m_prompter->answer(Prompter::Answer::No, "Running maintenance on the database");
@@ -234,22 +235,12 @@ private Q_SLOTS:
         m_prompter->answer(Prompter::Answer::Yes)
             .answer(Prompter::Answer::Ok, Messages::MaintenanceSucceeded);
         runMaintenance(*m_app);
-        intact();
-        QVERIFY(QFileInfo(m_path).size() < before / 4);
-        QCOMPARE(QFile::permissions(m_path) & 0x0077, QFileDevice::Permissions());
-    }
-
-    void maintenanceNeverReplacesAFileUnderTheTemporaryName()
-    {
-        const QString temporary = m_env->path("Velmora.tmp");
-        QCOMPARE(DataFile::temporaryPath(m_path), temporary);
-        writeFile(temporary, "left from an earlier run");
-        m_prompter->answer(Prompter::Answer::Yes)
-            .answer(Prompter::Answer::Ok, Messages::MaintenanceSucceeded);
-        runMaintenance(*m_app);
         QVERIFY(db().isOpen());
         QCOMPARE(owners(db()), Kept);
+        QCOMPARE(leftovers(), QStringList{"Velmora.tmp"});
         QCOMPARE(contentsOf(temporary), QByteArray("left from an earlier run"));
+        QVERIFY(QFileInfo(m_path).size() < before / 4);
+        QCOMPARE(QFile::permissions(m_path) & 0x0077, QFileDevice::Permissions());
     }
 
     // What an operation cut short leaves beside the data file, and what the next open makes of it.

