@@ -5,7 +5,6 @@
 #include "db/Database.h"
 
 #include <QDir>
-#include <QHash>
 #include <QTest>
 
 // Runs the command-line tool as a user would and checks what it prints and returns.
@@ -62,7 +61,8 @@ private slots:
     }
 
     // Every command refuses bad arguments (2) and files it must not use (1), saying why; nothing is written
-    // over an existing file (KEPT) and nothing new is made (NEW).
+    // over the data file Velmora.vel and nothing new is made (new.vel). File names are taken in a folder that
+    // holds also a copy of the data file in data/, a text file and a previous-generation file.
     void refusals_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -72,21 +72,24 @@ private slots:
         addRow("unknown command", QStringList{"frobnicate", "x"}, 2, "");
         addRow("check without a file", QStringList{"check"}, 2, "");
         addRow("create without a file", QStringList{"create"}, 2, "Usage:");
-        addRow("check of a text file", QStringList{"check", "TEXT"}, 1, "is not a Velmora database");
-        addRow("check of a missing file", QStringList{"check", "MISSING"}, 1, "");
-        addRow("create over a data file", QStringList{"create", "KEPT"}, 1, "");
-        addRow("unknown units", QStringList{"upgrade", "KEPT", "--units", "imperial"}, 2, "");
-        addRow("import beside a data file", QStringList{"import", "PREVIOUS", "FOLDER"}, 1,
+        addRow("check of a text file", QStringList{"check", "notes.txt"}, 1, "is not a Velmora database");
+        addRow("check of a missing file", QStringList{"check", "missing.vel"}, 1, "");
+        addRow("create over a data file", QStringList{"create", "Velmora.vel"}, 1, "");
+        addRow("unknown units", QStringList{"upgrade", "Velmora.vel", "--units", "imperial"}, 2, "");
+        addRow("import beside a data file", QStringList{"import", "Velmora.mdb", "."}, 1,
                "already holds a Velmora data file");
-        addRow("fleet over a data file", QStringList{"generate-fleet", "KEPT", "--vehicles", "5"}, 1, "");
-        addRow("fleet without a count", QStringList{"generate-fleet", "NEW"}, 2, "");
-        addRow("fleet count not a number", QStringList{"generate-fleet", "NEW", "--vehicles", "many"}, 2, "");
-        addRow("fleet of no vehicles", QStringList{"generate-fleet", "NEW", "--vehicles", "0"}, 2, "");
+        addRow("fleet over a data file", QStringList{"generate-fleet", "Velmora.vel", "--vehicles", "5"}, 1,
+               "");
+        addRow("fleet without a count", QStringList{"generate-fleet", "new.vel"}, 2, "");
+        addRow("fleet count not a number", QStringList{"generate-fleet", "new.vel", "--vehicles", "many"}, 2,
+               "");
+        addRow("fleet of no vehicles", QStringList{"generate-fleet", "new.vel", "--vehicles", "0"}, 2, "");
         addRow("due without a file", QStringList{"due"}, 2, "");
-        addRow("due days not a number", QStringList{"due", "DATA", "--days", "soon"}, 2, "");
-        addRow("due vehicle without a number", QStringList{"due", "DATA", "--vehicle"}, 2, "");
-        addRow("due of a missing vehicle", QStringList{"due", "DATA", "--vehicle", "99"}, 1, "no vehicle 99");
-        addRow("due of a missing file", QStringList{"due", "MISSING"}, 1, "");
+        addRow("due days not a number", QStringList{"due", "data/Velmora.vel", "--days", "soon"}, 2, "");
+        addRow("due vehicle without a number", QStringList{"due", "data/Velmora.vel", "--vehicle"}, 2, "");
+        addRow("due of a missing vehicle", QStringList{"due", "data/Velmora.vel", "--vehicle", "99"}, 1,
+               "no vehicle 99");
+        addRow("due of a missing file", QStringList{"due", "missing.vel"}, 1, "");
     }
 
     void refusals()
@@ -103,16 +106,7 @@ private slots:
         buildPreviousGeneration(env.path("Velmora.mdb"), 3);
         const QByteArray before = contentsOf(kept);
 
-        const QHash<QString, QString> places{{"KEPT", kept},
-                                             {"DATA", env.path("data/Velmora.vel")},
-                                             {"TEXT", env.path("notes.txt")},
-                                             {"MISSING", env.path("missing.vel")},
-                                             {"NEW", env.path("new.vel")},
-                                             {"FOLDER", env.folder()},
-                                             {"PREVIOUS", env.path("Velmora.mdb")}};
-        for (QString& argument : arguments)
-            argument = places.value(argument, argument);
-        const CliRun refused = runCli(arguments);
+        const CliRun refused = runCli(inFolder(env.folder(), arguments));
         QCOMPARE(refused.exitCode, exitCode);
         QVERIFY2(refused.err.contains(told), qPrintable(refused.err));
         QCOMPARE(contentsOf(kept), before);

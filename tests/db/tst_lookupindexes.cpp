@@ -77,7 +77,9 @@ private slots:
         FleetGenerator::fill(db, 12, 7);
     }
 
-    void newFilesCarryThemBesideTheDefinitionsOwn()
+    // New files carry them beside the definition's own; opening a file without them adds them and changes no
+    // value.
+    void newAndOpenedFilesCarryThem()
     {
         Database db;
         db.open(m_fleet);
@@ -89,12 +91,9 @@ private slots:
                      "'index' AND name IN ('Vehicles_PrimaryKey', 'JobOrder_PrimaryKey', 'Vehicles_OwnerID') "
                      "ORDER BY name"),
             QStringList({"JobOrder_PrimaryKey 0", "Vehicles_OwnerID 0", "Vehicles_PrimaryKey 1"}));
-    }
+        db.close();
 
-    void openingAnExistingFileAddsThemAndChangesNoValue()
-    {
         const QString copy = copyWithout("existing.vel", lookupNames);
-        Database db;
         db.open(copy);
         const QByteArray before = contentsOf(db);
         db.close();

@@ -76,17 +76,13 @@ private:
     std::unique_ptr<TestEnvironment> m_env;
     std::unique_ptr<Database> m_db;
 
-    void addGas(qint32 id, qint32 vehicle, qint32 mileage, const QString& date, qint16 fillup = 1)
+    // Gas entries "(GasLogID, VehicleID, Mileage, Date, Fillup), ...", the other fields alike.
+    void addGas(const QString& rows)
     {
-        CGasLogSet gas(*m_db);
-        gas.open();
-        gas.addNew();
-        gas.m_GasLogID = id;
-        gas.m_VehicleID = vehicle;
-        gas.m_Mileage = mileage;
-        gas.m_Date = date;
-        gas.m_Fillup = fillup;
-        gas.update();
+        m_db->execute(
+            "INSERT INTO GasLog (GasLogID, VehicleID, Mileage, Date, Fillup, BriefDesc, StationID, "
+            "TotalCost, CostGallon, Gallons, Estimated) SELECT *, '', 0, 30.0, 2.999, 10.0, 0 FROM (VALUES " +
+            rows + ")");
     }
     QStringList column(const QString& sql) { return columnOf(*m_db, sql); }
 
@@ -162,10 +158,9 @@ private slots:
     {
         CGasLogSet gas(*m_db);
         QCOMPARE(gas.nextIdentifier(), 1);
-        for (qint32 id : {1, 2, 7})
-            addGas(id, 1, id * 100, "20240101");
+        addGas("(1, 1, 100, '20240101', 1), (2, 1, 200, '20240101', 1), (7, 1, 700, '20240101', 1)");
         QCOMPARE(gas.nextIdentifier(), 8);
-        addGas(8, 1, 800, "20240102");
+        addGas("(8, 1, 800, '20240102', 1)");
         gas.m_strFilter = "GasLogID = 8";
         gas.requery();
         gas.deleteRow();
@@ -177,10 +172,8 @@ private slots:
 
     void movesFindsAndDateRanges()
     {
-        addGas(1, 1, 100, "19981231");
-        addGas(2, 1, 200, "19990101", 0);
-        addGas(3, 2, 300, "19990315");
-        addGas(4, 1, 400, "19990601");
+        addGas("(1, 1, 100, '19981231', 1), (2, 1, 200, '19990101', 0), (3, 2, 300, '19990315', 1), "
+               "(4, 1, 400, '19990601', 1)");
         CGasLogSet gas(*m_db);
         open(gas, "VehicleID = 1 AND Date >= '19990101'", "Mileage Desc, Date Asc");
         QCOMPARE(trail(gas, "at count next next prev count findFirst:Fillup=0 findNext:Fillup=0 "
@@ -201,7 +194,7 @@ private slots:
 
     void editWritesChangesAndAddedRowIsReachedByLastModified()
     {
-        addGas(1, 1, 100, "19981231");
+        addGas("(1, 1, 100, '19981231', 1)");
         CGasLogSet gas(*m_db);
         gas.open();
         gas.edit();
@@ -228,8 +221,7 @@ private slots:
 
     void deleteMovesOnToTheFollowingRow()
     {
-        for (qint32 id : {1, 2, 3})
-            addGas(id, 1, id, "20000101");
+        addGas("(1, 1, 1, '20000101', 1), (2, 1, 2, '20000101', 1), (3, 1, 3, '20000101', 1)");
         CGasLogSet gas(*m_db);
         open(gas, {}, "GasLogID Asc");
         gas.moveNext();

@@ -94,8 +94,8 @@ enum class Held { No, Locked, Open };
 // One case of fileSafety: the files in the folder ("name=N": a data file of N owners, "name:text": those
 // bytes), the command (file names taken in the folder), its exit code, texts its error output holds (with a
 // leading "!": does not hold), files afterwards ("name=N": N owners, "!name": gone, "name": there), a
-// file-size limit (negative: that much above an empty data file), what holds Velmora.vel while the command
-// runs, anything more to set up and to check.
+// file-size limit (negative: that much above an empty data file), anything more to set up and to check, and
+// what holds Velmora.vel while the command runs.
 struct Row
 {
     QString name;
@@ -103,8 +103,8 @@ struct Row
     int exitCode;
     QStringList told, after;
     qint64 fileLimit = 0;
-    Held held = Held::No;
     Step setup = {}, check = {};
+    Held held = Held::No;
 };
 
 } // namespace
@@ -200,7 +200,7 @@ private slots:
         rows << Row("2: a locked file is not taken for an unfinished compaction",
                     {"Velmora.vel=30", "Velmora.tmp=5"}, check, 1,
                     {"in use by another program", "!as it was before"},
-                    {"Velmora.vel=30", "!Velmora.vel.unfinished"}, 0, Held::Locked);
+                    {"Velmora.vel=30", "!Velmora.vel.unfinished"}, 0, {}, {}, Held::Locked);
         rows << Row("3: backup of an empty file keeps the earlier backup", {"Velmora.vel:", "Velmora.bak=12"},
                     backup, 1, {"is not a"}, {"Velmora.bak=12"});
         rows << Row("3: backup of a foreign file keeps the earlier backup",
@@ -217,16 +217,16 @@ private slots:
              {QStringList{"backup", "Velmora.vel", "pipe"}, {"restore", "Velmora.bak", "pipe"}})
             rows << Row(
                 "7: " + args[0] + " onto a FIFO is refused", dataAndBackup, args, 1,
-                {"is not a regular file"}, {}, 0, Held::No,
+                {"is not a regular file"}, {}, 0,
                 [](const QString& f) {
                     QCOMPARE(mkfifo(QFile::encodeName(f + "/pipe").constData(), 0600), 0);
                 },
                 [](const QString& f) { QVERIFY(S_ISFIFO(modeOf(f + "/pipe"))); });
         rows << Row("9: an open leaves the temporaries of a live operation alone",
                     {"Velmora.vel=30", ".velmora-backup-c3-Velmora.vel:being written"}, check, 0,
-                    {"!removed"}, {".velmora-backup-c3-Velmora.vel"}, 0, Held::Open);
+                    {"!removed"}, {".velmora-backup-c3-Velmora.vel"}, 0, {}, {}, Held::Open);
         rows << Row("10: restore runs the full check", dataAndBackup, restore, 1, {"Owners_Memo"},
-                    {"Velmora.vel=30"}, 0, Held::No, [](const QString& f) {
+                    {"Velmora.vel=30"}, 0, [](const QString& f) {
                         // Index contents that no longer match their rows: only the full check sees it.
                         const QString bak = f + "/Velmora.bak";
                         const QString swap =
@@ -239,14 +239,14 @@ private slots:
                     });
         for (const QStringList& args : {compact, restore}) {
             rows << Row(
-                "11: " + args[0] + " keeps a group-shared mode", dataAndBackup, args, 0, {}, {}, 0, Held::No,
+                "11: " + args[0] + " keeps a group-shared mode", dataAndBackup, args, 0, {}, {}, 0,
                 [](const QString& f) {
                     QCOMPARE(chmod(QFile::encodeName(f + "/Velmora.vel").constData(), 0664), 0);
                 },
                 [](const QString& f) { QCOMPARE(int(modeOf(f + "/Velmora.vel") & 0777), 0664); });
             rows << Row(
                 "12: " + args[0] + " through a symlink replaces the real file",
-                {"real/Velmora.vel=30", "Velmora.bak=12"}, args, 0, {}, {}, 0, Held::No,
+                {"real/Velmora.vel=30", "Velmora.bak=12"}, args, 0, {}, {}, 0,
                 [](const QString& f) { QFile::link(f + "/real/Velmora.vel", f + "/Velmora.vel"); },
                 [](const QString& f) {
                     QVERIFY(QFileInfo(f + "/Velmora.vel").isSymLink());
@@ -259,7 +259,7 @@ private slots:
         rows << Row(
             "13: report reads a file after an interrupted write", {},
             {"report", "Velmora.vel", "--report", "vehicle-list", "--text"}, 0, {"!readonly"},
-            {"!Velmora.vel-journal"}, 0, Held::No, [](const QString& f) {
+            {"!Velmora.vel-journal"}, 0, [](const QString& f) {
                 QCOMPARE(runTool({"generate-fleet", f + "/source.vel", "--vehicles", "60"}).exitCode, 0);
                 makeInterruptedCopy(f + "/source.vel", f + "/Velmora.vel");
             });
@@ -268,11 +268,11 @@ private slots:
                 QString("14: compacting a %1-byte file is not blamed on another program").arg(strlen(junk)),
                 {QString("Velmora.vel:") + junk}, compact, 1, {"!in use"});
         rows << Row("14: due on a full disk says so", {"big.vel=3000"}, {"due", "Velmora.vel"}, 1,
-                    {"not enough disk space"}, {}, 2048, Held::No,
+                    {"not enough disk space"}, {}, 2048,
                     [](const QString& f) { makeInterruptedCopy(f + "/big.vel", f + "/Velmora.vel"); });
         rows << Row(
             "15: a killed backup's temporary in another folder goes at the next open", {"Velmora.vel=300"},
-            check, 0, {}, {}, 0, Held::No,
+            check, 0, {}, {}, 0,
             [](const QString& f) {
                 QDir(f).mkdir("backups");
                 // Cut at each point until one leaves its temporary behind.
