@@ -99,11 +99,9 @@ private Q_SLOTS:
         m_env.reset();
     }
 
-    // The backup replaces an earlier one; restoring it gives the data back.
     void backupThenRestoreGivesTheDataBack()
     {
         const QString backup = m_env->path("Velmora.bak");
-        writeFile(backup, "an older backup");
         m_prompter->file(backup).answer(Prompter::Answer::Ok, Messages::BackupSucceeded);
         backupDatabase(*m_app);
         QCOMPARE(m_prompter->prompts().first().dialog.defaultName, QString("Velmora.bak"));
@@ -127,14 +125,15 @@ private Q_SLOTS:
         intact();
     }
 
-    void backupNeverReplacesTheDataFile()
+    void backupNeverReplacesTheDataFileNorHoldsUncommittedRows()
     {
         m_prompter->file(m_path).answer(Prompter::Answer::Ok, Messages::BackupOntoDataFile);
         backupDatabase(*m_app);
         QVERIFY_THROWS_EXCEPTION(CdbException, DataFile::backup(db(), m_path));
         intact();
 
-        // A backup taken during a transaction holds only committed data.
+        // A backup replaces an earlier one and, taken during a transaction, holds only committed data.
+        writeFile(m_env->path("during.bak"), "an older backup");
         {
             Transaction transaction(db());
             db().execute("INSERT INTO Owners (OwnerID, ContactID, LocationID) VALUES (9, 9, 'Pending')");

@@ -103,8 +103,8 @@ private slots:
     void wholeFileOperation()
     {
         QFETCH(Operation, op);
-        const bool resumable =
-            op.args[0] == "upgrade"; // it may stop between its steps and go on at the next run
+        // An upgrade may stop between its steps and go on at the next run.
+        const bool resumable = op.args[0] == "upgrade";
         const QString source = m_env.path("fixtures/" + op.name);
         const auto freshCopy = [&](const QString& run) {
             const QString folder = m_env.path("runs/" + op.name + "-" + run);

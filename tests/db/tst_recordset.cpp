@@ -16,7 +16,6 @@
 
 #include <QRegularExpression>
 #include <QSqlDriver>
-#include <QSqlQuery>
 #include <QTest>
 #include <sqlite3.h>
 
@@ -76,12 +75,12 @@ private:
     std::unique_ptr<TestEnvironment> m_env;
     std::unique_ptr<Database> m_db;
 
-    // Gas entries "(GasLogID, VehicleID, Mileage, Date, Fillup), ...", the other fields alike.
+    // Gas entries from rows of (GasLogID, VehicleID, Mileage, Date, Fillup), the other fields alike.
     void addGas(const QString& rows)
     {
         m_db->execute(
             "INSERT INTO GasLog (GasLogID, VehicleID, Mileage, Date, Fillup, BriefDesc, StationID, "
-            "TotalCost, CostGallon, Gallons, Estimated) SELECT *, '', 0, 30.0, 2.999, 10.0, 0 FROM (VALUES " +
+            "TotalCost, CostGallon, Gallons, Estimated) SELECT *, '', 0, 30.0, 2.999, 10.0, 0 FROM (" +
             rows + ")");
     }
     QStringList column(const QString& sql) { return columnOf(*m_db, sql); }
@@ -89,13 +88,9 @@ private:
     // GasLogID 1..count in key order, Mileage = 3 x GasLogID, on vehicles 0..999.
     void addManyGas(int count)
     {
-        QSqlQuery insert(m_db->connection());
-        QVERIFY(insert.exec(
-            QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                    "INSERT INTO GasLog (GasLogID, VehicleID, Mileage, BriefDesc, StationID, Date, "
-                    "TotalCost, CostGallon, Gallons, Fillup, Estimated) SELECT i, i % 1000, i * 3, '', "
-                    "0, '20200101', 30.0, 2.999, 10.0, -1, 0 FROM n")
-                .arg(count)));
+        addGas(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                       "SELECT i, i % 1000, i * 3, '20200101', -1 FROM n")
+                   .arg(count));
         sqlite3* handle = *static_cast<sqlite3**>(m_db->connection().driver()->handle().data());
         QCOMPARE(
             sqlite3_create_function(handle, "visited", 1, SQLITE_UTF8, nullptr, countVisit, nullptr, nullptr),
@@ -158,9 +153,9 @@ private slots:
     {
         CGasLogSet gas(*m_db);
         QCOMPARE(gas.nextIdentifier(), 1);
-        addGas("(1, 1, 100, '20240101', 1), (2, 1, 200, '20240101', 1), (7, 1, 700, '20240101', 1)");
+        addGas("VALUES (1, 1, 100, '20240101', 1), (2, 1, 200, '20240101', 1), (7, 1, 700, '20240101', 1)");
         QCOMPARE(gas.nextIdentifier(), 8);
-        addGas("(8, 1, 800, '20240102', 1)");
+        addGas("VALUES (8, 1, 800, '20240102', 1)");
         gas.m_strFilter = "GasLogID = 8";
         gas.requery();
         gas.deleteRow();
@@ -172,7 +167,7 @@ private slots:
 
     void movesFindsAndDateRanges()
     {
-        addGas("(1, 1, 100, '19981231', 1), (2, 1, 200, '19990101', 0), (3, 2, 300, '19990315', 1), "
+        addGas("VALUES (1, 1, 100, '19981231', 1), (2, 1, 200, '19990101', 0), (3, 2, 300, '19990315', 1), "
                "(4, 1, 400, '19990601', 1)");
         CGasLogSet gas(*m_db);
         open(gas, "VehicleID = 1 AND Date >= '19990101'", "Mileage Desc, Date Asc");
@@ -194,7 +189,7 @@ private slots:
 
     void editWritesChangesAndAddedRowIsReachedByLastModified()
     {
-        addGas("(1, 1, 100, '19981231', 1)");
+        addGas("VALUES (1, 1, 100, '19981231', 1)");
         CGasLogSet gas(*m_db);
         gas.open();
         gas.edit();
@@ -221,7 +216,7 @@ private slots:
 
     void deleteMovesOnToTheFollowingRow()
     {
-        addGas("(1, 1, 1, '20000101', 1), (2, 1, 2, '20000101', 1), (3, 1, 3, '20000101', 1)");
+        addGas("VALUES (1, 1, 1, '20000101', 1), (2, 1, 2, '20000101', 1), (3, 1, 3, '20000101', 1)");
         CGasLogSet gas(*m_db);
         open(gas, {}, "GasLogID Asc");
         gas.moveNext();

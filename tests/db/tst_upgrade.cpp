@@ -66,6 +66,8 @@ private:
         QVERIFY(prompter.verifyDone());
     }
 
+    void upgrade(const QString& version, ScriptedPrompter&& prompter) { upgrade(version, prompter); }
+
     void execute(const QStringList& statements)
     {
         Database db;
