@@ -33,20 +33,6 @@ QStringList ownersIn(const QString& path)
     return owners(db);
 }
 
-// The file and journal as a crash in the middle of a large write leaves them: the file already holds part of
-// the change, the journal what it replaced. Copied to target while the write is under way.
-void crashCopy(Database& db, const QString& target)
-{
-    db.execute("PRAGMA cache_size = 1");
-    db.beginTransaction();
-    db.execute("UPDATE Owners SET Memo = hex(randomblob(40000))");
-    QFile::remove(target);
-    QFile::remove(target + "-journal");
-    QFile::copy(db.path(), target);
-    QFile::copy(db.path() + "-journal", target + "-journal");
-    db.rollbackTransaction();
-}
-
 } // namespace
 
 class DataFileTest : public QObject
@@ -260,7 +246,7 @@ private Q_SLOTS:
         QFETCH(QString, leftover);
         QFETCH(QString, told);
         if (leftover == "journal")
-            crashCopy(db(), m_env->path("other.vel"));
+            interruptedCopy(m_path, m_env->path("other.vel"));
         db().close();
         const QString data = m_env->path("data.copy");
         QVERIFY(QFile::copy(m_path, data));
@@ -300,12 +286,12 @@ private Q_SLOTS:
     void fileWithAnInterruptedWriteIsAcceptedAsItWas()
     {
         const QString crashed = m_env->path("crashed.bak");
-        crashCopy(db(), crashed);
+        interruptedCopy(m_path, crashed);
         DataFile::checkDataFile(crashed);
         QCOMPARE(ownersIn(crashed), Kept);
 
         // Restoring from it rolls the write back in the copy and leaves the backup as it was.
-        crashCopy(db(), crashed);
+        interruptedCopy(m_path, crashed);
         const QByteArray file = contentsOf(crashed);
         db().execute("DELETE FROM Owners");
         DataFile::restore(db(), m_path, crashed);
@@ -319,7 +305,7 @@ private Q_SLOTS:
     {
         const QString backup = m_env->path("Velmora.bak");
         DataFile::backup(db(), backup);
-        crashCopy(db(), m_env->path("other.vel"));
+        interruptedCopy(m_path, m_env->path("other.vel"));
         db().close();
         QVERIFY(QFile::remove(m_path));
         QVERIFY(QFile::rename(m_env->path("other.vel-journal"), m_path + "-journal"));

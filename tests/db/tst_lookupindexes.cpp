@@ -3,7 +3,6 @@
 #include "app/FleetGenerator.h"
 #include "app/StartUp.h"
 #include "db/Database.h"
-#include "db/DatabaseCreation.h"
 #include "db/LookupIndexes.h"
 #include "db/sets/GasLogSet.h"
 #include "db/sets/MaintServicesMaintSet.h"

@@ -1,4 +1,3 @@
-#include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 #include "WholeFiles.h"
 #include "db/Database.h"
