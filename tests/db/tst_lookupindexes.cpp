@@ -8,7 +8,6 @@
 #include "db/sets/MaintServicesMaintSet.h"
 #include "db/sets/ScheduleSet.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QSqlQuery>
 #include <QTest>
@@ -33,19 +32,18 @@ QStringList lookupIndexesIn(Database& db)
 }
 
 // Every stored value of every table, so that a change anywhere shows.
-QByteArray contentsOf(Database& db)
+QStringList contentsOf(Database& db)
 {
-    QCryptographicHash hash(QCryptographicHash::Sha1);
+    QStringList rows;
     for (const QString& table :
          columnOf(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")) {
         QStringList values{"quote(rowid)"};
         for (const QString& column : db.columnsOf(table))
             values << "quote(\"" + column + "\")";
-        for (const QString& row :
-             columnOf(db, "SELECT " + values.join(" || '|' || ") + " FROM \"" + table + "\" ORDER BY rowid"))
-            hash.addData((table + row).toUtf8());
+        rows << columnOf(db, "SELECT '" + table + "|' || " + values.join(" || '|' || ") + " FROM \"" + table +
+                                 "\" ORDER BY rowid");
     }
-    return hash.result();
+    return rows;
 }
 
 } // namespace
@@ -94,7 +92,7 @@ private slots:
 
         const QString copy = copyWithout("existing.vel", lookupNames);
         db.open(copy);
-        const QByteArray before = contentsOf(db);
+        const QStringList before = contentsOf(db);
         db.close();
         ScriptedPrompter prompter;
         QVERIFY(StartUp::upgradeAndOpen(db, copy, "B19", prompter));

@@ -338,13 +338,12 @@ private slots:
         TestEnvironment env;
         const QString path = env.path("fleet.vel");
         QCOMPARE(runTool({"generate-fleet", path, "--vehicles", "3"}).exitCode, 0);
-        sql(path, "UPDATE GasLog SET TotalCost = 1e308, CostGallon = 4.9e-324, Gallons = 1e308");
-        sql(path, "UPDATE Vehicles SET EntryOfActualMiles = 5000000000, VehicleNo = 'V' || char(0) || 'x' || "
-                  "char(27)");
-        sql(path, "UPDATE Services SET ServiceDesc = 'Oil' || char(0) || char(7) || 'change'");
         sql(path,
-            "UPDATE Schedule SET PerformEveryDay = -2147483648, PerformEveryMonth = 0 WHERE ScheduleID = "
-            "(SELECT min(ScheduleID) FROM Schedule)");
+            "UPDATE GasLog SET TotalCost = 1e308, CostGallon = 4.9e-324, Gallons = 1e308; UPDATE Vehicles "
+            "SET EntryOfActualMiles = 5000000000, VehicleNo = 'V' || char(0) || 'x' || char(27); UPDATE "
+            "Services SET ServiceDesc = 'Oil' || char(0) || char(7) || 'change'; UPDATE Schedule SET "
+            "PerformEveryDay = -2147483648, PerformEveryMonth = 0 WHERE ScheduleID = (SELECT "
+            "min(ScheduleID) FROM Schedule)");
         for (const QStringList& args :
              // The vehicle list first: due brings the readings forward and stores them, as start-up does.
              {QStringList{"report", path, "--report", "vehicle-list", "--text"}, QStringList{"due", path},
