@@ -56,7 +56,7 @@ inline void interruptedCopy(const QString& source, const QString& copy,
     QCOMPARE(sqlite3_open(QFile::encodeName(source).constData(), &handle), SQLITE_OK);
     sqlite3_exec(handle, qPrintable("PRAGMA cache_size = 1; BEGIN; " + statements), nullptr, nullptr,
                  nullptr);
-    for (const QString& suffix : {"", "-journal"}) {
+    for (const char* suffix : {"", "-journal"}) {
         QFile::remove(copy + suffix);
         QFile::copy(source + suffix, copy + suffix);
     }

@@ -66,7 +66,7 @@ void sql(const QString& path, const QString& statements)
     QVERIFY2(result == SQLITE_OK, qPrintable(text));
 }
 
-// The write cut short in the copies of the tests of interrupted writes.
+// The large write that the interrupted copies are taken in the middle of.
 const char* const rewrite =
     "UPDATE Owners SET Memo = printf('%.900c', 'x'); UPDATE GasLog SET BriefDesc = printf('%.300c', 'x')";
 
@@ -89,7 +89,7 @@ struct Row
     QString name;
     QStringList files, args;
     int exitCode;
-    QStringList told, after;
+    QStringList told = {}, after = {};
     qint64 fileLimit = 0;
     Step setup = {}, check = {};
     Held held = Held::No;
