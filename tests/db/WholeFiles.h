@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <sqlite3.h>
 #include <sys/resource.h>
 
 // Files for the tests of whole-file operations: their bytes, data files of a chosen size, and runs of the
@@ -36,13 +37,32 @@ inline void buildDataFile(const QString& path, int owners, bool withFreeSpace = 
     QVERIFY(DatabaseCreation::createDatabase(path, prompter));
     Database db;
     db.open(path);
-    db.execute(QString("INSERT INTO Owners (OwnerID, ContactID, Memo) WITH RECURSIVE n(id) AS (SELECT 1 UNION "
-                       "ALL SELECT id + 1 FROM n WHERE id < %1) SELECT id, id, printf('%.%2c', char(97 + id % "
-                       "26)) FROM n")
-                   .arg(owners)
-                   .arg(memoLength));
+    db.execute(
+        QString("INSERT INTO Owners (OwnerID, ContactID, Memo) WITH RECURSIVE n(id) AS (SELECT 1 UNION "
+                "ALL SELECT id + 1 FROM n WHERE id < %1) SELECT id, id, printf('%.%2c', char(97 + id % "
+                "26)) FROM n")
+            .arg(owners)
+            .arg(memoLength));
     if (withFreeSpace)
         db.execute("DELETE FROM Owners WHERE OwnerID % 2 = 0");
+}
+
+// A copy of the file taken in the middle of a large write (the statements), as a crash leaves it: the copy
+// already holds part of the change, its hot journal what it replaced.
+inline void interruptedCopy(const QString& source, const QString& copy,
+                            const QString& statements = "UPDATE Owners SET Memo = hex(randomblob(40000))")
+{
+    sqlite3* handle = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(source).constData(), &handle), SQLITE_OK);
+    sqlite3_exec(handle, qPrintable("PRAGMA cache_size = 1; BEGIN; " + statements), nullptr, nullptr,
+                 nullptr);
+    for (const char* suffix : {"", "-journal"}) {
+        QFile::remove(copy + suffix);
+        QFile::copy(source + suffix, copy + suffix);
+    }
+    sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(handle);
+    QVERIFY(contentsOf(copy + "-journal").startsWith("\xd9\xd5\x05\xf9")); // a hot journal's header
 }
 
 struct ToolRun

@@ -5,16 +5,12 @@
 #include "db/Database.h"
 
 #include <QDir>
-#include <QHash>
 #include <QTest>
 
 // Runs the command-line tool as a user would and checks what it prints and returns.
 class CliTest : public QObject
 {
     Q_OBJECT
-
-    using Run = CliRun;
-    Run run(const QStringList& arguments) { return runCli(arguments); }
 
 private slots:
     void initTestCase() { QVERIFY(!qEnvironmentVariable("VELMORA_CLI").isEmpty()); }
@@ -23,11 +19,8 @@ private slots:
     {
         TestEnvironment env;
         const QString path = env.path("fleet.vel");
-        const Run created = run({"create", path});
-        QCOMPARE(created.exitCode, 0);
-        QVERIFY(QFile::exists(path));
-
-        const Run checked = run({"check", path});
+        QCOMPARE(runCli({"create", path}).exitCode, 0);
+        const CliRun checked = runCli({"check", path});
         QCOMPARE(checked.exitCode, 0);
         QCOMPARE(checked.out.split('\n', Qt::SkipEmptyParts),
                  QStringList({"Version: B19", "Tables: 22", "Services: 19", "ServiceTypes: 5", "Owners: 0",
@@ -39,36 +32,38 @@ private slots:
         TestEnvironment env;
         const QString path = env.path("old.vel");
         buildOldFile(path, OldShape::V22);
-        const Run unanswered = run({"upgrade", path});
+        const CliRun unanswered = runCli({"upgrade", path});
         QCOMPARE(unanswered.exitCode, 2);
         QVERIFY(unanswered.err.contains("--units"));
 
-        const Run upgraded = run({"upgrade", path, "--units", "metric"});
+        const CliRun upgraded = runCli({"upgrade", path, "--units", "metric"});
         QCOMPARE(upgraded.exitCode, 0);
         QVERIFY(upgraded.out.contains("Version 2.2 -> B19"));
         Database db;
         db.open(path);
+        // The upgraded shape itself is tst_upgrade's.
         QCOMPARE(columnOf(db, "SELECT Measurement FROM Vehicles"), QStringList({"1", "1"}));
-        QCOMPARE(db.scalar("SELECT count(*) FROM sqlite_master WHERE type = 'table'").toInt(), 22);
         db.close();
 
         // A current file that lacks a field is listed as such by check, and repaired by upgrade.
-        QCOMPARE(run({"create", env.path("Velmora.vel")}).exitCode, 0);
+        QCOMPARE(runCli({"create", env.path("Velmora.vel")}).exitCode, 0);
         db.open(env.path("Velmora.vel"));
         db.execute("DROP INDEX MaintServices_PrimaryKey");
         db.execute("ALTER TABLE MaintServices DROP COLUMN LinkInd");
         db.close();
-        const Run lacking = run({"check", env.path("Velmora.vel")});
+        const CliRun lacking = runCli({"check", env.path("Velmora.vel")});
         QCOMPARE(lacking.exitCode, 1);
         QVERIFY(lacking.out.endsWith("Integrity: ok\nMissing: MaintServices.LinkInd\n"));
-        const Run repaired = run({"upgrade", env.path("Velmora.vel")});
+        const CliRun repaired = runCli({"upgrade", env.path("Velmora.vel")});
         QCOMPARE(repaired.exitCode, 0);
         QVERIFY(repaired.err.contains("lacked parts of the current version (MaintServices.LinkInd)"));
-        QCOMPARE(run({"check", env.path("Velmora.vel")}).exitCode, 0);
+        QCOMPARE(runCli({"check", env.path("Velmora.vel")}).exitCode, 0);
     }
 
-    // Every command refuses bad arguments (2) and files it must not use (1), saying why; nothing is written
-    // over an existing file (KEPT) and nothing new is made (NEW).
+    // Every command refuses bad arguments (2) and files it must not use (1), saying why (each text of told,
+    // separated by "|"); nothing in the folder changes and nothing is added. File names are taken in the
+    // folder, which holds a data file, a copy of it in data/ (which "due" may bring up to date), a text file,
+    // a previous-generation file, a plain file "afile" and a folder "locked" that cannot be written.
     void refusals_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -78,21 +73,30 @@ private slots:
         addRow("unknown command", QStringList{"frobnicate", "x"}, 2, "");
         addRow("check without a file", QStringList{"check"}, 2, "");
         addRow("create without a file", QStringList{"create"}, 2, "Usage:");
-        addRow("check of a text file", QStringList{"check", "TEXT"}, 1, "is not a Velmora database");
-        addRow("check of a missing file", QStringList{"check", "MISSING"}, 1, "");
-        addRow("create over a data file", QStringList{"create", "KEPT"}, 1, "");
-        addRow("unknown units", QStringList{"upgrade", "KEPT", "--units", "imperial"}, 2, "");
-        addRow("import beside a data file", QStringList{"import", "PREVIOUS", "FOLDER"}, 1,
+        addRow("check of a text file", QStringList{"check", "notes.txt"}, 1, "is not a Velmora database");
+        addRow("check of a missing file", QStringList{"check", "missing.vel"}, 1, "");
+        addRow("create over a data file", QStringList{"create", "Velmora.vel"}, 1, "");
+        for (const auto& [name, path, cause] :
+             {std::tuple{"create, path too long", QString(300, 'f') + "/Velmora.vel", "is too long."},
+              {"create in a missing folder", "missing/Velmora.vel", "does not exist."},
+              {"create in a folder that is a file", "afile/Velmora.vel", "does not exist."},
+              {"create in a read-only folder", "locked/Velmora.vel", "You do not have permission to write"}})
+            addRow(name, QStringList{"create", path}, 1, QString("Couldn't create database|") + cause);
+        addRow("unknown units", QStringList{"upgrade", "Velmora.vel", "--units", "imperial"}, 2, "");
+        addRow("import beside a data file", QStringList{"import", "Velmora.mdb", "."}, 1,
                "already holds a Velmora data file");
-        addRow("fleet over a data file", QStringList{"generate-fleet", "KEPT", "--vehicles", "5"}, 1, "");
-        addRow("fleet without a count", QStringList{"generate-fleet", "NEW"}, 2, "");
-        addRow("fleet count not a number", QStringList{"generate-fleet", "NEW", "--vehicles", "many"}, 2, "");
-        addRow("fleet of no vehicles", QStringList{"generate-fleet", "NEW", "--vehicles", "0"}, 2, "");
+        addRow("fleet over a data file", QStringList{"generate-fleet", "Velmora.vel", "--vehicles", "5"}, 1,
+               "");
+        addRow("fleet without a count", QStringList{"generate-fleet", "new.vel"}, 2, "");
+        addRow("fleet count not a number", QStringList{"generate-fleet", "new.vel", "--vehicles", "many"}, 2,
+               "");
+        addRow("fleet of no vehicles", QStringList{"generate-fleet", "new.vel", "--vehicles", "0"}, 2, "");
         addRow("due without a file", QStringList{"due"}, 2, "");
-        addRow("due days not a number", QStringList{"due", "DATA", "--days", "soon"}, 2, "");
-        addRow("due vehicle without a number", QStringList{"due", "DATA", "--vehicle"}, 2, "");
-        addRow("due of a missing vehicle", QStringList{"due", "DATA", "--vehicle", "99"}, 1, "no vehicle 99");
-        addRow("due of a missing file", QStringList{"due", "MISSING"}, 1, "");
+        addRow("due days not a number", QStringList{"due", "data/Velmora.vel", "--days", "soon"}, 2, "");
+        addRow("due vehicle without a number", QStringList{"due", "data/Velmora.vel", "--vehicle"}, 2, "");
+        addRow("due of a missing vehicle", QStringList{"due", "data/Velmora.vel", "--vehicle", "99"}, 1,
+               "no vehicle 99");
+        addRow("due of a missing file", QStringList{"due", "missing.vel"}, 1, "");
     }
 
     void refusals()
@@ -101,57 +105,32 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, told);
         TestEnvironment env;
-        const QString kept = env.path("Velmora.vel");
-        QCOMPARE(run({"create", kept}).exitCode, 0);
-        QDir(env.folder()).mkdir("data");
-        QVERIFY(QFile::copy(kept, env.path("data/Velmora.vel")));
+        QCOMPARE(runCli({"create", env.path("Velmora.vel")}).exitCode, 0);
+        for (const char* folder : {"data", "locked"})
+            QDir(env.folder()).mkdir(folder);
+        QVERIFY(QFile::copy(env.path("Velmora.vel"), env.path("data/Velmora.vel")));
         writeFile(env.path("notes.txt"), "shopping list\n");
+        writeFile(env.path("afile"), "");
         buildPreviousGeneration(env.path("Velmora.mdb"), 3);
-        const QByteArray before = contentsOf(kept);
-
-        const QHash<QString, QString> places{{"KEPT", kept},
-                                             {"DATA", env.path("data/Velmora.vel")},
-                                             {"TEXT", env.path("notes.txt")},
-                                             {"MISSING", env.path("missing.vel")},
-                                             {"NEW", env.path("new.vel")},
-                                             {"FOLDER", env.folder()},
-                                             {"PREVIOUS", env.path("Velmora.mdb")}};
-        for (QString& argument : arguments)
-            argument = places.value(argument, argument);
-        const Run refused = run(arguments);
-        QCOMPARE(refused.exitCode, exitCode);
-        QVERIFY2(refused.err.contains(told), qPrintable(refused.err));
-        QCOMPARE(contentsOf(kept), before);
-        QVERIFY(!QFile::exists(env.path("new.vel")));
-    }
-
-    void createSaysWhyItFailedAndLeavesNothing_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("cause");
-        addRow("path too long", QString(300, 'f') + "/Velmora.vel", "is too long.");
-        addRow("missing folder", "missing/Velmora.vel", "does not exist.");
-        addRow("folder is a file", "afile/Velmora.vel", "does not exist.");
-        addRow("read-only folder", "locked/Velmora.vel", "You do not have permission to write");
-    }
-
-    void createSaysWhyItFailedAndLeavesNothing()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, cause);
-        TestEnvironment env;
-        QFile(env.path("afile")).open(QIODevice::WriteOnly);
-        QDir(env.folder()).mkdir("locked");
         QFile::setPermissions(env.path("locked"), QFile::ReadOwner | QFile::ExeOwner);
-        if (path.startsWith("locked") && QFileInfo(env.path("locked")).isWritable())
+        if (arguments.join(' ').contains("locked/") && QFileInfo(env.path("locked")).isWritable())
             QSKIP("permissions do not bind this user");
-        const Run created = run({"create", env.path(path)});
-        QCOMPARE(created.exitCode, 1);
-        QVERIFY2(created.err.contains(cause), qPrintable(created.err));
-        QVERIFY(created.err.contains("Couldn't create database"));
-        QVERIFY(QDir(env.folder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot) ==
-                QStringList{"afile"});
+        // The folder's entries with a hash of each file's contents.
+        const auto state = [&] {
+            QStringList entries;
+            for (const QFileInfo& entry :
+                 QDir(env.folder()).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+                entries << entry.fileName() + " " + QString::number(qHash(contentsOf(entry.filePath())));
+            return entries;
+        };
+        const QStringList before = state();
+
+        const CliRun refused = runCli(inFolder(env.folder(), arguments));
         QFile::setPermissions(env.path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(refused.exitCode, exitCode);
+        for (const QString& text : told.split('|'))
+            QVERIFY2(refused.err.contains(text), qPrintable(refused.err));
+        QCOMPARE(state(), before);
     }
 };
 

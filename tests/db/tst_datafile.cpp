@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSqlQuery>
 #include <QTest>
 
 namespace {
@@ -32,20 +31,6 @@ QStringList ownersIn(const QString& path)
     Database db;
     db.open(path);
     return owners(db);
-}
-
-// The file and journal as a crash in the middle of a large write leaves them: the file already holds part of
-// the change, the journal what it replaced. Copied to target while the write is under way.
-void crashCopy(Database& db, const QString& target)
-{
-    db.execute("PRAGMA cache_size = 1");
-    db.beginTransaction();
-    db.execute("UPDATE Owners SET Memo = hex(randomblob(40000))");
-    QFile::remove(target);
-    QFile::remove(target + "-journal");
-    QFile::copy(db.path(), target);
-    QFile::copy(db.path() + "-journal", target + "-journal");
-    db.rollbackTransaction();
 }
 
 } // namespace
@@ -70,6 +55,14 @@ private:
             .entryList({"*.tmp", "*.old*", "*.restoring*", ".velmora-*", "*-journal"},
                        QDir::Files | QDir::Hidden)
             .filter(QRegularExpression("^(?!\\.velmora-lock-)"));
+    }
+
+    // The data file open, with the owners every test starts with and nothing left beside it.
+    void intact()
+    {
+        QVERIFY(db().isOpen());
+        QCOMPARE(owners(db()), Kept);
+        QCOMPARE(leftovers(), QStringList());
     }
 
 private Q_SLOTS:
@@ -114,27 +107,19 @@ private Q_SLOTS:
         m_prompter->file(backup).answer(Prompter::Answer::Yes, question);
         m_prompter->answer(Prompter::Answer::Ok, Messages::RestoreSucceeded);
         QVERIFY(restoreDatabase(*m_app));
-        QVERIFY(db().isOpen());
         QCOMPARE(db().path(), m_path);
-        QCOMPARE(owners(db()), Kept);
-        QVERIFY(leftovers().isEmpty());
+        intact();
     }
 
-    void backupReplacesAnEarlierBackupButNeverTheDataFile()
+    void backupNeverReplacesTheDataFileNorHoldsUncommittedRows()
     {
-        const QString backup = m_env->path("old.bak");
-        writeFile(backup, "an older backup");
-        m_prompter->file(backup).answer(Prompter::Answer::Ok, Messages::BackupSucceeded);
-        backupDatabase(*m_app);
-        QCOMPARE(ownersIn(backup), Kept);
-
         m_prompter->file(m_path).answer(Prompter::Answer::Ok, Messages::BackupOntoDataFile);
         backupDatabase(*m_app);
         QVERIFY_THROWS_EXCEPTION(CdbException, DataFile::backup(db(), m_path));
-        QCOMPARE(owners(db()), Kept);
-        QVERIFY(leftovers().isEmpty());
+        intact();
 
-        // A backup taken during a transaction holds only committed data.
+        // A backup replaces an earlier one and, taken during a transaction, holds only committed data.
+        writeFile(m_env->path("during.bak"), "an older backup");
         {
             Transaction transaction(db());
             db().execute("INSERT INTO Owners (OwnerID, ContactID, LocationID) VALUES (9, 9, 'Pending')");
@@ -180,54 +165,46 @@ private Q_SLOTS:
             if (kind == "text")
                 writeFile(chosen, QByteArray(4096, 'x'));
             QVERIFY_THROWS_EXCEPTION(CdbException, DataFile::restore(db(), m_path, chosen));
-            QVERIFY(db().isOpen());
-            QCOMPARE(owners(db()), Kept);
-            QVERIFY(leftovers().isEmpty());
+            intact();
         }
     }
 
-    void restoreWithoutADataFileAsksWhereToPutIt()
-    {
-        const QString backup = m_env->path("Velmora.bak");
-        DataFile::backup(db(), backup);
-        db().close();
-        m_app->setDatabasePath(QString());
-        QDir(m_env->folder()).mkdir("new");
-        m_prompter->file(backup).file(m_env->path("new/typed name.vel"));
-        m_prompter->answer(Prompter::Answer::Ok, Messages::RestoreSucceeded);
-        QVERIFY(restoreDatabase(*m_app));
-        QCOMPARE(m_app->databasePath(), m_env->path("new/Velmora.vel"));
-        QCOMPARE(owners(db()), Kept);
-    }
-
-    void restoreOverAnUnopenedFileKeepsItAside()
+    // A data file that could not be opened is kept aside; with none at all, the restore asks where to put it.
+    void restoreWithoutAnOpenDataFile()
     {
         const QString backup = m_env->path("Velmora.bak");
         DataFile::backup(db(), backup);
         db().close();
         writeFile(m_path, "whatever was here before");
-        m_prompter->file(backup).answer(Prompter::Answer::Yes, "Restoring replaces all the data");
-        m_prompter->answer(Prompter::Answer::Ok, Messages::RestoreSucceeded);
+        m_prompter->file(backup)
+            .answer(Prompter::Answer::Yes, "Restoring replaces all the data")
+            .answer(Prompter::Answer::Ok, Messages::RestoreSucceeded);
         QVERIFY(restoreDatabase(*m_app));
         QCOMPARE(owners(db()), Kept);
-        QFile aside(m_path + ".old");
-        QVERIFY(aside.open(QIODevice::ReadOnly));
-        QCOMPARE(aside.readAll(), QByteArray("whatever was here before"));
+        QCOMPARE(contentsOf(m_path + ".old"), QByteArray("whatever was here before"));
+
+        db().close();
+        m_app->setDatabasePath(QString());
+        QDir(m_env->folder()).mkdir("new");
+        m_prompter->file(backup)
+            .file(m_env->path("new/typed name.vel"))
+            .answer(Prompter::Answer::Ok, Messages::RestoreSucceeded);
+        QVERIFY(restoreDatabase(*m_app));
+        QCOMPARE(m_app->databasePath(), m_env->path("new/Velmora.vel"));
+        QCOMPARE(owners(db()), Kept);
     }
 
+    // Compaction asks first (Enter means No) and keeps the data; a file under its temporary name, left by an
+    // earlier version, is never replaced.
     void maintenanceCompactsKeepingTheData()
     {
-        {
-            Transaction transaction(db());
-            QSqlQuery insert = db().prepare("INSERT INTO Owners (OwnerID, ContactID, Memo) VALUES (?, 0, ?)");
-            for (int id = 100; id < 2100; ++id) {
-                insert.addBindValue(id);
-                insert.addBindValue(QString(500, 'm'));
-                db().exec(insert);
-            }
-            transaction.commit();
-        }
+        db().execute(
+            "INSERT INTO Owners (OwnerID, ContactID, Memo) WITH RECURSIVE n(id) AS (SELECT 100 UNION ALL "
+            "SELECT id + 1 FROM n WHERE id < 2099) SELECT id, 0, printf('%.500c', 'm') FROM n");
         db().execute("DELETE FROM Owners WHERE OwnerID >= 100");
+        const QString temporary = m_env->path("Velmora.tmp");
+        QCOMPARE(DataFile::temporaryPath(m_path), temporary);
+        writeFile(temporary, "left from an earlier run");
         const qint64 before = QFileInfo(m_path).size();
         const QDateTime modified = QFileInfo(m_path).lastModified();
         m_prompter->answer(Prompter::Answer::No, "Running maintenance on the database");
@@ -241,25 +218,10 @@ private Q_SLOTS:
         runMaintenance(*m_app);
         QVERIFY(db().isOpen());
         QCOMPARE(owners(db()), Kept);
+        QCOMPARE(leftovers(), QStringList{"Velmora.tmp"});
+        QCOMPARE(contentsOf(temporary), QByteArray("left from an earlier run"));
         QVERIFY(QFileInfo(m_path).size() < before / 4);
-        QVERIFY(!QFileInfo::exists(DataFile::temporaryPath(m_path)));
         QCOMPARE(QFile::permissions(m_path) & 0x0077, QFileDevice::Permissions());
-        QVERIFY(leftovers().isEmpty());
-    }
-
-    void maintenanceNeverReplacesAFileUnderTheTemporaryName()
-    {
-        const QString temporary = m_env->path("Velmora.tmp");
-        QCOMPARE(DataFile::temporaryPath(m_path), temporary);
-        writeFile(temporary, "left from an earlier run");
-        m_prompter->answer(Prompter::Answer::Yes)
-            .answer(Prompter::Answer::Ok, Messages::MaintenanceSucceeded);
-        runMaintenance(*m_app);
-        QVERIFY(db().isOpen());
-        QCOMPARE(owners(db()), Kept);
-        QFile kept(temporary);
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("left from an earlier run"));
     }
 
     // What an operation cut short leaves beside the data file, and what the next open makes of it.
@@ -284,7 +246,7 @@ private Q_SLOTS:
         QFETCH(QString, leftover);
         QFETCH(QString, told);
         if (leftover == "journal")
-            crashCopy(db(), m_env->path("other.vel"));
+            interruptedCopy(m_path, m_env->path("other.vel"));
         db().close();
         const QString data = m_env->path("data.copy");
         QVERIFY(QFile::copy(m_path, data));
@@ -324,21 +286,18 @@ private Q_SLOTS:
     void fileWithAnInterruptedWriteIsAcceptedAsItWas()
     {
         const QString crashed = m_env->path("crashed.bak");
-        crashCopy(db(), crashed);
-        QVERIFY(QFileInfo::exists(crashed + "-journal"));
-        const QByteArray journal = contentsOf(crashed + "-journal");
+        interruptedCopy(m_path, crashed);
         DataFile::checkDataFile(crashed);
         QCOMPARE(ownersIn(crashed), Kept);
 
         // Restoring from it rolls the write back in the copy and leaves the backup as it was.
-        crashCopy(db(), crashed);
+        interruptedCopy(m_path, crashed);
         const QByteArray file = contentsOf(crashed);
         db().execute("DELETE FROM Owners");
         DataFile::restore(db(), m_path, crashed);
         QCOMPARE(owners(db()), Kept);
         QCOMPARE(contentsOf(crashed), file);
-        QVERIFY(QFileInfo::exists(crashed + "-journal"));
-        QVERIFY(leftovers() == QStringList{"crashed.bak-journal"});
+        QCOMPARE(leftovers(), QStringList{"crashed.bak-journal"});
     }
 
     // A journal left by another file where the restored one goes must not be played back onto it.
@@ -346,7 +305,7 @@ private Q_SLOTS:
     {
         const QString backup = m_env->path("Velmora.bak");
         DataFile::backup(db(), backup);
-        crashCopy(db(), m_env->path("other.vel"));
+        interruptedCopy(m_path, m_env->path("other.vel"));
         db().close();
         QVERIFY(QFile::remove(m_path));
         QVERIFY(QFile::rename(m_env->path("other.vel-journal"), m_path + "-journal"));

@@ -15,25 +15,12 @@
 // are unchanged, and the next open leaves no stray file behind.
 namespace {
 
-struct Outcome
+// killAt > 0 kills the run at that point; 0 runs it whole and counts its points (printed to the error
+// output). The command's file names are taken in folder.
+ToolRun runCli(const QString& folder, const QStringList& args, long long killAt, qint64 fileLimit = 0)
 {
-    bool killed = false;
-    int exitCode = 0;
-    QString err;
-    long long points = 0; // fault points the run passed
-};
-
-// killAt > 0 kills the run at that point; 0 runs it whole and counts its points. The command's file names
-// are taken in folder.
-Outcome runCli(const QString& folder, const QStringList& args, long long killAt, qint64 fileLimit = 0)
-{
-    const ToolRun run =
-        runTool(inFolder(folder, args), fileLimit, killAt > 0 ? QString::number(killAt) : QString("count"));
-    Outcome outcome{run.crashed, run.exitCode, run.err};
-    const qsizetype at = outcome.err.indexOf("velmora-fault-points: ");
-    if (at >= 0)
-        outcome.points = outcome.err.mid(at + 22).section('\n', 0, 0).toLongLong();
-    return outcome;
+    return runTool(inFolder(folder, args), fileLimit,
+                   killAt > 0 ? QString::number(killAt) : QString("count"));
 }
 
 // The file as the next open finds it (leftovers recovered, a journal rolled back): "absent", "unsound: ..."
@@ -65,26 +52,59 @@ struct Operation
     QString target;
     QStringList inputs = {}; // must stay byte for byte as they were
     QString kept = {};       // either as it was or a complete copy of the first input (the import's .BAK)
-    bool resumable = false;  // an upgrade may stop between its steps and go on at the next run
 };
 
 } // namespace
+
+Q_DECLARE_METATYPE(Operation)
 
 class FaultTest : public QObject
 {
     Q_OBJECT
 
     TestEnvironment m_env;
-    QMap<QString, QPair<int, int>> m_tally; // operation -> faults injected, held
-
     QString fixture(const QString& name)
     {
         QDir().mkpath(QFileInfo(m_env.path("fixtures/" + name)).absolutePath());
         return m_env.path("fixtures/" + name);
     }
 
-    void exercise(const Operation& op)
+private slots:
+    void initTestCase()
     {
+        QVERIFY(!qEnvironmentVariable("VELMORA_CLI").isEmpty());
+        for (const char* folder : {"runs", "fixtures/create", "fixtures/import/new"})
+            QDir().mkpath(m_env.path(folder));
+        for (const auto& [version, shape] :
+             {std::pair{"2.0", OldShape::V20}, {"2.2", OldShape::V22}, {"2.3", OldShape::V23}})
+            buildOldFile(fixture(QString("upgrade-%1/old.vel").arg(version)), shape);
+        buildPreviousGeneration(fixture("import/Velmora.mdb"), 150);
+        writeFile(fixture("import/Velmora.BAK"), "an earlier backup of the old file");
+        buildDataFile(fixture("backup/Velmora.vel"), 400, false, 300);
+        buildDataFile(fixture("backup/Velmora.bak"), 20, false, 300);
+        buildDataFile(fixture("restore/Velmora.vel"), 300, false, 300);
+        buildDataFile(fixture("restore/Velmora.bak"), 450, false, 300);
+        buildDataFile(fixture("compact/Velmora.vel"), 600, true, 300);
+    }
+
+    void wholeFileOperation_data()
+    {
+        QTest::addColumn<Operation>("op");
+        const auto add = [](const Operation& op) { QTest::newRow(qPrintable(op.name)) << op; };
+        add({"create", {"create", "Velmora.vel"}, "Velmora.vel"});
+        for (const char* version : {"2.0", "2.2", "2.3"})
+            add({QString("upgrade-") + version, {"upgrade", "old.vel", "--units", "us"}, "old.vel"});
+        add({"import", {"import", "Velmora.mdb", "new"}, "new/Velmora.vel", {"Velmora.mdb"}, "Velmora.BAK"});
+        add({"backup", {"backup", "Velmora.vel", "Velmora.bak"}, "Velmora.bak", {"Velmora.vel"}});
+        add({"restore", {"restore", "Velmora.bak", "Velmora.vel"}, "Velmora.vel", {"Velmora.bak"}});
+        add({"compact", {"compact", "Velmora.vel"}, "Velmora.vel"});
+    }
+
+    void wholeFileOperation()
+    {
+        QFETCH(Operation, op);
+        // An upgrade may stop between its steps and go on at the next run.
+        const bool resumable = op.args[0] == "upgrade";
         const QString source = m_env.path("fixtures/" + op.name);
         const auto freshCopy = [&](const QString& run) {
             const QString folder = m_env.path("runs/" + op.name + "-" + run);
@@ -93,18 +113,20 @@ class FaultTest : public QObject
         };
         // A whole run gives the complete state and the number of points where a run can be cut.
         const QString whole = freshCopy("whole");
-        const Outcome counted = runCli(whole, op.args, 0);
+        const ToolRun counted = runCli(whole, op.args, 0);
+        const long long points =
+            counted.err.section("velmora-fault-points: ", 1).section('\n', 0, 0).toLongLong();
         const QString complete = stateOf(QDir(whole).filePath(op.target));
-        QVERIFY2(counted.exitCode == 0 && !complete.startsWith("unsound") && counted.points > 3,
+        QVERIFY2(counted.exitCode == 0 && !complete.startsWith("unsound") && points > 3,
                  qPrintable(op.name + ": " + counted.err + complete));
 
         // Every point near the end, where files are renamed, and points spread evenly before that; then
         // file-size limits from nothing to more than most files need.
         QList<QPair<long long, qint64>> faults;
-        const long long tail = qMin(counted.points, 14LL);
+        const long long tail = qMin(points, 14LL);
         for (long long n = 1; n <= 22; ++n)
-            faults << qMakePair(qMax(1LL, (counted.points - tail) * n / 23), qint64(0));
-        for (long long n = counted.points - tail + 1; n <= counted.points; ++n)
+            faults << qMakePair(qMax(1LL, (points - tail) * n / 23), qint64(0));
+        for (long long n = points - tail + 1; n <= points; ++n)
             faults << qMakePair(n, qint64(0));
         for (qint64 limit : {1, 2048, 8192, 16384, 40000, 90000, 150000})
             faults << qMakePair(0LL, limit);
@@ -118,11 +140,10 @@ class FaultTest : public QObject
             for (const QString& name : op.inputs + QStringList{op.kept, op.target})
                 before[name] = contentsOf(path(name));
 
-            const Outcome outcome = runCli(folder, op.args, killAt, limit);
+            const ToolRun outcome = runCli(folder, op.args, killAt, limit);
             const QString what =
                 QString("%1, %2 %3: ").arg(op.name, killAt ? "killed at" : "file limit").arg(killAt + limit);
-            ++m_tally[op.name].first;
-            QVERIFY2(outcome.killed == (killAt > 0),
+            QVERIFY2(outcome.crashed == (killAt > 0),
                      qPrintable(what + "the run was cut or aborted: " + outcome.err));
             // A full disk is told as such, never as the engine's bare words.
             if (killAt == 0 && outcome.exitCode != 0)
@@ -133,12 +154,12 @@ class FaultTest : public QObject
             const bool unchanged = contentsOf(path(op.target)) == before[op.target] &&
                                    QFileInfo::exists(path(op.target)) == !before[op.target].isEmpty();
             QString state = stateOf(path(op.target));
-            if (op.resumable && !state.startsWith("unsound")) {
+            if (resumable && !state.startsWith("unsound")) {
                 // An upgrade cut between its steps goes on from where it stopped.
                 runCli(folder, op.args, 0);
                 state = stateOf(path(op.target));
             }
-            QVERIFY2(state == complete || (unchanged && !op.resumable) ||
+            QVERIFY2(state == complete || (unchanged && !resumable) ||
                          (before[op.target].isEmpty() && state == "absent"),
                      qPrintable(what + state + " / expected " + complete));
             for (const QString& input : op.inputs)
@@ -156,81 +177,9 @@ class FaultTest : public QObject
                 QVERIFY2(name == op.target || name == op.kept || op.inputs.contains(name),
                          qPrintable(what + "left " + name));
             }
-            ++m_tally[op.name].second;
             QDir(folder).removeRecursively();
         }
-    }
-
-private slots:
-    void initTestCase()
-    {
-        QVERIFY(!qEnvironmentVariable("VELMORA_CLI").isEmpty());
-        QDir().mkpath(m_env.path("runs"));
-    }
-
-    void cleanupTestCase()
-    {
-        int total = 0;
-        for (auto it = m_tally.cbegin(); it != m_tally.cend(); ++it) {
-            qInfo("%s: %d faults injected, %d held", qPrintable(it.key()), it.value().first,
-                  it.value().second);
-            total += it.value().first;
-        }
-        qInfo("all operations: %d faults injected", total);
-    }
-
-    void create()
-    {
-        QDir().mkpath(m_env.path("fixtures/create"));
-        exercise({"create", {"create", "Velmora.vel"}, "Velmora.vel"});
-    }
-
-    void upgrade_data()
-    {
-        QTest::addColumn<int>("shape");
-        QTest::newRow("2.0") << int(OldShape::V20);
-        QTest::newRow("2.2") << int(OldShape::V22);
-        QTest::newRow("2.3") << int(OldShape::V23);
-    }
-
-    void upgrade()
-    {
-        QFETCH(int, shape);
-        const QString name = QString("upgrade-%1").arg(QTest::currentDataTag());
-        buildOldFile(fixture(name + "/old.vel"), OldShape(shape));
-        exercise({name, {"upgrade", "old.vel", "--units", "us"}, "old.vel", {}, {}, true});
-    }
-
-    void import()
-    {
-        QDir().mkpath(m_env.path("fixtures/import/new"));
-        buildPreviousGeneration(fixture("import/Velmora.mdb"), 150);
-        QFile earlier(fixture("import/Velmora.BAK"));
-        QVERIFY(earlier.open(QIODevice::WriteOnly));
-        earlier.write("an earlier backup of the old file");
-        earlier.close();
-        exercise(
-            {"import", {"import", "Velmora.mdb", "new"}, "new/Velmora.vel", {"Velmora.mdb"}, "Velmora.BAK"});
-    }
-
-    void backup()
-    {
-        buildDataFile(fixture("backup/Velmora.vel"), 400, false, 300);
-        buildDataFile(fixture("backup/Velmora.bak"), 20, false, 300);
-        exercise({"backup", {"backup", "Velmora.vel", "Velmora.bak"}, "Velmora.bak", {"Velmora.vel"}});
-    }
-
-    void restore()
-    {
-        buildDataFile(fixture("restore/Velmora.vel"), 300, false, 300);
-        buildDataFile(fixture("restore/Velmora.bak"), 450, false, 300);
-        exercise({"restore", {"restore", "Velmora.bak", "Velmora.vel"}, "Velmora.vel", {"Velmora.bak"}});
-    }
-
-    void compact()
-    {
-        buildDataFile(fixture("compact/Velmora.vel"), 600, true, 300);
-        exercise({"compact", {"compact", "Velmora.vel"}, "Velmora.vel"});
+        qInfo("%s: %d faults injected, all held", qPrintable(op.name), run);
     }
 };
 

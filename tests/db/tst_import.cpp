@@ -75,14 +75,18 @@ private:
     QString m_backup;
     QString m_newPath;
 
-    bool runImport(ScriptedPrompter& prompter, QString* newPath)
+    // The import with those answers; where it says the new file went (a cancelled import clears it).
+    QString runImport(ScriptedPrompter& prompter)
     {
-        const bool imported = Import::importPreviousVersion(m_old, m_env->path("install"), prompter, newPath);
+        QString newPath = "not cleared";
+        const bool imported =
+            Import::importPreviousVersion(m_old, m_env->path("install"), prompter, &newPath);
         [&] {
             QVERIFY(prompter.verifyDone());
             QCOMPARE(prompter.busyDepth(), 0);
+            QCOMPARE(imported, QFile::exists(newPath));
         }();
-        return imported;
+        return newPath;
     }
 
 private slots:
@@ -103,9 +107,7 @@ private slots:
         const QByteArray original = contentsOf(m_old);
         writeFile(m_backup, "an older backup");
         ScriptedPrompter prompter;
-        prompter.file(m_env->path("new/typed name.vel"));
-        QString newPath;
-        QVERIFY(runImport(prompter, &newPath));
+        const QString newPath = runImport(prompter.file(m_env->path("new/typed name.vel")));
         const Prompter::FileDialog dialog = prompter.prompts().front().dialog;
         QCOMPARE(
             QStringList({dialog.defaultSuffix, dialog.defaultName, dialog.filter, dialog.folder}),
@@ -165,12 +167,12 @@ private slots:
         QTest::addColumn<QString>("message");
         addRow("not a database", "text", "not a database", Messages::CanNotOpenExistingDatabase);
         addRow("database of another kind", "current", "CarsOwners", Messages::CanNotOpenExistingDatabase);
-        addRow("overlong make",
-               "UPDATE CarsOwners SET CarMake = 'A make longer than thirty-five characters' WHERE CarID = 3",
-               "The value 'A make longer than thirty-five characters' in table CarsOwners, row 3, field "
-               "CarMake "
-               "does not fit that field, so nothing was imported.",
-               Messages::CouldNotImport);
+        addRow(
+            "overlong make",
+            "UPDATE CarsOwners SET CarMake = 'A make longer than thirty-five characters' WHERE CarID = 3",
+            "The value 'A make longer than thirty-five characters' in table CarsOwners, row 3, field CarMake "
+            "does not fit that field, so nothing was imported.",
+            Messages::CouldNotImport);
         addRow("reading beyond 32 bits",
                "UPDATE CarsOwners SET EntryOfActualMiles = 10000000000 WHERE CarID = 2",
                "The value '10000000000' in table CarsOwners, row 2, field EntryOfActualMiles does not fit",
@@ -212,12 +214,10 @@ private slots:
         if (!checked)
             writeFile(m_backup, "kept");
 
-        ScriptedPrompter prompter;
-        prompter.file(m_newPath)
-            .answer(Prompter::Answer::Ok, description)
-            .answer(Prompter::Answer::Ok, message);
-        QString newPath;
-        QVERIFY(!runImport(prompter, &newPath));
+        QVERIFY(!QFile::exists(runImport(ScriptedPrompter()
+                                             .file(m_newPath)
+                                             .answer(Prompter::Answer::Ok, description)
+                                             .answer(Prompter::Answer::Ok, message))));
         QCOMPARE(contentsOf(m_old), original);
         QCOMPARE(contentsOf(m_backup), checked ? original : QByteArray("kept"));
         QVERIFY(!QFile::exists(m_newPath));
@@ -227,25 +227,20 @@ private slots:
     // asked for.
     void cancelOrAFolderWithADataFile()
     {
-        ScriptedPrompter cancelled;
-        cancelled.file(QString());
-        QString cleared = "not cleared";
-        QVERIFY(!runImport(cancelled, &cleared));
-        QVERIFY(cleared.isEmpty());
+        QCOMPARE(runImport(ScriptedPrompter().file(QString())), QString());
         QVERIFY(!QFile::exists(m_backup));
         QVERIFY(!QFile::exists(m_newPath));
 
         writeFile(m_newPath, "someone's data file");
         QDir().mkpath(m_env->path("other"));
-        ScriptedPrompter prompter;
-        prompter.file(m_newPath)
-            .answer(Prompter::Answer::Ok, QDir::toNativeSeparators(m_env->path("new")) +
-                                              " already holds a Velmora data file.  Please choose another "
-                                              "folder for the imported data.")
-            .file(m_env->path("other/Velmora.vel"));
-        QString newPath;
-        QVERIFY(runImport(prompter, &newPath));
-        QCOMPARE(newPath, m_env->path("other/Velmora.vel"));
+        QCOMPARE(
+            runImport(ScriptedPrompter()
+                          .file(m_newPath)
+                          .answer(Prompter::Answer::Ok, QDir::toNativeSeparators(m_env->path("new")) +
+                                                            " already holds a Velmora data file.  Please "
+                                                            "choose another folder for the imported data.")
+                          .file(m_env->path("other/Velmora.vel"))),
+            m_env->path("other/Velmora.vel"));
         QCOMPARE(contentsOf(m_newPath), QByteArray("someone's data file"));
     }
 
@@ -263,11 +258,8 @@ private slots:
             const QString folder = m_env->path(QString("fleet%1").arg(cars));
             QDir().mkpath(folder);
             buildPreviousGeneration(m_old, cars);
-            ScriptedPrompter prompter;
-            prompter.file(folder + "/Velmora.vel");
             const double start = cpuMilliseconds();
-            QString newPath;
-            QVERIFY(runImport(prompter, &newPath));
+            const QString newPath = runImport(ScriptedPrompter().file(folder + "/Velmora.vel"));
             elapsed[cars == 8000] = cpuMilliseconds() - start;
             Database db;
             db.open(newPath);
