@@ -12,56 +12,44 @@ class ReportEngineTest : public QObject
 private slots:
     void catalogue()
     {
-        const struct
-        {
-            int code;
-            const char* title;
-            bool landscape;
-            int width;
-        } rows[] = {{0, "Vehicle List", true, 111},
-                    {1, "Maintenance Log", false, 81},
-                    {2, "Schedule Monitor", false, 81},
-                    {3, "Gas Log", false, 81},
-                    {4, "Fuel Efficiency Graph by Month", true, 111},
-                    {7, "Expense Graph", true, 111},
-                    {8, "Job Orders", false, 81},
-                    {9, "Cost Summary", false, 81},
-                    {10, "Maintenance Forecast", false, 81},
-                    {11, "Cost per Distance Graph by Month", true, 111},
-                    {12, "Unknown", false, 81}};
+        // Code, title, landscape, line width in characters.
+        const std::tuple<int, const char*, bool, int> rows[] = {
+            {0, "Vehicle List", true, 111},
+            {1, "Maintenance Log", false, 81},
+            {2, "Schedule Monitor", false, 81},
+            {3, "Gas Log", false, 81},
+            {4, "Fuel Efficiency Graph by Month", true, 111},
+            {7, "Expense Graph", true, 111},
+            {8, "Job Orders", false, 81},
+            {9, "Cost Summary", false, 81},
+            {10, "Maintenance Forecast", false, 81},
+            {11, "Cost per Distance Graph by Month", true, 111},
+            {12, "Unknown", false, 81}};
         ReportFixture fixture;
         for (const auto& [code, title, landscape, width] : rows) {
             QCOMPARE(ReportCatalogue::title(code), QString(title));
             QCOMPARE(ReportCatalogue::isLandscape(code), landscape);
-            Report::ReportJob job(fixture.db, fixture.options(code), fixture.width(code),
-                                  fixture.height(code));
-            QCOMPARE(job.layout().lineWidth, width);
+            const auto job = fixture.job(fixture.options(code));
+            const Report::Layout& layout = job->layout();
+            QCOMPARE(layout.lineWidth, width);
             // The ruler of the line width is the text block, centred on the page.
-            QVERIFY(qAbs(job.layout().blockWidth -
-                         Report::textWidth(Report::Font::Body, QString(width, '-'))) < 0.01);
-            QVERIFY(qAbs(2 * job.layout().blockLeft + job.layout().blockWidth - job.layout().pageWidth) <
+            QVERIFY(qAbs(layout.blockWidth - Report::textWidth(Report::Font::Body, QString(width, '-'))) <
                     0.01);
-            job.paginate();
-            Report::PageRecorder page;
-            job.drawPage(1, page);
-            QCOMPARE(page.texts().at(1).text, QString(title));
+            QVERIFY(qAbs(2 * layout.blockLeft + layout.blockWidth - layout.pageWidth) < 0.01);
+            QCOMPARE(ReportFixture::pages(*job).front().texts().at(1).text, QString(title));
         }
     }
 
     void presets()
     {
-        const struct
-        {
-            int preset;
-            QDate today;
-            const char *begin, *end;
-        } rows[] = {{0, QDate(2026, 5, 3), "", ""},
-                    {1, QDate(2024, 2, 10), "02/01/2024", "02/29/2024"},
-                    {1, QDate(2026, 2, 10), "02/01/2026", "02/28/2026"},
-                    {1, QDate(2026, 4, 30), "04/01/2026", "04/30/2026"},
-                    {2, QDate(2026, 11, 15), "10/01/2026", "12/31/2026"},
-                    {2, QDate(2026, 3, 31), "01/01/2026", "03/31/2026"},
-                    {3, QDate(2026, 7, 4), "01/01/2026", "12/31/2026"}};
+        const std::tuple<int, QDate, const char*, const char*> rows[] = {
+            {0, QDate(2026, 5, 3), "", ""},
+            {1, QDate(2024, 2, 10), "02/01/2024", "02/29/2024"},
+            {1, QDate(2026, 2, 10), "02/01/2026", "02/28/2026"},
+            {1, QDate(2026, 4, 30), "04/01/2026", "04/30/2026"},
+            {2, QDate(2026, 11, 15), "10/01/2026", "12/31/2026"},
+            {2, QDate(2026, 3, 31), "01/01/2026", "03/31/2026"},
+            {3, QDate(2026, 7, 4), "01/01/2026", "12/31/2026"}};
         for (const auto& [preset, today, begin, end] : rows) {
             const ReportDates::Range range = ReportDates::preset(ReportDates::Preset(preset), today);
             QCOMPARE(range.begin + '-' + range.end, QString(begin) + '-' + end);
@@ -75,27 +63,22 @@ private slots:
             "Both Start and End Date must be filled in if you are going to filter the report by dates.";
         const QString order = "The Start Date can not be greater then the End Date.";
         // Begin, end, message, field to correct (1 begin, 2 end), the begin as normalised.
-        const struct
-        {
-            const char *begin, *end;
-            QString message;
-            int field;
-            const char* normalisedBegin;
-        } rows[] = {{"", "", "", 0, ""},
-                    {"1/2/2026", "12-31-2026", "", 0, "01/02/2026"},
-                    {"13/01/2026", "12/31/2026", invalid, 1, "13/01/2026"},
-                    {"01/01/1799", "12/31/2026", invalid, 1, "01/01/1799"},
-                    {"01/01/2026", "31/31/2026", invalid, 2, "01/01/2026"},
-                    {"01/01/2026", "", both, 2, "01/01/2026"},
-                    {"", "01/01/2026", both, 1, ""},
-                    {"02/01/2026", "01/31/2026", order, 1, "02/01/2026"},
-                    {"01/31/2026", "01/31/2026", "", 0, "01/31/2026"}};
-        for (const auto& row : rows) {
-            const ReportDates::Check check = ReportDates::validate({row.begin, row.end});
-            QCOMPARE(check.ok, row.message.isEmpty());
-            QCOMPARE(check.message, row.message);
-            QCOMPARE(int(check.field), row.field);
-            QCOMPARE(check.normalised.begin, QString(row.normalisedBegin));
+        const std::tuple<const char*, const char*, QString, int, const char*> rows[] = {
+            {"", "", "", 0, ""},
+            {"1/2/2026", "12-31-2026", "", 0, "01/02/2026"},
+            {"13/01/2026", "12/31/2026", invalid, 1, "13/01/2026"},
+            {"01/01/1799", "12/31/2026", invalid, 1, "01/01/1799"},
+            {"01/01/2026", "31/31/2026", invalid, 2, "01/01/2026"},
+            {"01/01/2026", "", both, 2, "01/01/2026"},
+            {"", "01/01/2026", both, 1, ""},
+            {"02/01/2026", "01/31/2026", order, 1, "02/01/2026"},
+            {"01/31/2026", "01/31/2026", "", 0, "01/31/2026"}};
+        for (const auto& [begin, end, message, field, normalisedBegin] : rows) {
+            const ReportDates::Check check = ReportDates::validate({begin, end});
+            QCOMPARE(check.ok, message.isEmpty());
+            QCOMPARE(check.message, message);
+            QCOMPARE(int(check.field), field);
+            QCOMPARE(check.normalised.begin, QString(normalisedBegin));
         }
     }
 
@@ -129,19 +112,17 @@ private slots:
         fixture.db.execute("WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 19) "
                            "INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake) "
                            "SELECT i, 2, '2020', 'Van ' || i FROM n");
-        const Report::Options options = fixture.options(ReportCatalogue::VehicleList);
-        Report::ReportJob job(fixture.db, options, fixture.width(0), fixture.height(0));
-        job.paginate();
-        QCOMPARE(job.pageCount(), 5); // twelve vehicles, three a page, and the second owner's page
+        const auto job = fixture.job(fixture.options(ReportCatalogue::VehicleList));
+        QCOMPARE(job->pageCount(), 5); // twelve vehicles, three a page, and the second owner's page
         const auto draw = [&job](int page) {
             Report::PageRecorder recorder;
-            job.drawPage(page, recorder);
-            return recorder.lines(job.layout());
+            job->drawPage(page, recorder);
+            return recorder.lines(job->layout());
         };
         const QStringList third = draw(3);
         QCOMPARE(draw(2).isEmpty(), false);
         QCOMPARE(draw(3), third);
-        const QStringList pages = Report::jobText(job).split("\f\n");
+        const QStringList pages = Report::jobText(*job).split("\f\n");
         QCOMPARE(pages.size(), 5);
         QCOMPARE(pages[2], third.join('\n') + '\n');
         QVERIFY(third.join('\n').contains("Page: 3"));

@@ -13,44 +13,37 @@ private Q_SLOTS:
     void textsStayInsideAndEmptyPartsLeaveNoCommas_data()
     {
         QTest::addColumn<int>("code");
-        QTest::newRow("vehicle list") << int(ReportCatalogue::VehicleList);
-        QTest::newRow("maintenance log") << int(ReportCatalogue::MaintenanceLog);
-        QTest::newRow("schedule monitor") << int(ReportCatalogue::ScheduleMonitor);
-        QTest::newRow("gas log") << int(ReportCatalogue::GasLog);
-        QTest::newRow("job orders") << int(ReportCatalogue::JobOrders);
+        for (const int code :
+             {ReportCatalogue::VehicleList, ReportCatalogue::MaintenanceLog, ReportCatalogue::ScheduleMonitor,
+              ReportCatalogue::GasLog, ReportCatalogue::JobOrders})
+            QTest::newRow(qPrintable(ReportCatalogue::title(code))) << code;
     }
     void textsStayInsideAndEmptyPartsLeaveNoCommas()
     {
         QFETCH(int, code);
         ReportFixture fixture;
-        fixture.add({
-            "INSERT INTO ContactInfo (ContactID, ContactType, CompanyName, LastName, FirstName, City, State) "
-            "VALUES "
-            "(6, 4, 'Harbor Tire', '', '', 'Portland', ''), (7, 1, '', 'Reyes', 'Daniel', '', '')",
-            "INSERT INTO Owners (OwnerID, ContactID, LocationID) VALUES (3, 7, '')",
-            "INSERT INTO Vehicles (VehicleID, OwnerID, VehicleNo, VehicleYear, VehicleMake, VehicleModel, "
-            "VehicleVIN, "
-            "VehicleLicense, EntryOfActualMiles) VALUES (4, 3, 'HB-2024-017', '2024', 'Freightliner', "
-            "'Cascadia', "
-            "'1FUJHHDR4RLUA1234', 'HBL1021', 125000)",
-            "INSERT INTO JobOrder (JobOrderID, VehicleID, JCN, Date, Description, StationID, OpenInd) VALUES "
-            "(1, 4, 'JO-200', '20261101', 'Brakes', 6, -1), (2, 1, 'JO-201', '20261102', 'Tyres', 6, -1)",
-            "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryMiles, EstPerformDate) "
-            "VALUES "
-            "(1, 4, 1, 5000, '20261220')",
-        });
+        fixture.add(
+            {"INSERT INTO ContactInfo (ContactID, ContactType, CompanyName, LastName, FirstName, City, "
+             "State) "
+             "VALUES (6, 4, 'Harbor Tire', '', '', 'Portland', ''), (7, 1, '', 'Reyes', 'Daniel', '', '')",
+             "INSERT INTO Owners (OwnerID, ContactID, LocationID) VALUES (3, 7, '')",
+             "INSERT INTO Vehicles (VehicleID, OwnerID, VehicleNo, VehicleYear, VehicleMake, VehicleModel, "
+             "VehicleVIN, VehicleLicense, EntryOfActualMiles) VALUES (4, 3, 'HB-2024-017', '2024', "
+             "'Freightliner', 'Cascadia', '1FUJHHDR4RLUA1234', 'HBL1021', 125000)",
+             "INSERT INTO JobOrder (JobOrderID, VehicleID, JCN, Date, Description, StationID, OpenInd) "
+             "VALUES "
+             "(1, 4, 'JO-200', '20261101', 'Brakes', 6, -1), (2, 1, 'JO-201', '20261102', 'Tyres', 6, -1)",
+             "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryMiles, EstPerformDate) "
+             "VALUES (1, 4, 1, 5000, '20261220')"});
         fixture.addGas();
-        Report::ReportJob job(fixture.db, fixture.options(code), ReportFixture::width(code),
-                              ReportFixture::height(code));
-        job.paginate();
-        QVERIFY(job.pageCount() > 0);
-        const Report::Layout& layout = job.layout();
-        const double margin = layout.blockLeft + layout.blockWidth + 0.5;
-        const QRegularExpression loneComma(QStringLiteral("(^|\\s),|,(\\s*$|\\s*,|\\s{2,})"));
+        const auto job = fixture.job(fixture.options(code));
+        QVERIFY(job->pageCount() > 0);
+        const double margin = job->layout().blockLeft + job->layout().blockWidth + 0.5;
+        const QRegularExpression loneComma("(^|\\s),|,(\\s*$|\\s*,|\\s{2,})");
         QStringList printed;
-        for (int page = 1; page <= job.pageCount(); ++page) {
-            Report::PageRecorder recorder;
-            job.drawPage(page, recorder);
+        int page = 0;
+        for (const Report::PageRecorder& recorder : ReportFixture::pages(*job)) {
+            ++page;
             for (const Report::Op& text : recorder.texts()) {
                 printed << text.text;
                 const double right = text.x + Report::textWidth(text.font, text.text.trimmed());

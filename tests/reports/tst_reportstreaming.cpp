@@ -20,12 +20,9 @@ private slots:
         FleetGenerator::fill(fixture.db, 12, 11);
         for (const int code : {0, 1, 2, 3, 4, 7, 8}) {
             const auto run = [&](int readAhead, int* rowsHeld) {
-                Report::ReportJob job(fixture.db, fixture.options(code), fixture.width(code),
-                                      fixture.height(code));
-                job.setReadAhead(readAhead);
-                job.paginate();
-                const QString text = Report::jobText(job);
-                *rowsHeld = job.mostRowsHeld();
+                const auto job = fixture.job(fixture.options(code), readAhead);
+                const QString text = Report::jobText(*job);
+                *rowsHeld = job->mostRowsHeld();
                 return text;
             };
             int whole = 0, few = 0, one = 0;
@@ -47,13 +44,10 @@ private slots:
             {"INSERT INTO Maintenance (MaintID, VehicleID, MaintDate, ActualMiles, TotalPrice, Description) "
              "VALUES (1, 3, '20260110', 700, 100.25, 'Forks'), (2, 1, '20260301', 40900, 1200.5, 'Brakes'), "
              "(3, 2, '20260401', 1100, 0.25, 'Wipers')"});
-        Report::ReportJob job(fixture.db, fixture.options(ReportCatalogue::MaintenanceLog), fixture.width(1),
-                              fixture.height(1));
-        job.setReadAhead(1);
-        job.paginate();
+        const auto job = fixture.job(fixture.options(ReportCatalogue::MaintenanceLog), 1);
         Report::PageRecorder first;
-        job.drawPage(1, first);
-        QVERIFY(first.lines(job.layout()).contains("        Grand Total Cost   $1,301.00"));
+        job->drawPage(1, first);
+        QVERIFY(first.lines(job->layout()).contains("        Grand Total Cost   $1,301.00"));
     }
 
     // Rows of one vehicle that run past pages: every body line stays within the usable height, each page
@@ -64,29 +58,24 @@ private slots:
         QTest::addColumn<QString>("rows");
         QTest::addColumn<double>("rowLines"); // the room a row needs, in body lines
         const char* maintenance =
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-            "INSERT INTO Maintenance (MaintID, VehicleID, MaintDate, ActualMiles, TotalPrice, "
-            "Description) SELECT i, 1, '2025' || printf('%02d%02d', 1 + i / 28, 1 + i % 28), "
-            "40000 + i, 10, 'Visit ' || i FROM n";
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) INSERT INTO "
+            "Maintenance (MaintID, VehicleID, MaintDate, ActualMiles, TotalPrice, Description) SELECT i, 1, "
+            "'2025' || printf('%02d%02d', 1 + i / 28, 1 + i % 28), 40000 + i, 10, 'Visit ' || i FROM n";
         QTest::newRow("maintenance, no services") << 1 << QString(maintenance).arg(70) << 3.0;
-        QTest::newRow("maintenance, two services")
-            << 1
-            << QString(maintenance).arg(45) + ";INSERT INTO MaintServices (MaintID, VehicleID, ServiceID, "
-                                              "LinkInd) SELECT MaintID, 1, 1, 0 "
-                                              "FROM Maintenance;INSERT INTO MaintServicesUnexpected "
-                                              "(UMaintID, VehicleID, ServiceDesc, LinkInd) "
-                                              "SELECT MaintID, 1, 'Wash', 0 FROM Maintenance"
-            << 6.0;
-        QTest::newRow("gas log") << 3
-                                 << "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i "
-                                    "< 130) INSERT INTO GasLog "
-                                    "(GasLogID, VehicleID, Date, Mileage, Gallons, Fillup, Estimated, "
-                                    "CostGallon, TotalCost, BriefDesc) "
-                                    "SELECT i, 1, '2025' || printf('%02d%02d', 1 + i / 28, 1 + i % 28), "
-                                    "40000 + 10 * i, 5, 0, 0, 3, 15, "
-                                    "'' FROM n"
-                                 << 2.0;
+        const char* services =
+            ";INSERT INTO MaintServices (MaintID, VehicleID, ServiceID, LinkInd) SELECT MaintID, 1, 1, 0 "
+            "FROM Maintenance;INSERT INTO MaintServicesUnexpected (UMaintID, VehicleID, ServiceDesc, "
+            "LinkInd) SELECT MaintID, 1, 'Wash', 0 FROM Maintenance";
+        QTest::newRow("maintenance, two services") << 1 << QString(maintenance).arg(45) + services << 6.0;
+        QTest::newRow("gas log")
+            << 3
+            << "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 130) INSERT INTO "
+               "GasLog (GasLogID, VehicleID, Date, Mileage, Gallons, Fillup, Estimated, CostGallon, "
+               "TotalCost, BriefDesc) SELECT i, 1, '2025' || printf('%02d%02d', 1 + i / 28, 1 + i % 28), "
+               "40000 + 10 * i, 5, 0, 0, 3, 15, '' FROM n"
+            << 2.0;
     }
+
     void pageBoundaries()
     {
         QFETCH(int, code);
@@ -95,29 +84,23 @@ private slots:
         ReportFixture fixture;
         for (const QString& statement : rows.split(';'))
             fixture.db.execute(statement);
-        Report::ReportJob job(fixture.db, fixture.options(code, 0, 1), fixture.width(code),
-                              fixture.height(code));
-        job.setReadAhead(1);
-        job.paginate();
-        QVERIFY(job.pageCount() >= 3);
-        const Report::Layout& layout = job.layout();
+        const auto job = fixture.job(fixture.options(code, 0, 1), 1);
+        QVERIFY(job->pageCount() >= 3);
+        const Report::Layout& layout = job->layout();
         const double line = Report::lineHeight(Report::Font::Body);
         const QRegularExpression rowLine("^   (\\d\\d/\\d\\d/\\d{4}) +([\\d,]+) ");
         QStringList listed;
-        for (int page = 1; page <= job.pageCount(); ++page) {
-            Report::PageRecorder recorder;
-            job.drawPage(page, recorder);
-            double lastRowTop = -1;
-            double lastTop = 0;
+        const auto pages = ReportFixture::pages(*job);
+        for (int page = 1; page <= job->pageCount(); ++page) {
+            double lastRowTop = -1, lastTop = 0;
             bool vehicleEnds = false;
-            for (const Report::RecordedOp& drawn : recorder.ops()) {
+            for (const Report::RecordedOp& drawn : pages[page - 1].ops()) {
                 if (drawn.section != Report::Section::Body || drawn.op.kind != Report::Op::Text ||
                     drawn.op.font == Report::Font::Band)
                     continue;
                 QVERIFY2(
                     drawn.op.y <= layout.usableHeight + 0.001,
-                    qPrintable(
-                        QStringLiteral("page %1: %2 at %3").arg(page).arg(drawn.op.text).arg(drawn.op.y)));
+                    qPrintable(QString("page %1: %2 at %3").arg(page).arg(drawn.op.text).arg(drawn.op.y)));
                 lastTop = std::max(lastTop, drawn.op.y);
                 const QRegularExpressionMatch match = rowLine.match(drawn.op.text);
                 if (match.hasMatch()) {
@@ -128,11 +111,10 @@ private slots:
                               drawn.op.text.startsWith("             Total Miles");
             }
             // A page that ends inside the rows is full: the next row would not have fitted.
-            if (page < job.pageCount() && !vehicleEnds) {
+            if (page < job->pageCount() && !vehicleEnds) {
                 QVERIFY(lastRowTop > 0);
-                QVERIFY2(
-                    lastTop + rowLines * line > layout.usableHeight,
-                    qPrintable(QStringLiteral("page %1 ends at %2 with room left").arg(page).arg(lastTop)));
+                QVERIFY2(lastTop + rowLines * line > layout.usableHeight,
+                         qPrintable(QString("page %1 ends at %2 with room left").arg(page).arg(lastTop)));
             }
         }
         QStringList expected =

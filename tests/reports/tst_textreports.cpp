@@ -99,23 +99,18 @@ private:
     {
         fixture.add({
             "INSERT INTO Maintenance (MaintID, VehicleID, StationID, MaintDate, ActualMiles, TotalPrice, "
-            "Description) "
-            "VALUES (1, 1, 5, '20260315', 41000, 89.95, 'Spring service'), (2, 1, 5, '20261020', 44800, "
-            "1234.5, "
-            "'Brake job'), (3, 1, 0, '20250610', 36100, 45, 'Oil change'), (4, 3, 0, '20260901', 820, 150, "
-            "'Hydraulics')",
+            "Description) VALUES (1, 1, 5, '20260315', 41000, 89.95, 'Spring service'), (2, 1, 5, "
+            "'20261020', 44800, 1234.5, 'Brake job'), (3, 1, 0, '20250610', 36100, 45, 'Oil change'), (4, 3, "
+            "0, '20260901', 820, 150, 'Hydraulics')",
             // Catalogue services 1 Oil/Filter Change, 10 Tire Rotation, 14 Brake Inspection; job order 1
             // shares the owner key 1 with maintenance entry 1 and is told apart by LinkInd.
             "INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (1, 1, 1, 0), (1, 10, "
-            "1, 0), "
-            "(2, 14, 1, 0), (1, 14, 1, 1)",
+            "1, 0), (2, 14, 1, 0), (1, 14, 1, 1)",
             "INSERT INTO MaintServicesUnexpected (UMaintID, ServiceDesc, VehicleID, LinkInd) VALUES "
             "(1, 'Replace wiper arm', 1, 0), (4, 'Hydraulic hose', 3, 0), (1, 'Squeal at low speed', 1, 1)",
             "INSERT INTO JobOrder (JobOrderID, VehicleID, JCN, Date, Description, Memo, StationID, OpenInd) "
-            "VALUES "
-            "(1, 1, 'JO-100', '20261101', 'Brake noise', 'Check the front pads.' || char(13, 10) || "
-            "'Customer waits.', "
-            "5, -1), (2, 3, 'JO-101', '20260905', '', '', 0, -1)",
+            "VALUES (1, 1, 'JO-100', '20261101', 'Brake noise', 'Check the front pads.' || char(13, 10) || "
+            "'Customer waits.', 5, -1), (2, 3, 'JO-101', '20260905', '', '', 0, -1)",
             "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryMiles, PerformEveryMonth, "
             "PerformEveryDay, EstPerformDate, Description) VALUES (1, 1, 1, 5000, 6, 0, '20270115', "
             "'Synthetic oil'), "
