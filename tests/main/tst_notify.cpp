@@ -117,9 +117,8 @@ private Q_SLOTS:
             db.open(file);
             db.execute(
                 QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryDay, LastDate, "
-                        "EstPerformDate) VALUES (1, 1, 1, 7, '%1', ''), (2, 2, 3, 7, '%2', ''), "
-                        "(3, 1, 2, 7, '%3', ''), (4, 2, 1, 7, '%4', ''), (5, 3, 1, 7, '%1', ''), (6, 1, 4, "
-                        "0, '', '')")
+                        "EstPerformDate) VALUES (1, 1, 1, 7, '%1', ''), (2, 2, 3, 7, '%2', ''), (3, 1, 2, 7, "
+                        "'%3', ''), (4, 2, 1, 7, '%4', ''), (5, 3, 1, 7, '%1', ''), (6, 1, 4, 0, '', '')")
                     .arg(inDays(-10), inDays(-7), inDays(-2), inDays(-1)));
         }
         const QByteArray before = fileBytes();

@@ -260,11 +260,6 @@ QString WindowDriver::quoted(const QString& text)
     return u'"' + escaped + u'"';
 }
 
-QWidget* WindowDriver::shown() const
-{
-    return m_frame->shownForm();
-}
-
 QWidget* WindowDriver::widget(const QString& name) const
 {
     return shown() ? shown()->findChild<QWidget*>(name) : nullptr;
@@ -461,11 +456,10 @@ QString WindowDriver::invariants(const DataSnapshot& before)
     fault("readings out of order: ",
           columnOf(db,
                    "WITH r AS (SELECT VehicleID v, MaintDate d, ActualMiles m, 'maintenance ' || MaintID k "
-                   "FROM Maintenance WHERE MaintDate <> '' UNION ALL SELECT VehicleID, Date, Mileage, "
-                   "'gas ' || GasLogID FROM GasLog WHERE Date <> '') "
-                   "SELECT 'vehicle ' || a.v || ': ' || a.k || ' at ' || a.m || ' on ' || a.d || ', ' || "
-                   "b.k || ' at ' || b.m || ' on ' || b.d "
-                   "FROM r a JOIN r b ON a.v = b.v AND a.d < b.d AND a.m > b.m LIMIT 1"));
+                   "FROM Maintenance WHERE MaintDate <> '' UNION ALL SELECT VehicleID, Date, Mileage, 'gas ' "
+                   "|| GasLogID FROM GasLog WHERE Date <> '') SELECT 'vehicle ' || a.v || ': ' || a.k || ' "
+                   "at ' || a.m || ' on ' || a.d || ', ' || b.k || ' at ' || b.m || ' on ' || b.d FROM r a "
+                   "JOIN r b ON a.v = b.v AND a.d < b.d AND a.m > b.m LIMIT 1"));
     if (const QString shownFault = shownBelongsToBox(); !shownFault.isEmpty())
         faults << shownFault;
     return faults.join("\n");
