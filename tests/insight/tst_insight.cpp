@@ -193,9 +193,6 @@ private Q_SLOTS:
         QVERIFY(summary.contains(
             "      1,000 mi       $165.80       41.375       $200.00       $365.80     $0.366"));
         QVERIFY(summary.contains("   No gas or maintenance entries have been recorded for this vehicle."));
-        const Run graph = cli({"report", path, "--report", "cost-graph", "--text"});
-        QCOMPARE(graph.exitCode, 0);
-        QVERIFY(graph.lines.join("").contains("Cost per Distance Graph by Month"));
     }
 
     void refusedArguments_data()
@@ -322,9 +319,6 @@ private Q_SLOTS:
                             "anyway?";
         // Previous date and reading, date and reading, estimate a month, unit (0 miles, 1 km, 2 hours).
         const std::tuple<const char*, int, const char*, int, int, int, QString> rows[] = {
-            // 4,833 in 7 days is 4,833 x 30.417 / 7 = 21,000.8 a month, 14 times 1,500.
-            {"20240221", 60697, "20240228", 65530, 1500, 0,
-             ask.arg("65,530", "02/28/2024", "21,000", "miles", "60,697", "02/21/2024", "14", "1,500")},
             // 30 days at 1,000 a month: more than 3,000 a month needs 2,959 (2,958 gives 2,999.1).
             {"20240101", 10000, "20240131", 12958, 1000, 1, ""},
             {"20240101", 10000, "20240131", 12959, 1000, 1,
@@ -352,6 +346,7 @@ private Q_SLOTS:
         maintenance(1, 1, 58000, "20240101", 0);
         gas(1, 1, 60697, "20240221", 0, 0);
         gas(2, 1, 66000, "20240301", 0, 0);
+        // 4,833 in 7 days is 4,833 x 30.417 / 7 = 21,000.8 a month, 14 times 1,500.
         const QString week = "65,530 on 02/28/2024 means 21,000 miles a month since 60,697 on 02/21/2024, 14 "
                              "times the estimated 1,500. Save it anyway?";
         QCOMPARE(ReadingPlausibility::questionFor(db, 1, {"20240228", 65530}, Source::Maintenance, 0), week);

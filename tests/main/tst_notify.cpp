@@ -30,15 +30,13 @@ public Q_SLOTS:
         m_shown.append(QStringList{app, summary, body, actions.join(',')}.join('|'));
         const uint id = uint(m_shown.size());
         QTimer::singleShot(50, this, [this, id] {
-            QDBusMessage signal =
-                m_invokeAction
-                    ? QDBusMessage::createSignal("/org/freedesktop/Notifications",
-                                                 "org.freedesktop.Notifications", "ActionInvoked")
-                          << id << QString("default")
-                    : QDBusMessage::createSignal("/org/freedesktop/Notifications",
-                                                 "org.freedesktop.Notifications", "NotificationClosed")
-                          << id << uint(2);
-            m_bus.send(signal);
+            const auto signal = [id](const char* name) {
+                return QDBusMessage::createSignal("/org/freedesktop/Notifications",
+                                                  "org.freedesktop.Notifications", name)
+                       << id;
+            };
+            m_bus.send(m_invokeAction ? signal("ActionInvoked") << QString("default")
+                                      : signal("NotificationClosed") << uint(2));
         });
         return id;
     }
@@ -97,11 +95,12 @@ private Q_SLOTS:
         env = std::make_unique<TestEnvironment>();
         Database db;
         file = env->createDatabase(db);
-        db.execute(
-            "INSERT INTO ContactInfo (ContactID, ContactType, CompanyName) VALUES (1, 1, 'Harbourline')");
-        db.execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 1)");
-        db.execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, ActiveInd) VALUES "
-                   "(1, 1, '2019', 'Ford', -1), (2, 1, '2012', 'Honda', -1), (3, 1, '2001', 'Saab', 0)");
+        for (const char* statement :
+             {"INSERT INTO ContactInfo (ContactID, ContactType, CompanyName) VALUES (1, 1, 'Harbourline')",
+              "INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 1)",
+              "INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, ActiveInd) VALUES (1, 1, "
+              "'2019', 'Ford', -1), (2, 1, '2012', 'Honda', -1), (3, 1, '2001', 'Saab', 0)"})
+            db.execute(statement);
         db.close();
         Settings settings;
         settings.setDatabaseLocation(file);
@@ -190,15 +189,12 @@ private Q_SLOTS:
     void bodyShowsTheFirstFew()
     {
         // How many are due, how many of them overdue, the summary and the body's last line.
-        const struct
-        {
-            int count, overdue;
-            const char *summary, *lastLine;
-        } rows[] = {{1, 0, "1 service due within 5 days", "Due 03/21/2024: Van - Oil"},
-                    {1, 1, "1 service overdue", "Overdue since 03/21/2024: Van - Oil"},
-                    {5, 2, "2 services overdue, 3 due within 5 days", "Due 03/21/2024: Van - Oil"},
-                    {6, 0, "6 services due within 5 days", "and 1 more"},
-                    {12, 12, "12 services overdue", "and 7 more"}};
+        const std::tuple<int, int, const char*, const char*> rows[] = {
+            {1, 0, "1 service due within 5 days", "Due 03/21/2024: Van - Oil"},
+            {1, 1, "1 service overdue", "Overdue since 03/21/2024: Van - Oil"},
+            {5, 2, "2 services overdue, 3 due within 5 days", "Due 03/21/2024: Van - Oil"},
+            {6, 0, "6 services due within 5 days", "and 1 more"},
+            {12, 12, "12 services overdue", "and 7 more"}};
         for (const auto& [count, overdue, summary, lastLine] : rows) {
             QList<Reminder::DueService> due;
             for (int i = 0; i < count; ++i)
