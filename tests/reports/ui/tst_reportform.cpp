@@ -29,7 +29,7 @@ class ReportFormTest : public QObject
         TestEnvironment env;
         ScriptedPrompter prompter;
         CVelApp app{prompter};
-        std::unique_ptr<CMainFrame> frame;
+        std::unique_ptr<CMainFrame> frame; // goes first; the test folder puts the clock back
 
         Fixture()
         {
@@ -47,11 +47,6 @@ class ReportFormTest : public QObject
                 app.database().execute(statement);
             frame = std::make_unique<CMainFrame>(app);
             showActive(*frame, QSize(1000, 720));
-        }
-        ~Fixture()
-        {
-            frame.reset();
-            Clock::reset();
         }
         CReportView* open(int code, int jobOrder = 0)
         {
