@@ -230,6 +230,10 @@ private Q_SLOTS:
     // day, reading 50,000), the Skoda first in the vehicle list; an inactive Deere.
     void forecast()
     {
+        // The period ends on the same day of the month, or on the month's last day.
+        QCOMPARE(MaintenanceForecast::endDate(QDate(2024, 1, 31), 1), QDate(2024, 2, 29));
+        QCOMPARE(MaintenanceForecast::endDate(QDate(2023, 11, 30), 3), QDate(2024, 2, 29));
+        QCOMPARE(MaintenanceForecast::endDate(QDate(2024, 6, 10), 12), QDate(2025, 6, 10));
         vehicles({QString("2, 1, '2022', 'Skoda', 'Octavia', 1, 0, -1, 50000, 3000, '%1', '%1'").arg(day(0)),
                   QString("1, 1, '2019', 'Ford', 'Van', 0, 0, -1, 20000, 1000, '%1', '%1'").arg(day(0)),
                   QString("3, 1, '1998', 'John', 'Deere', 0, 1, 0, 1000, 100, '%1', '%1'").arg(day(0))});
@@ -304,13 +308,6 @@ private Q_SLOTS:
                  QStringList({"Vehicle,Service,Date,Expected Price,Price Source", "Total,,,0.00,0"}));
         const QStringList table = cli({"forecast", path, "--months", "0"}).lines.join("").split('\n');
         QCOMPARE(table.value(4), "Expected from " + shown(0) + " to " + shown(0) + ": 117.00.");
-    }
-
-    void forecastEnd()
-    {
-        QCOMPARE(MaintenanceForecast::endDate(QDate(2024, 1, 31), 1), QDate(2024, 2, 29));
-        QCOMPARE(MaintenanceForecast::endDate(QDate(2023, 11, 30), 3), QDate(2024, 2, 29));
-        QCOMPARE(MaintenanceForecast::endDate(QDate(2024, 6, 10), 12), QDate(2025, 6, 10));
     }
 
     void plausibility()

@@ -47,9 +47,10 @@ private slots:
         }
     }
 
-    void presets()
+    // The date range: its presets and the checks of dates typed.
+    void dateRange()
     {
-        const std::tuple<int, QDate, const char*, const char*> rows[] = {
+        const std::tuple<int, QDate, const char*, const char*> presets[] = {
             {0, QDate(2026, 5, 3), "", ""},
             {1, QDate(2024, 2, 10), "02/01/2024", "02/29/2024"},
             {1, QDate(2026, 2, 10), "02/01/2026", "02/28/2026"},
@@ -57,20 +58,16 @@ private slots:
             {2, QDate(2026, 11, 15), "10/01/2026", "12/31/2026"},
             {2, QDate(2026, 3, 31), "01/01/2026", "03/31/2026"},
             {3, QDate(2026, 7, 4), "01/01/2026", "12/31/2026"}};
-        for (const auto& [preset, today, begin, end] : rows) {
+        for (const auto& [preset, today, begin, end] : presets) {
             const ReportDates::Range range = ReportDates::preset(ReportDates::Preset(preset), today);
             QCOMPARE(range.begin + '-' + range.end, QString(begin) + '-' + end);
         }
-    }
-
-    void dateChecks()
-    {
         const QString invalid = "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998).";
         const QString both =
             "Both Start and End Date must be filled in if you are going to filter the report by dates.";
         const QString order = "The Start Date can not be greater then the End Date.";
         // Begin, end, message, field to correct (1 begin, 2 end), the begin as normalised.
-        const std::tuple<const char*, const char*, QString, int, const char*> rows[] = {
+        const std::tuple<const char*, const char*, QString, int, const char*> checks[] = {
             {"", "", "", 0, ""},
             {"1/2/2026", "12-31-2026", "", 0, "01/02/2026"},
             {"13/01/2026", "12/31/2026", invalid, 1, "13/01/2026"},
@@ -80,7 +77,7 @@ private slots:
             {"", "01/01/2026", both, 1, ""},
             {"02/01/2026", "01/31/2026", order, 1, "02/01/2026"},
             {"01/31/2026", "01/31/2026", "", 0, "01/31/2026"}};
-        for (const auto& [begin, end, message, field, normalisedBegin] : rows) {
+        for (const auto& [begin, end, message, field, normalisedBegin] : checks) {
             const ReportDates::Check check = ReportDates::validate({begin, end});
             QCOMPARE(check.ok, message.isEmpty());
             QCOMPARE(check.message, message);

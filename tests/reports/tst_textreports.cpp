@@ -57,8 +57,8 @@ class TextReportsTest : public QObject
             "'Customer waits.', 5, -1), (2, 3, 'JO-101', '20260905', '', '', 0, -1)",
             "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryMiles, PerformEveryMonth, "
             "PerformEveryDay, EstPerformDate, Description) VALUES (1, 1, 1, 5000, 6, 0, '20270115', "
-            "'Synthetic oil'), "
-            "(2, 1, 14, 12000, 0, 90, '20261220', ''), (3, 3, 12, 250, 3, 0, '20261201', '')",
+            "'Synthetic oil'), (2, 1, 14, 12000, 0, 90, '20261220', ''), (3, 3, 12, 250, 3, 0, '20261201', "
+            "'')",
         });
         fixture.addGas();
     }
@@ -135,15 +135,12 @@ private slots:
         refused({"--report", "gas-log", "--owner", "1", "--vehicle", "1", "--text"}, 1, "no vehicle 1");
     }
 
-    void monthLabels()
+    // The graph component: month labels, scales and clipping.
+    void graphParts()
     {
         QCOMPARE(QStringList({Graph::monthLabel({1999, 12}), Graph::monthLabel({2005, 3}),
                               Graph::monthLabel({2026, 1})}),
                  QStringList({"12/99", " 3/05", " 1/26"}));
-    }
-
-    void scales()
-    {
         const auto fuel = [](const std::vector<double>& values) {
             return labels(Graph::fuelTicks(values), "%.1f").join(' ');
         };
@@ -158,10 +155,6 @@ private slots:
         QCOMPARE(expense({0}), QString("$0.00 $1.00 $2.00 $3.00 $4.00 $5.00 $6.00"));
         QCOMPARE(expense({100}), QString("$0.00 $18.00 $36.00 $54.00 $72.00 $90.00 $108.00"));
         QCOMPARE(expense({0.6, 1.2}), QString("$0.00 $0.50 $1.00 $1.50 $2.00 $2.50 $3.00"));
-    }
-
-    void clipping()
-    {
         // A line inside stays, one crossing the top is cut there, one outside is not drawn.
         const auto clip = [](double x1, double y1, double x2, double y2) {
             if (!Graph::clipLine(x1, y1, x2, y2, 0, 0, 100, 100))
