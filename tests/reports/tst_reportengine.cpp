@@ -19,23 +19,21 @@ class ReportEngineTest : public QObject
 private slots:
     void catalogue()
     {
-        // Code, title, landscape, line width in characters.
-        const std::tuple<int, const char*, bool, int> rows[] = {
-            {0, "Vehicle List", true, 111},
-            {1, "Maintenance Log", false, 81},
-            {2, "Schedule Monitor", false, 81},
-            {3, "Gas Log", false, 81},
-            {4, "Fuel Efficiency Graph by Month", true, 111},
-            {7, "Expense Graph", true, 111},
-            {8, "Job Orders", false, 81},
-            {9, "Cost Summary", false, 81},
-            {10, "Maintenance Forecast", false, 81},
-            {11, "Cost per Distance Graph by Month", true, 111},
-            {12, "Unknown", false, 81}};
+        // Code, title, line width in characters (111 on landscape pages).
+        const std::tuple<int, const char*, int> rows[] = {{0, "Vehicle List", 111},
+                                                          {1, "Maintenance Log", 81},
+                                                          {2, "Schedule Monitor", 81},
+                                                          {3, "Gas Log", 81},
+                                                          {4, "Fuel Efficiency Graph by Month", 111},
+                                                          {7, "Expense Graph", 111},
+                                                          {8, "Job Orders", 81},
+                                                          {9, "Cost Summary", 81},
+                                                          {10, "Maintenance Forecast", 81},
+                                                          {11, "Cost per Distance Graph by Month", 111},
+                                                          {12, "Unknown", 81}};
         ReportFixture fixture;
-        for (const auto& [code, title, landscape, width] : rows) {
+        for (const auto& [code, title, width] : rows) {
             QCOMPARE(ReportCatalogue::title(code), QString(title));
-            QCOMPARE(ReportCatalogue::isLandscape(code), landscape);
             const auto job = fixture.job(fixture.options(code));
             const Report::Layout& layout = job->layout();
             QCOMPARE(layout.lineWidth, width);
