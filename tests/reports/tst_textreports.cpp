@@ -85,11 +85,27 @@ private slots:
         }
     }
 
-    // The command line prints the same pages as text, and as a PDF file that reads back with the title.
+    // The command line refuses what it cannot print, and prints the same pages as text, and as a PDF file
+    // that reads back with the title.
     void commandLine()
     {
         ReportFixture fixture;
         addHistory(fixture);
+        const auto refused = [&](const QStringList& arguments, int exitCode, const QString& message) {
+            const CliRun run = runCli(QStringList{"report", fixture.db.path()} + arguments);
+            QCOMPARE(run.exitCode, exitCode);
+            QVERIFY2(run.err.contains(message), qPrintable(message));
+        };
+        refused({"--report", "gas-log"}, 2, "either --pdf FILE or --text");
+        refused({"--report", "payroll", "--text"}, 2, "unknown report");
+        refused({"--report", "gas-log", "--owner", "x", "--text"}, 2, "record");
+        refused({"--report", "gas-log", "--from", "01/01/2026", "--text"}, 1,
+                "Both Start and End Date must be filled in if you are going to filter the report by dates.");
+        refused({"--report", "gas-log", "--from", "02/30/2026x", "--to", "13/01/2026", "--text"}, 1,
+                "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998).");
+        refused({"--report", "gas-log", "--from", "02/01/2026", "--to", "01/01/2026", "--text"}, 1,
+                "The Start Date can not be greater then the End Date.");
+        refused({"--report", "gas-log", "--owner", "1", "--vehicle", "1", "--text"}, 1, "no vehicle 1");
         const CliRun listed = runCli({"report", fixture.db.path(), "--report", "vehicle-list", "--text"});
         QCOMPARE(listed.exitCode, 0);
         Clock::reset();
@@ -113,26 +129,6 @@ private slots:
             QVERIFY2(read.contains("Vehicle Management Report") && read.contains(report.name),
                      qPrintable(read));
         }
-    }
-
-    void commandLineRefusals()
-    {
-        ReportFixture fixture;
-        const auto refused = [&](const QStringList& arguments, int exitCode, const QString& message) {
-            const CliRun run = runCli(QStringList{"report", fixture.db.path()} + arguments);
-            QCOMPARE(run.exitCode, exitCode);
-            QVERIFY2(run.err.contains(message), qPrintable(message));
-        };
-        refused({"--report", "gas-log"}, 2, "either --pdf FILE or --text");
-        refused({"--report", "payroll", "--text"}, 2, "unknown report");
-        refused({"--report", "gas-log", "--owner", "x", "--text"}, 2, "record");
-        refused({"--report", "gas-log", "--from", "01/01/2026", "--text"}, 1,
-                "Both Start and End Date must be filled in if you are going to filter the report by dates.");
-        refused({"--report", "gas-log", "--from", "02/30/2026x", "--to", "13/01/2026", "--text"}, 1,
-                "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998).");
-        refused({"--report", "gas-log", "--from", "02/01/2026", "--to", "01/01/2026", "--text"}, 1,
-                "The Start Date can not be greater then the End Date.");
-        refused({"--report", "gas-log", "--owner", "1", "--vehicle", "1", "--text"}, 1, "no vehicle 1");
     }
 
     // The graph component: month labels, scales and clipping.
