@@ -101,7 +101,8 @@ private Q_SLOTS:
         add("maintenance with the job order chosen and blanked again",
             "go maintenance; pick 2; new; choose jobOrder HB-2240; choose jobOrder \"\"; type description "
             "Wipers; note keep; save; stored \"SELECT JobOrderID FROM Maintenance WHERE MaintID = 11\" 0",
-            "MaintServices+11/10/0,11/14/0 MaintServicesUnexpected+11/0 Maintenance+11 Schedule~6 Vehicles~2");
+            "MaintServices+11/10/0,11/14/0 MaintServicesUnexpected+11/0 Maintenance+11 Schedule~6 "
+            "Vehicles~2");
         add("gas amount, Tab, cost, Tab",
             "go gas; pick 1; new; type reading 63000; type amount 10; tab; keys 3; tab; "
             "expect totalPrice $30.00; note keep; save",
