@@ -45,13 +45,11 @@ public:
     explicit RandomPrompter(std::mt19937& random) : m_random(random) {}
     Answer ask(const QString& text, Icon, Buttons buttons) override
     {
-        QList<Answer> offered{Answer::Ok};
-        if (buttons == Buttons::OkCancel)
-            offered = {Answer::Ok, Answer::Cancel};
-        else if (buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultNo)
-            offered = {Answer::Yes, Answer::No};
-        else if (buttons == Buttons::YesNoCancel)
-            offered = {Answer::Yes, Answer::No, Answer::Cancel};
+        const QList<Answer> offered =
+            buttons == Buttons::OkCancel ? QList{Answer::Ok, Answer::Cancel}
+            : buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultNo ? QList{Answer::Yes, Answer::No}
+            : buttons == Buttons::YesNoCancel ? QList{Answer::Yes, Answer::No, Answer::Cancel}
+                                              : QList{Answer::Ok};
         const Answer answer = offered[int(m_random() % offered.size())];
         if (walkVerbose)
             qInfo("    asked \"%s\": %d", qPrintable(text.left(90)), int(answer));
@@ -178,9 +176,8 @@ private Q_SLOTS:
         std::mt19937 random(walkSeed);
         RandomPrompter prompter(random);
         WindowDriver driver(prompter, nullptr);
-        std::signal(SIGSEGV, onCrash);
-        std::signal(SIGABRT, onCrash);
-        std::signal(SIGFPE, onCrash);
+        for (const int signal : {SIGSEGV, SIGABRT, SIGFPE})
+            std::signal(signal, onCrash);
         QString fault = driver.invariants(driver.snapshot());
         QVERIFY2(fault.isEmpty(), qPrintable("before the first step: " + fault));
         QStringList steps;
@@ -204,12 +201,12 @@ private Q_SLOTS:
                 ++faultKinds[kind];
                 continue;
             }
-            if (!fault.isEmpty())
-                QFAIL(qPrintable(QString("seed %1, step %2 \"%3\":\n%4\nlast steps:\n  %5\nreplay: "
-                                         "scripts/monkey.sh --seed %1 --steps %2 --verbose")
-                                     .arg(walkSeed)
-                                     .arg(i)
-                                     .arg(step, fault, steps.mid(qMax(0, i - 25)).join("\n  "))));
+            QVERIFY2(fault.isEmpty(),
+                     qPrintable(QString("seed %1, step %2 \"%3\":\n%4\nlast steps:\n  %5\nreplay: "
+                                        "scripts/monkey.sh --seed %1 --steps %2 --verbose")
+                                    .arg(walkSeed)
+                                    .arg(i)
+                                    .arg(step, fault, steps.mid(qMax(0, i - 25)).join("\n  "))));
         }
         qInfo("seed %u: %d steps, %d dialogs closed by the guard", walkSeed, walkSteps,
               int(driver.closedDialogs.size()));

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "Dialogs.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
-#include "context/Enums.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/VelApp.h"
+#include "context/Enums.h"
 #include "fleet/CompanyRecord.h"
 #include "forms/RecordForm.h"
 
@@ -26,11 +27,12 @@ public:
         m_app.setDatabasePath(m_env.createDatabase(db()));
         m_app.settings().setText(QStringLiteral("Settings"), QStringLiteral("InstallDir"), m_env.folder());
         m_app.loadVehicleColumns();
-        db().execute(
-            "INSERT INTO ContactInfo (ContactID, ContactType, CompanyName) VALUES (1, 1, 'Harbourline')");
-        db().execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 1)");
-        db().execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake) VALUES "
-                     "(1, 1, '2019', 'Ford'), (2, 1, '2012', 'Honda')");
+        for (const char* statement :
+             {"INSERT INTO ContactInfo (ContactID, ContactType, CompanyName) VALUES (1, 1, 'Harbourline')",
+              "INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 1)",
+              "INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake) VALUES "
+              "(1, 1, '2019', 'Ford'), (2, 1, '2012', 'Honda')"})
+            db().execute(statement);
     }
     ~CompanyFormsFixture()
     {
@@ -53,11 +55,7 @@ public:
     {
         if (!m_frame) {
             m_frame = std::make_unique<CMainFrame>(m_app);
-            m_frame->resize(1100, 760);
-            m_frame->show();
-            QApplication::setActiveWindow(m_frame.get());
-            if (!QTest::qWaitForWindowActive(m_frame.get()))
-                qFatal("the main window did not become active");
+            showActive(*m_frame, QSize(1100, 760));
         }
         return *m_frame;
     }
@@ -76,13 +74,7 @@ public:
     }
     int shownNumber() { return frame().shownForm()->formNumber(); }
 
-    template <class T = QWidget> T* find(const char* name)
-    {
-        T* widget = shown().findChild<T*>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
-    }
+    template <class T = QWidget> T* find(const char* name) { return childNamed<T>(shown(), name); }
     QLineEdit* field(const char* name) { return find<QLineEdit>(name); }
     QString text(const char* name) { return field(name)->text(); }
     QComboBox* box(const char* name) { return find<QComboBox>(name); }

@@ -17,6 +17,18 @@ template <class T = QWidget> T* childNamed(const QObject& parent, const char* na
     return widget;
 }
 
+// Shows the window (at the size, if given) and waits until it is active, so that focus and keys behave as
+// on the desktop.
+inline void showActive(QWidget& window, const QSize& size = {})
+{
+    if (size.isValid())
+        window.resize(size);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    if (!QTest::qWaitForWindowActive(&window))
+        qFatal("the window did not become active");
+}
+
 // Runs the action while the modal dialog it opens is handled by the steps. A dialog the steps leave open
 // is rejected, so that a failed check inside them cannot leave the test waiting; no dialog fails the test.
 template <class Dialog = QDialog>

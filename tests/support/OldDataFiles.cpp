@@ -3,19 +3,16 @@
 #include "db/Database.h"
 #include "db/Schema.h"
 
-#include <QSet>
+#include <QStringList>
 
 void buildOldFile(const QString& path, OldShape shape, bool withVehicles)
 {
     Database db;
     db.create(path);
     Transaction transaction(db);
-    QSet<QString> absent{"JobOrder",
-                         "MaintServicesUnexpected",
-                         "ScheduleTemplate",
-                         "ScheduleTemplateNames",
-                         "MaintServices.LinkInd",
-                         "Maintenance.JobOrderID"};
+    QStringList absent = QString("JobOrder MaintServicesUnexpected ScheduleTemplate ScheduleTemplateNames "
+                                 "MaintServices.LinkInd Maintenance.JobOrderID")
+                             .split(' ');
     if (shape != OldShape::V23)
         absent += {"Vehicles.Measurement", "Vehicles.HoursInd"};
     if (shape == OldShape::V20)

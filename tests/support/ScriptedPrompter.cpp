@@ -2,50 +2,26 @@
 
 #include <QTest>
 
-ScriptedPrompter::~ScriptedPrompter() = default;
-
-ScriptedPrompter& ScriptedPrompter::answer(Answer answer, const QString& expectedText)
-{
-    m_queue.push_back({Prompt::Kind::Message, answer, expectedText, true});
-    return *this;
-}
-
-ScriptedPrompter& ScriptedPrompter::file(const QString& path)
-{
-    m_queue.push_back({Prompt::Kind::SaveFile, Answer::Ok, path, true});
-    return *this;
-}
-
-ScriptedPrompter& ScriptedPrompter::noteAnswer(bool showNextTime)
-{
-    m_queue.push_back({Prompt::Kind::Note, Answer::Ok, QString(), showNextTime});
-    return *this;
-}
-
 ScriptedPrompter::Scripted ScriptedPrompter::take(Prompt::Kind kind, const QString& shown)
 {
-    const bool fileKind = kind == Prompt::Kind::SaveFile || kind == Prompt::Kind::OpenFile;
-    if (m_queue.empty() && m_collect) {
-        m_unexpected << shown;
-        return {kind, kind == Prompt::Kind::Message ? Answer::Cancel : Answer::Ok, QString(), true};
-    }
-    if (m_queue.empty()) {
-        QTest::qFail(qPrintable(QStringLiteral("unexpected prompt: ") + shown), __FILE__, __LINE__);
-        return {kind, kind == Prompt::Kind::Message ? Answer::Cancel : Answer::Ok, QString(), true};
-    }
-    Scripted next = m_queue.front();
-    m_queue.pop_front();
-    const bool nextIsFile = next.kind == Prompt::Kind::SaveFile;
-    auto complain = [this](const QString& problem) {
+    // When collecting, what is not as scripted is kept for the test to look at; otherwise it fails the test.
+    const auto complain = [this](const QString& problem) {
         if (m_collect)
             m_unexpected << problem;
         else
             QTest::qFail(qPrintable(problem), __FILE__, __LINE__);
     };
-    if (nextIsFile != fileKind || (!fileKind && next.kind != kind))
-        complain(QStringLiteral("prompt of another kind than scripted: ") + shown);
+    if (m_queue.empty()) {
+        complain(m_collect ? shown : "unexpected prompt: " + shown);
+        return {kind, kind == Prompt::Kind::Message ? Answer::Cancel : Answer::Ok, QString(), true};
+    }
+    Scripted next = m_queue.front();
+    m_queue.pop_front();
+    const bool fileKind = kind == Prompt::Kind::SaveFile || kind == Prompt::Kind::OpenFile;
+    if ((next.kind == Prompt::Kind::SaveFile) != fileKind || (!fileKind && next.kind != kind))
+        complain("prompt of another kind than scripted: " + shown);
     else if (kind == Prompt::Kind::Message && !next.text.isEmpty() && !shown.contains(next.text))
-        complain(QStringLiteral("expected a prompt with \"%1\" but got \"%2\"").arg(next.text, shown));
+        complain(QString("expected a prompt with \"%1\" but got \"%2\"").arg(next.text, shown));
     return next;
 }
 

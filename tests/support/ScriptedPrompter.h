@@ -21,14 +21,18 @@ public:
         FileDialog dialog;
     };
 
-    ~ScriptedPrompter() override;
-
     // Queue an answer to the next message box; with text, the prompt must contain it.
-    ScriptedPrompter& answer(Answer answer, const QString& expectedText = QString());
+    ScriptedPrompter& answer(Answer answer, const QString& expectedText = QString())
+    {
+        return queue({Prompt::Kind::Message, answer, expectedText});
+    }
     // Queue the path a file dialog returns (empty = cancel).
-    ScriptedPrompter& file(const QString& path);
+    ScriptedPrompter& file(const QString& path) { return queue({Prompt::Kind::SaveFile, Answer::Ok, path}); }
     // Queue the state of the "show next time" box for the next note.
-    ScriptedPrompter& noteAnswer(bool showNextTime);
+    ScriptedPrompter& noteAnswer(bool showNextTime)
+    {
+        return queue({Prompt::Kind::Note, Answer::Ok, QString(), showNextTime});
+    }
 
     Answer ask(const QString& text, Icon icon, Buttons buttons) override;
     QString saveFileName(const FileDialog& dialog) override;
@@ -61,6 +65,11 @@ private:
         bool flag = true;
     };
     Scripted take(Prompt::Kind kind, const QString& shown);
+    ScriptedPrompter& queue(const Scripted& scripted)
+    {
+        m_queue.push_back(scripted);
+        return *this;
+    }
 
     std::deque<Scripted> m_queue;
     QList<Prompt> m_prompts;

@@ -16,11 +16,11 @@
 TestEnvironment::TestEnvironment()
 {
     // Settings of the code under test go to this folder, never to the user's own.
-    qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data")).toLocal8Bit());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       m_dir.filePath(QStringLiteral("config")));
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("config")));
+    const QString config = m_dir.filePath("config");
+    qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
+    qputenv("XDG_DATA_HOME", m_dir.filePath("data").toLocal8Bit());
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, config);
 }
 
 TestEnvironment::~TestEnvironment()
@@ -61,11 +61,9 @@ void addVehicleRows(Database& db, qint32 vehicleId, qint32 ownerId)
 
 int rowsOfVehicles(Database& db, const QString& ids)
 {
-    int rows =
-        db.scalar(QStringLiteral("SELECT count(*) FROM Vehicles WHERE VehicleID IN (%1)").arg(ids)).toInt();
-    for (const QString& table : RecordDeletion::vehicleTables())
-        rows += db.scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE VehicleID IN (%2)").arg(table, ids))
-                    .toInt();
+    int rows = 0;
+    for (const QString& table : QStringList{"Vehicles"} + RecordDeletion::vehicleTables())
+        rows += db.scalar(QString("SELECT count(*) FROM %1 WHERE VehicleID IN (%2)").arg(table, ids)).toInt();
     return rows;
 }
 

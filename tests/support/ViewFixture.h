@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Dialogs.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 #include "app/ui/VelApp.h"
@@ -29,22 +30,11 @@ public:
     View& openView(const QSize& size = QSize())
     {
         m_view = std::make_unique<View>(m_app, m_doc);
-        if (size.isValid())
-            m_view->resize(size);
-        m_view->show();
-        QApplication::setActiveWindow(m_view.get());
-        if (!QTest::qWaitForWindowActive(m_view.get()))
-            qFatal("the form did not become active");
+        showActive(*m_view, size);
         m_view->enter(0, 0);
         return *m_view;
     }
-    template <class T = QWidget> T* find(const char* name)
-    {
-        T* widget = m_view->template findChild<T*>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
-    }
+    template <class T = QWidget> T* find(const char* name) { return childNamed<T>(*m_view, name); }
     QLineEdit* field(const char* name) { return find<QLineEdit>(name); }
     void click(const char* buttonName)
     {

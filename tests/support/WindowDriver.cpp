@@ -1,5 +1,6 @@
 #include "WindowDriver.h"
 
+#include "Dialogs.h"
 #include "ScriptedPrompter.h"
 #include "app/DemoData.h"
 #include "app/StartUp.h"
@@ -21,7 +22,6 @@
 #include <QSqlRecord>
 #include <QTest>
 #include <QTreeWidget>
-#include <functional>
 
 namespace {
 
@@ -31,10 +31,7 @@ struct FormInfo
 {
     const char* name;
     int number;
-    const char* action;
-    const char* list;
-    const char* table;
-    const char* key;
+    const char *action, *list, *table, *key;
 };
 
 const FormInfo forms[] = {
@@ -52,18 +49,17 @@ const FormInfo forms[] = {
     {"reports", ReportForm, "vehicleListReportAction", nullptr, nullptr, nullptr},
 };
 
-const FormInfo* formWhere(const std::function<bool(const FormInfo&)>& test)
+// The form by its step name, or by its number.
+const FormInfo* formInfo(const QString& name, int number = -1)
 {
-    const auto found = std::find_if(std::begin(forms), std::end(forms), test);
-    return found == std::end(forms) ? nullptr : found;
+    for (const FormInfo& form : forms)
+        if (name == QLatin1String(form.name) || form.number == number)
+            return &form;
+    return nullptr;
 }
-const FormInfo* formNamed(const QString& name)
+const FormInfo* formOf(QWidget* view)
 {
-    return formWhere([&](const FormInfo& form) { return name == QLatin1String(form.name); });
-}
-const FormInfo* formNumbered(int number)
-{
-    return formWhere([&](const FormInfo& form) { return form.number == number; });
+    return view ? formInfo({}, static_cast<CFormView*>(view)->formNumber()) : nullptr;
 }
 
 // Splits a script at ";" into steps (quotes and escapes kept), or a step at blanks into its words (quotes
@@ -73,17 +69,19 @@ QStringList split(const QString& text, bool intoSteps)
     QStringList parts;
     QString current;
     bool quoted = false, any = false;
+    const auto close = [&] {
+        if (any && !(intoSteps && current.trimmed().isEmpty()))
+            parts << (intoSteps ? current.trimmed() : current);
+        current.clear();
+        any = false;
+    };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        const bool separator = !quoted && (intoSteps ? c == u';' : c.isSpace());
         if (quoted && c == u'\\' && i + 1 < text.size()) {
             current += intoSteps ? text.mid(i, 2) : QString(text[i + 1]);
             ++i;
-        } else if (separator) {
-            if (any && !(intoSteps && current.trimmed().isEmpty()))
-                parts << (intoSteps ? current.trimmed() : current);
-            current.clear();
-            any = false;
+        } else if (!quoted && (intoSteps ? c == u';' : c.isSpace())) {
+            close();
             continue;
         } else {
             quoted ^= c == u'"';
@@ -92,8 +90,7 @@ QStringList split(const QString& text, bool intoSteps)
         }
         any = true;
     }
-    if (any && !(intoSteps && current.trimmed().isEmpty()))
-        parts << (intoSteps ? current.trimmed() : current);
+    close();
     return parts;
 }
 
@@ -108,21 +105,19 @@ QString shownText(QWidget* w)
     if (auto* memo = qobject_cast<QPlainTextEdit*>(w))
         return memo->toPlainText();
     if (auto* button = qobject_cast<QAbstractButton*>(w))
-        return button->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked");
+        return button->isChecked() ? "checked" : "unchecked";
     return {};
 }
 
 QString modeName(CRecordForm::Mode mode)
 {
-    return mode == CRecordForm::Mode::Browse ? QStringLiteral("Browse")
-           : mode == CRecordForm::Mode::Edit ? QStringLiteral("Edit")
-                                             : QStringLiteral("AddNew");
+    return mode == CRecordForm::Mode::Browse ? "Browse" : mode == CRecordForm::Mode::Edit ? "Edit" : "AddNew";
 }
 
 QTreeView* entryList(QWidget* form)
 {
-    const FormInfo* info = formNumbered(static_cast<CFormView*>(form)->formNumber());
-    return info && info->list ? form->findChild<QTreeView*>(QLatin1String(info->list)) : nullptr;
+    const FormInfo* info = formOf(form);
+    return info && info->list ? form->findChild<QTreeView*>(info->list) : nullptr;
 }
 
 void clickInto(QWidget* w)
@@ -142,12 +137,6 @@ void activate(QComboBox* box, int index)
     Q_EMIT box->activated(index);
 }
 
-void settle()
-{
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-}
-
 } // namespace
 
 DataSnapshot DataSnapshot::of(Database& db)
@@ -156,22 +145,21 @@ DataSnapshot DataSnapshot::of(Database& db)
     for (const Schema::Table& table : Schema::tables()) {
         QStringList keyFields;
         for (const Schema::Index& index : table.indexes)
-            if (index.name == QLatin1String("PrimaryKey"))
+            if (index.name == "PrimaryKey")
                 for (const QString& field : index.fields)
-                    if (field != QLatin1String("VehicleID") && field != QLatin1String("StationID"))
+                    if (field != "VehicleID" && field != "StationID")
                         keyFields << field;
         if (keyFields.isEmpty())
-            keyFields << (table.name == QLatin1String("Vehicles") || table.name.startsWith(u"Ins") ||
-                                  table.name == QLatin1String("Loan")
-                              ? QStringLiteral("VehicleID")
-                              : QStringLiteral("rowid"));
+            keyFields << (table.name == "Vehicles" || table.name.startsWith(u"Ins") || table.name == "Loan"
+                              ? "VehicleID"
+                              : "rowid");
         QSqlQuery query(db.connection());
         query.setForwardOnly(true);
-        if (!query.exec(QStringLiteral("SELECT rowid AS rowid, * FROM ") + table.name))
+        if (!query.exec("SELECT rowid AS rowid, * FROM " + table.name))
             continue;
         auto& rows = snapshot.tables[table.name];
         const QSqlRecord record = query.record();
-        const int vehicleColumn = record.indexOf(QStringLiteral("VehicleID"));
+        const int vehicleColumn = record.indexOf("VehicleID");
         while (query.next()) {
             QStringList key, values;
             for (const QString& field : keyFields)
@@ -188,10 +176,9 @@ DataSnapshot DataSnapshot::of(Database& db)
 QString DataSnapshot::changes(const DataSnapshot& before, const DataSnapshot& after)
 {
     QStringList parts;
-    auto tableNames = before.tables.keys() + after.tables.keys();
-    std::sort(tableNames.begin(), tableNames.end());
-    tableNames.erase(std::unique(tableNames.begin(), tableNames.end()), tableNames.end());
-    for (const QString& name : tableNames) {
+    auto all = before.tables;
+    all.insert(after.tables);
+    for (const QString& name : all.keys()) {
         const auto old = before.tables.value(name), now = after.tables.value(name);
         QStringList added, changed, removed;
         for (auto it = now.cbegin(); it != now.cend(); ++it)
@@ -203,15 +190,10 @@ QString DataSnapshot::changes(const DataSnapshot& before, const DataSnapshot& af
             if (!now.contains(it.key()))
                 removed << it.key();
         // Many rows of one kind (a vehicle deleted with its records) are counted, not listed.
-        auto add = [&](const QStringList& keys, char kind) {
+        for (const auto& [keys, kind] : {std::pair{added, '+'}, {changed, '~'}, {removed, '-'}})
             if (!keys.isEmpty())
                 parts << name + QLatin1Char(kind) +
-                             (keys.size() > 4 ? QString::number(keys.size()) + QStringLiteral("rows")
-                                              : keys.join(u','));
-        };
-        add(added, '+');
-        add(changed, '~');
-        add(removed, '-');
+                             (keys.size() > 4 ? QString::number(keys.size()) + "rows" : keys.join(u','));
     }
     return parts.join(u' ');
 }
@@ -223,7 +205,7 @@ QStringList DataSnapshot::moved(const DataSnapshot& before, const DataSnapshot& 
         const auto old = before.tables.value(table.key());
         for (auto row = table.value().cbegin(); row != table.value().cend(); ++row)
             if (old.contains(row.key()) && old.value(row.key()).vehicle != row.value().vehicle)
-                result << QStringLiteral("%1 %2: vehicle %3 -> %4")
+                result << QString("%1 %2: vehicle %3 -> %4")
                               .arg(table.key(), row.key())
                               .arg(old.value(row.key()).vehicle)
                               .arg(row.value().vehicle);
@@ -237,7 +219,7 @@ WindowDriver::WindowDriver(Prompter& prompter, ScriptedPrompter* scripted)
     Clock::setNow(QDateTime(QDate(2026, 7, 1), QTime(9, 0)));
     m_mainFile = m_env.createDatabase(m_app.database());
     m_app.setDatabasePath(m_mainFile);
-    m_app.settings().setText(QStringLiteral("Settings"), QStringLiteral("InstallDir"), m_env.folder());
+    m_app.settings().setText("Settings", "InstallDir", m_env.folder());
     m_app.loadVehicleColumns();
     DemoData::fill(m_app.database());
     StartUp::bringReadingsForward(m_app.database(), prompter);
@@ -250,13 +232,8 @@ WindowDriver::WindowDriver(Prompter& prompter, ScriptedPrompter* scripted)
         }
     });
     m_dialogGuard.start(20);
-
     m_frame = std::make_unique<CMainFrame>(m_app);
-    m_frame->resize(1100, 760);
-    m_frame->show();
-    QApplication::setActiveWindow(m_frame.get());
-    if (!QTest::qWaitForWindowActive(m_frame.get()))
-        qFatal("the main window did not become active");
+    showActive(*m_frame, QSize(1100, 760));
 }
 
 WindowDriver::~WindowDriver()
@@ -270,7 +247,7 @@ const QStringList& WindowDriver::formNames()
     static const QStringList names = [] {
         QStringList all;
         for (const FormInfo& form : forms)
-            all << QLatin1String(form.name);
+            all << form.name;
         return all;
     }();
     return names;
@@ -279,13 +256,8 @@ const QStringList& WindowDriver::formNames()
 QString WindowDriver::quoted(const QString& text)
 {
     QString escaped = text;
-    escaped.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+    escaped.replace(u'\\', "\\\\").replace(u'"', "\\\"");
     return u'"' + escaped + u'"';
-}
-
-QWidget* WindowDriver::shown() const
-{
-    return m_frame->shownForm();
 }
 
 QWidget* WindowDriver::widget(const QString& name) const
@@ -295,13 +267,10 @@ QWidget* WindowDriver::widget(const QString& name) const
 
 QString WindowDriver::runScript(const QString& script)
 {
-    int number = 0;
-    for (const QString& step : split(script, true)) {
-        ++number;
-        const QString error = run(step);
-        if (!error.isEmpty())
-            return QStringLiteral("step %1 \"%2\": %3").arg(number).arg(step, error);
-    }
+    const QStringList steps = split(script, true);
+    for (int i = 0; i < steps.size(); ++i)
+        if (const QString error = run(steps[i]); !error.isEmpty())
+            return QString("step %1 \"%2\": %3").arg(i + 1).arg(steps[i], error);
     return {};
 }
 
@@ -310,29 +279,27 @@ QString WindowDriver::run(const QString& step)
     const QStringList t = split(step, false);
     if (t.isEmpty())
         return {};
-    const QString command = t[0];
-    const QString arg = t.value(1);
-    auto* form = qobject_cast<CRecordForm*>(shown());
+    const QString command = t[0], arg = t.value(1), wanted = t.value(2);
+    const auto is = [&command](const QStringList& names) { return names.contains(command); };
     QString error;
-
-    if (command == QLatin1String("go")) {
-        const FormInfo* info = formNamed(arg);
-        auto* action = info ? m_frame->findChild<QAction*>(QLatin1String(info->action)) : nullptr;
+    if (command == "go") {
+        const FormInfo* info = formInfo(arg);
+        auto* action = info ? m_frame->findChild<QAction*>(info->action) : nullptr;
         if (!action || !action->isEnabled())
-            return QStringLiteral("no Go command for ") + arg;
+            return "no Go command for " + arg;
         action->trigger();
-    } else if (command == QLatin1String("pick")) {
-        auto* box = qobject_cast<QComboBox*>(widget(QStringLiteral("vehicleSelector")));
+    } else if (command == "pick") {
+        auto* box = qobject_cast<QComboBox*>(widget("vehicleSelector"));
         if (!usable(box))
-            return QStringLiteral("no vehicle box to pick from");
+            return "no vehicle box to pick from";
         const int index = box->findData(arg.toInt());
         if (index < 0)
-            return QStringLiteral("no vehicle %1 in the box").arg(arg);
+            return QString("no vehicle %1 in the box").arg(arg);
         activate(box, index);
-    } else if (command == QLatin1String("row") || command == QLatin1String("rows")) {
-        QTreeView* list = shown() ? entryList(shown()) : nullptr;
+    } else if (is({"row", "rows"})) {
+        QTreeView* list = entryList(shown());
         if (!list)
-            return QStringLiteral("no list");
+            return "no list";
         const QAbstractItemModel* rows = list->model();
         for (int i = 1; i < t.size(); ++i) {
             bool number = false;
@@ -343,122 +310,106 @@ QString WindowDriver::run(const QString& step)
                     if (rows->index(r, column).data().toString().contains(t[i]))
                         item = rows->index(r, 0);
             if (!item.isValid())
-                return QStringLiteral("no row %1 (of %2)").arg(t[i]).arg(rows->rowCount());
+                return QString("no row %1 (of %2)").arg(t[i]).arg(rows->rowCount());
             list->scrollTo(item);
             QTest::mouseClick(list->viewport(), Qt::LeftButton, i > 1 ? Qt::ControlModifier : Qt::NoModifier,
                               list->visualRect(item).center());
         }
-    } else if (QStringList{"new", "edit", "save", "reset", "delete", "press"}.contains(command)) {
-        const QString name = command == QLatin1String("press") ? arg : command + QStringLiteral("Button");
+    } else if (is({"new", "edit", "save", "reset", "delete", "press"})) {
+        const QString name = command == "press" ? arg : command + "Button";
         auto* button = qobject_cast<QPushButton*>(widget(name));
         if (!usable(button))
-            return QStringLiteral("%1 is not available").arg(name);
+            return name + " is not available";
         QTest::mouseClick(button, Qt::LeftButton);
-    } else if (command == QLatin1String("type") || command == QLatin1String("click")) {
+    } else if (is({"type", "click"})) {
         QWidget* target = widget(arg);
         if (auto* box = qobject_cast<QComboBox*>(target); box && box->isEditable())
             target = box->lineEdit();
         if (!usable(target))
-            return QStringLiteral("no field ") + arg;
-        if (command == QLatin1String("click")) {
-            clickInto(target);
-        } else {
-            auto* edit = qobject_cast<QLineEdit*>(target);
-            auto* memo = qobject_cast<QPlainTextEdit*>(target);
-            if ((!edit && !memo) || (edit && edit->isReadOnly()) || (memo && memo->isReadOnly()))
-                return QStringLiteral("cannot type into ") + arg;
-            clickInto(target);
+            return "no field " + arg;
+        auto* edit = qobject_cast<QLineEdit*>(target);
+        auto* memo = qobject_cast<QPlainTextEdit*>(target);
+        if (command == "type" && (edit ? edit->isReadOnly() : !memo || memo->isReadOnly()))
+            return "cannot type into " + arg;
+        clickInto(target);
+        if (command == "type") {
             edit ? edit->selectAll() : memo->selectAll();
-            QTest::keyClicks(target, t.value(2));
+            QTest::keyClicks(target, wanted);
         }
-    } else if (QStringList{"keys", "tab", "backtab", "enter"}.contains(command)) {
+    } else if (is({"keys", "tab", "backtab", "enter"})) {
         QWidget* focus = QApplication::focusWidget();
         if (!focus)
-            return QStringLiteral("nothing has the focus");
-        if (command == QLatin1String("keys"))
+            return "nothing has the focus";
+        if (command == "keys")
             QTest::keyClicks(focus, arg);
         else
-            QTest::keyClick(focus, command == QLatin1String("tab")       ? Qt::Key_Tab
-                                   : command == QLatin1String("backtab") ? Qt::Key_Backtab
-                                                                         : Qt::Key_Return);
-    } else if (command == QLatin1String("choose")) {
+            QTest::keyClick(focus, command == "tab"       ? Qt::Key_Tab
+                                   : command == "backtab" ? Qt::Key_Backtab
+                                                          : Qt::Key_Return);
+    } else if (command == "choose") {
         auto* box = qobject_cast<QComboBox*>(widget(arg));
         if (!usable(box))
-            return QStringLiteral("no list ") + arg;
-        const QString wanted = t.value(2);
+            return "no list " + arg;
         const int index = wanted.startsWith(u'#') ? wanted.mid(1).toInt()
                           : wanted.isEmpty()      ? box->findText(QString(), Qt::MatchExactly)
                                                   : box->findText(wanted, Qt::MatchStartsWith);
         if (index < 0 || index >= box->count())
-            return QStringLiteral("no entry \"%1\" in %2").arg(wanted, arg);
+            return QString("no entry \"%1\" in %2").arg(wanted, arg);
         activate(box, index);
-    } else if (command == QLatin1String("answer") || command == QLatin1String("note")) {
-        if (!m_scripted)
-            return QStringLiteral("answers need the scripted prompter");
-        if (command == QLatin1String("note"))
-            m_scripted->noteAnswer(arg == QLatin1String("keep"));
-        else
-            m_scripted->answer(arg == QLatin1String("yes")      ? Prompter::Answer::Yes
-                               : arg == QLatin1String("no")     ? Prompter::Answer::No
-                               : arg == QLatin1String("cancel") ? Prompter::Answer::Cancel
-                                                                : Prompter::Answer::Ok,
-                               t.value(2));
-    } else if (command == QLatin1String("newfile") || command == QLatin1String("open")) {
-        if (!m_scripted)
-            return QStringLiteral("file dialogs need the scripted prompter");
+    } else if (is({"answer", "note", "newfile", "open"}) && !m_scripted) {
+        return "answers and file dialogs need the scripted prompter";
+    } else if (command == "note") {
+        m_scripted->noteAnswer(arg == "keep");
+    } else if (command == "answer") {
+        m_scripted->answer(arg == "yes"      ? Prompter::Answer::Yes
+                           : arg == "no"     ? Prompter::Answer::No
+                           : arg == "cancel" ? Prompter::Answer::Cancel
+                                             : Prompter::Answer::Ok,
+                           wanted);
+    } else if (is({"newfile", "open"})) {
         m_scripted->file(m_env.path(arg));
-        m_frame
-            ->findChild<QAction*>(command == QLatin1String("open") ? "openDataFileAction"
-                                                                   : "newDataFileAction")
+        m_frame->findChild<QAction*>(command == "open" ? "openDataFileAction" : "newDataFileAction")
             ->trigger();
-    } else if (command == QLatin1String("stored")) {
+    } else if (command == "stored") {
         const QString actual = m_app.database().scalar(arg).toString();
-        if (actual != t.value(2))
-            error = QStringLiteral("the file holds \"%1\", expected \"%2\"").arg(actual, t.value(2));
-    } else if (command == QLatin1String("expect")) {
-        const QString wanted = t.value(2);
-        QString actual;
-        if (arg == QLatin1String("form")) {
-            const FormInfo* info = shown() ? formNumbered(m_frame->shownForm()->formNumber()) : nullptr;
-            actual = info ? QLatin1String(info->name) : QStringLiteral("?");
-        } else if (arg == QLatin1String("mode")) {
-            actual = form ? modeName(form->mode()) : QStringLiteral("no record form");
-        } else if (arg == QLatin1String("current")) {
-            actual = QString::number(m_app.currentVehicle());
-        } else if (arg == QLatin1String("rows")) {
-            QTreeView* list = shown() ? entryList(shown()) : nullptr;
-            actual = list ? QString::number(list->model()->rowCount()) : QStringLiteral("no list");
-        } else {
-            QWidget* target = widget(arg);
-            if (!target)
-                return QStringLiteral("no field ") + arg;
-            actual = shownText(target);
-        }
         if (actual != wanted)
-            error = QStringLiteral("%1 shows \"%2\", expected \"%3\"").arg(arg, actual, wanted);
+            error = QString("the file holds \"%1\", expected \"%2\"").arg(actual, wanted);
+    } else if (command == "expect") {
+        auto* form = qobject_cast<CRecordForm*>(shown());
+        QTreeView* list = entryList(shown());
+        QWidget* target = widget(arg);
+        const QString actual = arg == "form"      ? QString(formOf(shown()) ? formOf(shown())->name : "?")
+                               : arg == "mode"    ? (form ? modeName(form->mode()) : "no record form")
+                               : arg == "current" ? QString::number(m_app.currentVehicle())
+                               : arg == "rows"
+                                   ? (list ? QString::number(list->model()->rowCount()) : "no list")
+                                   : shownText(target);
+        if (!target && !QStringList{"form", "mode", "current", "rows"}.contains(arg))
+            return "no field " + arg;
+        if (actual != wanted)
+            error = QString("%1 shows \"%2\", expected \"%3\"").arg(arg, actual, wanted);
     } else {
-        return QStringLiteral("unknown step");
+        return "unknown step";
     }
-    settle();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
     return error;
 }
 
 QString WindowDriver::shownBelongsToBox()
 {
-    auto* view = m_frame->shownForm();
-    const FormInfo* info = view ? formNumbered(view->formNumber()) : nullptr;
-    auto* box = view ? view->findChild<QComboBox*>(QStringLiteral("vehicleSelector")) : nullptr;
+    QWidget* view = shown();
+    const FormInfo* info = formOf(view);
+    auto* box = view ? view->findChild<QComboBox*>("vehicleSelector") : nullptr;
     if (!info || !info->table || !box)
         return {};
     Database& db = m_app.database();
     const qint32 vehicle = box->currentData().toInt();
+    const QString shows = QString("%1 shows vehicle %2 in its box but ").arg(info->name).arg(vehicle);
     if (box->currentIndex() >= 0 && vehicle > 0 &&
-        db.scalar(QStringLiteral("SELECT COUNT(*) FROM Vehicles WHERE VehicleID = %1").arg(vehicle))
-                .toInt() == 0)
-        return QStringLiteral("%1: the vehicle box shows vehicle %2, which is gone")
-            .arg(info->name)
-            .arg(vehicle);
-    if (vehicle == 0 && view->formNumber() == ScheduleMonitorForm)
+        db.scalar(QString("SELECT COUNT(*) FROM Vehicles WHERE VehicleID = %1").arg(vehicle)).toInt() == 0)
+        return QString("%1: the vehicle box shows vehicle %2, which is gone").arg(info->name).arg(vehicle);
+    if (vehicle == 0 && info->number == ScheduleMonitorForm)
         return {};
     QStringList keys;
     if (QTreeView* list = entryList(view))
@@ -471,63 +422,47 @@ QString WindowDriver::shownBelongsToBox()
         if (form->selector() != box)
             keys << QString::number(form->currentKey());
         else if (form->currentKey() != vehicle)
-            return QStringLiteral("%1 shows vehicle %2 in its box but the record of vehicle %3")
-                .arg(QLatin1String(info->name))
-                .arg(vehicle)
-                .arg(form->currentKey());
+            return shows + QString("the record of vehicle %1").arg(form->currentKey());
     }
     if (keys.isEmpty())
         return {};
     const QStringList strays = columnOf(
-        db, QStringLiteral(
-                "SELECT %1 || ' of vehicle ' || VehicleID FROM %2 WHERE %1 IN (%3) AND VehicleID <> %4")
-                .arg(QLatin1String(info->key), QLatin1String(info->table), keys.join(u','))
+        db, QString("SELECT %1 || ' of vehicle ' || VehicleID FROM %2 WHERE %1 IN (%3) AND VehicleID <> %4")
+                .arg(info->key, info->table, keys.join(u','))
                 .arg(vehicle));
-    if (!strays.isEmpty())
-        return QStringLiteral("%1 shows vehicle %2 in its box but %3 %4")
-            .arg(info->name)
-            .arg(vehicle)
-            .arg(info->table, strays.join(QStringLiteral(", ")));
-    return {};
+    return strays.isEmpty() ? QString() : shows + info->table + " " + strays.join(", ");
 }
 
 QString WindowDriver::invariants(const DataSnapshot& before)
 {
     Database& db = m_app.database();
     QStringList faults;
-    const QString integrity = db.scalar(QStringLiteral("PRAGMA integrity_check")).toString();
-    if (integrity != QLatin1String("ok"))
-        faults << QStringLiteral("integrity check: ") + integrity;
+    const auto fault = [&faults](const QString& what, const QStringList& found) {
+        if (!found.isEmpty())
+            faults << what + found.join("; ");
+    };
+    const QString integrity = db.scalar("PRAGMA integrity_check").toString();
+    fault("integrity check: ", integrity == "ok" ? QStringList() : QStringList{integrity});
     m_last = snapshot();
-    if (db.path() == m_mainFile) {
-        const QStringList moved = DataSnapshot::moved(before, m_last);
-        if (!moved.isEmpty())
-            faults << QStringLiteral("rows moved to another vehicle: ") + moved.join(QStringLiteral("; "));
-    }
+    if (db.path() == m_mainFile)
+        fault("rows moved to another vehicle: ", DataSnapshot::moved(before, m_last));
     for (const char* table : {"Schedule", "Loan", "Insurance", "InsCoverage", "Maintenance", "GasLog",
-                              "MaintServices", "JobOrder"}) {
-        const QStringList orphans =
-            columnOf(db, QStringLiteral("SELECT rowid FROM %1 WHERE VehicleID NOT IN (SELECT VehicleID FROM "
-                                        "Vehicles) LIMIT 3")
-                             .arg(QLatin1String(table)));
-        if (!orphans.isEmpty())
-            faults << QStringLiteral("%1 rows %2 hang on no vehicle")
-                          .arg(QLatin1String(table), orphans.join(u','));
-    }
-    const QStringList order = columnOf(
-        db, QStringLiteral(
-                "WITH r AS (SELECT VehicleID v, MaintDate d, ActualMiles m, 'maintenance ' || MaintID k "
-                "FROM Maintenance WHERE MaintDate <> '' UNION ALL SELECT VehicleID, Date, Mileage, "
-                "'gas ' || GasLogID FROM GasLog WHERE Date <> '') "
-                "SELECT 'vehicle ' || a.v || ': ' || a.k || ' at ' || a.m || ' on ' || a.d || ', ' || "
-                "b.k || ' at ' || b.m || ' on ' || b.d "
-                "FROM r a JOIN r b ON a.v = b.v AND a.d < b.d AND a.m > b.m LIMIT 1"));
-    if (!order.isEmpty())
-        faults << QStringLiteral("readings out of order: ") + order.first();
-    const QString shownFault = shownBelongsToBox();
-    if (!shownFault.isEmpty())
+                              "MaintServices", "JobOrder"})
+        fault(QString(table) + " rows hang on no vehicle: ",
+              columnOf(db,
+                       QString("SELECT rowid FROM %1 WHERE VehicleID NOT IN (SELECT VehicleID FROM Vehicles) "
+                               "LIMIT 3")
+                           .arg(table)));
+    fault("readings out of order: ",
+          columnOf(db,
+                   "WITH r AS (SELECT VehicleID v, MaintDate d, ActualMiles m, 'maintenance ' || MaintID k "
+                   "FROM Maintenance WHERE MaintDate <> '' UNION ALL SELECT VehicleID, Date, Mileage, 'gas ' "
+                   "|| GasLogID FROM GasLog WHERE Date <> '') SELECT 'vehicle ' || a.v || ': ' || a.k || ' "
+                   "at ' || a.m || ' on ' || a.d || ', ' || b.k || ' at ' || b.m || ' on ' || b.d FROM r a "
+                   "JOIN r b ON a.v = b.v AND a.d < b.d AND a.m > b.m LIMIT 1"));
+    if (const QString shownFault = shownBelongsToBox(); !shownFault.isEmpty())
         faults << shownFault;
-    return faults.join(QStringLiteral("\n"));
+    return faults.join("\n");
 }
 
 QString WindowDriver::tourVehicleForms()
@@ -535,21 +470,20 @@ QString WindowDriver::tourVehicleForms()
     QStringList faults;
     for (const char* name :
          {"vehicles", "schedule", "loans", "insurance", "maintenance", "gas", "joborders", "monitor"}) {
-        QString fault = run(QStringLiteral("go ") + QLatin1String(name));
-        if (fault.isEmpty() &&
-            formNumbered(m_frame->shownForm()->formNumber()) != formNamed(QLatin1String(name)))
-            fault = QStringLiteral("did not show ") + QLatin1String(name);
-        auto* box = shown()->findChild<QComboBox*>(QStringLiteral("vehicleSelector"));
-        if (fault.isEmpty() && box && box->currentData().toInt() != m_app.currentVehicle())
-            fault = QStringLiteral("%1 shows vehicle %2, the current vehicle is %3")
-                        .arg(QLatin1String(name))
+        QString fault = run(QString("go ") + name);
+        auto* box = shown()->findChild<QComboBox*>("vehicleSelector");
+        if (fault.isEmpty() && formOf(shown()) != formInfo(name))
+            fault = QString("did not show ") + name;
+        else if (fault.isEmpty() && box && box->currentData().toInt() != m_app.currentVehicle())
+            fault = QString("%1 shows vehicle %2, the current vehicle is %3")
+                        .arg(name)
                         .arg(box->currentData().toInt())
                         .arg(m_app.currentVehicle());
-        if (fault.isEmpty())
+        else if (fault.isEmpty())
             fault = shownBelongsToBox();
         if (!fault.isEmpty())
             faults << fault;
     }
-    run(QStringLiteral("go home"));
-    return faults.join(QStringLiteral("\n"));
+    run("go home");
+    return faults.join("\n");
 }

@@ -4,6 +4,7 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/VelApp.h"
 #include "db/Database.h"
+#include "forms/FormView.h"
 
 #include <QMap>
 #include <QStringList>
@@ -73,7 +74,7 @@ public:
     DataSnapshot snapshot() { return DataSnapshot::of(m_reader); }
     CMainFrame& frame() { return *m_frame; }
     CVelApp& app() { return m_app; }
-    QWidget* shown() const;
+    QWidget* shown() const { return m_frame->shownForm(); }
     QString mainFile() const { return m_mainFile; }
     // The step language's arguments, quoted where they need it.
     static QString quoted(const QString& text);
