@@ -18,9 +18,11 @@ using FuelEconomy::FillUp;
 // conversion factors (1 mi = 1.609344 km, 1 US gal = 3.785411784 l, 1 UK gal = 4.54609 l), not read back.
 namespace {
 
-const char* const FuellyHeader = "car_name,model,mpg,odometer,miles,gallons,price,city_percentage,fuelup_date,"
-                                 "date_added,tags,notes,missed_fuelup,partial_fuelup,latitude,longitude,brand\n";
-const char* const LubeHeader = "Date,Odometer,FuelConsumed,Cost,FuelEconomy,IsFillToFull,MissedFuelUp,Notes,Tags\n";
+const char* const FuellyHeader =
+    "car_name,model,mpg,odometer,miles,gallons,price,city_percentage,fuelup_date,"
+    "date_added,tags,notes,missed_fuelup,partial_fuelup,latitude,longitude,brand\n";
+const char* const LubeHeader =
+    "Date,Odometer,FuelConsumed,Cost,FuelEconomy,IsFillToFull,MissedFuelUp,Notes,Tags\n";
 
 const QByteArray FuellyTwoCars = QByteArray(FuellyHeader) +
                                  "Civic,Civic,0,12000,0,10.000,3.459,50,06/12/2021 0:00,,,first,0,0,,,Shell\n"
@@ -28,24 +30,26 @@ const QByteArray FuellyTwoCars = QByteArray(FuellyHeader) +
                                  "Civic,Civic,0,12250,250,4.5,3.5,50,06/20/2021 0:00,,,,0,1,,,\n"
                                  "Civic,Civic,30,12600,350,11.2,3.399,50,07/02/2021 0:00,,,,1,0,,,\n";
 
-const QByteArray FuelioBackup = "\"## Vehicle\"\n"
-                                "\"Name\",\"Description\",\"DistUnit\",\"FuelUnit\",\"ConsumptionUnit\","
-                                "\"ImportCSVDateFormat\",\"VIN\"\n"
-                                "\"Octavia\",\"\",\"0\",\"0\",\"0\",\"dd.MM.yyyy\",\"\"\n"
-                                "\"## Log\"\n"
-                                "\"Data\",\"Odo (km)\",\"Fuel (litres)\",\"Full\",\"Price (optional)\","
-                                "\"l/100km (optional)\",\"Notes (optional)\",\"Missed\",\"VolumePrice\"\n"
-                                "\"10.03.2024 16:01\",\"1000\",\"35.5\",\"1\",\"60.75\",\"0\",\"\",\"0\",\"1.711\"\n"
-                                "\"25.03.2024 08:00\",\"1480\",\"30\",\"0\",\"\",\"0\",\"gap\",\"1\",\"1.75\"\n";
+const QByteArray FuelioBackup =
+    "\"## Vehicle\"\n"
+    "\"Name\",\"Description\",\"DistUnit\",\"FuelUnit\",\"ConsumptionUnit\","
+    "\"ImportCSVDateFormat\",\"VIN\"\n"
+    "\"Octavia\",\"\",\"0\",\"0\",\"0\",\"dd.MM.yyyy\",\"\"\n"
+    "\"## Log\"\n"
+    "\"Data\",\"Odo (km)\",\"Fuel (litres)\",\"Full\",\"Price (optional)\","
+    "\"l/100km (optional)\",\"Notes (optional)\",\"Missed\",\"VolumePrice\"\n"
+    "\"10.03.2024 16:01\",\"1000\",\"35.5\",\"1\",\"60.75\",\"0\",\"\",\"0\",\"1.711\"\n"
+    "\"25.03.2024 08:00\",\"1480\",\"30\",\"0\",\"\",\"0\",\"gap\",\"1\",\"1.75\"\n";
 
 // Vehicle 1 uses miles and gallons, 2 kilometres and litres, 3 an hour meter.
 void addVehicles(Database& db)
 {
     for (const char* values : {"1, 0, 0, 11000", "2, 1, 0, 40000", "3, 0, -1, 100"})
-        db.execute(QStringLiteral("INSERT INTO Vehicles (VehicleID, Measurement, HoursInd, EntryOfActualMiles, "
-                                  "DateOfActualMiles, DateOfEstimatedMiles, EstMilesPerMonth, ActiveInd, OwnerID) "
-                                  "VALUES (%1, '20200101', '20200101', 0, -1, 1)")
-                       .arg(QLatin1String(values)));
+        db.execute(
+            QStringLiteral("INSERT INTO Vehicles (VehicleID, Measurement, HoursInd, EntryOfActualMiles, "
+                           "DateOfActualMiles, DateOfEstimatedMiles, EstMilesPerMonth, ActiveInd, OwnerID) "
+                           "VALUES (%1, '20200101', '20200101', 0, -1, 1)")
+                .arg(QLatin1String(values)));
 }
 
 LogImport::Options options(qint32 vehicle = 1, const QString& car = {}, bool dayFirst = false)
@@ -63,7 +67,8 @@ std::vector<FillUp> entries(const QString& text)
     for (const QString& item : text.split(' ', Qt::SkipEmptyParts)) {
         const QStringList parts = item.mid(1).split(':');
         result.push_back({qint32(result.size() + 1), parts[0].toInt(), QString(), 0.0, parts[1].toDouble(),
-                          item.startsWith('F') || item.startsWith('M'), item.startsWith('M') || item.startsWith('Q')});
+                          item.startsWith('F') || item.startsWith('M'),
+                          item.startsWith('M') || item.startsWith('Q')});
     }
     return result;
 }
@@ -80,10 +85,11 @@ QString joined(const std::vector<double>& values)
 QStringList storedRows(Database& db)
 {
     MissedFillups::ensureTable(db);
-    return columnOf(db, "SELECT g.Date || ' ' || g.Mileage || ' ' || printf('%.3f', g.Gallons) || ' ' || "
-                        "printf('%.3f', g.CostGallon) || ' ' || printf('%.2f', g.TotalCost) || ' ' || g.Fillup || "
-                        "CASE WHEN g.GasLogID IN (SELECT GasLogID FROM MissedFillups) THEN ' missed' ELSE '' END "
-                        "FROM GasLog g ORDER BY g.GasLogID");
+    return columnOf(
+        db, "SELECT g.Date || ' ' || g.Mileage || ' ' || printf('%.3f', g.Gallons) || ' ' || "
+            "printf('%.3f', g.CostGallon) || ' ' || printf('%.2f', g.TotalCost) || ' ' || g.Fillup || "
+            "CASE WHEN g.GasLogID IN (SELECT GasLogID FROM MissedFillups) THEN ' missed' ELSE '' END "
+            "FROM GasLog g ORDER BY g.GasLogID");
 }
 
 } // namespace
@@ -124,7 +130,8 @@ private Q_SLOTS:
         addRow("partials before the first full tank not counted", "P800:5 P900:4 F1000:10 F1300:10",
                "0.00 0.00 0.00 30.00", 30.0);
         addRow("one partial between full tanks", "F1000:10 P1150:4 F1300:6", "0.00 0.00 30.00", 30.0);
-        addRow("overall over all measured tanks", "F1000:10 F1250:10 P1400:5 F1600:5", "0.00 25.00 0.00 35.00", 30.0);
+        addRow("overall over all measured tanks", "F1000:10 F1250:10 P1400:5 F1600:5",
+               "0.00 25.00 0.00 35.00", 30.0);
         addRow("full tank not beyond the previous", "F1000:10 F1000:2 F1240:6", "0.00 0.00 30.00", 30.0);
         addRow("zero fuel full tank from an old file", "F1000:10 F1300:0 F1600:10", "0.00 0.00 30.00", 30.0);
         addRow("kilometers per liter", "F52000:40 F52480:40", "0.00 12.00", 12.0);
@@ -206,7 +213,8 @@ private Q_SLOTS:
             << QByteArray(LubeHeader) + "3/10/2024,45210,38.2,$61.12,0,True,False,,\n"
                                         "3/15/2024,45600,40.5,\"€1,061.50\",0,False,True,odd,\n"
             << options(2) << "Imported 2 fill-ups (1 partial, 1 missed); skipped 0 duplicates, 0 conflicts"
-            << QStringList{"20240310 45210 38.200 1.600 61.12 0", "20240315 45600 40.500 26.210 1061.50 1 missed"};
+            << QStringList{"20240310 45210 38.200 1.600 61.12 0",
+                           "20240315 45600 40.500 26.210 1061.50 1 missed"};
         QTest::newRow("Fuelio backup: declared units and date format, total and per-unit price both taken")
             << FuelioBackup << options()
             << "Imported 2 fill-ups (1 partial, 1 missed); skipped 0 duplicates, 0 conflicts"
@@ -218,7 +226,8 @@ private Q_SLOTS:
             << QStringList{"20240310 45210 38.200 1.600 61.12 0", "20240401 45700 40.500 26.210 1061.50 0"};
         QTest::newRow("ambiguous dates read as --date-order says")
             << QByteArray(LubeHeader) + "03/04/2024,11200,10,30,0,True,False,,\n"
-            << options(1, {}, true) << "Imported 1 fill-ups (0 partial, 0 missed); skipped 0 duplicates, 0 conflicts"
+            << options(1, {}, true)
+            << "Imported 1 fill-ups (0 partial, 0 missed); skipped 0 duplicates, 0 conflicts"
             << QStringList{"20240403 11200 10.000 3.000 30.00 0"};
     }
     void readsEachFormat()
@@ -248,7 +257,9 @@ private Q_SLOTS:
         const auto lube = [](const char* rows) { return QByteArray(LubeHeader) + rows; };
         // addRow would take the bytes for a text.
         const auto addRow = [](const char* name, const QByteArray& content, const LogImport::Options& options,
-                               const char* reason) { QTest::newRow(name) << content << options << QString(reason); };
+                               const char* reason) {
+            QTest::newRow(name) << content << options << QString(reason);
+        };
         addRow("several cars, none chosen", FuellyTwoCars, options(),
                "the file holds several cars; choose one with --car: Civic, Golf");
         addRow("a car the file lacks", FuellyTwoCars, options(1, "Polo"), "the file has no car \"Polo\"");
@@ -257,8 +268,8 @@ private Q_SLOTS:
                "--date-order dmy");
         addRow("date order contradicted by the column", lube("03/14/2024,11200,10,30,0,True,False,,\n"),
                options(1, {}, true), "--date-order contradicts the file's dates, which are month/day/year");
-        addRow("thousands or decimal comma cannot be told", lube("2024-03-04,11200,10,\"1,234\",0,True,False,,\n"),
-               options(),
+        addRow("thousands or decimal comma cannot be told",
+               lube("2024-03-04,11200,10,\"1,234\",0,True,False,,\n"), options(),
                "line 2: the number could be read two ways (decimal comma or thousands separator): \"1,234\"");
         addRow("a future date", lube("2024-07-04,11200,10,30,0,True,False,,\n"), options(),
                "line 2: the date is in the future: \"2024-07-04\"");
@@ -301,10 +312,13 @@ private Q_SLOTS:
         QCOMPARE(result.summaryLine(false),
                  QString("Imported 2 fill-ups (0 partial, 0 missed); skipped 0 duplicates, 2 conflicts"));
         QCOMPARE(result.rows[1].conflictWith, QString("the maintenance entry of 04/01/2024 at 11,500"));
-        QCOMPARE(columnOf(db, "SELECT Mileage FROM GasLog ORDER BY GasLogID"), (QStringList{"11200", "11800"}));
+        QCOMPARE(columnOf(db, "SELECT Mileage FROM GasLog ORDER BY GasLogID"),
+                 (QStringList{"11200", "11800"}));
         // The vehicle's reading moves to the newest imported one.
         QCOMPARE(
-            columnOf(db, "SELECT DateOfActualMiles || ' ' || EntryOfActualMiles FROM Vehicles WHERE VehicleID = 1"),
+            columnOf(
+                db,
+                "SELECT DateOfActualMiles || ' ' || EntryOfActualMiles FROM Vehicles WHERE VehicleID = 1"),
             QStringList{"20240410 11800"});
     }
 
@@ -314,8 +328,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("lastLine");
         const QString civic = "3 fill-ups (1 partial, 1 missed); skipped 0 duplicates, 0 conflicts";
-        addRow("dry run", QStringList{"--vehicle", "1", "--car", "Civic", "--dry-run"}, 0, "Would import " + civic);
-        addRow("import", QStringList{"--vehicle", "1", "--car", "Civic", "--format", "fuelly"}, 0, "Imported " + civic);
+        addRow("dry run", QStringList{"--vehicle", "1", "--car", "Civic", "--dry-run"}, 0,
+               "Would import " + civic);
+        addRow("import", QStringList{"--vehicle", "1", "--car", "Civic", "--format", "fuelly"}, 0,
+               "Imported " + civic);
         addRow("refused", QStringList{"--vehicle", "1"}, 1,
                "velmora-cli import-log: the file holds several cars; choose one with --car: Civic, Golf");
         addRow("wrong format for the file", QStringList{"--vehicle", "1", "--format", "fuelio"}, 1,
@@ -347,19 +363,22 @@ private Q_SLOTS:
     void exportThenImportRoundTrip()
     {
         QVERIFY(LogImport::run(db, FuellyTwoCars, options(1, "Civic")).error.isEmpty());
-        db.execute("INSERT INTO Vehicles (VehicleID, Measurement, HoursInd, EntryOfActualMiles, ActiveInd, OwnerID) "
-                   "VALUES (4, 0, 0, 0, -1, 1)");
+        db.execute(
+            "INSERT INTO Vehicles (VehicleID, Measurement, HoursInd, EntryOfActualMiles, ActiveInd, OwnerID) "
+            "VALUES (4, 0, 0, 0, -1, 1)");
         QString written;
         QTextStream out(&written);
-        QCOMPARE(LogExport::write(db, out, LogExport::Log::Gas, LogExport::Layout::LubeLogger, 1, {}), QString());
+        QCOMPARE(LogExport::write(db, out, LogExport::Log::Gas, LogExport::Layout::LubeLogger, 1, {}),
+                 QString());
         out.flush();
-        QVERIFY(
-            written.startsWith("Date,Odometer,FuelConsumed,Cost,FuelEconomy,IsFillToFull,MissedFuelUp,Notes,Tags\r\n"));
+        QVERIFY(written.startsWith(
+            "Date,Odometer,FuelConsumed,Cost,FuelEconomy,IsFillToFull,MissedFuelUp,Notes,Tags\r\n"));
         const LogImport::Result back = LogImport::run(db, written.toUtf8(), options(4));
         QCOMPARE(back.summaryLine(false),
                  QString("Imported 3 fill-ups (1 partial, 1 missed); skipped 0 duplicates, 0 conflicts"));
-        const QString rowsOf = "SELECT Date || ' ' || Mileage || ' ' || Gallons || ' ' || CostGallon || ' ' || "
-                               "TotalCost || ' ' || Fillup FROM GasLog WHERE VehicleID = %1 ORDER BY Date";
+        const QString rowsOf =
+            "SELECT Date || ' ' || Mileage || ' ' || Gallons || ' ' || CostGallon || ' ' || "
+            "TotalCost || ' ' || Fillup FROM GasLog WHERE VehicleID = %1 ORDER BY Date";
         QCOMPARE(columnOf(db, rowsOf.arg(4)), columnOf(db, rowsOf.arg(1)));
         QCOMPARE(columnOf(db, "SELECT count(*) FROM MissedFillups"), QStringList{"2"});
     }

@@ -23,28 +23,32 @@ struct MaintenanceData
     {
         env.createDatabase(db);
         Clock::setNow(QDateTime(QDate(2024, 3, 20), QTime(12, 0)));
-        db.execute("INSERT INTO ContactInfo (ContactID, ContactType, CompanyName) VALUES (1, 1, 'Harbourline'), "
-                   "(2, 4, 'Quay Garage')");
+        db.execute(
+            "INSERT INTO ContactInfo (ContactID, ContactType, CompanyName) VALUES (1, 1, 'Harbourline'), "
+            "(2, 4, 'Quay Garage')");
         db.execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 1)");
-        db.execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, EntryOfActualMiles, "
-                   "DateOfActualMiles, DateOfEstimatedMiles, EstMilesPerMonth, ActiveInd, Measurement, HoursInd) "
-                   "VALUES (1, 1, '2019', 'Ford', 50000, '20240101', '20240101', 1000, -1, 0, 0), "
-                   "(2, 1, '2012', 'Deere', 1200, '20240101', '20240101', 100, -1, 0, -1)");
+        db.execute(
+            "INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, EntryOfActualMiles, "
+            "DateOfActualMiles, DateOfEstimatedMiles, EstMilesPerMonth, ActiveInd, Measurement, HoursInd) "
+            "VALUES (1, 1, '2019', 'Ford', 50000, '20240101', '20240101', 1000, -1, 0, 0), "
+            "(2, 1, '2012', 'Deere', 1200, '20240101', '20240101', 100, -1, 0, -1)");
     }
     int count(const QString& sql) { return db.scalar(sql).toInt(); }
     QString value(const QString& sql) { return db.scalar(sql).toString(); }
     void addJobOrder(qint32 id, const char* jcn, bool open = true, qint32 vehicle = 1)
     {
-        db.execute(QString::asprintf("INSERT INTO JobOrder (JobOrderID, StationID, VehicleID, JCN, Date, "
-                                     "Description, OpenInd) VALUES (%d, 2, %d, '%s', '20240310', 'Spring check', %d)",
-                                     id, vehicle, jcn, open ? -1 : 0));
+        db.execute(QString::asprintf(
+            "INSERT INTO JobOrder (JobOrderID, StationID, VehicleID, JCN, Date, "
+            "Description, OpenInd) VALUES (%d, 2, %d, '%s', '20240310', 'Spring check', %d)",
+            id, vehicle, jcn, open ? -1 : 0));
     }
     void addSchedule(qint32 id, qint32 service, int everyMiles, int everyMonths, int once = 0)
     {
-        db.execute(QString::asprintf("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
-                                     "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastMiles, LastDate, "
-                                     "EstPerformDate) VALUES (%d, 1, %d, %d, %d, %d, 0, 40000, '20230101', '')",
-                                     id, service, once, everyMiles, everyMonths));
+        db.execute(
+            QString::asprintf("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
+                              "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastMiles, LastDate, "
+                              "EstPerformDate) VALUES (%d, 1, %d, %d, %d, %d, 0, 40000, '20230101', '')",
+                              id, service, once, everyMiles, everyMonths));
     }
 };
 
@@ -113,11 +117,12 @@ private Q_SLOTS:
     void saveWritesRowAndServicesAndReopens()
     {
         d->addJobOrder(4, "OLD", false);
-        JobOrderRecord first =
-            order("O'Neil 7",
-                  {{2, "Gas/Filter Change"}, {ServiceItem::Unexpected, "Wiper's blade"}, {1, "Oil/Filter Change"}});
+        JobOrderRecord first = order(
+            "O'Neil 7",
+            {{2, "Gas/Filter Change"}, {ServiceItem::Unexpected, "Wiper's blade"}, {1, "Oil/Filter Change"}});
         QCOMPARE(first.save(d->db, 0), 5);
-        QCOMPARE(d->value("SELECT JCN || ' ' || OpenInd FROM JobOrder WHERE JobOrderID = 5"), QString("O'Neil 7 -1"));
+        QCOMPARE(d->value("SELECT JCN || ' ' || OpenInd FROM JobOrder WHERE JobOrderID = 5"),
+                 QString("O'Neil 7 -1"));
         QCOMPARE(ServiceItems::joined(JobOrderRecord::load(d->db, 5).value().services),
                  QString("Gas/Filter Change, Oil/Filter Change, Wiper's blade"));
 
@@ -134,7 +139,8 @@ private Q_SLOTS:
         const JobOrderRecord record =
             order("J", {{1, "Oil/Filter Change"}, {ServiceItem::Unexpected, QString(51, 'x')}});
         QVERIFY_THROWS_EXCEPTION(std::exception, record.save(d->db, 0));
-        QCOMPARE(d->count("SELECT (SELECT count(*) FROM JobOrder) + (SELECT count(*) FROM MaintServices)"), 0);
+        QCOMPARE(d->count("SELECT (SELECT count(*) FROM JobOrder) + (SELECT count(*) FROM MaintServices)"),
+                 0);
     }
 
     void listShowsOpenFirstAndCompletedWithBlank()
@@ -142,10 +148,12 @@ private Q_SLOTS:
         d->addJobOrder(1, "DONE", false);
         d->addJobOrder(2, "OPEN");
         d->addJobOrder(3, "OTHER", true, 2);
-        d->db.execute("INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (1, 1, 1, 2), "
-                      "(1, 2, 1, 1), (7, 3, 1, 0)");
-        d->db.execute("INSERT INTO MaintServicesUnexpected (UMaintID, ServiceDesc, VehicleID, LinkInd) VALUES "
-                      "(1, 'Horn', 1, 1)");
+        d->db.execute(
+            "INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (1, 1, 1, 2), "
+            "(1, 2, 1, 1), (7, 3, 1, 0)");
+        d->db.execute(
+            "INSERT INTO MaintServicesUnexpected (UMaintID, ServiceDesc, VehicleID, LinkInd) VALUES "
+            "(1, 'Horn', 1, 1)");
         const QList<JobOrderListRow> rows = JobOrders::list(d->db, 1, false);
         QCOMPARE(rows.size(), 2);
         QCOMPARE(rows[0].jcn, QString("OPEN"));
@@ -159,10 +167,12 @@ private Q_SLOTS:
     void removeForgetsTheTieAndTheServices()
     {
         d->addJobOrder(1, "A", false);
-        d->db.execute("INSERT INTO Maintenance (MaintID, VehicleID, MaintDate, ActualMiles, JobOrderID) VALUES "
-                      "(1, 1, '20240312', 50100, 1)");
-        d->db.execute("INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (1, 1, 1, 2), "
-                      "(1, 1, 1, 0)");
+        d->db.execute(
+            "INSERT INTO Maintenance (MaintID, VehicleID, MaintDate, ActualMiles, JobOrderID) VALUES "
+            "(1, 1, '20240312', 50100, 1)");
+        d->db.execute(
+            "INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (1, 1, 1, 2), "
+            "(1, 1, 1, 0)");
         QCOMPARE(JobOrders::tiedMaintenance(d->db, 1), 1);
         JobOrders::remove(d->db, 1);
         QCOMPARE(d->count("SELECT count(*) FROM JobOrder"), 0);
@@ -175,9 +185,11 @@ private Q_SLOTS:
     {
         d->db.execute("INSERT INTO Maintenance (MaintID, VehicleID, MaintDate, ActualMiles) VALUES "
                       "(1, 1, '20240315', 45000), (2, 2, '20240301', 99000)");
-        d->db.execute("INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage) VALUES (1, 1, '20240318', 46000)");
-        const QString maintenance = "Can not perform maintenance with given Date and Hours because of another "
-                                    "maintenance entry recorded on 03/15/2024 at 45,000 Hours.";
+        d->db.execute(
+            "INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage) VALUES (1, 1, '20240318', 46000)");
+        const QString maintenance =
+            "Can not perform maintenance with given Date and Hours because of another "
+            "maintenance entry recorded on 03/15/2024 at 45,000 Hours.";
         const QString gas = "Can not perform maintenance with given date and mileage because of a gas entry "
                             "recorded on 03/18/2024 at 46,000 miles.";
         const struct
@@ -189,24 +201,28 @@ private Q_SLOTS:
                     {"20240316", 44999, 1, ""},          {"20240317", 45500, 0, ""},
                     {"20240319", 45999, 0, gas},         {"20240318", 45999, 0, ""}};
         for (const auto& row : rows)
-            QCOMPARE(MaintenanceEntries::chronologyProblem(d->db, 1, row.date, row.reading, row.maintId, "Hours")
-                         .value_or(QString()),
-                     row.message);
+            QCOMPARE(
+                MaintenanceEntries::chronologyProblem(d->db, 1, row.date, row.reading, row.maintId, "Hours")
+                    .value_or(QString()),
+                row.message);
     }
 
     void saveMovesReadingAndSchedule()
     {
         d->addSchedule(1, 1, 5000, 6);  // normal
         d->addSchedule(2, 2, 0, 12, 1); // one time
-        const auto saved =
-            MaintenanceEntries::save(d->db, 0, entry("20240320", 51000, {Oil, Gas, {ServiceItem::Unexpected, "Horn"}}));
+        const auto saved = MaintenanceEntries::save(
+            d->db, 0, entry("20240320", 51000, {Oil, Gas, {ServiceItem::Unexpected, "Horn"}}));
         QCOMPARE(saved.maintId, 1);
         QVERIFY(saved.readingMoved);
-        QCOMPARE(d->value("SELECT DateOfActualMiles || ' ' || EntryOfActualMiles FROM Vehicles WHERE VehicleID = 1"),
-                 QString("20240320 51000"));
+        QCOMPARE(
+            d->value(
+                "SELECT DateOfActualMiles || ' ' || EntryOfActualMiles FROM Vehicles WHERE VehicleID = 1"),
+            QString("20240320 51000"));
         QCOMPARE(d->count("SELECT count(*) FROM Schedule WHERE ScheduleID = 2"), 0);
         // 5,000 miles at 32 a day from this entry: 156 days.
-        QCOMPARE(d->value("SELECT EstPerformDate FROM Schedule WHERE ScheduleID = 1"), storedDaysFromToday(156));
+        QCOMPARE(d->value("SELECT EstPerformDate FROM Schedule WHERE ScheduleID = 1"),
+                 storedDaysFromToday(156));
         QCOMPARE(MaintenanceEntries::list(d->db, 1).first().services,
                  QString("Oil/Filter Change, Gas/Filter Change, Horn"));
 
@@ -220,11 +236,13 @@ private Q_SLOTS:
     {
         d->addSchedule(1, 1, 5000, 6);
         MaintenanceEntries::save(d->db, 0, entry("20240201", 48000, {Oil}));
-        MaintenanceEntries::remove(d->db, MaintenanceEntries::save(d->db, 0, entry("20240320", 51000, {Oil})).maintId);
+        MaintenanceEntries::remove(
+            d->db, MaintenanceEntries::save(d->db, 0, entry("20240320", 51000, {Oil})).maintId);
         QCOMPARE(d->count("SELECT count(*) FROM Maintenance"), 1);
         QCOMPARE(d->count("SELECT count(*) FROM MaintServices"), 1);
         // From 48,000 with the vehicle still at 51,000: 2,000 miles left, 62 days.
-        QCOMPARE(d->value("SELECT EstPerformDate FROM Schedule WHERE ScheduleID = 1"), storedDaysFromToday(62));
+        QCOMPARE(d->value("SELECT EstPerformDate FROM Schedule WHERE ScheduleID = 1"),
+                 storedDaysFromToday(62));
         QCOMPARE(d->count("SELECT EntryOfActualMiles FROM Vehicles WHERE VehicleID = 1"), 51000);
     }
 
@@ -238,45 +256,53 @@ private Q_SLOTS:
     {
         QFETCH(bool, carryOver);
         d->addJobOrder(1, "AB12");
-        d->db.execute("INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (1, 1, 1, 1), "
-                      "(1, 3, 1, 1)");
-        d->db.execute("INSERT INTO MaintServicesUnexpected (UMaintID, ServiceDesc, VehicleID, LinkInd) VALUES "
-                      "(1, 'Horn', 1, 1), (1, 'Mirror', 1, 1)");
+        d->db.execute(
+            "INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (1, 1, 1, 1), "
+            "(1, 3, 1, 1)");
+        d->db.execute(
+            "INSERT INTO MaintServicesUnexpected (UMaintID, ServiceDesc, VehicleID, LinkInd) VALUES "
+            "(1, 'Horn', 1, 1), (1, 'Mirror', 1, 1)");
         MaintenanceRecord record = entry("20240320", 51000, {Oil, {ServiceItem::Unexpected, "HORN"}});
         record.jobOrderId = 1;
         QCOMPARE(ServiceItems::joined(MaintenanceEntries::leftOverServices(d->db, 1, record.services)),
                  QString("Spark Plugs Replaced, Mirror"));
-        const auto saved = MaintenanceEntries::save(d->db, 0, record, 1,
-                                                    carryOver ? LeftOver::NewJobOrder : LeftOver::MarkNotPerformed);
+        const auto saved = MaintenanceEntries::save(
+            d->db, 0, record, 1, carryOver ? LeftOver::NewJobOrder : LeftOver::MarkNotPerformed);
         QCOMPARE(saved.newJcn, carryOver ? QString("AB12-NEW") : QString());
         QCOMPARE(d->count("SELECT OpenInd FROM JobOrder WHERE JobOrderID = 1"), 0);
         QCOMPARE(d->count("SELECT JobOrderID FROM Maintenance WHERE MaintID = 1"), 1);
         if (carryOver) {
-            QCOMPARE(d->value("SELECT JCN || ' ' || OpenInd || ' ' || Date FROM JobOrder WHERE JobOrderID = 2"),
-                     QString("AB12-NEW -1 20240310"));
+            QCOMPARE(
+                d->value("SELECT JCN || ' ' || OpenInd || ' ' || Date FROM JobOrder WHERE JobOrderID = 2"),
+                QString("AB12-NEW -1 20240310"));
             QCOMPARE(jobOrderServices(d->db, 2), QString("Spark Plugs Replaced, Mirror"));
             QCOMPARE(jobOrderServices(d->db, 1), QString("Oil/Filter Change, Horn"));
             return;
         }
         QCOMPARE(d->count("SELECT count(*) FROM JobOrder"), 1);
-        QCOMPARE(jobOrderServices(d->db, 1),
-                 QString("Oil/Filter Change, Spark Plugs Replaced (Not Performed), Horn, Mirror (Not Performed)"));
+        QCOMPARE(
+            jobOrderServices(d->db, 1),
+            QString("Oil/Filter Change, Spark Plugs Replaced (Not Performed), Horn, Mirror (Not Performed)"));
         // Deleting the entry reopens the job order with its services pending again.
         MaintenanceEntries::remove(d->db, saved.maintId);
         QCOMPARE(d->count("SELECT OpenInd FROM JobOrder WHERE JobOrderID = 1"), -1);
-        QCOMPARE(jobOrderServices(d->db, 1), QString("Oil/Filter Change, Spark Plugs Replaced, Horn, Mirror"));
+        QCOMPARE(jobOrderServices(d->db, 1),
+                 QString("Oil/Filter Change, Spark Plugs Replaced, Horn, Mirror"));
     }
 
     void failureInTheMiddleLeavesTheFileAsBefore()
     {
         d->addSchedule(1, 1, 0, 0, 1);
         d->addJobOrder(1, "J-1");
-        d->db.execute("INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (1, 2, 1, 1)");
+        d->db.execute(
+            "INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (1, 2, 1, 1)");
         const QString vehicles = "SELECT group_concat(EntryOfActualMiles || DateOfActualMiles) FROM Vehicles";
         const QString before = d->value(vehicles);
         // A typed service too long for its field fails after the row, the reading and the first service.
-        MaintenanceRecord record = entry("20240320", 52000, {Oil, {ServiceItem::Unexpected, QString(51, 'x')}});
-        QVERIFY_THROWS_EXCEPTION(std::exception, MaintenanceEntries::save(d->db, 0, record, 1, LeftOver::NewJobOrder));
+        MaintenanceRecord record =
+            entry("20240320", 52000, {Oil, {ServiceItem::Unexpected, QString(51, 'x')}});
+        QVERIFY_THROWS_EXCEPTION(std::exception,
+                                 MaintenanceEntries::save(d->db, 0, record, 1, LeftOver::NewJobOrder));
         QCOMPARE(d->count("SELECT count(*) FROM Maintenance"), 0);
         QCOMPARE(d->count("SELECT count(*) FROM MaintServices WHERE LinkInd = 0"), 0);
         QCOMPARE(d->count("SELECT count(*) FROM Schedule"), 1);

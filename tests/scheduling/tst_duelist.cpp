@@ -37,10 +37,11 @@ private:
     void addEntry(int id, int vehicle, int service, int months, int days, const QString& lastDate,
                   const char* estimate = "", int miles = 0)
     {
-        db.execute(QString::asprintf("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
-                                     "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, "
-                                     "EstPerformDate) VALUES (%d, %d, %d, 0, %d, %d, %d, '%s', 0, '%s')",
-                                     id, vehicle, service, miles, months, days, qPrintable(lastDate), estimate));
+        db.execute(
+            QString::asprintf("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
+                              "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, "
+                              "EstPerformDate) VALUES (%d, %d, %d, 0, %d, %d, %d, '%s', 0, '%s')",
+                              id, vehicle, service, miles, months, days, qPrintable(lastDate), estimate));
     }
 
     CliRun cli(const QStringList& arguments) { return runCli(QStringList{"due"} + arguments); }
@@ -61,10 +62,11 @@ private:
 
     void addTerms(Database& db, int id, int vehicle, int service, const QString& values)
     {
-        db.execute(QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, PerformEveryMiles, "
-                           "PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, EstPerformDate) VALUES "
-                           "(%1, %2, %3, %4)")
-                       .arg(QString::number(id), QString::number(vehicle), QString::number(service), values));
+        db.execute(
+            QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, PerformEveryMiles, "
+                    "PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, EstPerformDate) VALUES "
+                    "(%1, %2, %3, %4)")
+                .arg(QString::number(id), QString::number(vehicle), QString::number(service), values));
     }
 
 private Q_SLOTS:
@@ -76,7 +78,8 @@ private Q_SLOTS:
         db.execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 0)");
         db.execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, VehicleModel, "
                    "EntryOfActualMiles, EstMilesPerMonth, Measurement, HoursInd, ActiveInd) VALUES "
-                   "(1, 1, '2019', 'Ford, Inc', 'Van', 0, 0, 0, 0, -1), (2, 1, '2001', 'Old', 'Truck', 0, 0, 0, 0, 0), "
+                   "(1, 1, '2019', 'Ford, Inc', 'Van', 0, 0, 0, 0, -1), (2, 1, '2001', 'Old', 'Truck', 0, 0, "
+                   "0, 0, 0), "
                    "(3, 1, '2022', 'Skoda', 'Octavia', 0, 31, 1, 0, -1)");
         addEntry(1, 1, 1, 0, 10, stored(-10));
         addEntry(2, 1, 2, 0, 10, stored(-9));
@@ -166,9 +169,11 @@ private Q_SLOTS:
         // The newest row counts only when it was performed; the older one is performed.
         db.execute("INSERT INTO Maintenance (MaintID, VehicleID, StationID, MaintDate, ActualMiles) VALUES "
                    "(1, 1, 0, '20230601', 100), (2, 1, 0, '20230201', 50)");
-        db.execute(QString("INSERT INTO MaintServices (MaintID, ServiceID, LinkInd, VehicleID) VALUES (1, 5, %1, 1), "
-                           "(2, 5, 0, 1)")
-                       .arg(linkInd));
+        db.execute(
+            QString(
+                "INSERT INTO MaintServices (MaintID, ServiceID, LinkInd, VehicleID) VALUES (1, 5, %1, 1), "
+                "(2, 5, 0, 1)")
+                .arg(linkInd));
         QCOMPARE(storedText(reestimateEntry(db, 1)), expected);
         QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule"), QStringList{expected});
         db.execute("UPDATE Schedule SET EstPerformDate = ''");
@@ -193,7 +198,8 @@ private Q_SLOTS:
                  QStringList({"20240311", "20240925", "19990101", "", "other"}));
         QVERIFY(!reestimateEntry(db, 3));
         QVERIFY(!reestimateEntry(db, 99));
-        QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule WHERE ScheduleID = 3"), QStringList{"19990101"});
+        QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule WHERE ScheduleID = 3"),
+                 QStringList{"19990101"});
     }
 
     // Overdue once the day has begun, due soon up to the days ahead, later after that.
@@ -219,19 +225,22 @@ private Q_SLOTS:
         const QString ford = " | 2019 Ford, Inc Van | ", skoda = " | 2022 Skoda Octavia | ";
         QCOMPARE(
             listed(all),
-            QStringList(
-                {"7" + skoda + "Oil/Filter Change | 0, 6(M) | *01/01/1990, 0 | <07/02/1990 | Overdue",
-                 "1" + ford + "Oil/Filter Change | 0, 10(D) | *" + shown(-10) + ", 0 | " + shown(0) + " | Overdue",
-                 "2" + ford + "Gas/Filter Change | 0, 10(D) | *" + shown(-9) + ", 0 | " + shown(1) + " | Due soon",
-                 "3" + ford + "Spark Plugs Replaced | 0, 10(D) | *" + shown(-5) + ", 0 | " + shown(5) + " | Due soon",
-                 "4" + ford + "Ignition Cables Replaced | 0, 10(D) | " + shown(-4) + ", 1200 | " + shown(6) +
-                     " | Later",
-                 "8" + skoda + "Gas/Filter Change | 100000, 0(D) | *" + shown(0) + ", 0 | >" + shown(6000) +
-                     " | Later"}));
+            QStringList({"7" + skoda + "Oil/Filter Change | 0, 6(M) | *01/01/1990, 0 | <07/02/1990 | Overdue",
+                         "1" + ford + "Oil/Filter Change | 0, 10(D) | *" + shown(-10) + ", 0 | " + shown(0) +
+                             " | Overdue",
+                         "2" + ford + "Gas/Filter Change | 0, 10(D) | *" + shown(-9) + ", 0 | " + shown(1) +
+                             " | Due soon",
+                         "3" + ford + "Spark Plugs Replaced | 0, 10(D) | *" + shown(-5) + ", 0 | " +
+                             shown(5) + " | Due soon",
+                         "4" + ford + "Ignition Cables Replaced | 0, 10(D) | " + shown(-4) + ", 1200 | " +
+                             shown(6) + " | Later",
+                         "8" + skoda + "Gas/Filter Change | 100000, 0(D) | *" + shown(0) + ", 0 | >" +
+                             shown(6000) + " | Later"}));
         QCOMPARE(all.unit(all.rows.back()), QString("km"));
         // The inactive vehicle's date is left alone; the entry without an interval loses its old one.
         QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule ORDER BY ScheduleID"),
-                 QStringList({stored(0), stored(1), stored(5), stored(6), "", "19990101", "19900702", stored(6000)}));
+                 QStringList(
+                     {stored(0), stored(1), stored(5), stored(6), "", "19990101", "19900702", stored(6000)}));
 
         const DueList::List one = DueList::fill(db, 1, 0, fields);
         QCOMPARE(one.rows.size(), size_t(4));
@@ -248,17 +257,19 @@ private Q_SLOTS:
         QCOMPARE(lines.size(), 7);
         QCOMPARE(lines[0], QString("ScheduleID,VehicleID,Vehicle,Service Needed,Perform Every,Last Performed,"
                                    "Est Perform Date,Status,Unit"));
-        QCOMPARE(lines[3], QString("2,1,\"2019 Ford, Inc Van\",Gas/Filter Change,\"0, 10(D)\",\"*%1, 0\",%2,Later,mi")
-                               .arg(shown(-9), shown(1)));
+        QCOMPARE(lines[3],
+                 QString("2,1,\"2019 Ford, Inc Van\",Gas/Filter Change,\"0, 10(D)\",\"*%1, 0\",%2,Later,mi")
+                     .arg(shown(-9), shown(1)));
         for (const QString& line : lines)
             QCOMPARE(QString(line).remove(QRegularExpression("\"[^\"]*\"")).count(','), 8);
 
         const CliRun table = cli({path, "--vehicle", "1"});
         QCOMPARE(table.exitCode, 0);
         const QStringList rows = table.out.split('\n', Qt::SkipEmptyParts);
-        QVERIFY2(rows[0].contains(QRegularExpression("^Vehicle +Service Needed +Perform Every \\(mi, mo\\) +"
-                                                     "Last Performed \\(dt, mi\\) +Est Perform Date +Status$")),
-                 qPrintable(rows[0]));
+        QVERIFY2(
+            rows[0].contains(QRegularExpression("^Vehicle +Service Needed +Perform Every \\(mi, mo\\) +"
+                                                "Last Performed \\(dt, mi\\) +Est Perform Date +Status$")),
+            qPrintable(rows[0]));
         QVERIFY(rows[1].startsWith("2019 Ford, Inc Van"));
         QVERIFY(rows[2].contains(QRegularExpression(shown(1) + " +Due soon$")));
         QCOMPARE(rows.mid(5),
@@ -278,10 +289,11 @@ private Q_SLOTS:
         fleet.execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, ActiveInd, "
                       "EntryOfActualMiles, EstMilesPerMonth, DateOfActualMiles, DateOfEstimatedMiles) "
                       "VALUES (1, 1, '2019', 'Ford', -1, 10000, 1000, '20260522', '20260522')");
-        fleet.execute("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, PerformEveryMiles, "
-                      "PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, EstPerformDate) SELECT 1, 1, "
-                      "ServiceID, 0, 1100, 0, 0, '20260522', 10000, '20260725' FROM Services WHERE ServiceDesc = "
-                      "'Tire Rotation'");
+        fleet.execute(
+            "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, PerformEveryMiles, "
+            "PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, EstPerformDate) SELECT 1, 1, "
+            "ServiceID, 0, 1100, 0, 0, '20260522', 10000, '20260725' FROM Services WHERE ServiceDesc = "
+            "'Tire Rotation'");
         fleet.close();
         QFile data(file);
         QVERIFY(data.open(QIODevice::ReadOnly));
@@ -311,14 +323,20 @@ private Q_SLOTS:
     void calendarReadsBack()
     {
         DueList::List list;
-        list.texts = {"2019 Ford, Transit; van", "Oil/Filter Change", "Tire Rotation", "Tractor", QString(60, 'x'), ""};
+        list.texts = {
+            "2019 Ford, Transit; van", "Oil/Filter Change", "Tire Rotation", "Tractor", QString(60, 'x'), ""};
         list.rows = {{.scheduleId = 7,
                       .vehicleId = 1,
                       .serviceId = 2,
                       .serviceText = 1,
                       .baseDateText = 5,
                       .date = QDate(2024, 6, 30)},
-                     {.scheduleId = 8, .vehicleId = 1, .serviceId = 3, .serviceText = 2, .baseDateText = 5, .date = {}},
+                     {.scheduleId = 8,
+                      .vehicleId = 1,
+                      .serviceId = 3,
+                      .serviceText = 2,
+                      .baseDateText = 5,
+                      .date = {}},
                      {.scheduleId = 9,
                       .vehicleId = 2,
                       .serviceId = 2,
@@ -327,7 +345,8 @@ private Q_SLOTS:
                       .baseDateText = 5,
                       .date = QDate(2024, 12, 31),
                       .unit = 2}};
-        const QString text = DueCalendar::toICalendar(list, QDateTime(QDate(2024, 6, 1), QTime(12, 0), Qt::UTC));
+        const QString text =
+            DueCalendar::toICalendar(list, QDateTime(QDate(2024, 6, 1), QTime(12, 0), Qt::UTC));
         QVERIFY(text.startsWith("BEGIN:VCALENDAR\r\n") && text.endsWith("END:VCALENDAR\r\n"));
         for (const QString& line : text.split("\r\n"))
             QVERIFY2(line.toUtf8().size() <= 75, qPrintable(line));

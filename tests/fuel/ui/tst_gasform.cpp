@@ -48,7 +48,8 @@ private:
     {
         f->open(GasForm);
         f->click("newButton");
-        for (int i = 0; const char* field : {"date", "reading", "distance", "amount", "costPerUnit", "totalPrice"})
+        for (int i = 0;
+             const char* field : {"date", "reading", "distance", "amount", "costPerUnit", "totalPrice"})
             f->setText(field, values.value(i++));
     }
     QString vehicleReading()
@@ -66,10 +67,11 @@ private Q_SLOTS:
         f->db().execute("UPDATE Vehicles SET Measurement = VehicleID - 1, HoursInd = 0, ActiveInd = -1, "
                         "EstMilesPerMonth = 0, EntryOfActualMiles = 10600, DateOfActualMiles = '20240215', "
                         "DateOfEstimatedMiles = '20240320'");
-        f->db().execute("INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage, Gallons, CostGallon, TotalCost, "
-                        "Fillup, StationID) VALUES (1, 1, '20240105', 9800, 12, 2.5, 30, 0, 0), "
-                        "(2, 1, '20240120', 10000, 5, 3, 15, 1, 0), (3, 1, '20240201', 10300, 5, 6, 30, 0, 0), "
-                        "(4, 1, '20240104', 9800, 1, 3, 3, 1, 0), (5, 2, '20240110', 5000, 1234.5, 1, 1234.5, 0, 0)");
+        f->db().execute(
+            "INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage, Gallons, CostGallon, TotalCost, "
+            "Fillup, StationID) VALUES (1, 1, '20240105', 9800, 12, 2.5, 30, 0, 0), "
+            "(2, 1, '20240120', 10000, 5, 3, 15, 1, 0), (3, 1, '20240201', 10300, 5, 6, 30, 0, 0), "
+            "(4, 1, '20240104', 9800, 1, 3, 3, 1, 0), (5, 2, '20240110', 5000, 1234.5, 1, 1234.5, 0, 0)");
         f->db().execute("INSERT INTO Maintenance (MaintID, VehicleID, StationID, MaintDate, ActualMiles) "
                         "VALUES (1, 1, 0, '20240215', 10600)");
         f->m_app.setCurrentVehicle(1);
@@ -146,9 +148,10 @@ private Q_SLOTS:
         QFETCH(int, answer);
         f->open(GasForm);
         f->click("editButton");
-        f->m_prompter.answer(Answer(answer), "In order to calculate correctly, I need more information.  If you wish "
-                                             "to calculate the Amount of Fuel, press OK.  Otherwise, if you wish to "
-                                             "calculate the Cost Per Gallon, press Cancel");
+        f->m_prompter.answer(Answer(answer),
+                             "In order to calculate correctly, I need more information.  If you wish "
+                             "to calculate the Amount of Fuel, press OK.  Otherwise, if you wish to "
+                             "calculate the Cost Per Gallon, press Cancel");
         type("totalPrice", "40", "reading");
         QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::OkCancel);
         QTEST(f->text("amount"), "amount");
@@ -165,22 +168,26 @@ private Q_SLOTS:
             values[index] = value;
             return values;
         };
-        addRow("date", with(0, "02/30/2024"), "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998).",
-               "date");
+        addRow("date", with(0, "02/30/2024"),
+               "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998).", "date");
         addRow("future", with(0, "03/21/2024"), "You can not use a date in the future.", "date");
         addRow("reading", with(1, "0"), "Mileage must be numeric and between 0 and 1,000,000.", "reading");
         addRow("distance", QStringList{"03/01/2024", "10300", "0", "10", "3", "30"},
                "Mileage Driven must be numeric and between 1 and 100,000", "distance");
-        addRow("amount", with(3, "0"), "Amount of Fuel must be numeric and between .001 and 100,000", "amount");
+        addRow("amount", with(3, "0"), "Amount of Fuel must be numeric and between .001 and 100,000",
+               "amount");
         addRow("cost 1000", with(4, "1000"), "Cost Per Gallon must be numeric and between $0 and $1,000.00",
                "costPerUnit");
-        addRow("total", with(5, "1000000"), "Total Price must be numeric and between 0 and 1,000,000.", "totalPrice");
+        addRow("total", with(5, "1000000"), "Total Price must be numeric and between 0 and 1,000,000.",
+               "totalPrice");
         addRow("earlier date, higher reading", QStringList{"01/25/2024", "10,400", "100", "10", "3", "30"},
-               "Can not enter gas with given Date and Mileage because of another gas entry recorded on 02/01/2024 at "
+               "Can not enter gas with given Date and Mileage because of another gas entry recorded on "
+               "02/01/2024 at "
                "10,300 Mileage.",
                "date");
         addRow("maintenance entry", QStringList{"03/01/2024", "10,500", "200", "10", "3", "30"},
-               "Can not enter gas with given Date and Mileage because of a maintenance entry recorded on 02/15/2024 "
+               "Can not enter gas with given Date and Mileage because of a maintenance entry recorded on "
+               "02/15/2024 "
                "at 10600 Mileage.",
                "date");
     }
@@ -215,9 +222,10 @@ private Q_SLOTS:
         QCOMPARE(f->title(), QString("Browse Gas Entry")); // saved: what a save stores is tst_journeys'
         QCOMPARE(vehicleReading(), vehicle);
         if (moves) {
-            QCOMPARE(f->m_prompter.texts().last(), QString("The Mileage entered for this Gas Entry is more current "
-                                                           "than the vehicle's current Odometer Reading.  Updating "
-                                                           "the vehicle's current Odometer Reading."));
+            QCOMPARE(f->m_prompter.texts().last(),
+                     QString("The Mileage entered for this Gas Entry is more current "
+                             "than the vehicle's current Odometer Reading.  Updating "
+                             "the vehicle's current Odometer Reading."));
             QCOMPARE(f->m_app.settings().integer("Messages", "m1"), 0);
         }
     }
@@ -253,12 +261,13 @@ private Q_SLOTS:
         f->db().execute("DELETE FROM Maintenance");
         f->db().execute("INSERT INTO GasLog (GasLogID, VehicleID, Mileage, Date, Gallons, Fillup) "
                         "VALUES (1, 1, 12000, '20210607', 10, 0)");
-        CImportLogDialog dialog(f->m_app, 1, "2019 Honda Civic", "/tmp/fuelly.csv",
-                                "car_name,model,mpg,odometer,miles,gallons,price,city_percentage,fuelup_date,"
-                                "date_added,tags,notes,missed_fuelup,partial_fuelup,latitude,longitude,brand\n"
-                                "Civic,Civic,0,12000,0,10,3.459,50,06/07/2021 0:00,,,,0,0,,,\n"
-                                "Golf,Golf,0,5000,0,9,3.1,50,06/08/2021 0:00,,,,0,0,,,\n"
-                                "Civic,Civic,0,12250,250,4.5,3.5,50,07/06/2021 0:00,,,,0,1,,,\n");
+        CImportLogDialog dialog(
+            f->m_app, 1, "2019 Honda Civic", "/tmp/fuelly.csv",
+            "car_name,model,mpg,odometer,miles,gallons,price,city_percentage,fuelup_date,"
+            "date_added,tags,notes,missed_fuelup,partial_fuelup,latitude,longitude,brand\n"
+            "Civic,Civic,0,12000,0,10,3.459,50,06/07/2021 0:00,,,,0,0,,,\n"
+            "Golf,Golf,0,5000,0,9,3.1,50,06/08/2021 0:00,,,,0,0,,,\n"
+            "Civic,Civic,0,12250,250,4.5,3.5,50,07/06/2021 0:00,,,,0,1,,,\n");
         auto* importButton = childNamed<QPushButton>(dialog, "importButton");
         auto* problem = childNamed<QLabel>(dialog, "problemLabel");
         auto* table = childNamed<QTableWidget>(dialog, "previewTable");
@@ -268,8 +277,9 @@ private Q_SLOTS:
         QVERIFY(problem->text().contains("The dates could be month/day or day/month"));
         childNamed<QComboBox>(dialog, "dateOrderBox")->setCurrentIndex(1);
         QVERIFY(importButton->isEnabled());
-        QCOMPARE(problem->text(), QString("Would import 1 fill-ups (1 partial, 0 missed); skipped 1 duplicates, 0 "
-                                          "conflicts"));
+        QCOMPARE(problem->text(),
+                 QString("Would import 1 fill-ups (1 partial, 0 missed); skipped 1 duplicates, 0 "
+                         "conflicts"));
         QCOMPARE(table->rowCount(), 2);
         QCOMPARE(table->item(0, 8)->text(), QString("Duplicate: skipped"));
         QCOMPARE(table->item(1, 1)->text(), QString("07/06/2021"));

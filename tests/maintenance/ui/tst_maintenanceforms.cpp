@@ -51,17 +51,21 @@ private:
             texts << list->item(i)->text();
         return texts;
     }
-    void chooseStation() { f->box("serviceStation")->setCurrentIndex(f->box("serviceStation")->findData(m_station)); }
+    void chooseStation()
+    {
+        f->box("serviceStation")->setCurrentIndex(f->box("serviceStation")->findData(m_station));
+    }
 
     // A schedule entry of the vehicle that falls due this many days from 03/20/2024 (every `every` days).
     void dueIn(qint32 id, qint32 vehicle, qint32 service, int days, int every = 10)
     {
         const QString last = QDate(2024, 3, 20).addDays(days - every).toString("yyyyMMdd");
-        f->db().execute(QString::asprintf("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
-                                          "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastMiles, LastDate, "
-                                          "Description, StationID) VALUES (%d, %d, %d, 0, 0, 0, %d, 100, '%s', "
-                                          "'Routine', 0)",
-                                          id, vehicle, service, every, qPrintable(last)));
+        f->db().execute(
+            QString::asprintf("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
+                              "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastMiles, LastDate, "
+                              "Description, StationID) VALUES (%d, %d, %d, 0, 0, 0, %d, 100, '%s', "
+                              "'Routine', 0)",
+                              id, vehicle, service, every, qPrintable(last)));
     }
     CScheduleMonitorView& openMonitor(qint32 vehicle)
     {
@@ -74,12 +78,16 @@ private:
     QTreeView* dueList() { return f->frame().shownForm()->findChild<QTreeView*>("dueList"); }
     int rows() { return dueList()->model()->rowCount(); }
     QModelIndex cell(int row, int column) { return dueList()->model()->index(row, column); }
-    QColor ink(int row, int column) { return cell(row, column).data(Qt::ForegroundRole).value<QBrush>().color(); }
+    QColor ink(int row, int column)
+    {
+        return cell(row, column).data(Qt::ForegroundRole).value<QBrush>().color();
+    }
     void selectRows(int count)
     {
         dueList()->clearSelection();
         for (int i = 0; i < count; ++i)
-            dueList()->selectionModel()->select(cell(i, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            dueList()->selectionModel()->select(cell(i, 0),
+                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     void press(const char* button)
     {
@@ -113,8 +121,8 @@ private Q_SLOTS:
         addRow("no such day", 1, "50100|02/30/2024|",
                "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998).", "date");
         addRow("tomorrow", 1, "50100|03/21/2024|", "You can not use a date in the future.", "date");
-        addRow("price", 1, "50100|03/20/2024|1000000", "Total Price must be numeric and between 0 and 1,000,000.",
-               "totalPrice");
+        addRow("price", 1, "50100|03/20/2024|1000000",
+               "Total Price must be numeric and between 0 and 1,000,000.", "totalPrice");
         addRow("earlier entry higher", 1, "44999|3/16/2024|$12.50",
                "Can not perform maintenance with given Date and Mileage because of another maintenance entry "
                "recorded on 03/15/2024 at 45,000 Mileage.",
@@ -156,9 +164,10 @@ private Q_SLOTS:
         f->setText("totalPrice", "$1,234.50");
         f->m_prompter.noteAnswer(false);
         f->click("saveButton");
-        QCOMPARE(f->m_prompter.texts().last(), QString("The Mileage entered for this maintenance is more current than "
-                                                       "the vehicle's current Odometer Reading.  Updating the "
-                                                       "vehicle's current Odometer Reading."));
+        QCOMPARE(f->m_prompter.texts().last(),
+                 QString("The Mileage entered for this maintenance is more current than "
+                         "the vehicle's current Odometer Reading.  Updating the "
+                         "vehicle's current Odometer Reading."));
         QCOMPARE(f->m_app.settings().integer("Messages", "m1"), 0);
         QCOMPARE(f->title(), QString("Browse Maintenance Entry"));
         QCOMPARE(listRow(0),
@@ -190,19 +199,21 @@ private Q_SLOTS:
         chooseStation();
         f->setText("description", "Brakes squeal");
         f->click("saveButton");
-        QCOMPARE(listRow(0),
-                 QStringList({"03/20/2024", "AB12", "Brakes squeal", "Oil/Filter Change, Spark Plugs Replaced, Horn"}));
+        QCOMPARE(listRow(0), QStringList({"03/20/2024", "AB12", "Brakes squeal",
+                                          "Oil/Filter Change, Spark Plugs Replaced, Horn"}));
         saveScreenshot(f->frame(), "job-order-form");
 
         // A second job order with the same JCN: No stays, Yes saves the duplicate.
         f->click("newButton");
         f->setText("jcn", "ab12");
-        f->m_prompter.answer(Answer::No, "Using this JCN will cause a duplicate.  Do you want to use this JCN anyway?");
+        f->m_prompter.answer(Answer::No,
+                             "Using this JCN will cause a duplicate.  Do you want to use this JCN anyway?");
         f->click("saveButton");
         QCOMPARE(QApplication::focusWidget(), f->field("jcn"));
         f->setText("date", "13/01/2024");
         f->m_prompter.answer(Answer::Yes, "Using this JCN will cause a duplicate.");
-        f->m_prompter.answer(Answer::Ok, "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998).");
+        f->m_prompter.answer(Answer::Ok,
+                             "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998).");
         f->click("saveButton");
         f->m_prompter.answer(Answer::Yes, "Using this JCN will cause a duplicate.");
         f->setText("date", "3/1/2024");
@@ -231,24 +242,28 @@ private Q_SLOTS:
         f->click("selectServicesButton");
         QCOMPARE(servicesShown(), QStringList({"Oil/Filter Change", "Horn"}));
         f->m_app.settings().setInteger("Messages", "m1", 0);
-        f->m_prompter.answer(Answer::Yes, "Not all services from job order were performed. Would you like to create "
-                                          "a new job order?");
-        f->m_prompter.answer(Answer::Ok, "A new job order has been created with JCN = AB12-NEW.  Please update this "
-                                         "Job Order with desired information.");
+        f->m_prompter.answer(Answer::Yes,
+                             "Not all services from job order were performed. Would you like to create "
+                             "a new job order?");
+        f->m_prompter.answer(Answer::Ok,
+                             "A new job order has been created with JCN = AB12-NEW.  Please update this "
+                             "Job Order with desired information.");
         f->click("saveButton");
         QCOMPARE(f->text("jcn"), QString("AB12"));
 
         // Back on the job orders: the completed one has gone from the open list; shown with all (its row's
         // texts are tst_maintenance's), it can be neither edited nor performed again.
         f->click("jobOrdersButton");
-        QCOMPARE(listRow(0), QStringList({"03/20/2024", "AB12-NEW", "Brakes squeal", "Spark Plugs Replaced"}));
+        QCOMPARE(listRow(0),
+                 QStringList({"03/20/2024", "AB12-NEW", "Brakes squeal", "Spark Plugs Replaced"}));
         QCOMPARE(list()->topLevelItemCount(), 1);
         auto& view = static_cast<CJobOrderView&>(f->shown());
         view.setOpenOnly(false);
         list()->setCurrentItem(list()->topLevelItem(1));
         QCOMPARE(f->text("jcn"), QString("AB12"));
-        f->m_prompter.answer(Answer::Ok, "Can't edit a Job Order that has been completed.  Please remove the related "
-                                         "Maintenance record first.");
+        f->m_prompter.answer(Answer::Ok,
+                             "Can't edit a Job Order that has been completed.  Please remove the related "
+                             "Maintenance record first.");
         f->click("editButton");
         QCOMPARE(view.mode(), Mode::Browse);
         f->m_prompter.answer(Answer::Ok, "This Job Order already has a maintenance entry tied to it.");
@@ -294,13 +309,17 @@ private Q_SLOTS:
     void legendAndColumns()
     {
         f->m_app.settings().setInteger("Settings", "sm1", 40);
-        f->db().execute("UPDATE Vehicles SET VehicleMake = 'Ford Transit Custom Double Cab LWB' WHERE VehicleID = 1");
+        f->db().execute(
+            "UPDATE Vehicles SET VehicleMake = 'Ford Transit Custom Double Cab LWB' WHERE VehicleID = 1");
         dueIn(1, 1, 1, 6);
         openMonitor(0);
-        auto legend = [this](const char* name) { return f->frame().shownForm()->findChild<QLabel*>(name)->text(); };
+        auto legend = [this](const char* name) {
+            return f->frame().shownForm()->findChild<QLabel*>(name)->text();
+        };
         QCOMPARE(legend("legendRed"), QString("Red = Maintenance is due immediately"));
         QCOMPARE(legend("legendBlue"), QString("Blue = Maintenance that is due within the next 5 days."));
-        QCOMPARE(legend("legendBlack"), QString("Black = Maintenance that is not due within the next 5 days."));
+        QCOMPARE(legend("legendBlack"),
+                 QString("Black = Maintenance that is not due within the next 5 days."));
         QVERIFY(f->frame().shownForm()->findChild<QLabel*>("baseLineNote")->isVisible());
         f->m_app.settings().setInteger("Notify", "Days", 6);
         f->frame().shownForm()->onDocumentUpdate(DaysAheadHint);
@@ -326,13 +345,15 @@ private Q_SLOTS:
         CScheduleMonitorView& monitor = openMonitor(0);
         QCOMPARE(vehicles()->itemText(0), QString("*** All Vehicles ***"));
         QCOMPARE(rows(), 14);
-        QCOMPARE(dueList()->model()->headerData(2, Qt::Horizontal).toString(), QString("Perform Every (mi, mo)"));
+        QCOMPARE(dueList()->model()->headerData(2, Qt::Horizontal).toString(),
+                 QString("Perform Every (mi, mo)"));
         QCOMPARE(cell(0, 4).data().toString(), QString("03/16/2024")); // soonest first
         saveScreenshot(f->frame(), "schedule-monitor");
 
         // All vehicles: one row at most.
         selectRows(2);
-        f->m_prompter.answer(Answer::Ok, "You can not select multiple services when displaying all vehicles.");
+        f->m_prompter.answer(Answer::Ok,
+                             "You can not select multiple services when displaying all vehicles.");
         press("performMaintenanceButton");
         QCOMPARE(f->shownNumber(), int(ScheduleMonitorForm));
 
@@ -341,8 +362,8 @@ private Q_SLOTS:
         QCOMPARE(rows(), 11);
         QCOMPARE(monitor.chosenEntries(), QList<qint32>());
         selectRows(11);
-        f->m_prompter.answer(Answer::Ok,
-                             "You can only have a maximum of ten services selected to perform this operation.");
+        f->m_prompter.answer(
+            Answer::Ok, "You can only have a maximum of ten services selected to perform this operation.");
         press("createJobOrderButton");
         QCOMPARE(f->shownNumber(), int(ScheduleMonitorForm));
         selectRows(10);

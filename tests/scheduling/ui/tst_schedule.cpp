@@ -46,10 +46,11 @@ private:
     // optionally PerformEveryMonth, PerformEveryDay.
     void addEntry(const QString& values, const QString& monthsAndDays = "0, 0")
     {
-        f->db().execute("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryMiles, LastMiles, "
-                        "LastDate, PerformOnce, PerformEveryMonth, PerformEveryDay, StationID, Description, "
-                        "EstPerformDate) VALUES (" +
-                        values + ", " + monthsAndDays + ", 0, '', '')");
+        f->db().execute(
+            "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryMiles, LastMiles, "
+            "LastDate, PerformOnce, PerformEveryMonth, PerformEveryDay, StationID, Description, "
+            "EstPerformDate) VALUES (" +
+            values + ", " + monthsAndDays + ", 0, '', '')");
     }
     void edit(const QString& service, const QString& interval, const QString& months, const QString& days)
     {
@@ -69,8 +70,9 @@ private Q_SLOTS:
     {
         f = std::make_unique<CompanyFormsFixture>();
         Clock::setNow(QDateTime(today, QTime(10, 0)));
-        f->db().execute("UPDATE Vehicles SET EntryOfActualMiles = 20000, EstMilesPerMonth = 0, ActiveInd = -1, "
-                        "Measurement = 0, HoursInd = 0");
+        f->db().execute(
+            "UPDATE Vehicles SET EntryOfActualMiles = 20000, EstMilesPerMonth = 0, ActiveInd = -1, "
+            "Measurement = 0, HoursInd = 0");
     }
     void cleanup()
     {
@@ -89,10 +91,10 @@ private Q_SLOTS:
                "Perform Every - Miles must be numeric and between 0 and 500,000.", "intervalField");
         addRow("empty interval, kilometres", 1, 0, "|6||0|06/10/2024",
                "Perform Every - Kilometers must be numeric and between 0 and 500,000.", "intervalField");
-        addRow("months", 0, 0, "0|241||0|06/10/2024", "Perform Every - Months must be numeric and between 0 and 240.",
-               "monthsField");
-        addRow("days", 0, 0, "0||7301|0|06/10/2024", "Perform Every - Days must be numeric and between 0 and 7300.",
-               "daysField");
+        addRow("months", 0, 0, "0|241||0|06/10/2024",
+               "Perform Every - Months must be numeric and between 0 and 240.", "monthsField");
+        addRow("days", 0, 0, "0||7301|0|06/10/2024",
+               "Perform Every - Days must be numeric and between 0 and 7300.", "daysField");
         addRow("all zero, hours", 0, 1, "0|||0|06/10/2024",
                "You must enter either Perform Every - Hours or Perform Every - Months or Days", "daysField");
         addRow("months and days", 0, 0, "0|6|10|0|06/10/2024",
@@ -109,7 +111,8 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, message);
         QFETCH(QString, focus);
-        f->db().execute(QString("UPDATE Vehicles SET Measurement = %1, HoursInd = %2").arg(measurement).arg(hours));
+        f->db().execute(
+            QString("UPDATE Vehicles SET Measurement = %1, HoursInd = %2").arg(measurement).arg(hours));
         const QStringList values = typed.split('|');
         f->open(ScheduleForm);
         edit("Oil/Filter Change", values[0], values[1], values[2]);
@@ -122,7 +125,8 @@ private Q_SLOTS:
     void savingARowWithoutEntryCreatesItAndEstimates()
     {
         f->open(ScheduleForm);
-        QCOMPARE(row(list()->headerItem()).mid(2), QStringList({"Perform Every (mi, mo)", "Last Performed (dt, mi)"}));
+        QCOMPARE(row(list()->headerItem()).mid(2),
+                 QStringList({"Perform Every (mi, mo)", "Last Performed (dt, mi)"}));
         selectService("Tire Rotation");
         QCOMPARE(f->text("baseLineDate"), shown(0));
         QVERIFY(!f->find<QPushButton>("deleteButton")->isEnabled());
@@ -131,7 +135,8 @@ private Q_SLOTS:
         f->click("saveButton");
         QCOMPARE(f->shown().mode(), Mode::Browse);
         QVERIFY(list()->isEnabled());
-        QCOMPARE(rows("SELECT VehicleID || ' ' || ServiceID || ' ' || PerformEveryMonth || ' ' || PerformEveryDay || "
+        QCOMPARE(rows("SELECT VehicleID || ' ' || ServiceID || ' ' || PerformEveryMonth || ' ' || "
+                      "PerformEveryDay || "
                       "' ' || LastDate || ' ' || EstPerformDate FROM Schedule"),
                  QStringList{"1 10 6 0 " + stored(0) + " " + stored(182)});
         QCOMPARE(row(list()->currentItem()),
@@ -153,12 +158,14 @@ private Q_SLOTS:
         f->open(ScheduleForm);
         edit("Oil/Filter Change", "0", "0", "0");
         for (const bool yes : {false, true}) {
-            f->m_prompter.answer(yes ? Answer::Yes : Answer::No,
-                                 "You entered zero for Perform Every - Miles, Perform Every - Months, and Perform "
-                                 "Every - Days, are you wanting to delete this schedule?");
+            f->m_prompter.answer(
+                yes ? Answer::Yes : Answer::No,
+                "You entered zero for Perform Every - Miles, Perform Every - Months, and Perform "
+                "Every - Days, are you wanting to delete this schedule?");
             f->click("saveButton");
             QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
-            QCOMPARE(rows("SELECT PerformEveryMiles FROM Schedule"), yes ? QStringList() : QStringList{"3000"});
+            QCOMPARE(rows("SELECT PerformEveryMiles FROM Schedule"),
+                     yes ? QStringList() : QStringList{"3000"});
             QCOMPARE(f->shown().mode(), yes ? Mode::Browse : Mode::Edit);
         }
     }
@@ -221,8 +228,10 @@ private Q_SLOTS:
                 press(dialog, "okButton");
             });
         // Reading 20,000 is far past 3,000 from a base of 0, but there is no daily use: only dates count.
-        QCOMPARE(rows("SELECT ServiceID || ' ' || LastMiles || ' ' || LastDate || ' ' || PerformEveryMonth || ' ' || "
-                      "PerformEveryDay || ' ' || EstPerformDate FROM Schedule WHERE VehicleID = 2 ORDER BY ServiceID"),
+        QCOMPARE(rows("SELECT ServiceID || ' ' || LastMiles || ' ' || LastDate || ' ' || PerformEveryMonth "
+                      "|| ' ' || "
+                      "PerformEveryDay || ' ' || EstPerformDate FROM Schedule WHERE VehicleID = 2 ORDER BY "
+                      "ServiceID"),
                  QStringList({"1 0 " + stored(0) + " 0 0 ", "2 500 20230101 0 30 "}));
         f->db().execute("UPDATE Vehicles SET EstMilesPerMonth = 310 WHERE VehicleID = 2");
         f->db().execute("DELETE FROM Schedule WHERE ScheduleID > 3");
@@ -245,27 +254,31 @@ private Q_SLOTS:
             childNamed<QLineEdit>(dialog, "templateName")->setText("Vans");
             dialog.accept();
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
-            QCOMPARE(rows("SELECT TemplateName || ' ' || ServiceID || ' ' || PerformEveryMiles || ' ' || PerformOnce "
-                          "|| ' ' || Description FROM ScheduleTemplate INNER JOIN ScheduleTemplateNames USING "
-                          "(ScheduleTemplateID)"),
-                     QStringList{"Vans 1 3000 1 Synthetic"});
+            QCOMPARE(
+                rows("SELECT TemplateName || ' ' || ServiceID || ' ' || PerformEveryMiles || ' ' || "
+                     "PerformOnce "
+                     "|| ' ' || Description FROM ScheduleTemplate INNER JOIN ScheduleTemplateNames USING "
+                     "(ScheduleTemplateID)"),
+                QStringList{"Vans 1 3000 1 Synthetic"});
         }
         ScheduleTemplates::create(f->db(), "Cars", 2);
         CScheduleTemplatesDlg dialog(f->db(), f->m_prompter, 1, 0);
         childNamed<QLineEdit>(dialog, "templateName")->setText("VANS");
-        f->m_prompter.answer(Answer::Ok, "The schedule template name is already being used.  Please enter a unique "
-                                         "template name.");
+        f->m_prompter.answer(Answer::Ok,
+                             "The schedule template name is already being used.  Please enter a unique "
+                             "template name.");
         dialog.accept();
         QVERIFY(!dialog.result());
         childNamed<QRadioButton>(dialog, "useTemplateRadio")->click();
         auto* templates = childNamed<QComboBox>(dialog, "templateCombo");
         QCOMPARE(templates->currentText(), QString("Cars"));
         const auto rename = [&](const QString& name) {
-            withDialog<CTemplateNameDlg>([&] { childNamed<QPushButton>(dialog, "changeTemplateButton")->click(); },
-                                         [&](CTemplateNameDlg& names) {
-                                             childNamed<QLineEdit>(names, "newTemplateName")->setText(name);
-                                             names.accept();
-                                         });
+            withDialog<CTemplateNameDlg>(
+                [&] { childNamed<QPushButton>(dialog, "changeTemplateButton")->click(); },
+                [&](CTemplateNameDlg& names) {
+                    childNamed<QLineEdit>(names, "newTemplateName")->setText(name);
+                    names.accept();
+                });
         };
         rename("Cars"); // its own name: no look-up, no message
         f->m_prompter.answer(Answer::Ok, "The schedule template name is already being used.");
@@ -275,7 +288,8 @@ private Q_SLOTS:
         // No keeps the template; Yes deletes the one chosen.
         for (const bool yes : {false, true}) {
             templates->setCurrentIndex(templates->findText(yes ? "Vans" : "Small cars"));
-            f->m_prompter.answer(yes ? Answer::Yes : Answer::No, "Do you want to delete this schedule template?");
+            f->m_prompter.answer(yes ? Answer::Yes : Answer::No,
+                                 "Do you want to delete this schedule template?");
             childNamed<QPushButton>(dialog, "deleteTemplateButton")->click();
             QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
         }
@@ -307,8 +321,9 @@ private Q_SLOTS:
         QVERIFY(description->isReadOnly());
         f->m_prompter.answer(Answer::Yes, "Do you want to delete the selected service?");
         if (!use.isEmpty())
-            f->m_prompter.answer(Answer::Ok, "Unable to delete the current service because it is currently being "
-                                             "used by either a Schedule Entry or a Maintenance.");
+            f->m_prompter.answer(Answer::Ok,
+                                 "Unable to delete the current service because it is currently being "
+                                 "used by either a Schedule Entry or a Maintenance.");
         press(dialog, "deleteButton");
         QCOMPARE(f->count("SELECT count(*) FROM Services WHERE ServiceID = 19"), use.isEmpty() ? 0 : 1);
         QCOMPARE(changed.count(), use.isEmpty() ? 1 : 0);
@@ -318,7 +333,8 @@ private Q_SLOTS:
         QVERIFY(childNamed<QLabel>(dialog, "addingLabel")->isVisibleTo(&dialog));
         QTest::keyClicks(description, "Rust Proofing");
         press(dialog, "saveButton");
-        QCOMPARE(rows(QString("SELECT ServiceDesc FROM Services WHERE ServiceID = %1").arg(use.isEmpty() ? 19 : 20)),
+        QCOMPARE(rows(QString("SELECT ServiceDesc FROM Services WHERE ServiceID = %1")
+                          .arg(use.isEmpty() ? 19 : 20)),
                  QStringList{"Rust Proofing"});
         QVERIFY(childNamed<QPushButton>(dialog, "newButton")->isDefault());
     }
