@@ -81,13 +81,6 @@ struct Fleet
         return app.database().scalar(
             QString("SELECT %1 FROM Vehicles WHERE VehicleID = %2").arg(field).arg(id));
     }
-    void addScheduleDue(const QString& stored)
-    {
-        static int next = 1;
-        app.database().execute(QString::asprintf(
-            "INSERT INTO Schedule (ScheduleID, VehicleID, EstPerformDate) VALUES (%d, 1, '%s')", next++,
-            qPrintable(stored)));
-    }
     // The home screen, shown at a size where every tile is whole.
     std::unique_ptr<CVelView> shownHome()
     {
@@ -134,11 +127,11 @@ private slots:
         QTest::addColumn<int>("shownIcon");
         QTest::addColumn<QStringList>("buttonTexts");
         addRow("question", int(Prompter::Icon::Question), int(Prompter::Buttons::YesNoDefaultNo),
-               int(QMessageBox::Question), QStringList{"Yes", "No"});
+               int(QMessageBox::Question), QStringList{"No", "Yes"});
         addRow("exclamation", int(Prompter::Icon::Exclamation), int(Prompter::Buttons::Ok),
                int(QMessageBox::Warning), QStringList{"OK"});
         addRow("error", int(Prompter::Icon::Error), int(Prompter::Buttons::YesNoCancel),
-               int(QMessageBox::Critical), QStringList{"Yes", "No", "Cancel"});
+               int(QMessageBox::Critical), QStringList{"Cancel", "No", "Yes"});
     }
     void messageBoxes()
     {
@@ -165,7 +158,6 @@ private slots:
                 QVERIFY(!box.iconPixmap().isNull());
             });
         texts.sort();
-        buttonTexts.sort();
         QCOMPARE(texts, buttonTexts);
         QVERIFY(plainButtons);
     }
@@ -258,27 +250,15 @@ private slots:
         QCOMPARE(driver.run(QStringLiteral("expect form ") + form), QString());
     }
 
-    void lightFromDueDate_data()
-    {
-        QTest::addColumn<QString>("due");
-        QTest::addColumn<int>("days");
-        QTest::addColumn<int>("expected");
-        addRow("due today", daysFromNow(0), 5, 3);
-        addRow("overdue", daysFromNow(-40), 5, 3);
-        addRow("in 5 days is inside the warning", daysFromNow(5), 5, 2);
-        addRow("in 6 days", daysFromNow(6), 5, 1);
-        addRow("no date", "", 5, 1);
-        addRow("short date", "2024031", 5, 1);
-        addRow("not digits", "2024-3-1", 5, 1);
-        addRow("Feb 29 of a common year rolls to Mar 1", "20230229", 5, 3);
-    }
-
+    // Five days ahead: due or overdue is red (3), inside the days amber (2), later or unreadable green (1);
+    // Feb 29 of a common year rolls to Mar 1.
     void lightFromDueDate()
     {
-        QFETCH(QString, due);
-        QFETCH(int, days);
-        QFETCH(int, expected);
-        QCOMPARE(int(ScheduleStatus::fromDueDate(due, days, Now)), expected);
+        const std::pair<QString, int> cases[] = {
+            {daysFromNow(0), 3}, {daysFromNow(-40), 3}, {daysFromNow(5), 2}, {daysFromNow(6), 1}, {"", 1},
+            {"2024031", 1},      {"2024-3-1", 1},       {"20230229", 3}};
+        for (const auto& [due, expected] : cases)
+            QVERIFY2(int(ScheduleStatus::fromDueDate(due, 5, Now)) == expected, qPrintable(due));
     }
 
     void quickUpdate_data()
@@ -389,16 +369,16 @@ private slots:
         light(1, "All clear", green);
 
         // Entries without a date, and those of other vehicles, count as not due.
-        fleet.addScheduleDue("");
-        fleet.app.database().execute("INSERT INTO Schedule (ScheduleID, VehicleID) VALUES (99, 2)");
-        fleet.addScheduleDue(daysFromNow(8));
+        const QString schedule = "INSERT INTO Schedule (ScheduleID, VehicleID, EstPerformDate) VALUES ";
+        fleet.app.database().execute(schedule + "(1, 1, ''), (99, 2, NULL), (2, 1, '" + daysFromNow(8) +
+                                     "')");
         light(1, "All clear", green);
         fleet.app.settings().setInteger("Notify", "Days", 10);
         fleet.doc.updateAllViews(DaysAheadHint);
         light(2, "Due soon",
               [](const QColor& c) { return c.red() > 200 && c.green() > 110 && c.blue() < 100; });
 
-        fleet.addScheduleDue(daysFromNow(0));
+        fleet.app.database().execute(schedule + "(3, 1, '" + daysFromNow(0) + "')");
         fleet.doc.updateAllViews(GeneralHint); // as the schedule form tells the views after a save
         light(3, "Alarm", [](const QColor& c) { return c.red() > c.green() + 100; });
     }
@@ -412,15 +392,13 @@ private slots:
         auto* list = view.findChild<QComboBox*>("vehicleSelector");
         auto* edit = view.findChild<QLineEdit*>("readingEdit");
         auto* next = view.findChild<QPushButton*>("updateNextButton");
-        QVERIFY(!list->isEnabled());
-        QVERIFY(!edit->isEnabled());
+        QVERIFY(!list->isEnabled() && !edit->isEnabled());
         fleet.addVehicle(1, "Ford", 41000, 30000);
         fleet.addVehicle(2, "Volvo", 1500, 0, 1);
         fleet.addVehicle(3, "Isuzu", 98765);
         fleet.app.setCurrentVehicle(2);
         fleet.doc.updateAllViews(VehiclesHint);
         QVERIFY(list->isEnabled() && edit->isEnabled());
-        QCOMPARE(list->count(), 3);
         const auto type = [&](const QString& text) {
             edit->selectAll();
             edit->del();
@@ -538,7 +516,6 @@ private slots:
             else
                 QTest::mouseClick(button, Qt::LeftButton);
             QVERIFY(edit->text().isEmpty() && clicked.isEmpty());
-            QVERIFY(!splash->isVisible());
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QVERIFY(splash.isNull());
         }

@@ -239,22 +239,6 @@ const QList<int> DefaultFields{0, 1, 2, -1, -1, -1, -1, -1, -1, -1};
 
 enum class FileKind { None, Missing, Text, NoUtilities };
 
-// Makes the kind of unusable file start-up may find at DBLoc; returns its path.
-QString makeFile(TestEnvironment& env, FileKind kind)
-{
-    const QString path = env.path("Velmora.vel");
-    Database db;
-    if (kind == FileKind::None)
-        return {};
-    if (kind == FileKind::Text)
-        writeFile(path, "not a database at all");
-    if (kind == FileKind::NoUtilities) {
-        db.create(path);
-        db.execute("CREATE TABLE Vehicles (VehicleID INTEGER)");
-    }
-    return path;
-}
-
 int ownersIn(const QString& path)
 {
     Database db;
@@ -768,7 +752,15 @@ private Q_SLOTS:
         QFETCH(QString, notice);
         QFETCH(QString, preselected);
         QFETCH(bool, thanked);
-        const QString path = makeFile(f.env, FileKind(kind));
+        // The kind of unusable file start-up may find at DBLoc.
+        const QString path = kind == int(FileKind::None) ? QString() : f.env.path("Velmora.vel");
+        if (kind == int(FileKind::Text))
+            writeFile(path, "not a database at all");
+        if (kind == int(FileKind::NoUtilities)) {
+            Database db;
+            db.create(path);
+            db.execute("CREATE TABLE Vehicles (VehicleID INTEGER)");
+        }
         CWelcomeDialog dialog(welcomeNoticeFor(path));
         dialog.show();
         auto* text = dialog.findChild<QLabel*>("noticeText");
@@ -935,26 +927,6 @@ private Q_SLOTS:
         QCOMPARE(opened.count(), 2);
     }
 
-    void demoDataMakesAWorkingFleet()
-    {
-        Fixture f(BeforeStartUp);
-        Database db;
-        f.env.createDatabase(db);
-        DemoData::fill(db);
-        QVERIFY(ReadingEstimate::bringAllForward(db) >= 3);
-        const auto holds = [&](const char* value, const char* query) {
-            QCOMPARE(columnOf(db, query), QStringList{value});
-        };
-        holds("2", "SELECT count(*) FROM Owners");
-        holds("1", "SELECT count(*) FROM ContactInfo c JOIN Owners o ON o.ContactID = c.ContactID "
-                   "WHERE c.ContactType = 1 AND c.CompanyName <> ''");
-        holds("1", "SELECT count(*) >= 3 FROM Vehicles v JOIN Owners o ON o.OwnerID = v.OwnerID");
-        // A year of fill-ups for three vehicles, no later one at a lower reading than an earlier one.
-        holds("3 12", "SELECT count(DISTINCT VehicleID) || ' ' || sum(Fillup <> 0) FROM GasLog");
-        holds("0", "SELECT count(*) FROM GasLog a JOIN GasLog b ON a.VehicleID = b.VehicleID "
-                   "AND a.Date < b.Date AND a.Mileage > b.Mileage");
-    }
-
     // The window on a data file that other programs use too: the tools refuse to replace it while the window
     // has it. A program that does not claim the file (an older version, a copy tool) puts another file in its
     // place: nothing the window saves goes to the replaced file, and the views show the new one.
@@ -1023,9 +995,15 @@ private Q_SLOTS:
         }
     }
 
-    void generatedFleetHasItsProportions()
+    // The demo data and a generated fleet have their proportions, and their readings only grow with the
+    // dates.
+    void demoAndGeneratedFleets()
     {
         Fixture f(BeforeStartUp);
+        Database demo;
+        f.env.createDatabase(demo);
+        DemoData::fill(demo);
+        QVERIFY(ReadingEstimate::bringAllForward(demo) >= 3);
         const QString path = f.env.path("fleet.vel");
         const CliRun run = runCli({"generate-fleet", path, "--vehicles", "10", "--seed", "3"});
         QCOMPARE(run.exitCode, 0);
@@ -1035,35 +1013,44 @@ private Q_SLOTS:
                          "records\n"));
         Database db;
         db.open(path);
-        const auto holds = [&](const char* value, const char* query) {
-            QCOMPARE(columnOf(db, query), QStringList{value});
+        const auto holds = [](Database& fleet, const char* value, const char* query) {
+            QCOMPARE(columnOf(fleet, query), QStringList{value});
         };
-        holds("1500", "SELECT count(*) FROM MaintServices WHERE LinkInd = 0");
-        holds("7,1,2", "SELECT group_concat(n) FROM (SELECT count(*) n FROM Vehicles GROUP BY Measurement, "
-                       "HoursInd ORDER BY Measurement, HoursInd)");
-        // Readings only grow with the dates, up to the vehicle's last actual reading.
-        holds("0", "SELECT count(*) FROM GasLog a JOIN GasLog b ON a.VehicleID = b.VehicleID "
-                   "AND a.Date < b.Date AND a.Mileage > b.Mileage");
-        holds("0", "SELECT count(*) FROM Maintenance m JOIN Vehicles v ON v.VehicleID = m.VehicleID "
-                   "WHERE m.MaintDate > v.DateOfActualMiles OR m.ActualMiles > v.EntryOfActualMiles");
-        holds("10", "SELECT count(*) FROM JobOrder WHERE OpenInd <> 0");
+        for (Database* fleet : {&demo, &db})
+            holds(*fleet, "0",
+                  "SELECT count(*) FROM GasLog a JOIN GasLog b USING (VehicleID) "
+                  "WHERE a.Date < b.Date AND a.Mileage > b.Mileage");
+        holds(demo, "2", "SELECT count(*) FROM Owners");
+        holds(demo, "1",
+              "SELECT count(*) FROM ContactInfo JOIN Owners USING (ContactID) "
+              "WHERE ContactType = 1 AND CompanyName <> ''");
+        holds(demo, "1", "SELECT count(*) >= 3 FROM Vehicles v JOIN Owners o ON o.OwnerID = v.OwnerID");
+        // A year of fill-ups for three vehicles.
+        holds(demo, "3 12", "SELECT count(DISTINCT VehicleID) || ' ' || sum(Fillup <> 0) FROM GasLog");
+
+        holds(db, "1500", "SELECT count(*) FROM MaintServices WHERE LinkInd = 0");
+        holds(db, "7,1,2",
+              "SELECT group_concat(n) FROM (SELECT count(*) n FROM Vehicles "
+              "GROUP BY Measurement, HoursInd ORDER BY Measurement, HoursInd)");
+        // Maintenance goes no later and no higher than the vehicle's last actual reading.
+        holds(db, "0",
+              "SELECT count(*) FROM Maintenance JOIN Vehicles USING (VehicleID) "
+              "WHERE MaintDate > DateOfActualMiles OR ActualMiles > EntryOfActualMiles");
+        holds(db, "10", "SELECT count(*) FROM JobOrder WHERE OpenInd <> 0");
         // One schedule entry per vehicle and service; Fillup non-zero marks the occasional partial tank.
-        holds("0", "SELECT count(*) FROM (SELECT 1 FROM Schedule GROUP BY VehicleID, ServiceID HAVING "
-                   "count(*) > 1)");
-        holds("80", "SELECT count(*) FROM GasLog WHERE Fillup <> 0");
-        holds("ok", "PRAGMA integrity_check");
+        holds(db, "0", "SELECT count(*) - count(DISTINCT VehicleID || ' ' || ServiceID) FROM Schedule");
+        holds(db, "80", "SELECT count(*) FROM GasLog WHERE Fillup <> 0");
+        holds(db, "ok", "PRAGMA integrity_check");
 
         // The same seed gives the same rows.
-        Database first;
-        Database second;
-        f.env.createDatabase(first, "first.vel");
-        f.env.createDatabase(second, "second.vel");
-        FleetGenerator::fill(first, 3, 11);
-        FleetGenerator::fill(second, 3, 11);
-        const QString rows =
-            "SELECT group_concat(VehicleID || Mileage || Date || TotalCost || Gallons || Fillup) "
-            "FROM GasLog";
-        QCOMPARE(columnOf(first, rows), columnOf(second, rows));
+        const auto gasRows = [&](const QString& name) {
+            Database generated;
+            f.env.createDatabase(generated, name);
+            FleetGenerator::fill(generated, 3, 11);
+            return columnOf(generated, "SELECT group_concat(VehicleID || Mileage || Date || TotalCost || "
+                                       "Gallons || Fillup) FROM GasLog");
+        };
+        QCOMPARE(gasRows("first.vel"), gasRows("second.vel"));
     }
 };
 
