@@ -120,46 +120,38 @@ private slots:
         DesktopLook::applyStyle(new PicturesOnButtons);
     }
 
-    void messageBoxes_data()
-    {
-        QTest::addColumn<int>("icon");
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<int>("shownIcon");
-        QTest::addColumn<QStringList>("buttonTexts");
-        addRow("question", int(Prompter::Icon::Question), int(Prompter::Buttons::YesNoDefaultNo),
-               int(QMessageBox::Question), QStringList{"No", "Yes"});
-        addRow("exclamation", int(Prompter::Icon::Exclamation), int(Prompter::Buttons::Ok),
-               int(QMessageBox::Warning), QStringList{"OK"});
-        addRow("error", int(Prompter::Icon::Error), int(Prompter::Buttons::YesNoCancel),
-               int(QMessageBox::Critical), QStringList{"Cancel", "No", "Yes"});
-    }
     void messageBoxes()
     {
-        QFETCH(int, icon);
-        QFETCH(int, buttons);
-        QFETCH(int, shownIcon);
-        QFETCH(QStringList, buttonTexts);
+        using Icon = Prompter::Icon;
+        using Buttons = Prompter::Buttons;
+        const std::tuple<Icon, Buttons, QMessageBox::Icon, QStringList> rows[] = {
+            {Icon::Question, Buttons::YesNoDefaultNo, QMessageBox::Question, {"No", "Yes"}},
+            {Icon::Exclamation, Buttons::Ok, QMessageBox::Warning, {"OK"}},
+            {Icon::Error, Buttons::YesNoCancel, QMessageBox::Critical, {"Cancel", "No", "Yes"}}};
         QtPrompter prompter;
-        QStringList texts;
-        bool plainButtons = true;
-        withDialog<QMessageBox>(
-            [&] {
-                prompter.ask(QStringLiteral("Do you want to apply the changes before continuing?"),
-                             Prompter::Icon(icon), Prompter::Buttons(buttons));
-            },
-            [&](QMessageBox& box) {
-                // Qt's fallback pictures are coloured dots; a desktop icon theme's own pictures are welcome.
-                for (QAbstractButton* button : box.buttons()) {
-                    texts << button->text().remove(QLatin1Char('&'));
-                    plainButtons &=
-                        button->icon().isNull() || QIcon::hasThemeIcon(QStringLiteral("dialog-ok"));
-                }
-                QCOMPARE(box.icon(), QMessageBox::Icon(shownIcon));
-                QVERIFY(!box.iconPixmap().isNull());
-            });
-        texts.sort();
-        QCOMPARE(texts, buttonTexts);
-        QVERIFY(plainButtons);
+        for (const auto& [icon, buttons, shownIcon, buttonTexts] : rows) {
+            QStringList texts;
+            bool plainButtons = true;
+            withDialog<QMessageBox>(
+                [&] {
+                    prompter.ask(QStringLiteral("Do you want to apply the changes before continuing?"), icon,
+                                 buttons);
+                },
+                [&](QMessageBox& box) {
+                    // Qt's fallback pictures are coloured dots; a desktop icon theme's own pictures are
+                    // welcome.
+                    for (QAbstractButton* button : box.buttons()) {
+                        texts << button->text().remove(QLatin1Char('&'));
+                        plainButtons &=
+                            button->icon().isNull() || QIcon::hasThemeIcon(QStringLiteral("dialog-ok"));
+                    }
+                    QCOMPARE(box.icon(), shownIcon);
+                    QVERIFY(!box.iconPixmap().isNull());
+                });
+            texts.sort();
+            QCOMPARE(texts, buttonTexts);
+            QVERIFY(plainButtons);
+        }
     }
 
     // Each kind of dialog opens roomy, then at the size the user gave it; the other kind keeps its own.
@@ -215,39 +207,33 @@ private slots:
         }
     }
 
-    void keyboardReachesHomeTiles_data()
-    {
-        QTest::addColumn<int>("homeForm");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("form");
-        addRow("first tile", int(HomeForm), "Return", "owners");
-        addRow("tab along", int(HomeForm), "Tab Tab Space", "schedule");
-        addRow("arrows across and down", int(HomeForm), "Right Down Enter", "insurance");
-        addRow("back from the panel", int(HomeForm), "Tab Tab Tab Tab Tab Tab Tab Tab Tab Backtab Return",
-               "joborders");
-        addRow("picture form", int(PictureHomeForm), "Tab Tab Space", "maintenance");
-        addRow("picture form, back", int(PictureHomeForm), "Tab Tab Tab Tab Backtab Return", "gas");
-    }
     void keyboardReachesHomeTiles()
     {
-        QFETCH(int, homeForm);
-        QFETCH(QString, keys);
-        QFETCH(QString, form);
+        const std::tuple<int, QString, QString> rows[] = {
+            {HomeForm, "Return", "owners"},
+            {HomeForm, "Tab Tab Space", "schedule"},
+            {HomeForm, "Right Down Enter", "insurance"},
+            // Back from the panel to the last tile.
+            {HomeForm, "Tab Tab Tab Tab Tab Tab Tab Tab Tab Backtab Return", "joborders"},
+            {PictureHomeForm, "Tab Tab Space", "maintenance"},
+            {PictureHomeForm, "Tab Tab Tab Tab Backtab Return", "gas"}};
         QtPrompter prompter;
-        WindowDriver driver(prompter, nullptr);
-        QVERIFY(driver.frame().switchForm(homeForm));
-        QWidget* home = driver.frame().shownForm();
-        home->setFocus(Qt::TabFocusReason);
         const QMetaEnum names = QMetaEnum::fromType<Qt::Key>();
-        for (const QString& key : keys.split(QLatin1Char(' '))) {
-            QWidget* focus = QApplication::focusWidget();
-            QVERIFY(focus);
-            QTest::keyClick(focus, Qt::Key(names.keyToValue(qPrintable(QStringLiteral("Key_") + key))));
-            // Past the last tile the focus goes on to the form's other fields.
-            if (key == QLatin1String("Tab") && !home->hasFocus())
-                QVERIFY(home->isAncestorOf(QApplication::focusWidget()));
+        for (const auto& [homeForm, keys, form] : rows) {
+            WindowDriver driver(prompter, nullptr);
+            QVERIFY(driver.frame().switchForm(homeForm));
+            QWidget* home = driver.frame().shownForm();
+            home->setFocus(Qt::TabFocusReason);
+            for (const QString& key : keys.split(QLatin1Char(' '))) {
+                QWidget* focus = QApplication::focusWidget();
+                QVERIFY(focus);
+                QTest::keyClick(focus, Qt::Key(names.keyToValue(qPrintable(QStringLiteral("Key_") + key))));
+                // Past the last tile the focus goes on to the form's other fields.
+                if (key == QLatin1String("Tab") && !home->hasFocus())
+                    QVERIFY(home->isAncestorOf(QApplication::focusWidget()));
+            }
+            QCOMPARE(driver.run(QStringLiteral("expect form ") + form), QString());
         }
-        QCOMPARE(driver.run(QStringLiteral("expect form ") + form), QString());
     }
 
     // Five days ahead: due or overdue is red (3), inside the days amber (2), later or unreadable green (1);
