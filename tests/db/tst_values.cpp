@@ -129,13 +129,11 @@ private slots:
     void shownNumbers()
     {
         // A figure that cannot be printed shows as "#####", never as "inf", "nan" or hundreds of digits.
-        QCOMPARE(QStringList({Values::formatMoney(1234.5), Values::formatMoney(0), Values::formatRate(7.5),
-                              Values::formatFuel(12.3456), Values::formatEconomy(25.04),
-                              Values::formatDecimal(3.14159), Values::formatMoney(qInf()),
-                              Values::formatMoney(-qInf()), Values::formatMoney(qQNaN()),
-                              Values::formatMoney(1e308), Values::formatMoney(4.9e-324)}),
-                 QStringList({"$1234.50", "$0.00", "7.50%", "12.346", "25.0", "3.14", "#####", "#####",
-                              "#####", "#####", "$0.00"}));
+        textRows([](const QString& value) { return Values::formatMoney(value.toDouble()); },
+                 "1234.5>$1234.50 0>$0.00 inf>##### -inf>##### nan>##### 1e308>##### 4.9e-324>$0.00");
+        QCOMPARE(QStringList({Values::formatRate(7.5), Values::formatFuel(12.3456),
+                              Values::formatEconomy(25.04), Values::formatDecimal(3.14159)}),
+                 QStringList({"7.50%", "12.346", "25.0", "3.14"}));
         QCOMPARE(Values::printable(QString("a") + QChar(0) + "b\tc\x1b"), QString("a b c "));
         // One separator only, before the last three digits of the integer part.
         textRows([](const QString& text) { return Values::withThousands(text); },
