@@ -14,8 +14,8 @@
 #include <sqlite3.h>
 #include <sys/resource.h>
 
-// Files for the tests of whole-file operations: their bytes, data files of a chosen size, and runs of the
-// command-line tool cut short or on a "full disk".
+// The headers the database tests share, and files for whole-file operations: their bytes, data files of a
+// chosen size, and runs of the command-line tool cut short or on a "full disk".
 
 inline QByteArray contentsOf(const QString& path)
 {

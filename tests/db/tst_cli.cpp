@@ -1,11 +1,6 @@
 #include "DataRows.h"
 #include "OldDataFiles.h"
-#include "TestEnvironment.h"
 #include "WholeFiles.h"
-#include "db/Database.h"
-
-#include <QDir>
-#include <QTest>
 
 // Runs the command-line tool as a user would and checks what it prints and returns.
 class CliTest : public QObject

@@ -1,20 +1,14 @@
 #include "DataRows.h"
-#include "ScriptedPrompter.h"
-#include "TestEnvironment.h"
 #include "WholeFiles.h"
 #include "app/ui/DataFileCommands.h"
 #include "app/ui/VelApp.h"
 #include "db/DataFile.h"
-#include "db/Database.h"
 #include "db/DbException.h"
 #include "db/Messages.h"
 
 #include <unistd.h>
 
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
-#include <QTest>
 
 namespace {
 

@@ -1,13 +1,8 @@
 #include "OldDataFiles.h"
-#include "TestEnvironment.h"
 #include "WholeFiles.h"
 #include "db/DataFile.h"
-#include "db/Database.h"
-#include "db/DatabaseCreation.h"
 
 #include <QDirIterator>
-#include <QProcess>
-#include <QTest>
 
 // Cuts velmora-cli short at many points of every whole-file operation (SIGKILL at the Nth statement or file
 // step, or a file-size limit that makes writes fail as on a full disk) and checks after each that nothing

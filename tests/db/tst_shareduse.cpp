@@ -1,21 +1,15 @@
 #include "FileHolder.h"
-#include "TestEnvironment.h"
 #include "WholeFiles.h"
-#include "db/Database.h"
 #include "db/DbException.h"
 #include "db/FileClaim.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTest>
 #include <QThread>
 
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <sqlite3.h>
 #include <sys/stat.h>
 
 // Several programs on one data file, and whole-file operations on damaged, special and extreme files: what
@@ -338,9 +332,9 @@ private slots:
             "PerformEveryDay = -2147483648, PerformEveryMonth = 0 WHERE ScheduleID = (SELECT "
             "min(ScheduleID) FROM Schedule)");
         // The vehicle list first: due brings the readings forward and stores them, as start-up does.
-        for (const QString& command : {"report fleet.vel --report vehicle-list --text", "due fleet.vel",
-                                       "due fleet.vel --csv", "report fleet.vel --report gas-log --text",
-                                       "report fleet.vel --report schedule-monitor --text"}) {
+        for (const QString command : {"report fleet.vel --report vehicle-list --text", "due fleet.vel",
+                                      "due fleet.vel --csv", "report fleet.vel --report gas-log --text",
+                                      "report fleet.vel --report schedule-monitor --text"}) {
             const CliRun run = runTool(inFolder(env.folder(), command.split(' ')));
             QVERIFY2(run.exitCode == 0 && !run.out.isEmpty(), qPrintable(command + ": " + run.err));
             static const QRegularExpression unprintable(

@@ -67,12 +67,15 @@ private:
 
     void upgrade(const QString& version, ScriptedPrompter&& prompter) { upgrade(version, prompter); }
 
-    void execute(const QStringList& statements)
+    // Runs the statements on the file; gives the last one's first column.
+    QStringList execute(const QStringList& statements)
     {
         Database db;
         db.open(m_path);
+        QStringList values;
         for (const QString& statement : statements)
-            db.execute(statement);
+            values = columnOf(db, statement);
+        return values;
     }
 
 private slots:
@@ -114,14 +117,11 @@ private slots:
                     prompter.prompts().front().buttons == Prompter::Buttons::YesNo);
         QCOMPARE(shapeOf(m_path), upgradedShape());
         QCOMPARE(versionOf(m_path), QString("B19"));
-        Database db;
-        db.open(m_path);
         // Units and interval as chosen; the gas entry and the new fields' values kept.
-        QCOMPARE(columnOf(db,
-                          "SELECT * FROM (SELECT Measurement || abs(HoursInd) FROM Vehicles ORDER BY "
+        QCOMPARE(execute({"SELECT * FROM (SELECT Measurement || abs(HoursInd) FROM Vehicles ORDER BY "
                           "VehicleID) UNION ALL SELECT ifnull(PerformEveryDay, 'null') || PerformEveryMiles "
                           "FROM Schedule UNION ALL SELECT count(*) FROM GasLog UNION ALL SELECT LinkInd FROM "
-                          "MaintServices UNION ALL SELECT JobOrderID FROM Maintenance"),
+                          "MaintServices UNION ALL SELECT JobOrderID FROM Maintenance"}),
                  vehicles + QStringList({days + "3000", "1", "0", "0", "0"}));
     }
 
@@ -193,14 +193,9 @@ private slots:
                 execute({"INSERT INTO MaintServices (MaintID, ServiceID, LinkInd) VALUES (1, 1, 1)"});
         }
         QCOMPARE(shapeOf(m_path), upgradedShape());
-        Database db;
-        db.open(m_path);
-        QCOMPARE(
-            columnOf(
-                db,
-                "SELECT LinkInd FROM MaintServices UNION ALL SELECT JobOrderID FROM Maintenance ORDER BY 1"),
-            QStringList({"0", "0", "1", "5"}));
-        db.close();
+        QCOMPARE(execute({"SELECT LinkInd FROM MaintServices UNION ALL SELECT JobOrderID FROM Maintenance "
+                          "ORDER BY 1"}),
+                 QStringList({"0", "0", "1", "5"}));
 
         // A current file, or one of no known version, is left alone without a word.
         upgrade("B19", ScriptedPrompter());
