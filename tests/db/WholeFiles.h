@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ScriptedPrompter.h"
+#include "TestEnvironment.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
 
@@ -13,8 +14,8 @@
 #include <sqlite3.h>
 #include <sys/resource.h>
 
-// Files for the tests of whole-file operations: their bytes, data files of a chosen size, and runs of the
-// command-line tool cut short or on a "full disk".
+// The headers the database tests share, and files for whole-file operations: their bytes, data files of a
+// chosen size, and runs of the command-line tool cut short or on a "full disk".
 
 inline QByteArray contentsOf(const QString& path)
 {
@@ -65,17 +66,9 @@ inline void interruptedCopy(const QString& source, const QString& copy,
     QVERIFY(contentsOf(copy + "-journal").startsWith("\xd9\xd5\x05\xf9")); // a hot journal's header
 }
 
-struct ToolRun
-{
-    int exitCode = 0;
-    bool crashed = false;
-    QString out;
-    QString err;
-};
-
 // velmora-cli with the arguments; killAt (VELMORA_TEST_KILL_AT) cuts it at a fault point, a file-size limit
-// makes its writes fail as on a full disk.
-inline ToolRun runTool(const QStringList& args, qint64 fileLimit = 0, const QString& killAt = {})
+// makes its writes fail as on a full disk. A run cut short or crashed gives exit code -1.
+inline CliRun runTool(const QStringList& args, qint64 fileLimit = 0, const QString& killAt = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -91,7 +84,7 @@ inline ToolRun runTool(const QStringList& args, qint64 fileLimit = 0, const QStr
     }
     process.start(qEnvironmentVariable("VELMORA_CLI"), args);
     process.waitForFinished(120000);
-    return {process.exitCode(), process.exitStatus() == QProcess::CrashExit,
+    return {process.exitStatus() == QProcess::CrashExit ? -1 : process.exitCode(),
             QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
 }

@@ -1,13 +1,8 @@
 #include "OldDataFiles.h"
-#include "TestEnvironment.h"
 #include "WholeFiles.h"
 #include "db/DataFile.h"
-#include "db/Database.h"
-#include "db/DatabaseCreation.h"
 
 #include <QDirIterator>
-#include <QProcess>
-#include <QTest>
 
 // Cuts velmora-cli short at many points of every whole-file operation (SIGKILL at the Nth statement or file
 // step, or a file-size limit that makes writes fail as on a full disk) and checks after each that nothing
@@ -17,7 +12,7 @@ namespace {
 
 // killAt > 0 kills the run at that point; 0 runs it whole and counts its points (printed to the error
 // output). The command's file names are taken in folder.
-ToolRun runCli(const QString& folder, const QStringList& args, long long killAt, qint64 fileLimit = 0)
+CliRun runCli(const QString& folder, const QStringList& args, long long killAt, qint64 fileLimit = 0)
 {
     return runTool(inFolder(folder, args), fileLimit,
                    killAt > 0 ? QString::number(killAt) : QString("count"));
@@ -113,7 +108,7 @@ private slots:
         };
         // A whole run gives the complete state and the number of points where a run can be cut.
         const QString whole = freshCopy("whole");
-        const ToolRun counted = runCli(whole, op.args, 0);
+        const CliRun counted = runCli(whole, op.args, 0);
         const long long points =
             counted.err.section("velmora-fault-points: ", 1).section('\n', 0, 0).toLongLong();
         const QString complete = stateOf(QDir(whole).filePath(op.target));
@@ -140,10 +135,10 @@ private slots:
             for (const QString& name : op.inputs + QStringList{op.kept, op.target})
                 before[name] = contentsOf(path(name));
 
-            const ToolRun outcome = runCli(folder, op.args, killAt, limit);
+            const CliRun outcome = runCli(folder, op.args, killAt, limit);
             const QString what =
                 QString("%1, %2 %3: ").arg(op.name, killAt ? "killed at" : "file limit").arg(killAt + limit);
-            QVERIFY2(outcome.crashed == (killAt > 0),
+            QVERIFY2((outcome.exitCode == -1) == (killAt > 0),
                      qPrintable(what + "the run was cut or aborted: " + outcome.err));
             // A full disk is told as such, never as the engine's bare words.
             if (killAt == 0 && outcome.exitCode != 0)

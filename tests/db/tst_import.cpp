@@ -1,17 +1,9 @@
 #include "DataRows.h"
 #include "OldDataFiles.h"
-#include "ScriptedPrompter.h"
-#include "TestEnvironment.h"
 #include "WholeFiles.h"
 #include "db/Clock.h"
-#include "db/Database.h"
-#include "db/DatabaseCreation.h"
 #include "db/Import.h"
 #include "db/Messages.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTest>
 
 #include <ctime>
 
@@ -26,22 +18,14 @@ QStringList rows(Database& db, const QString& columns, const QString& from)
 // are 6 and 7; an entry without its car; recommended readings of two cars sharing service 1.
 void buildPreviousGeneration(const QString& path)
 {
+    ::buildPreviousGeneration(path, 1);
     Database db;
-    db.create(path);
+    db.open(path);
     Transaction transaction(db);
+    for (const char* table : {"CarsOwners", "ActualMaintenance", "ActualMaintServices", "ServiceTypes",
+                              "ServiceStations", "Schedule", "ScheduleServices"})
+        db.execute(QString("DELETE FROM ") + table);
     for (const char* statement : {
-             "CREATE TABLE CarsOwners (CarID, CarYear, CarMake, CarModel, CarVIN, EstMilesPerMonth, "
-             "EntryOfActualMiles, DateOfActualMiles, LastName, FirstName, Address1, Address2, City, State, "
-             "ZipCode, WorkPhone, HomePhone)",
-             "CREATE TABLE ActualMaintenance (ActualMaintID, CarID, StationID, ActualMiles, MaintDate, "
-             "Description, Tax)",
-             "CREATE TABLE ActualMaintServices (ActualMaintID, CarID, ServiceID, Price)",
-             "CREATE TABLE ServiceTypes (ServiceID, ServiceDesc)",
-             "CREATE TABLE ServiceStations (StationID, StationName, StationMechFirstName, "
-             "StationMechLastName, StationAddress1, StationAddress2, StationCity, StationState, "
-             "StationZipCode, StationPhone, StationFax)",
-             "CREATE TABLE Schedule (CarID, ScheduleRecMiles)",
-             "CREATE TABLE ScheduleServices (CarID, ScheduleRecMiles, ServiceID)",
              "INSERT INTO CarsOwners VALUES (1, 1996, 'Ford', 'Taurus', 'V1', 1000, 45000, '19990301', "
              "'O''Brien', 'Pat', '1 Main St', 'Apt 2', 'Springfield', 'IL', '62701', '555-1000', "
              "'555-2000'), (2, 1998, 'Honda', 'Civic', 'V2', 800, 12000, '19990315', 'O''Brien', 'Pat', '9 "
@@ -164,40 +148,33 @@ private slots:
     {
         QTest::addColumn<QString>("oldFile");
         QTest::addColumn<QString>("description");
-        QTest::addColumn<QString>("message");
-        addRow("not a database", "text", "not a database", Messages::CanNotOpenExistingDatabase);
-        addRow("database of another kind", "current", "CarsOwners", Messages::CanNotOpenExistingDatabase);
+        addRow("not a database", "text", "not a database");
+        addRow("database of another kind", "current", "CarsOwners");
         addRow(
             "overlong make",
             "UPDATE CarsOwners SET CarMake = 'A make longer than thirty-five characters' WHERE CarID = 3",
             "The value 'A make longer than thirty-five characters' in table CarsOwners, row 3, field CarMake "
-            "does not fit that field, so nothing was imported.",
-            Messages::CouldNotImport);
+            "does not fit that field, so nothing was imported.");
         addRow("reading beyond 32 bits",
                "UPDATE CarsOwners SET EntryOfActualMiles = 10000000000 WHERE CarID = 2",
-               "The value '10000000000' in table CarsOwners, row 2, field EntryOfActualMiles does not fit",
-               Messages::CouldNotImport);
+               "The value '10000000000' in table CarsOwners, row 2, field EntryOfActualMiles does not fit");
         addRow("text for a number", "UPDATE CarsOwners SET EstMilesPerMonth = 'abc' WHERE CarID = 1",
-               "The value 'abc' in table CarsOwners, row 1, field EstMilesPerMonth",
-               Messages::CouldNotImport);
+               "The value 'abc' in table CarsOwners, row 1, field EstMilesPerMonth");
         addRow("fraction for a key", "UPDATE ActualMaintenance SET StationID = 5.5 WHERE ActualMaintID = 12",
-               "The value '5.5' in table ActualMaintenance, row 3, field StationID",
-               Messages::CouldNotImport);
+               "The value '5.5' in table ActualMaintenance, row 3, field StationID");
         addRow("NUL in an owner's name",
                "UPDATE CarsOwners SET LastName = 'Sm' || char(0) || 'ith' WHERE CarID = 3",
-               "The value 'Sm\\0ith' in table CarsOwners, row 3, field LastName", Messages::CouldNotImport);
+               "The value 'Sm\\0ith' in table CarsOwners, row 3, field LastName");
         addRow("interval beyond 32 bits",
                "INSERT INTO Schedule VALUES (2, -2000000000), (2, 2000000000); INSERT INTO ScheduleServices "
                "VALUES (2, -2000000000, 3), (2, 2000000000, 3)",
-               "The value '4000000000' in table ScheduleServices, row 7, field ScheduleRecMiles",
-               Messages::CouldNotImport);
+               "The value '4000000000' in table ScheduleServices, row 7, field ScheduleRecMiles");
     }
 
     void refusedOrFailedImportLeavesTheFilesAlone()
     {
         QFETCH(QString, oldFile);
         QFETCH(QString, description);
-        QFETCH(QString, message);
         Database old;
         if (oldFile == "text") {
             writeFile(m_old, "Velmora maintenance notes\n");
@@ -214,10 +191,11 @@ private slots:
         if (!checked)
             writeFile(m_backup, "kept");
 
-        QVERIFY(!QFile::exists(runImport(ScriptedPrompter()
-                                             .file(m_newPath)
-                                             .answer(Prompter::Answer::Ok, description)
-                                             .answer(Prompter::Answer::Ok, message))));
+        runImport(ScriptedPrompter()
+                      .file(m_newPath)
+                      .answer(Prompter::Answer::Ok, description)
+                      .answer(Prompter::Answer::Ok,
+                              checked ? Messages::CouldNotImport : Messages::CanNotOpenExistingDatabase));
         QCOMPARE(contentsOf(m_old), original);
         QCOMPARE(contentsOf(m_backup), checked ? original : QByteArray("kept"));
         QVERIFY(!QFile::exists(m_newPath));
@@ -248,11 +226,7 @@ private slots:
     // Processor time, not wall time: the machine's other load does not count.
     void importTimeGrowsWithTheNumberOfCars()
     {
-        const auto cpuMilliseconds = [] {
-            timespec now{};
-            clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-            return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
-        };
+        const auto cpuMilliseconds = [] { return std::clock() * 1000.0 / CLOCKS_PER_SEC; };
         double elapsed[2] = {};
         for (const int cars : {2000, 8000}) {
             const QString folder = m_env->path(QString("fleet%1").arg(cars));

