@@ -243,67 +243,63 @@ private:
     }
 
 private Q_SLOTS:
-    void init() { f = std::make_unique<CompanyFormsFixture>(); }
+    // Also called by the tests that run their rows each on a fresh window and file.
+    void init()
+    {
+        f.reset();
+        f = std::make_unique<CompanyFormsFixture>();
+    }
     void cleanup() { f.reset(); }
 
     // The checks Save runs on the owner, vehicle, company, loan and insurance forms, and what it writes.
-    void saveChecksRunInOrder_data()
-    {
-        QTest::addColumn<int>("form");
-        QTest::addColumn<QString>("columns"); // what the form's rows hold, read after each save
-        QTest::addColumn<QString>("rows");
-        addRow("owner", int(OwnerForm),
-               "ContactType CompanyName LastName FirstName Owners.LocationID Owners.Memo",
-               "Owners JOIN ContactInfo USING (ContactID) WHERE OwnerID > 1");
-        addRow("vehicle", int(VehicleForm),
-               "VehicleYear EntryOfActualMiles EstMilesPerMonth Measurement HoursInd",
-               "Vehicles WHERE VehicleID = 1");
-        addRow("company", int(CompanyForm), "ContactType CompanyName Phone",
-               "ContactInfo WHERE ContactID > 1");
-        addRow("loan", int(LoanForm), "AcctNo Length InterestRate Amount PaymentAmount OriginatingDate",
-               "Loan WHERE VehicleID = 1");
-        addRow("insurance", int(InsuranceForm), "Deductable CoverageStartDate CoverageEndDate",
-               "Insurance WHERE VehicleID = 1");
-    }
-
     void saveChecksRunInOrder()
     {
-        QFETCH(int, form);
-        QFETCH(QString, columns);
-        QFETCH(QString, rows);
-        const QString stored =
-            QString("SELECT group_concat(%1) FROM %2").arg(columns.split(' ').join("||'|'||"), rows);
-        // Vehicle 1 has a purchase reading of 200 and a maintenance entry at 900.
-        Clock::setNow(QDateTime(QDate(2024, 3, 20), QTime(10, 0)));
-        f->db().execute("UPDATE Vehicles SET EntryOfActualMiles = 1000, DateOfActualMiles = '20240320', "
-                        "DateOfEstimatedMiles = '20240320', EstMilesPerMonth = 0, PurchaseMileage = 200, "
-                        "Measurement = 0, HoursInd = 0, ActiveInd = -1 WHERE VehicleID = 1");
-        f->db().execute(
-            "INSERT INTO Maintenance (MaintID, VehicleID, StationID, ActualMiles) VALUES (1, 1, 0, 900)");
-        f->m_app.setCurrentVehicle(1);
-        f->open(form);
-        if (form == OwnerForm)
-            f->click("newButton");
-        for (const Step& step : steps) {
-            if (step.form != form)
-                continue;
-            if (f->shown().mode() == Mode::Browse)
-                f->click("editButton");
-            const QString before = f->db().scalar(stored).toString();
-            for (const auto& [name, text] : pairs(step.edits))
-                edit(name.constData(), text);
-            if (step.message.isEmpty()) {
-                f->click("saveButton");
-                QCOMPARE(f->shown().mode(), Mode::Browse);
-            } else {
-                f->saveRefused(step.message, step.target);
-                if (QTest::currentTestFailed())
-                    return;
+        // Each form and what its rows hold, read after each save.
+        const std::tuple<int, QString, const char*> forms[] = {
+            {OwnerForm, "ContactType CompanyName LastName FirstName Owners.LocationID Owners.Memo",
+             "Owners JOIN ContactInfo USING (ContactID) WHERE OwnerID > 1"},
+            {VehicleForm, "VehicleYear EntryOfActualMiles EstMilesPerMonth Measurement HoursInd",
+             "Vehicles WHERE VehicleID = 1"},
+            {CompanyForm, "ContactType CompanyName Phone", "ContactInfo WHERE ContactID > 1"},
+            {LoanForm, "AcctNo Length InterestRate Amount PaymentAmount OriginatingDate",
+             "Loan WHERE VehicleID = 1"},
+            {InsuranceForm, "Deductable CoverageStartDate CoverageEndDate", "Insurance WHERE VehicleID = 1"},
+        };
+        for (const auto& [form, columns, rows] : forms) {
+            init();
+            const QString stored =
+                QString("SELECT group_concat(%1) FROM %2").arg(columns.split(' ').join("||'|'||"), rows);
+            Clock::setNow(QDateTime(QDate(2024, 3, 20), QTime(10, 0)));
+            f->db().execute("UPDATE Vehicles SET EntryOfActualMiles = 1000, DateOfActualMiles = '20240320', "
+                            "DateOfEstimatedMiles = '20240320', EstMilesPerMonth = 0, PurchaseMileage = 200, "
+                            "Measurement = 0, HoursInd = 0, ActiveInd = -1 WHERE VehicleID = 1");
+            f->db().execute(
+                "INSERT INTO Maintenance (MaintID, VehicleID, StationID, ActualMiles) VALUES (1, 1, 0, 900)");
+            f->m_app.setCurrentVehicle(1);
+            f->open(form);
+            if (form == OwnerForm)
+                f->click("newButton");
+            for (const Step& step : steps) {
+                if (step.form != form)
+                    continue;
+                if (f->shown().mode() == Mode::Browse)
+                    f->click("editButton");
+                const QString before = f->db().scalar(stored).toString();
+                for (const auto& [name, text] : pairs(step.edits))
+                    edit(name.constData(), text);
+                if (step.message.isEmpty()) {
+                    f->click("saveButton");
+                    QCOMPARE(f->shown().mode(), Mode::Browse);
+                } else {
+                    f->saveRefused(step.message, step.target);
+                    if (QTest::currentTestFailed())
+                        return;
+                }
+                QCOMPARE(f->db().scalar(stored).toString(),
+                         step.message.isEmpty() ? QString(step.target) : before);
+                for (const auto& [name, text] : pairs(step.shown))
+                    QCOMPARE(shownText(name.constData()), text);
             }
-            QCOMPARE(f->db().scalar(stored).toString(),
-                     step.message.isEmpty() ? QString(step.target) : before);
-            for (const auto& [name, text] : pairs(step.shown))
-                QCOMPARE(shownText(name.constData()), text);
         }
     }
 
@@ -486,56 +482,40 @@ private Q_SLOTS:
 
     // A vehicle without the record opens into a new one, which is that vehicle's own, and Delete takes it (an
     // insurance with its coverage, of that vehicle only) and starts a new one.
-    void newRecordForAVehicleWithoutAndDelete_data()
-    {
-        QTest::addColumn<int>("form");
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("textField");
-        QTest::addColumn<QString>("coverageLeft");
-        addRow("loan", int(LoanForm), "Loan", "accountNumber", "1,2");
-        addRow("insurance", int(InsuranceForm), "Insurance", "policyNumber", "2");
-    }
-
     void newRecordForAVehicleWithoutAndDelete()
     {
-        QFETCH(int, form);
-        QFETCH(QString, table);
-        QFETCH(QString, textField);
-        QFETCH(QString, coverageLeft);
-        const QByteArray field = textField.toLatin1();
-        f->db().execute("INSERT INTO InsCoverage (VehicleID, TypeID) VALUES (1, 1), (2, 1)");
-        CRecordForm& view = f->open(form);
-        QCOMPARE(f->title(), QString("New %1 Information").arg(table));
-        QVERIFY(f->box("vehicleSelector")->isEnabled());
-        QVERIFY(!f->find<QPushButton>("newButton")->isEnabled());
-        QVERIFY(!f->find<QPushButton>("deleteButton")->isEnabled());
-        QCOMPARE(f->text("paymentAmount"), QString("$0.00"));
+        const std::tuple<int, QString, const char*, QString> rows[] = {
+            {LoanForm, "Loan", "accountNumber", "1,2"}, {InsuranceForm, "Insurance", "policyNumber", "2"}};
+        for (const auto& [form, table, field, coverageLeft] : rows) {
+            init();
+            f->db().execute("INSERT INTO InsCoverage (VehicleID, TypeID) VALUES (1, 1), (2, 1)");
+            CRecordForm& view = f->open(form);
+            QCOMPARE(f->title(), QString("New %1 Information").arg(table));
+            QVERIFY(f->box("vehicleSelector")->isEnabled());
+            QVERIFY(!f->find<QPushButton>("newButton")->isEnabled());
+            QVERIFY(!f->find<QPushButton>("deleteButton")->isEnabled());
+            QCOMPARE(f->text("paymentAmount"), QString("$0.00"));
 
-        // Typed and left for another vehicle, the record is saved as the first vehicle's own.
-        f->setText(field.constData(), "X-1");
-        f->m_prompter.answer(Answer::Yes, Messages::ApplyChangesQuestion);
-        f->box("vehicleSelector")->setCurrentIndex(1);
-        QCOMPARE(value("SELECT group_concat(VehicleID) FROM " + table), QString("1"));
-        QCOMPARE(view.mode(), Mode::AddNew);
-        QCOMPARE(f->text(field.constData()), QString());
-        QCOMPARE(f->m_app.currentVehicle(), 2);
-        f->box("vehicleSelector")->setCurrentIndex(0);
-        QCOMPARE(f->text(field.constData()), QString("X-1"));
-        QCOMPARE(f->title(), QString("Browse %1 Information").arg(table));
-        // A vehicle chosen on another form is the one shown when the form comes back.
-        f->frame().switchForm(HomeForm);
-        f->m_app.setCurrentVehicle(2);
-        f->open(form);
-        QCOMPARE(f->box("vehicleSelector")->currentIndex(), 1);
-        f->box("vehicleSelector")->setCurrentIndex(0);
+            // Typed and left for another vehicle, the record is saved as the first vehicle's own.
+            f->setText(field, "X-1");
+            f->m_prompter.answer(Answer::Yes, Messages::ApplyChangesQuestion);
+            f->box("vehicleSelector")->setCurrentIndex(1);
+            QCOMPARE(value("SELECT group_concat(VehicleID) FROM " + table), QString("1"));
+            QCOMPARE(view.mode(), Mode::AddNew);
+            QCOMPARE(f->text(field), QString());
+            QCOMPARE(f->m_app.currentVehicle(), 2);
+            f->box("vehicleSelector")->setCurrentIndex(0);
+            QCOMPARE(f->text(field), QString("X-1"));
+            QCOMPARE(f->title(), QString("Browse %1 Information").arg(table));
 
-        f->m_prompter.answer(Answer::Yes,
-                             QString("Do you want to delete the %1 information?").arg(table.toLower()));
-        view.commandDelete();
-        QCOMPARE(f->count("SELECT count(*) FROM " + table), 0);
-        QCOMPARE(f->db().scalar("SELECT group_concat(VehicleID) FROM InsCoverage").toString(), coverageLeft);
-        QCOMPARE(f->title(), QString("New %1 Information").arg(table));
-        QCOMPARE(f->box("vehicleSelector")->currentIndex(), 0);
+            f->m_prompter.answer(Answer::Yes, "information?"); // its text: deleteQuestionsDefaultToNo
+            view.commandDelete();
+            QCOMPARE(f->count("SELECT count(*) FROM " + table), 0);
+            QCOMPARE(f->db().scalar("SELECT group_concat(VehicleID) FROM InsCoverage").toString(),
+                     coverageLeft);
+            QCOMPARE(f->title(), QString("New %1 Information").arg(table));
+            QCOMPARE(f->box("vehicleSelector")->currentIndex(), 0);
+        }
     }
 
     // Nothing is written for a vehicle that has gone, no record moves to another vehicle, nothing is deleted
@@ -571,71 +551,60 @@ private Q_SLOTS:
 
     // Typing left on the loan form while the company list is shown is offered on closing, and only that:
     // Cancel stays on the loan form, Yes saves it; with every vehicle gone unheard of, No closes.
-    void closingOffersOnlyTheChanges_data()
-    {
-        QTest::addColumn<bool>("vehiclesGone");
-        addRow("saved", false);
-        addRow("every vehicle gone", true);
-    }
-
     void closingOffersOnlyTheChanges()
     {
-        QFETCH(bool, vehiclesGone);
-        leaveTypedLoan();
-        if (vehiclesGone)
-            f->db().execute("DELETE FROM Vehicles");
-        f->m_prompter.answer(Answer::Cancel, offer);
-        QVERIFY(!f->frame().close());
-        QCOMPARE(f->shownNumber(), int(LoanForm));
-        f->m_prompter.answer(vehiclesGone ? Answer::No : Answer::Yes, offer);
-        QVERIFY(f->frame().close());
-        QCOMPARE(f->m_prompter.prompts().size(), 2);
-        QCOMPARE(f->count("SELECT count(*) FROM Loan WHERE VehicleID = 1 AND AcctNo = 'L-9'"),
-                 vehiclesGone ? 0 : 1);
+        for (const bool vehiclesGone : {false, true}) {
+            init();
+            leaveTypedLoan();
+            if (vehiclesGone)
+                f->db().execute("DELETE FROM Vehicles");
+            f->m_prompter.answer(Answer::Cancel, offer);
+            QVERIFY(!f->frame().close());
+            QCOMPARE(f->shownNumber(), int(LoanForm));
+            f->m_prompter.answer(vehiclesGone ? Answer::No : Answer::Yes, offer);
+            QVERIFY(f->frame().close());
+            QCOMPARE(f->m_prompter.prompts().size(), 2);
+            QCOMPARE(f->count("SELECT count(*) FROM Loan WHERE VehicleID = 1 AND AcctNo = 'L-9'"),
+                     vehiclesGone ? 0 : 1);
+        }
     }
 
-    void deleteQuestionsDefaultToNo_data()
-    {
-        QTest::addColumn<int>("form");
-        QTest::addColumn<QString>("question");
-        QTest::addColumn<QString>("table");
-        addRow("owner", int(OwnerForm), "Do you want to delete the current owner?", "Owners");
-        addRow("vehicle", int(VehicleForm),
-               "Do you want to delete the current vehicle?  Note:  All Schedule, Loan, "
-               "Insurance, Job Orders, Maintenance, and Gas Log information will be lost.",
-               "Vehicles");
-        addRow("company", int(CompanyForm), "Do you want to delete the current service station?",
-               "ContactInfo WHERE ContactType = 4");
-        addRow("loan", int(LoanForm), "Do you want to delete the loan information?", "Loan");
-        addRow("insurance", int(InsuranceForm), "Do you want to delete the insurance information?",
-               "Insurance");
-        addRow("gas", int(GasForm), "Do you want to delete the selected gas entry?", "GasLog");
-        addRow("maintenance", int(MaintenanceForm), "Do you want to delete the selected maintenance entry?",
-               "Maintenance");
-        addRow("job order", int(JobOrderForm), "Do you want to delete the selected job order?", "JobOrder");
-    }
-
+    // Every Delete question defaults to No, and No deletes nothing.
     void deleteQuestionsDefaultToNo()
     {
-        QFETCH(int, form);
-        QFETCH(QString, question);
-        QFETCH(QString, table);
         f->addCompany("Quick Lube", 4);
-        f->db().execute("INSERT INTO Loan (VehicleID, AcctNo) VALUES (1, 'L-1')");
-        f->db().execute("INSERT INTO Insurance (VehicleID, PolicyNo) VALUES (1, 'P-1')");
-        f->db().execute(
-            "INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage) VALUES (1, 1, '20240105', 9800)");
-        f->db().execute("INSERT INTO Maintenance (MaintID, VehicleID, StationID, MaintDate, ActualMiles) "
-                        "VALUES (1, 1, 0, '20240215', 10600)");
-        f->db().execute("INSERT INTO JobOrder (JobOrderID, StationID, VehicleID, JCN, Date, OpenInd) VALUES "
-                        "(1, 0, 1, 'J-1', '20240310', -1)");
-        const QString count = QStringLiteral("SELECT count(*) FROM ") + table;
-        const int before = f->count(count);
-        f->open(form);
-        f->m_prompter.answer(Answer::No, question);
-        f->click("deleteButton");
-        QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
-        QCOMPARE(f->count(count), before);
+        for (const char* sql :
+             {"INSERT INTO Loan (VehicleID, AcctNo) VALUES (1, 'L-1')",
+              "INSERT INTO Insurance (VehicleID, PolicyNo) VALUES (1, 'P-1')",
+              "INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage) VALUES (1, 1, '20240105', 9800)",
+              "INSERT INTO Maintenance (MaintID, VehicleID, StationID, MaintDate, ActualMiles) "
+              "VALUES (1, 1, 0, '20240215', 10600)",
+              "INSERT INTO JobOrder (JobOrderID, StationID, VehicleID, JCN, Date, OpenInd) VALUES "
+              "(1, 0, 1, 'J-1', '20240310', -1)"})
+            f->db().execute(sql);
+        const std::tuple<int, QString, QString> rows[] = {
+            {OwnerForm, "Do you want to delete the current owner?", "Owners"},
+            {VehicleForm,
+             "Do you want to delete the current vehicle?  Note:  All Schedule, Loan, Insurance, Job Orders, "
+             "Maintenance, and Gas Log information will be lost.",
+             "Vehicles"},
+            {CompanyForm, "Do you want to delete the current service station?",
+             "ContactInfo WHERE ContactType = 4"},
+            {LoanForm, "Do you want to delete the loan information?", "Loan"},
+            {InsuranceForm, "Do you want to delete the insurance information?", "Insurance"},
+            {GasForm, "Do you want to delete the selected gas entry?", "GasLog"},
+            {MaintenanceForm, "Do you want to delete the selected maintenance entry?", "Maintenance"},
+            {JobOrderForm, "Do you want to delete the selected job order?", "JobOrder"},
+        };
+        for (const auto& [form, question, table] : rows) {
+            const QString count = "SELECT count(*) FROM " + table;
+            const int before = f->count(count);
+            f->open(form);
+            f->m_prompter.answer(Answer::No, question);
+            f->click("deleteButton");
+            QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
+            QCOMPARE(f->count(count), before);
+        }
     }
 
     // Whatever the form does, a save never moves a stored record to another vehicle.
@@ -868,37 +837,31 @@ private Q_SLOTS:
         QCOMPARE(f->field("vehicleMake")->text(), QString("Ford"));
     }
 
-    // The keyboard as the user meets it: keys typed into whatever field has the focus.
-    void commandKeysWorkFromAnyField_data()
-    {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("title");
-        // The loan record of vehicle 1 exists, so the form opens in Browse.
-        addRow("Ctrl+E in a line", "accountNumber", int(Qt::Key_E), "Edit Loan Information");
-        addRow("Ctrl+E in comments", "comments", int(Qt::Key_E), "Edit Loan Information");
-        addRow("Ctrl+E in the vehicle list", "vehicleSelector", int(Qt::Key_E), "Edit Loan Information");
-        addRow("Ctrl+S after typing", "accountNumber", int(Qt::Key_S), "Browse Loan Information");
-    }
-
+    // The keyboard as the user meets it: keys typed into whatever field has the focus. The loan record of
+    // vehicle 1 exists, so the form opens in Browse; Ctrl+S saves what is typed.
     void commandKeysWorkFromAnyField()
     {
-        QFETCH(QString, field);
-        QFETCH(int, key);
-        QFETCH(QString, title);
-        f->db().execute("INSERT INTO Loan (VehicleID, AcctNo) VALUES (1, 'L-1')");
-        f->open(LoanForm);
-        if (key == Qt::Key_S) {
-            f->click("editButton");
-            f->setText("accountNumber", "L-2");
+        const std::tuple<const char*, Qt::Key, QString> rows[] = {
+            {"accountNumber", Qt::Key_E, "Edit Loan Information"},
+            {"comments", Qt::Key_E, "Edit Loan Information"},
+            {"vehicleSelector", Qt::Key_E, "Edit Loan Information"},
+            {"accountNumber", Qt::Key_S, "Browse Loan Information"},
+        };
+        for (const auto& [field, key, title] : rows) {
+            init();
+            f->db().execute("INSERT INTO Loan (VehicleID, AcctNo) VALUES (1, 'L-1')");
+            f->open(LoanForm);
+            if (key == Qt::Key_S) {
+                f->click("editButton");
+                f->setText("accountNumber", "L-2");
+            }
+            f->find<QWidget>(field)->setFocus();
+            ClaimsControlKeys claims;
+            focused()->installEventFilter(&claims);
+            press(focused(), key, Qt::ControlModifier);
+            QCOMPARE(f->title(), title);
+            QCOMPARE(value("SELECT AcctNo FROM Loan"), QString(key == Qt::Key_S ? "L-2" : "L-1"));
         }
-        f->find<QWidget>(qPrintable(field))->setFocus();
-        ClaimsControlKeys claims;
-        focused()->installEventFilter(&claims);
-        press(focused(), key, Qt::ControlModifier);
-        QCOMPARE(f->title(), title);
-        if (key == Qt::Key_S)
-            QCOMPARE(f->db().scalar("SELECT AcctNo FROM Loan").toString(), QString("L-2"));
     }
 
     void paneKeysMoveBetweenSelectorFieldsAndButtons()
@@ -953,41 +916,35 @@ private Q_SLOTS:
     }
 
     // Tab goes down each column of a form, as the eye reads it, then on to the rows across the form.
-    void tabGoesDownEachColumn_data()
-    {
-        QTest::addColumn<int>("form");
-        QTest::addColumn<QString>("order");
-        addRow("gas log", int(GasForm),
-               "fullTank reading distance amount costPerUnit totalPrice date estimated gasStation "
-               "briefDescription");
-        addRow("maintenance", int(MaintenanceForm),
-               "reading serviceStation date jobOrder selectServicesButton description totalPrice comments");
-        addRow("job orders", int(JobOrderForm),
-               "jcn serviceStation date selectServicesButton description comments");
-        addRow("loan", int(LoanForm),
-               "accountNumber loanLength loanAmount originatingDate interestRate paymentAmount comments");
-        addRow("insurance", int(InsuranceForm),
-               "policyNumber coverageStart paymentAmount deductible coverageEnd");
-    }
     void tabGoesDownEachColumn()
     {
-        QFETCH(int, form);
-        QFETCH(QString, order);
         f->db().execute("INSERT INTO GasLog (GasLogID, VehicleID, Date, Mileage, Fillup) VALUES "
                         "(1, 1, '20240301', 41000, 0)");
         f->db().execute("INSERT INTO JobOrder (JobOrderID, VehicleID, JCN, Date, OpenInd) VALUES "
                         "(1, 1, 'J1', '20240301', -1)");
-        f->open(form);
-        if (f->shown().mode() == Mode::Browse)
-            f->shown().commandNew();
-        QCOMPARE(f->shown().mode(), Mode::AddNew);
-        f->find<QWidget>(qPrintable(order.section(' ', 0, 0)))->setFocus();
-        QStringList visited{focusedName()};
-        while (visited.size() < order.count(' ') + 1) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << focusedName();
+        const std::pair<int, QString> rows[] = {
+            {GasForm, "fullTank reading distance amount costPerUnit totalPrice date estimated gasStation "
+                      "briefDescription"},
+            {MaintenanceForm,
+             "reading serviceStation date jobOrder selectServicesButton description totalPrice comments"},
+            {JobOrderForm, "jcn serviceStation date selectServicesButton description comments"},
+            {LoanForm,
+             "accountNumber loanLength loanAmount originatingDate interestRate paymentAmount comments"},
+            {InsuranceForm, "policyNumber coverageStart paymentAmount deductible coverageEnd"},
+        };
+        for (const auto& [form, order] : rows) {
+            f->open(form);
+            if (f->shown().mode() == Mode::Browse)
+                f->shown().commandNew();
+            QCOMPARE(f->shown().mode(), Mode::AddNew);
+            f->find<QWidget>(qPrintable(order.section(' ', 0, 0)))->setFocus();
+            QStringList visited{focusedName()};
+            while (visited.size() < order.count(' ') + 1) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                visited << focusedName();
+            }
+            QCOMPARE(visited.join(' '), order);
         }
-        QCOMPARE(visited.join(' '), order);
     }
 };
 
