@@ -69,9 +69,7 @@ private Q_SLOTS:
 
         f->click("resetButton");
         QCOMPARE(view->mode(), Mode::AddNew);
-        QVERIFY(company()->text().isEmpty());
-        QVERIFY(!view->hasUnsavedChanges());
-        QVERIFY(!enabled("nextButton"));
+        QVERIFY(company()->text().isEmpty() && !view->hasUnsavedChanges() && !enabled("nextButton"));
         QCOMPARE(f->count("SELECT count(*) FROM Owners"), 0);
     }
 
@@ -88,8 +86,7 @@ private Q_SLOTS:
 
         f->click("editButton");
         QCOMPARE(title(), QString("Edit Owner"));
-        QVERIFY(!company()->isReadOnly());
-        QVERIFY(f->selector()->isEnabled());
+        QVERIFY(!company()->isReadOnly() && f->selector()->isEnabled());
         QCOMPARE(QApplication::focusWidget(), company());
         const int before = changesWritten();
         QVERIFY(view->save(CRecordForm::SaveKind::Plain));

@@ -649,7 +649,6 @@ private Q_SLOTS:
 
         f->m_prompter.answer(Answer::No, offer).file(otherPath);
         QTest::keyClick(field, Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(f->m_app.databasePath(), otherPath);
         QCOMPARE(f->m_app.settings().databaseLocation(), otherPath);
         QCOMPARE(f->shownNumber(), int(HomeForm));
         f->open(OwnerForm);
@@ -854,14 +853,12 @@ private Q_SLOTS:
     {
         f->open(OwnerForm);
         f->box("ownerSelector")->setFocus();
-        press(focused(), Qt::Key_F6);
-        QCOMPARE(focused(), f->field("companyName"));
-        press(focused(), Qt::Key_F6);
-        QCOMPARE(focused(), f->find<QWidget>("newButton"));
-        press(focused(), Qt::Key_F6, Qt::ShiftModifier);
-        QCOMPARE(focused(), f->field("companyName"));
-        press(focused(), Qt::Key_F6, Qt::ShiftModifier);
-        QCOMPARE(focused(), f->box("ownerSelector"));
+        QStringList visited;
+        for (const auto modifier : {Qt::NoModifier, Qt::NoModifier, Qt::ShiftModifier, Qt::ShiftModifier}) {
+            press(focused(), Qt::Key_F6, modifier);
+            visited << focusedName();
+        }
+        QCOMPARE(visited.join(' '), QString("companyName newButton companyName ownerSelector"));
     }
 
     void escapeClosesTheInnermostPopupFirst()
