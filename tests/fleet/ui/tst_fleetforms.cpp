@@ -444,8 +444,7 @@ private Q_SLOTS:
         f->box("companySelector")->setCurrentIndex(1);
         f->click("returnButton");
         QCOMPARE(f->shownNumber(), int(LoanForm));
-        QCOMPARE(loan.mode(), Mode::Edit);
-        QVERIFY(loan.hasUnsavedChanges());
+        QVERIFY(loan.mode() == Mode::Edit && loan.hasUnsavedChanges());
         QCOMPARE(f->box("loanCompany")->currentText(), QString("Summit Bank"));
     }
 
@@ -685,22 +684,20 @@ private Q_SLOTS:
         QCOMPARE(f->field("readingEdit")->text(), QString("50,960"));
         QCOMPARE(f->find<QLabel>("readingLabel")->text(), QString("(Est.) Odometer Reading"));
 
-        // Unchanged reading, rate and date: nothing is estimated again.
-        f->click("editButton");
-        f->find<QPlainTextEdit>("comments")->setPlainText("Winter tyres");
-        f->click("saveButton");
-        QCOMPARE(value("SELECT EntryOfActualMiles || ' ' || Memo FROM Vehicles"),
-                 QString("50960 Winter tyres"));
-
-        // With the note turned off a past date is estimated silently; a reading of today is no estimate.
-        f->click("editButton");
-        f->field("readingEdit")->setText("51000");
-        f->click("saveButton");
-        QCOMPARE(f->field("readingEdit")->text(), QString("51,960"));
-        f->click("editButton");
-        f->field("actualDateEdit")->setText("03/20/2024");
-        f->click("saveButton");
-        QCOMPARE(f->field("readingEdit")->text(), QString("51,960"));
+        // Unchanged reading, rate and date: nothing is estimated again. With the note turned off a past date
+        // is estimated silently; a reading of today is no estimate.
+        const std::tuple<const char*, QString, QString, QString> steps[] = {
+            {"comments", "Winter tyres", "50,960", "50960 Winter tyres"},
+            {"readingEdit", "51000", "51,960", "51960 Winter tyres"},
+            {"actualDateEdit", "03/20/2024", "51,960", "51960 Winter tyres"},
+        };
+        for (const auto& [name, typed, shown, stored] : steps) {
+            f->click("editButton");
+            edit(name, typed);
+            f->click("saveButton");
+            QCOMPARE(f->field("readingEdit")->text(), shown);
+            QCOMPARE(value("SELECT EntryOfActualMiles || ' ' || Memo FROM Vehicles"), stored);
+        }
         QCOMPARE(f->find<QLabel>("readingLabel")->text(), QString("Odometer Reading"));
         QCOMPARE(f->m_prompter.prompts().size(), 1);
     }
@@ -743,11 +740,9 @@ private Q_SLOTS:
         });
         QVERIFY(f->shown().hasUnsavedChanges());
         f->click("saveButton");
-        QCOMPARE(
-            value("SELECT PurchaseDate || ' ' || PurchaseAmount || ' ' || PurchaseMileage FROM Vehicles"),
-            QString("20200102 38950.5 5000"));
-        QCOMPARE(value("SELECT CompanyName FROM ContactInfo JOIN Vehicles USING (ContactID)"),
-                 QString("O'Neil's Motors"));
+        QCOMPARE(value("SELECT PurchaseDate || ' ' || PurchaseAmount || ' ' || PurchaseMileage || ' ' || "
+                       "CompanyName FROM Vehicles JOIN ContactInfo USING (ContactID)"),
+                 QString("20200102 38950.5 5000 O'Neil's Motors"));
     }
 
     void duplicateCopiesOnlyWhenSaved()
