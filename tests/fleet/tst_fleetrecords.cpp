@@ -92,7 +92,6 @@ private Q_SLOTS:
         env.reset();
     }
 
-    // A reading recorded with a past date is brought forward to today.
     void pastActualReadingIsBroughtForward()
     {
         CVehicleSet vehicle(*db);
@@ -147,7 +146,6 @@ private Q_SLOTS:
         shown.comments = "new tyres";
         saved = shown.save(*db, 1);
         QVERIFY(!saved.reestimated && saved.estimated);
-        QCOMPARE(row(), "50960 " + daysAgo(30) + " 20240320");
         Clock::setNow(QDateTime(QDate(2024, 3, 21), QTime(8, 0)));
         ReadingEstimate::bringAllForward(*db);
         QCOMPARE(row(), "50992 " + daysAgo(30) + " 20240321");
@@ -307,13 +305,11 @@ private Q_SLOTS:
             const std::optional<Chronology::Conflict> conflict = Chronology::findConflict(
                 *db, e[1].toInt(), e[3], e[4].toInt(),
                 e[0] == "gas" ? EntryKind::Gas : EntryKind::Maintenance, e[2].toInt());
-            const QString found = conflict
-                                      ? QStringLiteral("%1 %2 %3 %4")
-                                            .arg(conflict->kind == EntryKind::Gas ? "gas" : "maintenance")
-                                            .arg(conflict->key)
-                                            .arg(conflict->date)
-                                            .arg(conflict->reading)
-                                      : QString();
+            const QString found =
+                !conflict ? QString()
+                          : QString::asprintf("%s %d %s %d",
+                                              conflict->kind == EntryKind::Gas ? "gas" : "maintenance",
+                                              conflict->key, qPrintable(conflict->date), conflict->reading);
             QVERIFY2(found == expected, qPrintable(QString("%1: found \"%2\"").arg(name, found)));
         }
     }

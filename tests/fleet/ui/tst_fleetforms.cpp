@@ -249,7 +249,6 @@ private Q_SLOTS:
     }
     void cleanup() { f.reset(); }
 
-    // The checks Save runs on the owner, vehicle, company, loan and insurance forms, and what it writes.
     void saveChecksRunInOrder()
     {
         // Each form and what its rows hold, read after each save.
@@ -509,8 +508,6 @@ private Q_SLOTS:
         }
     }
 
-    // Nothing is written for a vehicle that has gone, no record moves to another vehicle, nothing is deleted
-    // by a stray Enter, and closing the window only ever offers the changes typed.
     // Typing for a vehicle deleted on the vehicle form, or behind the form's back, is dropped and the user
     // told.
     void typingForADeletedVehicleIsDroppedAndTold()
@@ -556,7 +553,6 @@ private Q_SLOTS:
         }
     }
 
-    // Every Delete question defaults to No, and No deletes nothing.
     void deleteQuestionsDefaultToNo()
     {
         f->addCompany("Quick Lube", 4);
