@@ -206,8 +206,7 @@ private Q_SLOTS:
         CServiceListDlg services(app.database(), prompter);
         services.show();
         auto* box = services.findChild<QDialogButtonBox*>();
-        QVERIFY(box);
-        QCOMPARE(box->buttons().size(), 2);
+        QVERIFY(box && box->buttons().size() == 2);
         for (const char* name : {"okButton", "cancelButton"})
             QCOMPARE(on(services, name)->parentWidget(), box);
         QCOMPARE(on(services, "editButton")->width(),

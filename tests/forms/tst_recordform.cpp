@@ -227,8 +227,7 @@ private Q_SLOTS:
         f->type("city", "Springfield");
         f->click("saveButton");
 
-        // The mode, disabled selector and focus it starts with are checked on the vehicle form
-        // (tst_fleetforms).
+        // Its mode, disabled selector and first focus are checked on the vehicle form (tst_fleetforms).
         view->commandDuplicate();
         QCOMPARE(title(), QString("New Owner"));
         QCOMPARE(company()->text(), QString("A"));

@@ -281,7 +281,7 @@ private Q_SLOTS:
                     continue;
                 if (f->shown().mode() == Mode::Browse)
                     f->click("editButton");
-                const QString before = f->db().scalar(stored).toString();
+                const QString before = value(stored);
                 for (const auto& [name, text] : pairs(step.edits))
                     edit(name.constData(), text);
                 if (step.message.isEmpty()) {
@@ -292,8 +292,7 @@ private Q_SLOTS:
                     if (QTest::currentTestFailed())
                         return;
                 }
-                QCOMPARE(f->db().scalar(stored).toString(),
-                         step.message.isEmpty() ? QString(step.target) : before);
+                QCOMPARE(value(stored), step.message.isEmpty() ? QString(step.target) : before);
                 for (const auto& [name, text] : pairs(step.shown))
                     QCOMPARE(shownText(name.constData()), text);
             }
@@ -418,10 +417,9 @@ private Q_SLOTS:
 
     void editContactFromBrowseAndCancel()
     {
-        const qint32 acme = f->addCompany("Acme Credit", LoanCompanyContact, "555-0101");
+        f->addCompany("Acme Credit", LoanCompanyContact, "555-0101"); // key 2, which the loan takes
         f->addCompany("Summit Bank", LoanCompanyContact);
-        f->db().execute(
-            QStringLiteral("INSERT INTO Loan (VehicleID, ContactID, Amount) VALUES (1, %1, 500)").arg(acme));
+        f->db().execute("INSERT INTO Loan (VehicleID, ContactID, Amount) VALUES (1, 2, 500)");
         CRecordForm& loan = f->open(LoanForm);
         QCOMPARE(f->text("phone"), QString("555-0101"));
 
@@ -498,8 +496,7 @@ private Q_SLOTS:
             f->m_prompter.answer(Answer::Yes, "information?"); // its text: deleteQuestionsDefaultToNo
             view.commandDelete();
             QCOMPARE(f->count("SELECT count(*) FROM " + table), 0);
-            QCOMPARE(f->db().scalar("SELECT group_concat(VehicleID) FROM InsCoverage").toString(),
-                     coverageLeft);
+            QCOMPARE(value("SELECT group_concat(VehicleID) FROM InsCoverage"), coverageLeft);
             QCOMPARE(f->title(), QString("New %1 Information").arg(table));
             QCOMPARE(f->box("vehicleSelector")->currentIndex(), 0);
         }
@@ -630,16 +627,15 @@ private Q_SLOTS:
         f->open(OwnerForm);
         f->click("editButton");
         f->setText("companyName", "Typed");
-        QWidget* field = f->field("companyName");
-        field->setFocus();
+        f->field("companyName")->setFocus();
         // The changes typed are offered first; Cancel keeps the file and the typing.
         f->m_prompter.answer(Answer::Cancel, offer);
-        QTest::keyClick(field, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(focused(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(f->m_app.databasePath(), first);
         QCOMPARE(f->text("companyName"), QString("Typed"));
 
         f->m_prompter.answer(Answer::No, offer).file(otherPath);
-        QTest::keyClick(field, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(focused(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(f->m_app.settings().databaseLocation(), otherPath);
         QCOMPARE(f->shownNumber(), int(HomeForm));
         f->open(OwnerForm);
@@ -659,10 +655,9 @@ private Q_SLOTS:
         QCOMPARE(f->field("actualDateEdit")->text(), QString("03/20/2024"));
         QVERIFY(f->find<QCheckBox>("activeCheck")->isChecked() &&
                 f->find<QRadioButton>("usMeasurement")->isChecked());
-        f->field("vehicleYear")->setText("2012");
-        f->field("perMonthEdit")->setText("1,000");
-        f->field("readingEdit")->setText("50,000");
-        f->field("actualDateEdit")->setText("02/19/2024");
+        for (const auto& [name, text] :
+             pairs("vehicleYear=2012|perMonthEdit=1,000|readingEdit=50,000|actualDateEdit=02/19/2024"))
+            edit(name.constData(), text);
         f->m_prompter.noteAnswer(false);
         f->click("saveButton");
         QCOMPARE(
