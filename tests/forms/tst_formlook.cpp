@@ -1,4 +1,3 @@
-#include "DataRows.h"
 #include "Dialogs.h"
 #include "Screenshot.h"
 #include "ScriptedPrompter.h"
@@ -68,66 +67,56 @@ private Q_SLOTS:
     void initTestCase() { driver = std::make_unique<WindowDriver>(prompter, &prompter); }
     void cleanupTestCase() { driver.reset(); }
 
-    void spareHeightGoesToTheList_data()
-    {
-        QTest::addColumn<QString>("form");
-        QTest::addColumn<QString>("list");
-        addRow("schedule", "schedule", "serviceList");
-        for (const char* form : {"gas", "maintenance", "joborders"})
-            addRow(form, form, "entryList");
-    }
     void spareHeightGoesToTheList()
     {
-        QFETCH(QString, form);
-        QFETCH(QString, list);
-        const int windowSmall = driver->frame().minimumSize().height();
-        const int small = on(show(form, 0, 0), list)->height();
-        const int big = on(show(form, 1600, 1000), list)->height();
-        QVERIFY2(big - small > (1000 - windowSmall) / 2, qPrintable(QString("%1 -> %2").arg(small).arg(big)));
+        const std::pair<QString, QString> rows[] = {{"schedule", "serviceList"},
+                                                    {"gas", "entryList"},
+                                                    {"maintenance", "entryList"},
+                                                    {"joborders", "entryList"}};
+        for (const auto& [form, list] : rows) {
+            const int windowSmall = driver->frame().minimumSize().height();
+            const int small = on(show(form, 0, 0), list)->height();
+            const int big = on(show(form, 1600, 1000), list)->height();
+            QVERIFY2(big - small > (1000 - windowSmall) / 2,
+                     qPrintable(QString("%1: %2 -> %3").arg(form).arg(small).arg(big)));
+        }
     }
 
-    void buttonsKeepTheirWidthAndSpacing_data()
-    {
-        QTest::addColumn<QString>("form");
-        QTest::addColumn<QStringList>("natural");
-        QTest::addColumn<QStringList>("group");
-        QTest::newRow("schedule") << "schedule" << names("modifyServiceListButton scheduleTemplatesButton")
-                                  << names("backButton nextButton homeButton");
-        QTest::newRow("gas") << "gas" << names("newButton editButton homeButton")
-                             << names("scheduleMonitorButton jobOrdersButton maintenanceButton gasLogButton");
-        QTest::newRow("job orders") << "joborders"
-                                    << names("filterButton printButton performMaintenanceButton")
-                                    << names("filterButton printButton performMaintenanceButton");
-        QTest::newRow("monitor") << "monitor"
-                                 << names("createJobOrderButton performMaintenanceButton homeButton")
-                                 << names("jobOrdersButton maintenanceButton gasLogButton");
-        QTest::newRow("reports") << "reports" << names("printButton previewButton homeButton")
-                                 << names("printButton previewButton exportPdfButton");
-    }
+    // The buttons that keep their natural width, and a group that stands side by side.
     void buttonsKeepTheirWidthAndSpacing()
     {
-        QFETCH(QString, form);
-        QFETCH(QStringList, natural);
-        QFETCH(QStringList, group);
-        for (const int width : {0, 1600}) {
-            QWidget& shown = show(form, width, 1000);
-            for (const QString& name : natural)
-                QCOMPARE(on<QPushButton>(shown, name)->width(),
-                         on<QPushButton>(shown, name)->sizeHint().width());
-            // Side by side in one row, never touching, none shrunk below its text.
-            for (int i = 1; i < group.size(); ++i) {
-                const QRect left = on(shown, group[i - 1])->geometry(),
-                            right = on(shown, group[i])->geometry();
-                QCOMPARE(left.top(), right.top());
-                QVERIFY2(right.left() - left.right() > 4, qPrintable(group[i]));
-                QVERIFY(right.width() >= on<QPushButton>(shown, group[i])->sizeHint().width());
+        const std::tuple<QString, const char*, const char*> rows[] = {
+            {"schedule", "modifyServiceListButton scheduleTemplatesButton",
+             "backButton nextButton homeButton"},
+            {"gas", "newButton editButton homeButton",
+             "scheduleMonitorButton jobOrdersButton maintenanceButton gasLogButton"},
+            {"joborders", "filterButton printButton performMaintenanceButton",
+             "filterButton printButton performMaintenanceButton"},
+            {"monitor", "createJobOrderButton performMaintenanceButton homeButton",
+             "jobOrdersButton maintenanceButton gasLogButton"},
+            {"reports", "printButton previewButton homeButton", "printButton previewButton exportPdfButton"},
+        };
+        for (const auto& [form, naturalNames, groupNames] : rows) {
+            const QStringList natural = names(naturalNames), group = names(groupNames);
+            for (const int width : {0, 1600}) {
+                QWidget& shown = show(form, width, 1000);
+                for (const QString& name : natural)
+                    QCOMPARE(on<QPushButton>(shown, name)->width(),
+                             on<QPushButton>(shown, name)->sizeHint().width());
+                // Side by side in one row, never touching, none shrunk below its text.
+                for (int i = 1; i < group.size(); ++i) {
+                    const QRect left = on(shown, group[i - 1])->geometry(),
+                                right = on(shown, group[i])->geometry();
+                    QCOMPARE(left.top(), right.top());
+                    QVERIFY2(right.left() - left.right() > 4, qPrintable(group[i]));
+                    QVERIFY(right.width() >= on<QPushButton>(shown, group[i])->sizeHint().width());
+                }
+                // Buttons that lead to other forms are one group of equal buttons.
+                if (form == "gas")
+                    for (const QString& name : group)
+                        QCOMPARE(on(shown, name)->width(), on(shown, group[0])->width());
             }
         }
-        // Buttons that lead to other forms are one group of equal buttons.
-        if (form == "gas")
-            for (const QString& name : group)
-                QCOMPARE(on(show(form, 1600, 1000), name)->width(),
-                         on(show(form, 1600, 1000), group[0])->width());
     }
 
     void layoutStaysPutAndMarginsAgree()
@@ -156,28 +145,24 @@ private Q_SLOTS:
                 QCOMPARE(show(form, width, 1000).layout()->contentsMargins(), margins);
     }
 
-    void browseLooksReadOnly_data()
-    {
-        QTest::addColumn<QString>("form");
-        QTest::addColumn<QStringList>("fields");
-        QTest::addColumn<int>("vehicle");
-        QTest::newRow("schedule") << "schedule" << names("baseLineDate intervalField") << 1;
-        QTest::newRow("gas") << "gas" << names("date reading") << 1;
-        QTest::newRow("maintenance") << "maintenance" << names("date description servicesList comments") << 1;
-        QTest::newRow("job orders") << "joborders" << names("date servicesList") << 2;
-    }
     void browseLooksReadOnly()
     {
-        QFETCH(QString, form);
-        QFETCH(QStringList, fields);
-        QFETCH(int, vehicle);
-        QWidget& shown = show(form, 1100, 760);
-        QCOMPARE(driver->run(QString("pick %1").arg(vehicle)), QString());
-        for (const bool browse : {true, false}) {
-            QCOMPARE(driver->run(browse ? "expect mode Browse" : "edit"), QString());
-            for (const QString& name : fields)
-                if (name != "servicesList" || browse) // the services are never typed into
-                    QCOMPARE(lookProblem(on(shown, name), browse), QString());
+        // The form, the fields to look at and the vehicle whose entries fill them.
+        const std::tuple<QString, const char*, int> rows[] = {
+            {"schedule", "baseLineDate intervalField", 1},
+            {"gas", "date reading", 1},
+            {"maintenance", "date description servicesList comments", 1},
+            {"joborders", "date servicesList", 2},
+        };
+        for (const auto& [form, fields, vehicle] : rows) {
+            QWidget& shown = show(form, 1100, 760);
+            QCOMPARE(driver->run(QString("pick %1").arg(vehicle)), QString());
+            for (const bool browse : {true, false}) {
+                QCOMPARE(driver->run(browse ? "expect mode Browse" : "edit"), QString());
+                for (const QString& name : names(fields))
+                    if (name != "servicesList" || browse) // the services are never typed into
+                        QCOMPARE(lookProblem(on(shown, name), browse), QString());
+            }
         }
     }
 
@@ -221,8 +206,7 @@ private Q_SLOTS:
         CServiceListDlg services(app.database(), prompter);
         services.show();
         auto* box = services.findChild<QDialogButtonBox*>();
-        QVERIFY(box);
-        QCOMPARE(box->buttons().size(), 2);
+        QVERIFY(box && box->buttons().size() == 2);
         for (const char* name : {"okButton", "cancelButton"})
             QCOMPARE(on(services, name)->parentWidget(), box);
         QCOMPARE(on(services, "editButton")->width(),

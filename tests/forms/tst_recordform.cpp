@@ -26,22 +26,10 @@ private:
     QLineEdit* company() { return f->field("companyName"); }
     QString title() { return f->find<QLabel>("modeTitle")->text(); }
     bool enabled(const char* buttonName) { return f->find<QPushButton>(buttonName)->isEnabled(); }
-    int changesWritten() { return f->count("SELECT total_changes()"); }
     void openWithOwner(const QString& company)
     {
         f->addOwner(company);
         view = &f->openView();
-    }
-    // Owners "A" and "B", "B" shown in Edit with its company name changed to "B2".
-    void editSecondOwner()
-    {
-        f->addOwner("A");
-        f->addOwner("B");
-        view = &f->openView();
-        f->selector()->setCurrentIndex(1);
-        f->click("editButton");
-        f->type("companyName", "B2");
-        QVERIFY(view->hasUnsavedChanges());
     }
     QStringList menuItems()
     {
@@ -60,8 +48,7 @@ private Q_SLOTS:
     {
         view = &f->openView();
         QCOMPARE(title(), QString("New Owner"));
-        QVERIFY(!f->selector()->isEnabled());
-        QVERIFY(!enabled("nextButton") && !enabled("saveButton"));
+        QVERIFY(!f->selector()->isEnabled() && !enabled("nextButton") && !enabled("saveButton"));
         QCOMPARE(QApplication::focusWidget(), company());
 
         QTest::keyClicks(company(), "Acme");
@@ -69,9 +56,7 @@ private Q_SLOTS:
 
         f->click("resetButton");
         QCOMPARE(view->mode(), Mode::AddNew);
-        QVERIFY(company()->text().isEmpty());
-        QVERIFY(!view->hasUnsavedChanges());
-        QVERIFY(!enabled("nextButton"));
+        QVERIFY(company()->text().isEmpty() && !view->hasUnsavedChanges() && !enabled("nextButton"));
         QCOMPARE(f->count("SELECT count(*) FROM Owners"), 0);
     }
 
@@ -88,12 +73,11 @@ private Q_SLOTS:
 
         f->click("editButton");
         QCOMPARE(title(), QString("Edit Owner"));
-        QVERIFY(!company()->isReadOnly());
-        QVERIFY(f->selector()->isEnabled());
+        QVERIFY(!company()->isReadOnly() && f->selector()->isEnabled());
         QCOMPARE(QApplication::focusWidget(), company());
-        const int before = changesWritten();
+        const int before = f->count("SELECT total_changes()");
         QVERIFY(view->save(CRecordForm::SaveKind::Plain));
-        QCOMPARE(changesWritten(), before);
+        QCOMPARE(f->count("SELECT total_changes()"), before);
         QCOMPARE(view->mode(), Mode::Browse);
 
         QSignalSpy hints(&f->m_doc, &CVelDoc::viewsNeedUpdate);
@@ -103,8 +87,7 @@ private Q_SLOTS:
         QCOMPARE(view->mode(), Mode::Browse);
         QCOMPARE(f->selector()->currentText(), QString("Zed"));
         QCOMPARE(view->currentKey(), 2);
-        QCOMPARE(hints.size(), 1);
-        QCOMPARE(hints.at(0).at(0).toInt(), int(OwnersHint));
+        QVERIFY(hints.size() == 1 && hints.at(0).at(0).toInt() == OwnersHint);
         QCOMPARE(other.selector()->count(), 2);
         QCOMPARE(other.selector()->currentText(), QString("A"));
     }
@@ -125,7 +108,13 @@ private Q_SLOTS:
     {
         QFETCH(QString, trigger);
         QFETCH(QString, answer);
-        editSecondOwner();
+        // Owners "A" and "B", "B" shown in Edit with its company name changed to "B2".
+        f->addOwner("A");
+        f->addOwner("B");
+        view = &f->openView();
+        f->selector()->setCurrentIndex(1);
+        f->click("editButton");
+        f->type("companyName", "B2");
         const bool fromNew = answer == "yes from new", fails = answer.endsWith("fails");
         const QString typed = fromNew ? "C" : fails ? "" : "B2";
         if (fromNew) {
@@ -238,8 +227,7 @@ private Q_SLOTS:
         f->type("city", "Springfield");
         f->click("saveButton");
 
-        // The mode, disabled selector and focus it starts with are checked on the vehicle form
-        // (tst_fleetforms).
+        // Its mode, disabled selector and first focus are checked on the vehicle form (tst_fleetforms).
         view->commandDuplicate();
         QCOMPARE(title(), QString("New Owner"));
         QCOMPARE(company()->text(), QString("A"));
@@ -327,18 +315,25 @@ private Q_SLOTS:
         QVERIFY(!f->find<QPushButton>("nextButton")->isEnabled());
     }
 
+    // The contact read for the dialog keeps its apostrophes and joins the agent's names; the dialog only
+    // shows.
     void contactInformationDialogOnlyShows()
     {
-        CContactInfoDialog dialog(ContactDetails{{"Ann's Insurance"}, "Ann Lee", "Call after 5"});
+        f->db().execute(
+            "INSERT INTO ContactInfo (ContactID, ContactType, CompanyName, FirstName, LastName, Phone, Memo) "
+            "VALUES (6, 3, 'Ann`s Insurance', 'Ann', 'Lee', '555-1234', 'Call after 5')");
+        QVERIFY(!ContactOperations::contactDetails(f->db(), 7));
+        CContactInfoDialog dialog(ContactOperations::contactDetails(f->db(), 6).value());
         dialog.show();
         QApplication::setActiveWindow(&dialog);
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        auto* company = dialog.findChild<QLineEdit*>("companyName");
-        QCOMPARE(company->text(), QString("Ann's Insurance"));
-        QVERIFY(company->isReadOnly());
-        QCOMPARE(QApplication::focusWidget(), company);
-        QCOMPARE(dialog.findChild<QLineEdit*>("agentName")->text(), QString("Ann Lee"));
-        QVERIFY(dialog.findChild<QPlainTextEdit*>("comments")->isReadOnly());
+        const auto line = [&](const char* name) { return dialog.findChild<QLineEdit*>(name); };
+        QCOMPARE(QStringList({line("companyName")->text(), line("agentName")->text(), line("phone")->text()}),
+                 QStringList({"Ann's Insurance", "Ann Lee", "555-1234"}));
+        QVERIFY(line("companyName")->isReadOnly());
+        QCOMPARE(QApplication::focusWidget(), line("companyName"));
+        auto* comments = dialog.findChild<QPlainTextEdit*>("comments");
+        QVERIFY(comments->isReadOnly() && comments->toPlainText() == "Call after 5");
         QTest::mouseClick(dialog.findChild<QPushButton*>("okButton"), Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
