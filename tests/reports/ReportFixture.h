@@ -68,8 +68,9 @@ struct ReportFixture
     // The report laid out on US Letter, reading readAhead vehicles at a time (0: as many as the job does).
     std::unique_ptr<Report::ReportJob> job(const Report::Options& options, int readAhead = 0)
     {
-        auto result =
-            std::make_unique<Report::ReportJob>(db, options, width(options.code), height(options.code));
+        const bool landscape = ReportCatalogue::isLandscape(options.code);
+        auto result = std::make_unique<Report::ReportJob>(db, options, letterPrintableWidth(landscape),
+                                                          letterPrintableHeight(landscape));
         if (readAhead > 0)
             result->setReadAhead(readAhead);
         result->paginate();
@@ -85,9 +86,6 @@ struct ReportFixture
             job.drawPage(page, drawn[page - 1]);
         return drawn;
     }
-
-    static double width(int code) { return letterPrintableWidth(ReportCatalogue::isLandscape(code)); }
-    static double height(int code) { return letterPrintableHeight(ReportCatalogue::isLandscape(code)); }
 };
 
 // The expected text of tests/reports/expected/<name>.txt.

@@ -13,14 +13,6 @@ class TextReportsTest : public QObject
 {
     Q_OBJECT
 
-    static QStringList labels(const std::array<double, 7>& ticks, const char* pattern)
-    {
-        QStringList texts;
-        for (double tick : ticks)
-            texts << QString::asprintf(pattern, tick);
-        return texts;
-    }
-
     // The fills of the bars drawn on every page of an expense graph job.
     static std::multiset<std::tuple<int, int, int>>
     barFills(ReportFixture& fixture, const Report::Options& options, QStringList* text = nullptr)
@@ -137,20 +129,21 @@ private slots:
         QCOMPARE(QStringList({Graph::monthLabel({1999, 12}), Graph::monthLabel({2005, 3}),
                               Graph::monthLabel({2026, 1})}),
                  QStringList({"12/99", " 3/05", " 1/26"}));
-        const auto fuel = [](const std::vector<double>& values) {
-            return labels(Graph::fuelTicks(values), "%.1f").join(' ');
+        // A scale's seven ticks as printed: fuel with one decimal, expenses in dollars and cents.
+        const auto scale = [](bool fuel, const std::vector<double>& values) {
+            QStringList texts;
+            for (double tick : fuel ? Graph::fuelTicks(values) : Graph::expenseTicks(values))
+                texts << QString::asprintf(fuel ? "%.1f" : "$%.2f", tick);
+            return texts.join(' ');
         };
-        const auto expense = [](const std::vector<double>& values) {
-            return labels(Graph::expenseTicks(values), "$%.2f").join(' ');
-        };
-        QCOMPARE(fuel({0, 0}), QString("0.0 1.0 2.0 3.0 4.0 5.0 6.0"));
-        QCOMPARE(fuel({20, 0, 20}), QString("17.0 18.0 19.0 20.0 21.0 22.0 23.0"));
-        QCOMPARE(fuel({20.2, 22.1}), QString("20.0 20.5 21.0 21.5 22.0 22.5 23.0"));
-        QCOMPARE(fuel({20.6, 21.0}), QString("20.5 21.0 21.5 22.0 22.5 23.0 23.5"));
-        QCOMPARE(fuel({10, 30}), QString("10.0 14.0 18.0 22.0 26.0 30.0 34.0"));
-        QCOMPARE(expense({0}), QString("$0.00 $1.00 $2.00 $3.00 $4.00 $5.00 $6.00"));
-        QCOMPARE(expense({100}), QString("$0.00 $18.00 $36.00 $54.00 $72.00 $90.00 $108.00"));
-        QCOMPARE(expense({0.6, 1.2}), QString("$0.00 $0.50 $1.00 $1.50 $2.00 $2.50 $3.00"));
+        QCOMPARE(scale(true, {0, 0}), QString("0.0 1.0 2.0 3.0 4.0 5.0 6.0"));
+        QCOMPARE(scale(true, {20, 0, 20}), QString("17.0 18.0 19.0 20.0 21.0 22.0 23.0"));
+        QCOMPARE(scale(true, {20.2, 22.1}), QString("20.0 20.5 21.0 21.5 22.0 22.5 23.0"));
+        QCOMPARE(scale(true, {20.6, 21.0}), QString("20.5 21.0 21.5 22.0 22.5 23.0 23.5"));
+        QCOMPARE(scale(true, {10, 30}), QString("10.0 14.0 18.0 22.0 26.0 30.0 34.0"));
+        QCOMPARE(scale(false, {0}), QString("$0.00 $1.00 $2.00 $3.00 $4.00 $5.00 $6.00"));
+        QCOMPARE(scale(false, {100}), QString("$0.00 $18.00 $36.00 $54.00 $72.00 $90.00 $108.00"));
+        QCOMPARE(scale(false, {0.6, 1.2}), QString("$0.00 $0.50 $1.00 $1.50 $2.00 $2.50 $3.00"));
         // A line inside stays, one crossing the top is cut there, one outside is not drawn.
         const auto clip = [](double x1, double y1, double x2, double y2) {
             if (!Graph::clipLine(x1, y1, x2, y2, 0, 0, 100, 100))
