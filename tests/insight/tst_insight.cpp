@@ -12,7 +12,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlQuery>
+#include <QRegularExpression>
 #include <QTest>
 
 // Costs, the maintenance forecast and the implausible-reading question on small fleets whose figures are
@@ -44,49 +44,24 @@ private:
         return {run.exitCode, run.out.split("\r\n", Qt::SkipEmptyParts), run.err};
     }
 
-    // Rows are "VehicleID rowid-order: id, make, model, Measurement, HoursInd, ActiveInd, reading, per
-    // month".
+    // Runs the statements (separated by ";"); "@-40" stands for the date 40 days before today.
+    void execute(QString statements)
+    {
+        static const QRegularExpression offset("@(-?\\d+)");
+        for (auto m = offset.match(statements); m.hasMatch(); m = offset.match(statements))
+            statements.replace(m.capturedStart(), m.capturedLength(), "'" + day(m.captured(1).toInt()) + "'");
+        for (const QString& statement : statements.split(';'))
+            db.execute(statement);
+    }
+    // Vehicles of owner 1 in this order, rows "VehicleID, OwnerID, year, make, model, Measurement, HoursInd,
+    // ActiveInd, reading, use a month, date of the reading, date of the estimate".
     void vehicles(const QStringList& rows)
     {
-        db.execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 0)");
-        for (const QString& row : rows)
-            db.execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, VehicleModel, "
-                       "Measurement, HoursInd, ActiveInd, EntryOfActualMiles, EstMilesPerMonth, "
-                       "DateOfActualMiles, DateOfEstimatedMiles) VALUES (" +
-                       row + ")");
-    }
-    // One row of the table: the columns named and their values, in order.
-    void insert(const QString& table, const QString& columns, const QVariantList& values)
-    {
-        QSqlQuery query = db.prepare(QString("INSERT INTO %1 (%2) VALUES (?%3)")
-                                         .arg(table, columns, QString(", ?").repeated(values.size() - 1)));
-        for (const QVariant& value : values)
-            query.addBindValue(value);
-        db.exec(query);
-    }
-    void gas(int id, int vehicle, int reading, const QString& date, double cost, double amount)
-    {
-        insert("GasLog", "GasLogID, VehicleID, Mileage, Date, TotalCost, Gallons, StationID, Fillup",
-               {id, vehicle, reading, date, cost, amount, 0, -1});
-    }
-    // services: ServiceID and Price pairs performed in the entry.
-    void maintenance(int id, int vehicle, int reading, const QString& date, double total,
-                     const QList<std::pair<int, double>>& services = {})
-    {
-        insert("Maintenance", "MaintID, VehicleID, StationID, ActualMiles, MaintDate, TotalPrice",
-               {id, vehicle, 0, reading, date, total});
-        for (const auto& [service, price] : services)
-            insert("MaintServices", "MaintID, ServiceID, LinkInd, VehicleID, Price",
-                   {id, service, 0, vehicle, price});
-    }
-    // once: PerformOnce (0 normal, 1 one time, 2 never estimated).
-    void schedule(int id, int vehicle, int service, int once, int miles, int months, int days,
-                  const QString& lastDate, int lastMiles)
-    {
-        insert("Schedule",
-               "ScheduleID, VehicleID, ServiceID, PerformOnce, PerformEveryMiles, PerformEveryMonth, "
-               "PerformEveryDay, LastDate, LastMiles, EstPerformDate",
-               {id, vehicle, service, once, miles, months, days, lastDate, lastMiles, ""});
+        execute(
+            "INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 0);INSERT INTO Vehicles (VehicleID, OwnerID, "
+            "VehicleYear, VehicleMake, VehicleModel, Measurement, HoursInd, ActiveInd, EntryOfActualMiles, "
+            "EstMilesPerMonth, DateOfActualMiles, DateOfEstimatedMiles) VALUES (" +
+            rows.join("), (") + ")");
     }
 
     // Ford, Skoda (km), an inactive Deere (hours), a Civic with one reading and a vehicle with no entries.
@@ -231,36 +206,37 @@ private Q_SLOTS:
         QCOMPARE(MaintenanceForecast::endDate(QDate(2024, 1, 31), 1), QDate(2024, 2, 29));
         QCOMPARE(MaintenanceForecast::endDate(QDate(2023, 11, 30), 3), QDate(2024, 2, 29));
         QCOMPARE(MaintenanceForecast::endDate(QDate(2024, 6, 10), 12), QDate(2025, 6, 10));
-        vehicles({QString("2, 1, '2022', 'Skoda', 'Octavia', 1, 0, -1, 50000, 3000, '%1', '%1'").arg(day(0)),
-                  QString("1, 1, '2019', 'Ford', 'Van', 0, 0, -1, 20000, 1000, '%1', '%1'").arg(day(0)),
-                  QString("3, 1, '1998', 'John', 'Deere', 0, 1, 0, 1000, 100, '%1', '%1'").arg(day(0))});
-        // Latest oil change on the Ford at 45.00 (99.00 before it); its ignition cables free of charge.
-        maintenance(1, 1, 18800, day(-40), 99, {{1, 99.00}});
-        maintenance(2, 1, 19700, day(-10), 45, {{1, 45.00}, {4, 0}});
-        maintenance(3, 2, 45000, day(-60), 32, {{2, 20.00}, {4, 12.00}});
-        maintenance(4, 3, 1000, day(-30), 30, {{2, 30.00}});
-        maintenance(5, 3, 1010, day(-20), 0, {{5, 0}});
-        // Ordered on a job order, not performed: no price source.
-        db.execute("INSERT INTO MaintServices (MaintID, ServiceID, LinkInd, VehicleID, Price) VALUES "
-                   "(3, 3, 1, 2, 500)");
-        // Ford oil: every month (30 days) from T-10: T+20, T+50, T+80; last price 45.00.
-        schedule(1, 1, 1, 0, 0, 1, 0, day(-300), 0);
-        // Ford fuel filter: every 1,200 from 18,000 is 800 overdue, so today; then every 1200 / 32 = 37
+        vehicles({"2, 1, '2022', 'Skoda', 'Octavia', 1, 0, -1, 50000, 3000, @0, @0",
+                  "1, 1, '2019', 'Ford', 'Van', 0, 0, -1, 20000, 1000, @0, @0",
+                  "3, 1, '1998', 'John', 'Deere', 0, 1, 0, 1000, 100, @0, @0"});
+        // Latest oil change on the Ford at 45.00 (99.00 before it); its ignition cables free of charge. Spark
+        // plugs ordered on a job order (LinkInd 1), not performed: no price source.
+        execute("INSERT INTO Maintenance (MaintID, VehicleID, StationID, ActualMiles, MaintDate, TotalPrice) "
+                "VALUES (1, 1, 0, 18800, @-40, 99), (2, 1, 0, 19700, @-10, 45), (3, 2, 0, 45000, @-60, 32), "
+                "(4, 3, 0, 1000, @-30, 30), (5, 3, 0, 1010, @-20, 0);"
+                "INSERT INTO MaintServices (MaintID, ServiceID, LinkInd, VehicleID, Price) VALUES (1, 1, 0, "
+                "1, 99), "
+                "(2, 1, 0, 1, 45), (2, 4, 0, 1, 0), (3, 2, 0, 2, 20), (3, 4, 0, 2, 12), (4, 2, 0, 3, 30), "
+                "(5, 5, 0, 3, 0), (3, 3, 1, 2, 500)");
+        // Schedule rows: id, vehicle, service, PerformOnce (0 normal, 1 one time, 2 never estimated), every
+        // distance, months and days, last date and reading.
+        // 1 Ford oil: every month (30 days) from T-10: T+20, T+50, T+80; last price 45.00.
+        // 2 Ford fuel filter: every 1,200 from 18,000 is 800 overdue, so today; then every 1200 / 32 = 37
         // days: T+37, T+74; fleet average (20 + 30) / 2 = 25.00.
-        schedule(2, 1, 2, 0, 1200, 0, 0, day(-100), 18000);
-        // Ford ignition cables, one time, 15 days after T-10: T+5; last price 0, so fleet average 12.00.
-        schedule(3, 1, 4, 1, 0, 0, 15, day(-300), 0);
-        schedule(4, 1, 5, 2, 0, 0, 1, day(-1), 0);
-        // Skoda spark plugs, every 5,000 km or 2 months (60 days) from 48,000 on T-50: by date T+10, by
+        // 3 Ford ignition cables, one time, 15 days after T-10: T+5; last price 0, so fleet average 12.00.
+        // 5 Skoda spark plugs, every 5,000 km or 2 months (60 days) from 48,000 on T-50: by date T+10, by
         // distance 3,000 / 98 = 30 days, so T+10; from there (50,980) by date T+70, by distance 5,000 / 98
         // = 51 days, so T+61; then T+121 or T+112, past the end. Never priced: unknown.
-        schedule(5, 2, 3, 0, 5000, 2, 0, day(-50), 48000);
-        // Skoda fuel filter once, 10 days after its last one on T-60: overdue, today, last price 20.00.
-        schedule(6, 2, 2, 1, 0, 0, 10, day(-300), 0);
-        // Skoda oil once, 10 days after T-30: overdue, today; fleet average (99 + 45) / 2 = 72.00.
-        schedule(7, 2, 1, 1, 0, 0, 10, day(-30), 0);
-        schedule(8, 2, 4, 0, 0, 0, 0, day(-30), 0);
-        schedule(9, 3, 1, 0, 0, 0, 10, day(-5), 0);
+        // 6 Skoda fuel filter once, 10 days after its last one on T-60: overdue, today, last price 20.00.
+        // 7 Skoda oil once, 10 days after T-30: overdue, today; fleet average (99 + 45) / 2 = 72.00.
+        // 4 is never estimated, 8 has no interval, 9 is of the inactive Deere.
+        execute("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, PerformEveryMiles, "
+                "PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, EstPerformDate) VALUES "
+                "(1, 1, 1, 0, 0, 1, 0, @-300, 0, ''), (2, 1, 2, 0, 1200, 0, 0, @-100, 18000, ''), "
+                "(3, 1, 4, 1, 0, 0, 15, @-300, 0, ''), (4, 1, 5, 2, 0, 0, 1, @-1, 0, ''), "
+                "(5, 2, 3, 0, 5000, 2, 0, @-50, 48000, ''), (6, 2, 2, 1, 0, 0, 10, @-300, 0, ''), "
+                "(7, 2, 1, 1, 0, 0, 10, @-30, 0, ''), (8, 2, 4, 0, 0, 0, 0, @-30, 0, ''), "
+                "(9, 3, 1, 0, 0, 0, 10, @-5, 0, '')");
 
         const Run run = cli({"forecast", path, "--months", "3", "--csv"});
         QCOMPARE(run.err, QString());
@@ -335,9 +311,10 @@ private Q_SLOTS:
         // 30 days to 20,960.
         vehicles({"1, 1, '2019', 'Ford', 'Van', 0, 0, -1, 66000, 1500, '20240301', '20240301'",
                   "2, 1, '2010', 'Honda', 'Civic', 0, 0, -1, 20960, 1000, '20240101', '20240131'"});
-        maintenance(1, 1, 58000, "20240101", 0);
-        gas(1, 1, 60697, "20240221", 0, 0);
-        gas(2, 1, 66000, "20240301", 0, 0);
+        execute("INSERT INTO Maintenance (MaintID, VehicleID, StationID, ActualMiles, MaintDate, TotalPrice) "
+                "VALUES (1, 1, 0, 58000, '20240101', 0);INSERT INTO GasLog (GasLogID, VehicleID, StationID, "
+                "Mileage, Date, Fillup) VALUES (1, 1, 0, 60697, '20240221', -1), (2, 1, 0, 66000, "
+                "'20240301', -1)");
         // 4,833 in 7 days is 4,833 x 30.417 / 7 = 21,000.8 a month, 14 times 1,500.
         const QString week = "65,530 on 02/28/2024 means 21,000 miles a month since 60,697 on 02/21/2024, 14 "
                              "times the estimated 1,500. Save it anyway?";
