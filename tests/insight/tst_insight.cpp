@@ -30,18 +30,18 @@ private:
     QString day(int fromToday) const { return today.addDays(fromToday).toString("yyyyMMdd"); }
     QString shown(int fromToday) const { return today.addDays(fromToday).toString("MM/dd/yyyy"); }
 
-    struct Run
-    {
-        int exitCode;
-        QStringList lines;
-        QString err;
-    };
-    Run cli(const QStringList& arguments)
+    // The tool run with the file closed.
+    CliRun cli(const QStringList& arguments)
     {
         db.close();
         const CliRun run = runCli(arguments);
         db.open(path);
-        return {run.exitCode, run.out.split("\r\n", Qt::SkipEmptyParts), run.err};
+        return run;
+    }
+    // The lines printed, without empty ones: CSV lines end in CRLF, the others in LF.
+    static QStringList lines(const CliRun& run, bool csv = false)
+    {
+        return run.out.split(csv ? "\r\n" : "\n", Qt::SkipEmptyParts);
     }
 
     // Runs the statements (separated by ";"); "@-40" stands for the date 40 days before today.
@@ -147,19 +147,16 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, expected);
         costFleet();
-        Run run = cli(QStringList{"costs", path} + arguments);
-        if (!arguments.contains("--csv"))
-            run.lines = run.lines.join("\r\n").split('\n', Qt::SkipEmptyParts);
+        const CliRun run = cli(QStringList{"costs", path} + arguments);
         QCOMPARE(run.err, QString());
-        QCOMPARE(run.lines, expected);
+        QCOMPARE(lines(run, arguments.contains("--csv")), expected);
         QCOMPARE(run.exitCode, 0);
     }
 
     void costReports()
     {
         costFleet();
-        const QStringList summary =
-            cli({"report", path, "--report", "cost-summary", "--text"}).lines.join("").split('\n');
+        const QStringList summary = lines(cli({"report", path, "--report", "cost-summary", "--text"}));
         QVERIFY(summary.contains(
             "      1,000 mi       $135.80       33.375       $200.00       $335.80     $0.336"));
         QVERIFY(summary.contains(
@@ -192,10 +189,10 @@ private Q_SLOTS:
         QFETCH(int, exitCode);
         QFETCH(QString, message);
         arguments.replaceInStrings("%1", path);
-        const Run run = cli(arguments);
+        const CliRun run = cli(arguments);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
-        QVERIFY(run.lines.isEmpty());
+        QCOMPARE(run.out, QString());
     }
 
     // Today T. Ford (miles, 1,000 a month: 32 a day, reading 20,000) and Skoda (km, 3,000 a month: 98 a
@@ -238,11 +235,11 @@ private Q_SLOTS:
                 "(7, 2, 1, 1, 0, 0, 10, @-30, 0, ''), (8, 2, 4, 0, 0, 0, 0, @-30, 0, ''), "
                 "(9, 3, 1, 0, 0, 0, 10, @-5, 0, '')");
 
-        const Run run = cli({"forecast", path, "--months", "3", "--csv"});
+        const CliRun run = cli({"forecast", path, "--months", "3", "--csv"});
         QCOMPARE(run.err, QString());
         QCOMPARE(run.exitCode, 0);
         const QString skoda = "2022 Skoda Octavia,", ford = "2019 Ford Van,";
-        QCOMPARE(run.lines,
+        QCOMPARE(lines(run, true),
                  QStringList({"Vehicle,Service,Date,Expected Price,Price Source",
                               skoda + "Fuel Filter," + shown(0) + ",20.00,last",
                               skoda + "Oil Change," + shown(0) + ",72.00,fleet average",
@@ -257,27 +254,25 @@ private Q_SLOTS:
                               ford + "Oil Change," + shown(80) + ",45.00,last", "Total,,,314.00,2"}));
 
         // The first occurrences are the due list's dates, an overdue one moved to today.
-        const Run due = cli({"due", path, "--csv"});
-        QCOMPARE(due.lines.size(), 7);
-        for (const QString& line : due.lines.mid(1)) {
+        const QStringList due = lines(cli({"due", path, "--csv"}), true);
+        QCOMPARE(due.size(), 7);
+        for (const QString& line : due.mid(1)) {
             const QStringList fields = line.split(',');
             const QDate date =
                 std::max(QDate::fromString(fields.value(fields.size() - 3), "MM/dd/yyyy"), today);
             const QString first = "," + fields.value(3) + "," + date.toString("MM/dd/yyyy") + ",";
-            QVERIFY2(!run.lines.filter(first).isEmpty(), qPrintable(line));
+            QVERIFY2(!lines(run, true).filter(first).isEmpty(), qPrintable(line));
         }
 
-        const QStringList report = cli({"report", path, "--report", "maintenance-forecast", "--from",
-                                        shown(0), "--to", shown(80), "--text"})
-                                       .lines.join("")
-                                       .split('\n');
+        const QStringList report = lines(cli({"report", path, "--report", "maintenance-forecast", "--from",
+                                              shown(0), "--to", shown(80), "--text"}));
         QVERIFY(report.contains("   " + shown(61) + "  Spark Plugs" + QString(41, ' ') + "unknown"));
         QVERIFY(report.contains("   Expected from " + shown(0) + " to " + shown(80) +
                                 ": $314.00, and 2 services of unknown price"));
 
-        QCOMPARE(cli({"forecast", path, "--months", "3", "--vehicle", "3", "--csv"}).lines,
+        QCOMPARE(lines(cli({"forecast", path, "--months", "3", "--vehicle", "3", "--csv"}), true),
                  QStringList({"Vehicle,Service,Date,Expected Price,Price Source", "Total,,,0.00,0"}));
-        const QStringList table = cli({"forecast", path, "--months", "0"}).lines.join("").split('\n');
+        const QStringList table = cli({"forecast", path, "--months", "0"}).out.split('\n');
         QCOMPARE(table.value(4), "Expected from " + shown(0) + " to " + shown(0) + ": 117.00.");
     }
 

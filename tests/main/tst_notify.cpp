@@ -30,13 +30,10 @@ public Q_SLOTS:
         m_shown.append(QStringList{app, summary, body, actions.join(',')}.join('|'));
         const uint id = uint(m_shown.size());
         QTimer::singleShot(50, this, [this, id] {
-            const auto signal = [id](const char* name) {
-                return QDBusMessage::createSignal("/org/freedesktop/Notifications",
-                                                  "org.freedesktop.Notifications", name)
-                       << id;
-            };
-            m_bus.send(m_invokeAction ? signal("ActionInvoked") << QString("default")
-                                      : signal("NotificationClosed") << uint(2));
+            QDBusMessage signal =
+                QDBusMessage::createSignal("/org/freedesktop/Notifications", "org.freedesktop.Notifications",
+                                           m_invokeAction ? "ActionInvoked" : "NotificationClosed");
+            m_bus.send(m_invokeAction ? signal << id << QString("default") : signal << id << uint(2));
         });
         return id;
     }

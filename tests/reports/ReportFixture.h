@@ -96,16 +96,3 @@ inline QString expectedText(const QString& name)
         return "(missing expected file " + name + ")";
     return QString::fromUtf8(file.readAll());
 }
-
-// Compares line by line so that a failure names the first differing line.
-inline bool sameText(const QString& actual, const QString& expected)
-{
-    const QStringList a = actual.split('\n'), e = expected.split('\n');
-    for (qsizetype i = 0; i < std::max(a.size(), e.size()); ++i)
-        if (a.value(i) != e.value(i)) {
-            qWarning().noquote() << "line" << i + 1
-                                 << "\n  actual:   [" + a.value(i) + "]\n  expected: [" + e.value(i) + "]";
-            return false;
-        }
-    return true;
-}

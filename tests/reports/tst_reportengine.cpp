@@ -50,7 +50,6 @@ private slots:
             {1, QDate(2024, 2, 10), "02/01/2024", "02/29/2024"},
             {1, QDate(2026, 2, 10), "02/01/2026", "02/28/2026"},
             {1, QDate(2026, 4, 30), "04/01/2026", "04/30/2026"},
-            {2, QDate(2026, 11, 15), "10/01/2026", "12/31/2026"},
             {2, QDate(2026, 3, 31), "01/01/2026", "03/31/2026"},
             {3, QDate(2026, 7, 4), "01/01/2026", "12/31/2026"}};
         for (const auto& [preset, today, begin, end] : presets) {
@@ -66,9 +65,9 @@ private slots:
             {"", "", "", 0, ""},
             {"1/2/2026", "12-31-2026", "", 0, "01/02/2026"},
             {"13/01/2026", "12/31/2026", invalid, 1, "13/01/2026"},
+            {"02/30/2026x", "13/01/2026", invalid, 1, "02/30/2026x"},
             {"01/01/1799", "12/31/2026", invalid, 1, "01/01/1799"},
             {"01/01/2026", "31/31/2026", invalid, 2, "01/01/2026"},
-            {"01/01/2026", "", both, 2, "01/01/2026"},
             {"", "01/01/2026", both, 1, ""},
             {"02/01/2026", "01/31/2026", order, 1, "02/01/2026"},
             {"01/31/2026", "01/31/2026", "", 0, "01/31/2026"}};
@@ -144,48 +143,40 @@ private slots:
 
     // Every text report over owners, stations and vehicles with parts left empty and long values: no text
     // runs past the right margin, and an empty part leaves no separator behind.
-    void textsStayInsideAndEmptyPartsLeaveNoCommas_data()
-    {
-        QTest::addColumn<int>("code");
-        for (const int code :
-             {ReportCatalogue::VehicleList, ReportCatalogue::MaintenanceLog, ReportCatalogue::ScheduleMonitor,
-              ReportCatalogue::GasLog, ReportCatalogue::JobOrders})
-            QTest::newRow(qPrintable(ReportCatalogue::title(code))) << code;
-    }
     void textsStayInsideAndEmptyPartsLeaveNoCommas()
     {
-        QFETCH(int, code);
         ReportFixture fixture;
         fixture.add(
             {"INSERT INTO ContactInfo (ContactID, ContactType, CompanyName, LastName, FirstName, City, "
-             "State) "
-             "VALUES (6, 4, 'Harbor Tire', '', '', 'Portland', ''), (7, 1, '', 'Reyes', 'Daniel', '', '')",
+             "State) VALUES (6, 4, 'Harbor Tire', '', '', 'Portland', ''), (7, 1, '', 'Reyes', 'Daniel', "
+             "'', '')",
              "INSERT INTO Owners (OwnerID, ContactID, LocationID) VALUES (3, 7, '')",
              "INSERT INTO Vehicles (VehicleID, OwnerID, VehicleNo, VehicleYear, VehicleMake, VehicleModel, "
              "VehicleVIN, VehicleLicense, EntryOfActualMiles) VALUES (4, 3, 'HB-2024-017', '2024', "
              "'Freightliner', 'Cascadia', '1FUJHHDR4RLUA1234', 'HBL1021', 125000)",
              "INSERT INTO JobOrder (JobOrderID, VehicleID, JCN, Date, Description, StationID, OpenInd) "
-             "VALUES "
-             "(1, 4, 'JO-200', '20261101', 'Brakes', 6, -1), (2, 1, 'JO-201', '20261102', 'Tyres', 6, -1)",
+             "VALUES (1, 4, 'JO-200', '20261101', 'Brakes', 6, -1), (2, 1, 'JO-201', '20261102', 'Tyres', "
+             "6, -1)",
              "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryMiles, EstPerformDate) "
              "VALUES (1, 4, 1, 5000, '20261220')"});
         fixture.addGas();
-        const auto job = fixture.job(fixture.options(code));
-        QVERIFY(job->pageCount() > 0);
-        const double margin = job->layout().blockLeft + job->layout().blockWidth + 0.5;
         const QRegularExpression loneComma("(^|\\s),|,(\\s*$|\\s*,|\\s{2,})");
-        QStringList printed;
-        for (const Report::PageRecorder& recorder : ReportFixture::pages(*job))
-            for (const Report::Op& text : recorder.texts()) {
-                printed << text.text;
-                QVERIFY2(text.x + Report::textWidth(text.font, text.text.trimmed()) <= margin,
-                         qPrintable(text.text));
-                QVERIFY2(!loneComma.match(text.text).hasMatch(), qPrintable(text.text));
-            }
-        if (code == ReportCatalogue::JobOrders) {
-            QVERIFY(printed.contains("License# HBL1021"));
-            QVERIFY(printed.contains(QString(18, ' ') + "Portland"));
+        QStringList printed; // by the last report, the Job Orders
+        for (const int code : {0, 1, 2, 3, 8}) {
+            const auto job = fixture.job(fixture.options(code));
+            QVERIFY(job->pageCount() > 0);
+            const double margin = job->layout().blockLeft + job->layout().blockWidth + 0.5;
+            printed.clear();
+            for (const Report::PageRecorder& recorder : ReportFixture::pages(*job))
+                for (const Report::Op& text : recorder.texts()) {
+                    printed << text.text;
+                    QVERIFY2(text.x + Report::textWidth(text.font, text.text.trimmed()) <= margin,
+                             qPrintable(text.text));
+                    QVERIFY2(!loneComma.match(text.text).hasMatch(), qPrintable(text.text));
+                }
         }
+        QVERIFY(printed.contains("License# HBL1021"));
+        QVERIFY(printed.contains(QString(18, ' ') + "Portland"));
     }
 
     // A fleet several times the read-ahead prints what one read of everything prints, while holding the
@@ -204,8 +195,8 @@ private slots:
             int whole = 0, few = 0, one = 0;
             const QString all = run(1000, &whole);
             QVERIFY2(all.count('\f') > 3, qPrintable(QString::number(code)));
-            QVERIFY2(sameText(run(3, &few), all), qPrintable(QString::number(code)));
-            QVERIFY2(sameText(run(1, &one), all), qPrintable(QString::number(code)));
+            QCOMPARE(run(3, &few).split('\n'), all.split('\n'));
+            QCOMPARE(run(1, &one).split('\n'), all.split('\n'));
             QVERIFY2(few * 2 < whole && one <= few,
                      qPrintable(QStringLiteral("%1: %2 of %3").arg(code).arg(few).arg(whole)));
         }
