@@ -354,12 +354,12 @@ private Q_SLOTS:
             "times the estimated 900. Save it anyway?";
         edit->selectAll();
         QTest::keyClicks(edit, "51,000");
-        prompter.answer(Prompter::Answer::No, question);
-        QTest::mouseClick(update, Qt::LeftButton);
-        QCOMPARE(app.database().scalar("SELECT EntryOfActualMiles FROM Vehicles").toInt(), 41000);
-        prompter.answer(Prompter::Answer::Yes, question);
-        QTest::mouseClick(update, Qt::LeftButton);
-        QCOMPARE(app.database().scalar("SELECT EntryOfActualMiles FROM Vehicles").toInt(), 51000);
+        for (const auto& [answer, stored] :
+             {std::pair{Prompter::Answer::No, 41000}, {Prompter::Answer::Yes, 51000}}) {
+            prompter.answer(answer, question);
+            QTest::mouseClick(update, Qt::LeftButton);
+            QCOMPARE(app.database().scalar("SELECT EntryOfActualMiles FROM Vehicles").toInt(), stored);
+        }
         QVERIFY(prompter.verifyDone());
         app.database().close();
         db.open(path);

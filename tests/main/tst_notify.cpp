@@ -4,7 +4,6 @@
 #include "maintenance/Reminder.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QFile>
 #include <QProcess>
@@ -47,15 +46,13 @@ class NotifyTest : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestEnvironment> env;
     QProcess busDaemon;
     QString busAddress;
     QString file;
 
     QString inDays(int days) { return QDate::currentDate().addDays(days).toString("yyyyMMdd"); }
 
-    // Runs the reminder against the private bus, which must end without an error; returns its standard
-    // output.
+    // Runs the reminder on the private bus, which must end without an error; returns its standard output.
     QString runReminder(const QString& address = QString())
     {
         QProcess reminder;
@@ -98,11 +95,13 @@ private Q_SLOTS:
         busDaemon.waitForFinished();
     }
 
-    void init()
+    // Quiet with nothing due (in 6 days, an inactive vehicle's, no interval) or without a file; what is due
+    // shows in one notification, else on standard output; the file never changes.
+    void remindsOnceAndLeavesTheFileAlone()
     {
-        env = std::make_unique<TestEnvironment>();
+        TestEnvironment env;
         Database db;
-        file = env->createDatabase(db);
+        file = env.createDatabase(db);
         for (const char* statement :
              {"INSERT INTO ContactInfo (ContactID, ContactType, CompanyName) VALUES (1, 1, 'Harbourline')",
               "INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 1)",
@@ -112,16 +111,8 @@ private Q_SLOTS:
         db.close();
         Settings settings;
         settings.setDatabaseLocation(file);
-        settings.setText("Settings", "InstallDir", env->folder());
+        settings.setText("Settings", "InstallDir", env.folder());
         settings.sync();
-    }
-    void cleanup() { env.reset(); }
-
-    // Nothing due (due in 6 days, an inactive vehicle's, one without an interval) is quiet; what is due shows
-    // in one notification or, without a notification service, on standard output; without a file all is
-    // quiet. The file is never changed.
-    void remindsOnceAndLeavesTheFileAlone()
-    {
         addSchedule(
             QString("(4, 2, 1, 7, '%1'), (5, 3, 1, 7, '%2'), (6, 1, 4, 0, '')").arg(inDays(-1), inDays(-10)));
         QByteArray before = fileBytes();
@@ -148,14 +139,14 @@ private Q_SLOTS:
         QCOMPARE(fileBytes(), before);
 
         // The action starts velmora from the installation folder.
-        QFile program(env->path("velmora"));
+        QFile program(env.path("velmora"));
         QVERIFY(program.open(QIODevice::WriteOnly));
-        program.write(QString("#!/bin/sh\ntouch '%1'\n").arg(env->path("started")).toUtf8());
+        program.write(QString("#!/bin/sh\ntouch '%1'\n").arg(env.path("started")).toUtf8());
         program.close();
         program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         service.m_invokeAction = true;
         runReminder();
-        QTRY_VERIFY(QFile::exists(env->path("started")));
+        QTRY_VERIFY(QFile::exists(env.path("started")));
         QCOMPARE(fileBytes(), before);
 
         bus.unregisterService("org.freedesktop.Notifications");
@@ -166,7 +157,7 @@ private Q_SLOTS:
         const QString listed = runReminder();
         QCOMPARE(listed, summary + "\n" + body + "\n");
         // Nor is there a session bus at all.
-        QCOMPARE(runReminder("unix:path=" + env->path("no-bus")), listed);
+        QCOMPARE(runReminder("unix:path=" + env.path("no-bus")), listed);
         QCOMPARE(fileBytes(), before);
         QVERIFY(QFile::remove(file));
         QCOMPARE(runReminder(), QString());

@@ -41,7 +41,6 @@ struct ReportFixture
              "INSERT INTO Insurance (VehicleID, ContactID, PolicyNo, Deductable, CoverageStartDate, "
              "CoverageEndDate, PaymentAmt) VALUES (1, 4, 'PM-77', 500, '20260101', '20261231', 1240)"});
     }
-    ~ReportFixture() { Clock::reset(); }
 
     // Adds rows: "INSERT ..." statements.
     void add(std::initializer_list<const char*> statements)
@@ -92,7 +91,5 @@ struct ReportFixture
 inline QString expectedText(const QString& name)
 {
     QFile file(VELMORA_EXPECTED_DIR "/" + name + ".txt");
-    if (!file.open(QIODevice::ReadOnly))
-        return "(missing expected file " + name + ")";
-    return QString::fromUtf8(file.readAll());
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : "(missing " + name + ")";
 }

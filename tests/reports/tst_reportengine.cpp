@@ -3,7 +3,6 @@
 #include "db/Values.h"
 #include "reports/JobOrderFilter.h"
 #include "reports/PageCanvas.h"
-#include "reports/ReportCatalogue.h"
 #include "reports/ReportDates.h"
 #include "reports/ReportText.h"
 
@@ -28,9 +27,8 @@ private slots:
                 .split('|');
         ReportFixture fixture;
         for (const int code : {0, 1, 2, 3, 4, 7, 8, 9, 10, 11, 12}) {
-            const QString title = titles[code];
             const int width = QList{0, 4, 7, 11}.contains(code) ? 111 : 81;
-            QCOMPARE(ReportCatalogue::title(code), title);
+            QCOMPARE(ReportCatalogue::title(code), titles[code]);
             const auto job = fixture.job(fixture.options(code));
             const Report::Layout& layout = job->layout();
             QCOMPARE(layout.lineWidth, width);
@@ -38,7 +36,7 @@ private slots:
             QVERIFY(qAbs(layout.blockWidth - Report::textWidth(Report::Font::Body, QString(width, '-'))) <
                     0.01);
             QVERIFY(qAbs(2 * layout.blockLeft + layout.blockWidth - layout.pageWidth) < 0.01);
-            QCOMPARE(ReportFixture::pages(*job).front().texts().at(1).text, title);
+            QCOMPARE(ReportFixture::pages(*job).front().texts().at(1).text, titles[code]);
         }
     }
 
@@ -197,82 +195,72 @@ private slots:
             QVERIFY2(all.count('\f') > 3, qPrintable(QString::number(code)));
             QCOMPARE(run(3, &few).split('\n'), all.split('\n'));
             QCOMPARE(run(1, &one).split('\n'), all.split('\n'));
-            QVERIFY2(few * 2 < whole && one <= few,
-                     qPrintable(QStringLiteral("%1: %2 of %3").arg(code).arg(few).arg(whole)));
+            QVERIFY2(few * 2 < whole && one <= few, qPrintable(QString::number(code)));
         }
     }
 
     // Rows of one vehicle that run past pages: every body line stays within the usable height, each page
     // holds as many rows as fit, and each next page starts with the first row that did not.
-    void pageBoundaries_data()
+    void pageBoundaries()
     {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("rows");
-        QTest::addColumn<double>("rowLines"); // the room a row needs, in body lines
-        const char* maintenance =
+        const QString maintenance =
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) INSERT INTO "
             "Maintenance (MaintID, VehicleID, MaintDate, ActualMiles, TotalPrice, Description) SELECT i, 1, "
             "'2025' || printf('%02d%02d', 1 + i / 28, 1 + i % 28), 40000 + i, 10, 'Visit ' || i FROM n";
-        QTest::newRow("maintenance, no services") << 1 << QString(maintenance).arg(70) << 3.0;
-        const char* services =
+        const QString services =
             ";INSERT INTO MaintServices (MaintID, VehicleID, ServiceID, LinkInd) SELECT MaintID, 1, 1, 0 "
             "FROM Maintenance;INSERT INTO MaintServicesUnexpected (UMaintID, VehicleID, ServiceDesc, "
             "LinkInd) SELECT MaintID, 1, 'Wash', 0 FROM Maintenance";
-        QTest::newRow("maintenance, two services") << 1 << QString(maintenance).arg(45) + services << 6.0;
-        QTest::newRow("gas log")
-            << 3
-            << "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 130) INSERT INTO "
-               "GasLog (GasLogID, VehicleID, Date, Mileage, Gallons, Fillup, Estimated, CostGallon, "
-               "TotalCost, BriefDesc) SELECT i, 1, '2025' || printf('%02d%02d', 1 + i / 28, 1 + i % 28), "
-               "40000 + 10 * i, 5, 0, 0, 3, 15, '' FROM n"
-            << 2.0;
-    }
-
-    void pageBoundaries()
-    {
-        QFETCH(int, code);
-        QFETCH(QString, rows);
-        QFETCH(double, rowLines);
-        ReportFixture fixture;
-        for (const QString& statement : rows.split(';'))
-            fixture.db.execute(statement);
-        const auto job = fixture.job(fixture.options(code, 0, 1), 1);
-        QVERIFY(job->pageCount() >= 3);
-        const Report::Layout& layout = job->layout();
-        const double line = Report::lineHeight(Report::Font::Body);
-        const QRegularExpression rowLine("^   (\\d\\d/\\d\\d/\\d{4}) +([\\d,]+) ");
-        QStringList listed;
-        const auto pages = ReportFixture::pages(*job);
-        for (int page = 1; page <= job->pageCount(); ++page) {
-            double lastRowTop = -1, lastTop = 0;
-            bool vehicleEnds = false;
-            for (const Report::RecordedOp& drawn : pages[page - 1].ops()) {
-                if (drawn.section != Report::Section::Body || drawn.op.kind != Report::Op::Text ||
-                    drawn.op.font == Report::Font::Band)
-                    continue;
-                QVERIFY2(drawn.op.y <= layout.usableHeight + 0.001, qPrintable(drawn.op.text));
-                lastTop = std::max(lastTop, drawn.op.y);
-                const QRegularExpressionMatch match = rowLine.match(drawn.op.text);
-                if (match.hasMatch()) {
-                    listed << match.captured(1) + ' ' + match.captured(2);
-                    lastRowTop = drawn.op.y;
+        const QString gas =
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 130) INSERT INTO "
+            "GasLog (GasLogID, VehicleID, Date, Mileage, Gallons, Fillup, Estimated, CostGallon, "
+            "TotalCost, BriefDesc) SELECT i, 1, '2025' || printf('%02d%02d', 1 + i / 28, 1 + i % 28), "
+            "40000 + 10 * i, 5, 0, 0, 3, 15, '' FROM n";
+        // Report, its rows, the room a row needs in body lines: maintenance without and with two services.
+        const std::tuple<int, QString, double> cases[] = {
+            {1, maintenance.arg(70), 3}, {1, maintenance.arg(45) + services, 6}, {3, gas, 2}};
+        for (const auto& [code, rows, rowLines] : cases) {
+            ReportFixture fixture;
+            for (const QString& statement : rows.split(';'))
+                fixture.db.execute(statement);
+            const auto job = fixture.job(fixture.options(code, 0, 1), 1);
+            QVERIFY(job->pageCount() >= 3);
+            const Report::Layout& layout = job->layout();
+            const double line = Report::lineHeight(Report::Font::Body);
+            const QRegularExpression rowLine("^   (\\d\\d/\\d\\d/\\d{4}) +([\\d,]+) ");
+            QStringList listed;
+            const auto pages = ReportFixture::pages(*job);
+            for (int page = 1; page <= job->pageCount(); ++page) {
+                double lastRowTop = -1, lastTop = 0;
+                bool vehicleEnds = false;
+                for (const Report::RecordedOp& drawn : pages[page - 1].ops()) {
+                    if (drawn.section != Report::Section::Body || drawn.op.kind != Report::Op::Text ||
+                        drawn.op.font == Report::Font::Band)
+                        continue;
+                    QVERIFY2(drawn.op.y <= layout.usableHeight + 0.001, qPrintable(drawn.op.text));
+                    lastTop = std::max(lastTop, drawn.op.y);
+                    const QRegularExpressionMatch match = rowLine.match(drawn.op.text);
+                    if (match.hasMatch()) {
+                        listed << match.captured(1) + ' ' + match.captured(2);
+                        lastRowTop = drawn.op.y;
+                    }
+                    vehicleEnds = vehicleEnds || drawn.op.text.startsWith("              Total Cost") ||
+                                  drawn.op.text.startsWith("             Total Miles");
                 }
-                vehicleEnds = vehicleEnds || drawn.op.text.startsWith("              Total Cost") ||
-                              drawn.op.text.startsWith("             Total Miles");
+                // A page that ends inside the rows is full: the next row would not have fitted.
+                if (page < job->pageCount() && !vehicleEnds) {
+                    QVERIFY(lastRowTop > 0);
+                    QVERIFY(lastTop + rowLines * line > layout.usableHeight);
+                }
             }
-            // A page that ends inside the rows is full: the next row would not have fitted.
-            if (page < job->pageCount() && !vehicleEnds) {
-                QVERIFY(lastRowTop > 0);
-                QVERIFY2(lastTop + rowLines * line > layout.usableHeight, qPrintable(QString::number(page)));
-            }
+            QStringList expected =
+                columnOf(fixture.db, code == 1 ? "SELECT MaintDate || ' ' || ActualMiles FROM Maintenance "
+                                                 "ORDER BY MaintDate, ActualMiles"
+                                               : "SELECT Date || ' ' || Mileage FROM GasLog ORDER BY Date");
+            for (QString& row : expected)
+                row = Values::toShownDate(row.left(8)) + ' ' + Values::withThousands(row.mid(9));
+            QCOMPARE(listed, expected);
         }
-        QStringList expected =
-            columnOf(fixture.db, code == 1 ? "SELECT MaintDate || ' ' || ActualMiles FROM Maintenance "
-                                             "ORDER BY MaintDate, ActualMiles"
-                                           : "SELECT Date || ' ' || Mileage FROM GasLog ORDER BY Date");
-        for (QString& row : expected)
-            row = Values::toShownDate(row.left(8)) + ' ' + Values::withThousands(row.mid(9));
-        QCOMPARE(listed, expected);
     }
 };
 

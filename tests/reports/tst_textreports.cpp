@@ -1,7 +1,6 @@
 #include "ReportFixture.h"
 #include "app/DemoData.h"
 #include "reports/GraphReports.h"
-#include "reports/ReportCatalogue.h"
 
 #include <QColor>
 #include <QProcess>
@@ -143,9 +142,8 @@ private slots:
         QCOMPARE(scale(false, {0.6, 1.2}), QString("$0.00 $0.50 $1.00 $1.50 $2.00 $2.50 $3.00"));
         // A line inside stays, one crossing the top is cut there, one outside is not drawn.
         const auto clip = [](double x1, double y1, double x2, double y2) {
-            if (!Graph::clipLine(x1, y1, x2, y2, 0, 0, 100, 100))
-                return QList<double>();
-            return QList<double>{x1, y1, x2, y2};
+            return Graph::clipLine(x1, y1, x2, y2, 0, 0, 100, 100) ? QList<double>{x1, y1, x2, y2}
+                                                                   : QList<double>();
         };
         QCOMPARE(clip(10, 10, 20, 20), (QList<double>{10, 10, 20, 20}));
         QCOMPARE(clip(10, 50, 30, -50), (QList<double>{10, 50, 20, 0}));

@@ -75,8 +75,7 @@ private slots:
     void choicesAndPresets()
     {
         Fixture f;
-        CReportView* view = f.open(3);
-        QVERIFY(view);
+        QVERIFY(f.open(3));
         QCOMPARE(f.child<QComboBox>("reportList")->currentText(), QString("Gas Log"));
         QCOMPARE(f.items("reportList"),
                  QStringList({"Vehicle List", "Maintenance Log", "Gas Log", "Fuel Efficiency Graph by Month",
