@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSqlQuery>
 #include <QTest>
 
 // Costs, the maintenance forecast and the implausible-reading question on small fleets whose figures are
@@ -31,63 +30,38 @@ private:
     QString day(int fromToday) const { return today.addDays(fromToday).toString("yyyyMMdd"); }
     QString shown(int fromToday) const { return today.addDays(fromToday).toString("MM/dd/yyyy"); }
 
-    struct Run
-    {
-        int exitCode;
-        QStringList lines;
-        QString err;
-    };
-    Run cli(const QStringList& arguments)
+    // The tool run with the file closed.
+    CliRun cli(const QStringList& arguments)
     {
         db.close();
         const CliRun run = runCli(arguments);
         db.open(path);
-        return {run.exitCode, run.out.split("\r\n", Qt::SkipEmptyParts), run.err};
+        return run;
+    }
+    // The lines printed, without empty ones: CSV lines end in CRLF, the others in LF.
+    static QStringList lines(const CliRun& run, bool csv = false)
+    {
+        return run.out.split(csv ? "\r\n" : "\n", Qt::SkipEmptyParts);
     }
 
-    // Rows are "VehicleID rowid-order: id, make, model, Measurement, HoursInd, ActiveInd, reading, per
-    // month".
+    // Runs the statements (separated by ";"); "@-40" stands for the date 40 days before today.
+    void execute(QString statements)
+    {
+        static const QRegularExpression offset("@(-?\\d+)");
+        for (auto m = offset.match(statements); m.hasMatch(); m = offset.match(statements))
+            statements.replace(m.capturedStart(), m.capturedLength(), "'" + day(m.captured(1).toInt()) + "'");
+        for (const QString& statement : statements.split(';'))
+            db.execute(statement);
+    }
+    // Vehicles of owner 1 in this order, rows "VehicleID, OwnerID, year, make, model, Measurement, HoursInd,
+    // ActiveInd, reading, use a month, date of the reading, date of the estimate".
     void vehicles(const QStringList& rows)
     {
-        db.execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 0)");
-        for (const QString& row : rows)
-            db.execute("INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, VehicleModel, "
-                       "Measurement, HoursInd, ActiveInd, EntryOfActualMiles, EstMilesPerMonth, "
-                       "DateOfActualMiles, DateOfEstimatedMiles) VALUES (" +
-                       row + ")");
-    }
-    // One row of the table: the columns named and their values, in order.
-    void insert(const QString& table, const QString& columns, const QVariantList& values)
-    {
-        QSqlQuery query = db.prepare(QString("INSERT INTO %1 (%2) VALUES (?%3)")
-                                         .arg(table, columns, QString(", ?").repeated(values.size() - 1)));
-        for (const QVariant& value : values)
-            query.addBindValue(value);
-        db.exec(query);
-    }
-    void gas(int id, int vehicle, int reading, const QString& date, double cost, double amount)
-    {
-        insert("GasLog", "GasLogID, VehicleID, Mileage, Date, TotalCost, Gallons, StationID, Fillup",
-               {id, vehicle, reading, date, cost, amount, 0, -1});
-    }
-    // services: ServiceID and Price pairs performed in the entry.
-    void maintenance(int id, int vehicle, int reading, const QString& date, double total,
-                     const QList<std::pair<int, double>>& services = {})
-    {
-        insert("Maintenance", "MaintID, VehicleID, StationID, ActualMiles, MaintDate, TotalPrice",
-               {id, vehicle, 0, reading, date, total});
-        for (const auto& [service, price] : services)
-            insert("MaintServices", "MaintID, ServiceID, LinkInd, VehicleID, Price",
-                   {id, service, 0, vehicle, price});
-    }
-    // once: PerformOnce (0 normal, 1 one time, 2 never estimated).
-    void schedule(int id, int vehicle, int service, int once, int miles, int months, int days,
-                  const QString& lastDate, int lastMiles)
-    {
-        insert("Schedule",
-               "ScheduleID, VehicleID, ServiceID, PerformOnce, PerformEveryMiles, PerformEveryMonth, "
-               "PerformEveryDay, LastDate, LastMiles, EstPerformDate",
-               {id, vehicle, service, once, miles, months, days, lastDate, lastMiles, ""});
+        execute(
+            "INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 0);INSERT INTO Vehicles (VehicleID, OwnerID, "
+            "VehicleYear, VehicleMake, VehicleModel, Measurement, HoursInd, ActiveInd, EntryOfActualMiles, "
+            "EstMilesPerMonth, DateOfActualMiles, DateOfEstimatedMiles) VALUES (" +
+            rows.join("), (") + ")");
     }
 
     // Ford, Skoda (km), an inactive Deere (hours), a Civic with one reading and a vehicle with no entries.
@@ -98,17 +72,15 @@ private:
                   "3, 1, '1998', 'John', 'Deere', 0, 1, 0, 0, 0, '', ''",
                   "4, 1, '2001', 'Idle', 'Car', 0, 0, -1, 0, 0, '', ''",
                   "5, 1, '2010', 'Honda', 'Civic', 0, 0, -1, 0, 0, '', ''"});
-        gas(1, 1, 10000, "20240105", 40.00, 10.0);
-        gas(2, 1, 10300, "20240201", 45.50, 11.25);
-        gas(3, 1, 10900, "20240310", 50.30, 12.125);
-        maintenance(1, 1, 10500, "20240215", 120.00);
-        maintenance(2, 1, 11000, "20240401", 80.00);
-        gas(4, 2, 50000, "20240110", 60.00, 40.0);
-        maintenance(3, 2, 51200, "20240320", 300.00);
-        gas(5, 2, 52000, "20240410", 70.00, 45.5);
-        maintenance(4, 3, 1200, "20240201", 99.99);
-        maintenance(5, 3, 1250, "20240301", 0.01);
-        gas(6, 5, 7000, "20240301", 30.00, 8.0);
+        db.execute(
+            "INSERT INTO GasLog (GasLogID, VehicleID, Mileage, Date, TotalCost, Gallons, StationID, Fillup) "
+            "VALUES (1, 1, 10000, '20240105', 40, 10, 0, -1), (2, 1, 10300, '20240201', 45.5, 11.25, 0, -1), "
+            "(3, 1, 10900, '20240310', 50.3, 12.125, 0, -1), (4, 2, 50000, '20240110', 60, 40, 0, -1), "
+            "(5, 2, 52000, '20240410', 70, 45.5, 0, -1), (6, 5, 7000, '20240301', 30, 8, 0, -1)");
+        db.execute(
+            "INSERT INTO Maintenance (MaintID, VehicleID, ActualMiles, MaintDate, TotalPrice, StationID) "
+            "VALUES (1, 1, 10500, '20240215', 120, 0), (2, 1, 11000, '20240401', 80, 0), (3, 2, 51200, "
+            "'20240320', 300, 0), (4, 3, 1200, '20240201', 99.99, 0), (5, 3, 1250, '20240301', 0.01, 0)");
     }
 
 private Q_SLOTS:
@@ -175,19 +147,16 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, expected);
         costFleet();
-        Run run = cli(QStringList{"costs", path} + arguments);
-        if (!arguments.contains("--csv"))
-            run.lines = run.lines.join("\r\n").split('\n', Qt::SkipEmptyParts);
+        const CliRun run = cli(QStringList{"costs", path} + arguments);
         QCOMPARE(run.err, QString());
-        QCOMPARE(run.lines, expected);
+        QCOMPARE(lines(run, arguments.contains("--csv")), expected);
         QCOMPARE(run.exitCode, 0);
     }
 
     void costReports()
     {
         costFleet();
-        const QStringList summary =
-            cli({"report", path, "--report", "cost-summary", "--text"}).lines.join("").split('\n');
+        const QStringList summary = lines(cli({"report", path, "--report", "cost-summary", "--text"}));
         QVERIFY(summary.contains(
             "      1,000 mi       $135.80       33.375       $200.00       $335.80     $0.336"));
         QVERIFY(summary.contains(
@@ -220,10 +189,10 @@ private Q_SLOTS:
         QFETCH(int, exitCode);
         QFETCH(QString, message);
         arguments.replaceInStrings("%1", path);
-        const Run run = cli(arguments);
+        const CliRun run = cli(arguments);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
-        QVERIFY(run.lines.isEmpty());
+        QCOMPARE(run.out, QString());
     }
 
     // Today T. Ford (miles, 1,000 a month: 32 a day, reading 20,000) and Skoda (km, 3,000 a month: 98 a
@@ -234,42 +203,43 @@ private Q_SLOTS:
         QCOMPARE(MaintenanceForecast::endDate(QDate(2024, 1, 31), 1), QDate(2024, 2, 29));
         QCOMPARE(MaintenanceForecast::endDate(QDate(2023, 11, 30), 3), QDate(2024, 2, 29));
         QCOMPARE(MaintenanceForecast::endDate(QDate(2024, 6, 10), 12), QDate(2025, 6, 10));
-        vehicles({QString("2, 1, '2022', 'Skoda', 'Octavia', 1, 0, -1, 50000, 3000, '%1', '%1'").arg(day(0)),
-                  QString("1, 1, '2019', 'Ford', 'Van', 0, 0, -1, 20000, 1000, '%1', '%1'").arg(day(0)),
-                  QString("3, 1, '1998', 'John', 'Deere', 0, 1, 0, 1000, 100, '%1', '%1'").arg(day(0))});
-        // Latest oil change on the Ford at 45.00 (99.00 before it); its ignition cables free of charge.
-        maintenance(1, 1, 18800, day(-40), 99, {{1, 99.00}});
-        maintenance(2, 1, 19700, day(-10), 45, {{1, 45.00}, {4, 0}});
-        maintenance(3, 2, 45000, day(-60), 32, {{2, 20.00}, {4, 12.00}});
-        maintenance(4, 3, 1000, day(-30), 30, {{2, 30.00}});
-        maintenance(5, 3, 1010, day(-20), 0, {{5, 0}});
-        // Ordered on a job order, not performed: no price source.
-        db.execute("INSERT INTO MaintServices (MaintID, ServiceID, LinkInd, VehicleID, Price) VALUES "
-                   "(3, 3, 1, 2, 500)");
-        // Ford oil: every month (30 days) from T-10: T+20, T+50, T+80; last price 45.00.
-        schedule(1, 1, 1, 0, 0, 1, 0, day(-300), 0);
-        // Ford fuel filter: every 1,200 from 18,000 is 800 overdue, so today; then every 1200 / 32 = 37
+        vehicles({"2, 1, '2022', 'Skoda', 'Octavia', 1, 0, -1, 50000, 3000, @0, @0",
+                  "1, 1, '2019', 'Ford', 'Van', 0, 0, -1, 20000, 1000, @0, @0",
+                  "3, 1, '1998', 'John', 'Deere', 0, 1, 0, 1000, 100, @0, @0"});
+        // Latest oil change on the Ford at 45.00 (99.00 before it); its ignition cables free of charge. Spark
+        // plugs ordered on a job order (LinkInd 1), not performed: no price source.
+        execute("INSERT INTO Maintenance (MaintID, VehicleID, StationID, ActualMiles, MaintDate, TotalPrice) "
+                "VALUES (1, 1, 0, 18800, @-40, 99), (2, 1, 0, 19700, @-10, 45), (3, 2, 0, 45000, @-60, 32), "
+                "(4, 3, 0, 1000, @-30, 30), (5, 3, 0, 1010, @-20, 0);"
+                "INSERT INTO MaintServices (MaintID, ServiceID, LinkInd, VehicleID, Price) VALUES (1, 1, 0, "
+                "1, 99), "
+                "(2, 1, 0, 1, 45), (2, 4, 0, 1, 0), (3, 2, 0, 2, 20), (3, 4, 0, 2, 12), (4, 2, 0, 3, 30), "
+                "(5, 5, 0, 3, 0), (3, 3, 1, 2, 500)");
+        // Schedule rows: id, vehicle, service, PerformOnce (0 normal, 1 one time, 2 never estimated), every
+        // distance, months and days, last date and reading.
+        // 1 Ford oil: every month (30 days) from T-10: T+20, T+50, T+80; last price 45.00.
+        // 2 Ford fuel filter: every 1,200 from 18,000 is 800 overdue, so today; then every 1200 / 32 = 37
         // days: T+37, T+74; fleet average (20 + 30) / 2 = 25.00.
-        schedule(2, 1, 2, 0, 1200, 0, 0, day(-100), 18000);
-        // Ford ignition cables, one time, 15 days after T-10: T+5; last price 0, so fleet average 12.00.
-        schedule(3, 1, 4, 1, 0, 0, 15, day(-300), 0);
-        schedule(4, 1, 5, 2, 0, 0, 1, day(-1), 0);
-        // Skoda spark plugs, every 5,000 km or 2 months (60 days) from 48,000 on T-50: by date T+10, by
+        // 3 Ford ignition cables, one time, 15 days after T-10: T+5; last price 0, so fleet average 12.00.
+        // 5 Skoda spark plugs, every 5,000 km or 2 months (60 days) from 48,000 on T-50: by date T+10, by
         // distance 3,000 / 98 = 30 days, so T+10; from there (50,980) by date T+70, by distance 5,000 / 98
         // = 51 days, so T+61; then T+121 or T+112, past the end. Never priced: unknown.
-        schedule(5, 2, 3, 0, 5000, 2, 0, day(-50), 48000);
-        // Skoda fuel filter once, 10 days after its last one on T-60: overdue, today, last price 20.00.
-        schedule(6, 2, 2, 1, 0, 0, 10, day(-300), 0);
-        // Skoda oil once, 10 days after T-30: overdue, today; fleet average (99 + 45) / 2 = 72.00.
-        schedule(7, 2, 1, 1, 0, 0, 10, day(-30), 0);
-        schedule(8, 2, 4, 0, 0, 0, 0, day(-30), 0);
-        schedule(9, 3, 1, 0, 0, 0, 10, day(-5), 0);
+        // 6 Skoda fuel filter once, 10 days after its last one on T-60: overdue, today, last price 20.00.
+        // 7 Skoda oil once, 10 days after T-30: overdue, today; fleet average (99 + 45) / 2 = 72.00.
+        // 4 is never estimated, 8 has no interval, 9 is of the inactive Deere.
+        execute("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, PerformEveryMiles, "
+                "PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, EstPerformDate) VALUES "
+                "(1, 1, 1, 0, 0, 1, 0, @-300, 0, ''), (2, 1, 2, 0, 1200, 0, 0, @-100, 18000, ''), "
+                "(3, 1, 4, 1, 0, 0, 15, @-300, 0, ''), (4, 1, 5, 2, 0, 0, 1, @-1, 0, ''), "
+                "(5, 2, 3, 0, 5000, 2, 0, @-50, 48000, ''), (6, 2, 2, 1, 0, 0, 10, @-300, 0, ''), "
+                "(7, 2, 1, 1, 0, 0, 10, @-30, 0, ''), (8, 2, 4, 0, 0, 0, 0, @-30, 0, ''), "
+                "(9, 3, 1, 0, 0, 0, 10, @-5, 0, '')");
 
-        const Run run = cli({"forecast", path, "--months", "3", "--csv"});
+        const CliRun run = cli({"forecast", path, "--months", "3", "--csv"});
         QCOMPARE(run.err, QString());
         QCOMPARE(run.exitCode, 0);
         const QString skoda = "2022 Skoda Octavia,", ford = "2019 Ford Van,";
-        QCOMPARE(run.lines,
+        QCOMPARE(lines(run, true),
                  QStringList({"Vehicle,Service,Date,Expected Price,Price Source",
                               skoda + "Fuel Filter," + shown(0) + ",20.00,last",
                               skoda + "Oil Change," + shown(0) + ",72.00,fleet average",
@@ -284,29 +254,25 @@ private Q_SLOTS:
                               ford + "Oil Change," + shown(80) + ",45.00,last", "Total,,,314.00,2"}));
 
         // The first occurrences are the due list's dates, an overdue one moved to today.
-        const Run due = cli({"due", path, "--csv"});
-        QCOMPARE(due.lines.size(), 7);
-        for (const QString& line : due.lines.mid(1)) {
+        const QStringList due = lines(cli({"due", path, "--csv"}), true);
+        QCOMPARE(due.size(), 7);
+        for (const QString& line : due.mid(1)) {
             const QStringList fields = line.split(',');
-            QDate date = QDate::fromString(fields.value(fields.size() - 3), "MM/dd/yyyy");
-            date = std::max(date, today);
-            const QString service = fields.value(3);
-            QVERIFY2(run.lines.indexOf(
-                         QRegularExpression(".*," + service + "," + date.toString("MM/dd/yyyy") + ",.*")) > 0,
-                     qPrintable(line));
+            const QDate date =
+                std::max(QDate::fromString(fields.value(fields.size() - 3), "MM/dd/yyyy"), today);
+            const QString first = "," + fields.value(3) + "," + date.toString("MM/dd/yyyy") + ",";
+            QVERIFY2(!lines(run, true).filter(first).isEmpty(), qPrintable(line));
         }
 
-        const QStringList report = cli({"report", path, "--report", "maintenance-forecast", "--from",
-                                        shown(0), "--to", shown(80), "--text"})
-                                       .lines.join("")
-                                       .split('\n');
+        const QStringList report = lines(cli({"report", path, "--report", "maintenance-forecast", "--from",
+                                              shown(0), "--to", shown(80), "--text"}));
         QVERIFY(report.contains("   " + shown(61) + "  Spark Plugs" + QString(41, ' ') + "unknown"));
         QVERIFY(report.contains("   Expected from " + shown(0) + " to " + shown(80) +
                                 ": $314.00, and 2 services of unknown price"));
 
-        QCOMPARE(cli({"forecast", path, "--months", "3", "--vehicle", "3", "--csv"}).lines,
+        QCOMPARE(lines(cli({"forecast", path, "--months", "3", "--vehicle", "3", "--csv"}), true),
                  QStringList({"Vehicle,Service,Date,Expected Price,Price Source", "Total,,,0.00,0"}));
-        const QStringList table = cli({"forecast", path, "--months", "0"}).lines.join("").split('\n');
+        const QStringList table = cli({"forecast", path, "--months", "0"}).out.split('\n');
         QCOMPARE(table.value(4), "Expected from " + shown(0) + " to " + shown(0) + ": 117.00.");
     }
 
@@ -340,9 +306,10 @@ private Q_SLOTS:
         // 30 days to 20,960.
         vehicles({"1, 1, '2019', 'Ford', 'Van', 0, 0, -1, 66000, 1500, '20240301', '20240301'",
                   "2, 1, '2010', 'Honda', 'Civic', 0, 0, -1, 20960, 1000, '20240101', '20240131'"});
-        maintenance(1, 1, 58000, "20240101", 0);
-        gas(1, 1, 60697, "20240221", 0, 0);
-        gas(2, 1, 66000, "20240301", 0, 0);
+        execute("INSERT INTO Maintenance (MaintID, VehicleID, StationID, ActualMiles, MaintDate, TotalPrice) "
+                "VALUES (1, 1, 0, 58000, '20240101', 0);INSERT INTO GasLog (GasLogID, VehicleID, StationID, "
+                "Mileage, Date, Fillup) VALUES (1, 1, 0, 60697, '20240221', -1), (2, 1, 0, 66000, "
+                "'20240301', -1)");
         // 4,833 in 7 days is 4,833 x 30.417 / 7 = 21,000.8 a month, 14 times 1,500.
         const QString week = "65,530 on 02/28/2024 means 21,000 miles a month since 60,697 on 02/21/2024, 14 "
                              "times the estimated 1,500. Save it anyway?";
@@ -387,12 +354,12 @@ private Q_SLOTS:
             "times the estimated 900. Save it anyway?";
         edit->selectAll();
         QTest::keyClicks(edit, "51,000");
-        prompter.answer(Prompter::Answer::No, question);
-        QTest::mouseClick(update, Qt::LeftButton);
-        QCOMPARE(app.database().scalar("SELECT EntryOfActualMiles FROM Vehicles").toInt(), 41000);
-        prompter.answer(Prompter::Answer::Yes, question);
-        QTest::mouseClick(update, Qt::LeftButton);
-        QCOMPARE(app.database().scalar("SELECT EntryOfActualMiles FROM Vehicles").toInt(), 51000);
+        for (const auto& [answer, stored] :
+             {std::pair{Prompter::Answer::No, 41000}, {Prompter::Answer::Yes, 51000}}) {
+            prompter.answer(answer, question);
+            QTest::mouseClick(update, Qt::LeftButton);
+            QCOMPARE(app.database().scalar("SELECT EntryOfActualMiles FROM Vehicles").toInt(), stored);
+        }
         QVERIFY(prompter.verifyDone());
         app.database().close();
         db.open(path);

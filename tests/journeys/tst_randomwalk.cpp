@@ -32,8 +32,7 @@ void onCrash(int signal)
                  "\nrandom walk died (signal %d) at step %d: replay with scripts/monkey.sh --seed %u "
                  "--steps %d --verbose\n",
                  signal, stepNow, walkSeed, stepNow);
-    if (write(STDERR_FILENO, text, length) < 0)
-        _exit(1);
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, text, length);
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
@@ -226,10 +225,8 @@ int main(int argc, char** argv)
             walkSeed = QByteArray(argv[++i]).toUInt();
         else if (arg == "--steps" && i + 1 < argc)
             walkSteps = QByteArray(argv[++i]).toInt();
-        else if (arg == "--verbose")
-            walkVerbose = true;
-        else if (arg == "--keep-going")
-            keepGoing = true;
+        else if (arg == "--verbose" || arg == "--keep-going")
+            (arg == "--verbose" ? walkVerbose : keepGoing) = true;
         else
             rest << argv[i];
     }

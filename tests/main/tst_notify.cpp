@@ -4,7 +4,6 @@
 #include "maintenance/Reminder.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QFile>
 #include <QProcess>
@@ -30,13 +29,10 @@ public Q_SLOTS:
         m_shown.append(QStringList{app, summary, body, actions.join(',')}.join('|'));
         const uint id = uint(m_shown.size());
         QTimer::singleShot(50, this, [this, id] {
-            const auto signal = [id](const char* name) {
-                return QDBusMessage::createSignal("/org/freedesktop/Notifications",
-                                                  "org.freedesktop.Notifications", name)
-                       << id;
-            };
-            m_bus.send(m_invokeAction ? signal("ActionInvoked") << QString("default")
-                                      : signal("NotificationClosed") << uint(2));
+            QDBusMessage signal =
+                QDBusMessage::createSignal("/org/freedesktop/Notifications", "org.freedesktop.Notifications",
+                                           m_invokeAction ? "ActionInvoked" : "NotificationClosed");
+            m_bus.send(m_invokeAction ? signal << id << QString("default") : signal << id << uint(2));
         });
         return id;
     }
@@ -50,15 +46,13 @@ class NotifyTest : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestEnvironment> env;
     QProcess busDaemon;
     QString busAddress;
     QString file;
 
     QString inDays(int days) { return QDate::currentDate().addDays(days).toString("yyyyMMdd"); }
 
-    // Runs the reminder against the private bus, which must end without an error; returns its standard
-    // output.
+    // Runs the reminder on the private bus, which must end without an error; returns its standard output.
     QString runReminder(const QString& address = QString())
     {
         QProcess reminder;
@@ -69,6 +63,16 @@ private:
         [&] { QTRY_VERIFY_WITH_TIMEOUT(reminder.state() == QProcess::NotRunning, 20000); }();
         [&] { QCOMPARE(reminder.exitCode(), 0); }();
         return QString::fromUtf8(reminder.readAllStandardOutput());
+    }
+
+    // Adds rows "(ScheduleID, VehicleID, ServiceID, PerformEveryDay, LastDate)" to the schedule.
+    void addSchedule(const QString& rows)
+    {
+        Database db;
+        db.open(file);
+        db.execute(
+            "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryDay, LastDate) VALUES " +
+            rows);
     }
 
     QByteArray fileBytes()
@@ -91,11 +95,13 @@ private Q_SLOTS:
         busDaemon.waitForFinished();
     }
 
-    void init()
+    // Quiet with nothing due (in 6 days, an inactive vehicle's, no interval) or without a file; what is due
+    // shows in one notification, else on standard output; the file never changes.
+    void remindsOnceAndLeavesTheFileAlone()
     {
-        env = std::make_unique<TestEnvironment>();
+        TestEnvironment env;
         Database db;
-        file = env->createDatabase(db);
+        file = env.createDatabase(db);
         for (const char* statement :
              {"INSERT INTO ContactInfo (ContactID, ContactType, CompanyName) VALUES (1, 1, 'Harbourline')",
               "INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 1)",
@@ -105,23 +111,16 @@ private Q_SLOTS:
         db.close();
         Settings settings;
         settings.setDatabaseLocation(file);
-        settings.setText("Settings", "InstallDir", env->folder());
+        settings.setText("Settings", "InstallDir", env.folder());
         settings.sync();
-    }
-    void cleanup() { env.reset(); }
-
-    void showsOneNotificationAndLeavesTheFileAlone()
-    {
-        {
-            Database db;
-            db.open(file);
-            db.execute(
-                QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryDay, LastDate, "
-                        "EstPerformDate) VALUES (1, 1, 1, 7, '%1', ''), (2, 2, 3, 7, '%2', ''), (3, 1, 2, 7, "
-                        "'%3', ''), (4, 2, 1, 7, '%4', ''), (5, 3, 1, 7, '%1', ''), (6, 1, 4, 0, '', '')")
-                    .arg(inDays(-10), inDays(-7), inDays(-2), inDays(-1)));
-        }
-        const QByteArray before = fileBytes();
+        addSchedule(
+            QString("(4, 2, 1, 7, '%1'), (5, 3, 1, 7, '%2'), (6, 1, 4, 0, '')").arg(inDays(-1), inDays(-10)));
+        QByteArray before = fileBytes();
+        QCOMPARE(runReminder(), QString());
+        QCOMPARE(fileBytes(), before);
+        addSchedule(QString("(1, 1, 1, 7, '%1'), (2, 2, 3, 7, '%2'), (3, 1, 2, 7, '%3')")
+                        .arg(inDays(-10), inDays(-7), inDays(-2)));
+        before = fileBytes();
         QDBusConnection bus = QDBusConnection::connectToBus(busAddress, "service");
         TestNotifications service(bus);
         QVERIFY(
@@ -140,14 +139,14 @@ private Q_SLOTS:
         QCOMPARE(fileBytes(), before);
 
         // The action starts velmora from the installation folder.
-        QFile program(env->path("velmora"));
+        QFile program(env.path("velmora"));
         QVERIFY(program.open(QIODevice::WriteOnly));
-        program.write(QString("#!/bin/sh\ntouch '%1'\n").arg(env->path("started")).toUtf8());
+        program.write(QString("#!/bin/sh\ntouch '%1'\n").arg(env.path("started")).toUtf8());
         program.close();
         program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         service.m_invokeAction = true;
         runReminder();
-        QTRY_VERIFY(QFile::exists(env->path("started")));
+        QTRY_VERIFY(QFile::exists(env.path("started")));
         QCOMPARE(fileBytes(), before);
 
         bus.unregisterService("org.freedesktop.Notifications");
@@ -158,22 +157,7 @@ private Q_SLOTS:
         const QString listed = runReminder();
         QCOMPARE(listed, summary + "\n" + body + "\n");
         // Nor is there a session bus at all.
-        QCOMPARE(runReminder("unix:path=" + env->path("no-bus")), listed);
-        QCOMPARE(fileBytes(), before);
-    }
-
-    void quietWithNothingDueOrNoFile()
-    {
-        {
-            Database db;
-            db.open(file);
-            db.execute(
-                QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryDay, LastDate) "
-                        "VALUES (1, 1, 1, 7, '%1'), (2, 3, 1, 7, '%2')")
-                    .arg(inDays(-1), inDays(-8)));
-        }
-        const QByteArray before = fileBytes();
-        QCOMPARE(runReminder(), QString());
+        QCOMPARE(runReminder("unix:path=" + env.path("no-bus")), listed);
         QCOMPARE(fileBytes(), before);
         QVERIFY(QFile::remove(file));
         QCOMPARE(runReminder(), QString());

@@ -41,7 +41,6 @@ struct ReportFixture
              "INSERT INTO Insurance (VehicleID, ContactID, PolicyNo, Deductable, CoverageStartDate, "
              "CoverageEndDate, PaymentAmt) VALUES (1, 4, 'PM-77', 500, '20260101', '20261231', 1240)"});
     }
-    ~ReportFixture() { Clock::reset(); }
 
     // Adds rows: "INSERT ..." statements.
     void add(std::initializer_list<const char*> statements)
@@ -68,8 +67,9 @@ struct ReportFixture
     // The report laid out on US Letter, reading readAhead vehicles at a time (0: as many as the job does).
     std::unique_ptr<Report::ReportJob> job(const Report::Options& options, int readAhead = 0)
     {
-        auto result =
-            std::make_unique<Report::ReportJob>(db, options, width(options.code), height(options.code));
+        const bool landscape = ReportCatalogue::isLandscape(options.code);
+        auto result = std::make_unique<Report::ReportJob>(db, options, letterPrintableWidth(landscape),
+                                                          letterPrintableHeight(landscape));
         if (readAhead > 0)
             result->setReadAhead(readAhead);
         result->paginate();
@@ -85,29 +85,11 @@ struct ReportFixture
             job.drawPage(page, drawn[page - 1]);
         return drawn;
     }
-
-    static double width(int code) { return letterPrintableWidth(ReportCatalogue::isLandscape(code)); }
-    static double height(int code) { return letterPrintableHeight(ReportCatalogue::isLandscape(code)); }
 };
 
 // The expected text of tests/reports/expected/<name>.txt.
 inline QString expectedText(const QString& name)
 {
     QFile file(VELMORA_EXPECTED_DIR "/" + name + ".txt");
-    if (!file.open(QIODevice::ReadOnly))
-        return "(missing expected file " + name + ")";
-    return QString::fromUtf8(file.readAll());
-}
-
-// Compares line by line so that a failure names the first differing line.
-inline bool sameText(const QString& actual, const QString& expected)
-{
-    const QStringList a = actual.split('\n'), e = expected.split('\n');
-    for (qsizetype i = 0; i < std::max(a.size(), e.size()); ++i)
-        if (a.value(i) != e.value(i)) {
-            qWarning().noquote() << "line" << i + 1
-                                 << "\n  actual:   [" + a.value(i) + "]\n  expected: [" + e.value(i) + "]";
-            return false;
-        }
-    return true;
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : "(missing " + name + ")";
 }

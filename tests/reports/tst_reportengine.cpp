@@ -3,7 +3,6 @@
 #include "db/Values.h"
 #include "reports/JobOrderFilter.h"
 #include "reports/PageCanvas.h"
-#include "reports/ReportCatalogue.h"
 #include "reports/ReportDates.h"
 #include "reports/ReportText.h"
 
@@ -19,21 +18,17 @@ class ReportEngineTest : public QObject
 private slots:
     void catalogue()
     {
-        // Code, title, line width in characters (111 on landscape pages).
-        const std::tuple<int, const char*, int> rows[] = {{0, "Vehicle List", 111},
-                                                          {1, "Maintenance Log", 81},
-                                                          {2, "Schedule Monitor", 81},
-                                                          {3, "Gas Log", 81},
-                                                          {4, "Fuel Efficiency Graph by Month", 111},
-                                                          {7, "Expense Graph", 111},
-                                                          {8, "Job Orders", 81},
-                                                          {9, "Cost Summary", 81},
-                                                          {10, "Maintenance Forecast", 81},
-                                                          {11, "Cost per Distance Graph by Month", 111},
-                                                          {12, "Unknown", 81}};
+        // Titles by code (5 and 6 are not reports); lines are 111 characters wide on the landscape pages of
+        // 0, 4, 7 and 11, else 81.
+        const QStringList titles =
+            QString("Vehicle List|Maintenance Log|Schedule Monitor|Gas Log|Fuel Efficiency Graph by Month|||"
+                    "Expense Graph|Job Orders|Cost Summary|Maintenance Forecast|"
+                    "Cost per Distance Graph by Month|Unknown")
+                .split('|');
         ReportFixture fixture;
-        for (const auto& [code, title, width] : rows) {
-            QCOMPARE(ReportCatalogue::title(code), QString(title));
+        for (const int code : {0, 1, 2, 3, 4, 7, 8, 9, 10, 11, 12}) {
+            const int width = QList{0, 4, 7, 11}.contains(code) ? 111 : 81;
+            QCOMPARE(ReportCatalogue::title(code), titles[code]);
             const auto job = fixture.job(fixture.options(code));
             const Report::Layout& layout = job->layout();
             QCOMPARE(layout.lineWidth, width);
@@ -41,7 +36,7 @@ private slots:
             QVERIFY(qAbs(layout.blockWidth - Report::textWidth(Report::Font::Body, QString(width, '-'))) <
                     0.01);
             QVERIFY(qAbs(2 * layout.blockLeft + layout.blockWidth - layout.pageWidth) < 0.01);
-            QCOMPARE(ReportFixture::pages(*job).front().texts().at(1).text, QString(title));
+            QCOMPARE(ReportFixture::pages(*job).front().texts().at(1).text, titles[code]);
         }
     }
 
@@ -53,7 +48,6 @@ private slots:
             {1, QDate(2024, 2, 10), "02/01/2024", "02/29/2024"},
             {1, QDate(2026, 2, 10), "02/01/2026", "02/28/2026"},
             {1, QDate(2026, 4, 30), "04/01/2026", "04/30/2026"},
-            {2, QDate(2026, 11, 15), "10/01/2026", "12/31/2026"},
             {2, QDate(2026, 3, 31), "01/01/2026", "03/31/2026"},
             {3, QDate(2026, 7, 4), "01/01/2026", "12/31/2026"}};
         for (const auto& [preset, today, begin, end] : presets) {
@@ -69,9 +63,9 @@ private slots:
             {"", "", "", 0, ""},
             {"1/2/2026", "12-31-2026", "", 0, "01/02/2026"},
             {"13/01/2026", "12/31/2026", invalid, 1, "13/01/2026"},
+            {"02/30/2026x", "13/01/2026", invalid, 1, "02/30/2026x"},
             {"01/01/1799", "12/31/2026", invalid, 1, "01/01/1799"},
             {"01/01/2026", "31/31/2026", invalid, 2, "01/01/2026"},
-            {"01/01/2026", "", both, 2, "01/01/2026"},
             {"", "01/01/2026", both, 1, ""},
             {"02/01/2026", "01/31/2026", order, 1, "02/01/2026"},
             {"01/31/2026", "01/31/2026", "", 0, "01/31/2026"}};
@@ -86,8 +80,6 @@ private slots:
 
     void memoWrapping()
     {
-        QCOMPARE(ReportText::wrapMemo("Check brakes"), QStringList{"Check brakes"});
-        QCOMPARE(ReportText::wrapMemo("First\r\nSecond"), QStringList({"First", "Second"}));
         QCOMPARE(ReportText::wrapMemo(QString(60, 'a') + " bbbbbbbbbb"),
                  QStringList({QString(60, 'a'), "bbbbbbbbbb"}));
         QCOMPARE(ReportText::wrapMemo(QString(66, 'x') + "yy"), QStringList({QString(66, 'x'), "yy"}));
@@ -124,9 +116,7 @@ private slots:
         const QStringList third = draw(3);
         QCOMPARE(draw(2).isEmpty(), false);
         QCOMPARE(draw(3), third);
-        const QStringList pages = Report::jobText(*job).split("\f\n");
-        QCOMPARE(pages.size(), 5);
-        QCOMPARE(pages[2], third.join('\n') + '\n');
+        QCOMPARE(Report::jobText(*job).split("\f\n").value(2), third.join('\n') + '\n');
         QVERIFY(third.join('\n').contains("Page: 3"));
     }
 
@@ -151,56 +141,40 @@ private slots:
 
     // Every text report over owners, stations and vehicles with parts left empty and long values: no text
     // runs past the right margin, and an empty part leaves no separator behind.
-    void textsStayInsideAndEmptyPartsLeaveNoCommas_data()
-    {
-        QTest::addColumn<int>("code");
-        for (const int code :
-             {ReportCatalogue::VehicleList, ReportCatalogue::MaintenanceLog, ReportCatalogue::ScheduleMonitor,
-              ReportCatalogue::GasLog, ReportCatalogue::JobOrders})
-            QTest::newRow(qPrintable(ReportCatalogue::title(code))) << code;
-    }
     void textsStayInsideAndEmptyPartsLeaveNoCommas()
     {
-        QFETCH(int, code);
         ReportFixture fixture;
         fixture.add(
             {"INSERT INTO ContactInfo (ContactID, ContactType, CompanyName, LastName, FirstName, City, "
-             "State) "
-             "VALUES (6, 4, 'Harbor Tire', '', '', 'Portland', ''), (7, 1, '', 'Reyes', 'Daniel', '', '')",
+             "State) VALUES (6, 4, 'Harbor Tire', '', '', 'Portland', ''), (7, 1, '', 'Reyes', 'Daniel', "
+             "'', '')",
              "INSERT INTO Owners (OwnerID, ContactID, LocationID) VALUES (3, 7, '')",
              "INSERT INTO Vehicles (VehicleID, OwnerID, VehicleNo, VehicleYear, VehicleMake, VehicleModel, "
              "VehicleVIN, VehicleLicense, EntryOfActualMiles) VALUES (4, 3, 'HB-2024-017', '2024', "
              "'Freightliner', 'Cascadia', '1FUJHHDR4RLUA1234', 'HBL1021', 125000)",
              "INSERT INTO JobOrder (JobOrderID, VehicleID, JCN, Date, Description, StationID, OpenInd) "
-             "VALUES "
-             "(1, 4, 'JO-200', '20261101', 'Brakes', 6, -1), (2, 1, 'JO-201', '20261102', 'Tyres', 6, -1)",
+             "VALUES (1, 4, 'JO-200', '20261101', 'Brakes', 6, -1), (2, 1, 'JO-201', '20261102', 'Tyres', "
+             "6, -1)",
              "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformEveryMiles, EstPerformDate) "
              "VALUES (1, 4, 1, 5000, '20261220')"});
         fixture.addGas();
-        const auto job = fixture.job(fixture.options(code));
-        QVERIFY(job->pageCount() > 0);
-        const double margin = job->layout().blockLeft + job->layout().blockWidth + 0.5;
         const QRegularExpression loneComma("(^|\\s),|,(\\s*$|\\s*,|\\s{2,})");
-        QStringList printed;
-        int page = 0;
-        for (const Report::PageRecorder& recorder : ReportFixture::pages(*job)) {
-            ++page;
-            for (const Report::Op& text : recorder.texts()) {
-                printed << text.text;
-                const double right = text.x + Report::textWidth(text.font, text.text.trimmed());
-                QVERIFY2(right <= margin,
-                         qPrintable(QString("page %1: \"%2\" ends at %3, the margin is at %4")
-                                        .arg(page)
-                                        .arg(text.text)
-                                        .arg(right)
-                                        .arg(margin)));
-                QVERIFY2(!loneComma.match(text.text).hasMatch(), qPrintable(text.text));
-            }
+        QStringList printed; // by the last report, the Job Orders
+        for (const int code : {0, 1, 2, 3, 8}) {
+            const auto job = fixture.job(fixture.options(code));
+            QVERIFY(job->pageCount() > 0);
+            const double margin = job->layout().blockLeft + job->layout().blockWidth + 0.5;
+            printed.clear();
+            for (const Report::PageRecorder& recorder : ReportFixture::pages(*job))
+                for (const Report::Op& text : recorder.texts()) {
+                    printed << text.text;
+                    QVERIFY2(text.x + Report::textWidth(text.font, text.text.trimmed()) <= margin,
+                             qPrintable(text.text));
+                    QVERIFY2(!loneComma.match(text.text).hasMatch(), qPrintable(text.text));
+                }
         }
-        if (code == ReportCatalogue::JobOrders) {
-            QVERIFY(printed.contains("License# HBL1021"));
-            QVERIFY(printed.contains(QString(18, ' ') + "Portland"));
-        }
+        QVERIFY(printed.contains("License# HBL1021"));
+        QVERIFY(printed.contains(QString(18, ' ') + "Portland"));
     }
 
     // A fleet several times the read-ahead prints what one read of everything prints, while holding the
@@ -219,102 +193,74 @@ private slots:
             int whole = 0, few = 0, one = 0;
             const QString all = run(1000, &whole);
             QVERIFY2(all.count('\f') > 3, qPrintable(QString::number(code)));
-            QVERIFY2(sameText(run(3, &few), all), qPrintable(QString::number(code)));
-            QVERIFY2(sameText(run(1, &one), all), qPrintable(QString::number(code)));
-            QVERIFY2(few * 2 < whole && one <= few,
-                     qPrintable(QStringLiteral("%1: %2 of %3").arg(code).arg(few).arg(whole)));
+            QCOMPARE(run(3, &few).split('\n'), all.split('\n'));
+            QCOMPARE(run(1, &one).split('\n'), all.split('\n'));
+            QVERIFY2(few * 2 < whole && one <= few, qPrintable(QString::number(code)));
         }
-    }
-
-    // The Maintenance Log's grand total, printed on the first owner's last page, counts every owner's rows
-    // although only the first owner's have been read when it is drawn.
-    void grandTotalBeforeLaterRowsAreRead()
-    {
-        ReportFixture fixture;
-        fixture.add(
-            {"INSERT INTO Maintenance (MaintID, VehicleID, MaintDate, ActualMiles, TotalPrice, Description) "
-             "VALUES (1, 3, '20260110', 700, 100.25, 'Forks'), (2, 1, '20260301', 40900, 1200.5, 'Brakes'), "
-             "(3, 2, '20260401', 1100, 0.25, 'Wipers')"});
-        const auto job = fixture.job(fixture.options(ReportCatalogue::MaintenanceLog), 1);
-        Report::PageRecorder first;
-        job->drawPage(1, first);
-        QVERIFY(first.lines(job->layout()).contains("        Grand Total Cost   $1,301.00"));
     }
 
     // Rows of one vehicle that run past pages: every body line stays within the usable height, each page
     // holds as many rows as fit, and each next page starts with the first row that did not.
-    void pageBoundaries_data()
+    void pageBoundaries()
     {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("rows");
-        QTest::addColumn<double>("rowLines"); // the room a row needs, in body lines
-        const char* maintenance =
+        const QString maintenance =
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) INSERT INTO "
             "Maintenance (MaintID, VehicleID, MaintDate, ActualMiles, TotalPrice, Description) SELECT i, 1, "
             "'2025' || printf('%02d%02d', 1 + i / 28, 1 + i % 28), 40000 + i, 10, 'Visit ' || i FROM n";
-        QTest::newRow("maintenance, no services") << 1 << QString(maintenance).arg(70) << 3.0;
-        const char* services =
+        const QString services =
             ";INSERT INTO MaintServices (MaintID, VehicleID, ServiceID, LinkInd) SELECT MaintID, 1, 1, 0 "
             "FROM Maintenance;INSERT INTO MaintServicesUnexpected (UMaintID, VehicleID, ServiceDesc, "
             "LinkInd) SELECT MaintID, 1, 'Wash', 0 FROM Maintenance";
-        QTest::newRow("maintenance, two services") << 1 << QString(maintenance).arg(45) + services << 6.0;
-        QTest::newRow("gas log")
-            << 3
-            << "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 130) INSERT INTO "
-               "GasLog (GasLogID, VehicleID, Date, Mileage, Gallons, Fillup, Estimated, CostGallon, "
-               "TotalCost, BriefDesc) SELECT i, 1, '2025' || printf('%02d%02d', 1 + i / 28, 1 + i % 28), "
-               "40000 + 10 * i, 5, 0, 0, 3, 15, '' FROM n"
-            << 2.0;
-    }
-
-    void pageBoundaries()
-    {
-        QFETCH(int, code);
-        QFETCH(QString, rows);
-        QFETCH(double, rowLines);
-        ReportFixture fixture;
-        for (const QString& statement : rows.split(';'))
-            fixture.db.execute(statement);
-        const auto job = fixture.job(fixture.options(code, 0, 1), 1);
-        QVERIFY(job->pageCount() >= 3);
-        const Report::Layout& layout = job->layout();
-        const double line = Report::lineHeight(Report::Font::Body);
-        const QRegularExpression rowLine("^   (\\d\\d/\\d\\d/\\d{4}) +([\\d,]+) ");
-        QStringList listed;
-        const auto pages = ReportFixture::pages(*job);
-        for (int page = 1; page <= job->pageCount(); ++page) {
-            double lastRowTop = -1, lastTop = 0;
-            bool vehicleEnds = false;
-            for (const Report::RecordedOp& drawn : pages[page - 1].ops()) {
-                if (drawn.section != Report::Section::Body || drawn.op.kind != Report::Op::Text ||
-                    drawn.op.font == Report::Font::Band)
-                    continue;
-                QVERIFY2(
-                    drawn.op.y <= layout.usableHeight + 0.001,
-                    qPrintable(QString("page %1: %2 at %3").arg(page).arg(drawn.op.text).arg(drawn.op.y)));
-                lastTop = std::max(lastTop, drawn.op.y);
-                const QRegularExpressionMatch match = rowLine.match(drawn.op.text);
-                if (match.hasMatch()) {
-                    listed << match.captured(1) + ' ' + match.captured(2);
-                    lastRowTop = drawn.op.y;
+        const QString gas =
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 130) INSERT INTO "
+            "GasLog (GasLogID, VehicleID, Date, Mileage, Gallons, Fillup, Estimated, CostGallon, "
+            "TotalCost, BriefDesc) SELECT i, 1, '2025' || printf('%02d%02d', 1 + i / 28, 1 + i % 28), "
+            "40000 + 10 * i, 5, 0, 0, 3, 15, '' FROM n";
+        // Report, its rows, the room a row needs in body lines: maintenance without and with two services.
+        const std::tuple<int, QString, double> cases[] = {
+            {1, maintenance.arg(70), 3}, {1, maintenance.arg(45) + services, 6}, {3, gas, 2}};
+        for (const auto& [code, rows, rowLines] : cases) {
+            ReportFixture fixture;
+            for (const QString& statement : rows.split(';'))
+                fixture.db.execute(statement);
+            const auto job = fixture.job(fixture.options(code, 0, 1), 1);
+            QVERIFY(job->pageCount() >= 3);
+            const Report::Layout& layout = job->layout();
+            const double line = Report::lineHeight(Report::Font::Body);
+            const QRegularExpression rowLine("^   (\\d\\d/\\d\\d/\\d{4}) +([\\d,]+) ");
+            QStringList listed;
+            const auto pages = ReportFixture::pages(*job);
+            for (int page = 1; page <= job->pageCount(); ++page) {
+                double lastRowTop = -1, lastTop = 0;
+                bool vehicleEnds = false;
+                for (const Report::RecordedOp& drawn : pages[page - 1].ops()) {
+                    if (drawn.section != Report::Section::Body || drawn.op.kind != Report::Op::Text ||
+                        drawn.op.font == Report::Font::Band)
+                        continue;
+                    QVERIFY2(drawn.op.y <= layout.usableHeight + 0.001, qPrintable(drawn.op.text));
+                    lastTop = std::max(lastTop, drawn.op.y);
+                    const QRegularExpressionMatch match = rowLine.match(drawn.op.text);
+                    if (match.hasMatch()) {
+                        listed << match.captured(1) + ' ' + match.captured(2);
+                        lastRowTop = drawn.op.y;
+                    }
+                    vehicleEnds = vehicleEnds || drawn.op.text.startsWith("              Total Cost") ||
+                                  drawn.op.text.startsWith("             Total Miles");
                 }
-                vehicleEnds = vehicleEnds || drawn.op.text.startsWith("              Total Cost") ||
-                              drawn.op.text.startsWith("             Total Miles");
+                // A page that ends inside the rows is full: the next row would not have fitted.
+                if (page < job->pageCount() && !vehicleEnds) {
+                    QVERIFY(lastRowTop > 0);
+                    QVERIFY(lastTop + rowLines * line > layout.usableHeight);
+                }
             }
-            // A page that ends inside the rows is full: the next row would not have fitted.
-            if (page < job->pageCount() && !vehicleEnds) {
-                QVERIFY(lastRowTop > 0);
-                QVERIFY2(lastTop + rowLines * line > layout.usableHeight,
-                         qPrintable(QString("page %1 ends at %2 with room left").arg(page).arg(lastTop)));
-            }
+            QStringList expected =
+                columnOf(fixture.db, code == 1 ? "SELECT MaintDate || ' ' || ActualMiles FROM Maintenance "
+                                                 "ORDER BY MaintDate, ActualMiles"
+                                               : "SELECT Date || ' ' || Mileage FROM GasLog ORDER BY Date");
+            for (QString& row : expected)
+                row = Values::toShownDate(row.left(8)) + ' ' + Values::withThousands(row.mid(9));
+            QCOMPARE(listed, expected);
         }
-        QStringList expected =
-            columnOf(fixture.db, code == 1 ? "SELECT MaintDate || ' ' || ActualMiles FROM Maintenance "
-                                             "ORDER BY MaintDate, ActualMiles"
-                                           : "SELECT Date || ' ' || Mileage FROM GasLog ORDER BY Date");
-        for (QString& row : expected)
-            row = Values::toShownDate(row.left(8)) + ' ' + Values::withThousands(row.mid(9));
-        QCOMPARE(listed, expected);
     }
 };
 

@@ -1,11 +1,10 @@
 #include "ReportFixture.h"
 #include "app/DemoData.h"
 #include "reports/GraphReports.h"
-#include "reports/ReportCatalogue.h"
 
+#include <QColor>
 #include <QProcess>
 #include <QStandardPaths>
-#include <set>
 
 // The reports of the small fixture fleet: text reports against pages written out by hand, the command line,
 // the graph component (months, scale, clipping) and the graph reports.
@@ -13,29 +12,22 @@ class TextReportsTest : public QObject
 {
     Q_OBJECT
 
-    static QStringList labels(const std::array<double, 7>& ticks, const char* pattern)
-    {
-        QStringList texts;
-        for (double tick : ticks)
-            texts << QString::asprintf(pattern, tick);
-        return texts;
-    }
-
-    // The fills of the bars drawn on every page of an expense graph job.
-    static std::multiset<std::tuple<int, int, int>>
-    barFills(ReportFixture& fixture, const Report::Options& options, QStringList* text = nullptr)
+    // The fills of the bars drawn on every page of an expense graph job, as #rrggbb in order.
+    static QStringList barFills(ReportFixture& fixture, const Report::Options& options,
+                                QStringList* text = nullptr)
     {
         const auto job = fixture.job(options);
-        std::multiset<std::tuple<int, int, int>> fills;
+        QStringList fills;
         for (const Report::PageRecorder& recorder : ReportFixture::pages(*job)) {
             for (const auto& [section, op] : recorder.ops())
                 if (op.kind == Report::Op::Rect && op.pen && op.fill && op.height > 0 && op.width < 20 &&
                     op.y > 0 && op.pen->colour == Graph::axisColour(options.colourGraphs) &&
                     !(op.width == 10 && op.height == 15))
-                    fills.insert({op.fill->red, op.fill->green, op.fill->blue});
+                    fills << QColor(op.fill->red, op.fill->green, op.fill->blue).name();
             if (text)
                 *text += recorder.lines(job->layout());
         }
+        fills.sort();
         return fills;
     }
     // The maintenance, gas, schedule and job order history of the fixture fleet.
@@ -81,7 +73,7 @@ private slots:
             const QStringList company{"Acme Fleet Office", "12 Mill Road", "Springfield, IL 62701",
                                       "217-555-0100"};
             const Report::Options options{code, owner, 0, from, to, companyInfo, company};
-            QVERIFY2(sameText(fixture.text(options), expectedText(expected)), expected);
+            QCOMPARE(fixture.text(options).split('\n'), expectedText(expected).split('\n'));
         }
     }
 
@@ -101,15 +93,11 @@ private slots:
         refused({"--report", "gas-log", "--owner", "x", "--text"}, 2, "record");
         refused({"--report", "gas-log", "--from", "01/01/2026", "--text"}, 1,
                 "Both Start and End Date must be filled in if you are going to filter the report by dates.");
-        refused({"--report", "gas-log", "--from", "02/30/2026x", "--to", "13/01/2026", "--text"}, 1,
-                "The Date is invalid.  The format must be mm/dd/yyyy (ex. 12/31/1998).");
-        refused({"--report", "gas-log", "--from", "02/01/2026", "--to", "01/01/2026", "--text"}, 1,
-                "The Start Date can not be greater then the End Date.");
         refused({"--report", "gas-log", "--owner", "1", "--vehicle", "1", "--text"}, 1, "no vehicle 1");
         const CliRun listed = runCli({"report", fixture.db.path(), "--report", "vehicle-list", "--text"});
         QCOMPARE(listed.exitCode, 0);
         Clock::reset();
-        QVERIFY(sameText(listed.out, fixture.text(fixture.options(0))));
+        QCOMPARE(listed.out.split('\n'), fixture.text(fixture.options(0)).split('\n'));
 
         // Every report of the demo fleet as a PDF file that reads back with its title.
         const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
@@ -137,25 +125,25 @@ private slots:
         QCOMPARE(QStringList({Graph::monthLabel({1999, 12}), Graph::monthLabel({2005, 3}),
                               Graph::monthLabel({2026, 1})}),
                  QStringList({"12/99", " 3/05", " 1/26"}));
-        const auto fuel = [](const std::vector<double>& values) {
-            return labels(Graph::fuelTicks(values), "%.1f").join(' ');
+        // A scale's seven ticks as printed: fuel with one decimal, expenses in dollars and cents.
+        const auto scale = [](bool fuel, const std::vector<double>& values) {
+            QStringList texts;
+            for (double tick : fuel ? Graph::fuelTicks(values) : Graph::expenseTicks(values))
+                texts << QString::asprintf(fuel ? "%.1f" : "$%.2f", tick);
+            return texts.join(' ');
         };
-        const auto expense = [](const std::vector<double>& values) {
-            return labels(Graph::expenseTicks(values), "$%.2f").join(' ');
-        };
-        QCOMPARE(fuel({0, 0}), QString("0.0 1.0 2.0 3.0 4.0 5.0 6.0"));
-        QCOMPARE(fuel({20, 0, 20}), QString("17.0 18.0 19.0 20.0 21.0 22.0 23.0"));
-        QCOMPARE(fuel({20.2, 22.1}), QString("20.0 20.5 21.0 21.5 22.0 22.5 23.0"));
-        QCOMPARE(fuel({20.6, 21.0}), QString("20.5 21.0 21.5 22.0 22.5 23.0 23.5"));
-        QCOMPARE(fuel({10, 30}), QString("10.0 14.0 18.0 22.0 26.0 30.0 34.0"));
-        QCOMPARE(expense({0}), QString("$0.00 $1.00 $2.00 $3.00 $4.00 $5.00 $6.00"));
-        QCOMPARE(expense({100}), QString("$0.00 $18.00 $36.00 $54.00 $72.00 $90.00 $108.00"));
-        QCOMPARE(expense({0.6, 1.2}), QString("$0.00 $0.50 $1.00 $1.50 $2.00 $2.50 $3.00"));
+        QCOMPARE(scale(true, {0, 0}), QString("0.0 1.0 2.0 3.0 4.0 5.0 6.0"));
+        QCOMPARE(scale(true, {20, 0, 20}), QString("17.0 18.0 19.0 20.0 21.0 22.0 23.0"));
+        QCOMPARE(scale(true, {20.2, 22.1}), QString("20.0 20.5 21.0 21.5 22.0 22.5 23.0"));
+        QCOMPARE(scale(true, {20.6, 21.0}), QString("20.5 21.0 21.5 22.0 22.5 23.0 23.5"));
+        QCOMPARE(scale(true, {10, 30}), QString("10.0 14.0 18.0 22.0 26.0 30.0 34.0"));
+        QCOMPARE(scale(false, {0}), QString("$0.00 $1.00 $2.00 $3.00 $4.00 $5.00 $6.00"));
+        QCOMPARE(scale(false, {100}), QString("$0.00 $18.00 $36.00 $54.00 $72.00 $90.00 $108.00"));
+        QCOMPARE(scale(false, {0.6, 1.2}), QString("$0.00 $0.50 $1.00 $1.50 $2.00 $2.50 $3.00"));
         // A line inside stays, one crossing the top is cut there, one outside is not drawn.
         const auto clip = [](double x1, double y1, double x2, double y2) {
-            if (!Graph::clipLine(x1, y1, x2, y2, 0, 0, 100, 100))
-                return QList<double>();
-            return QList<double>{x1, y1, x2, y2};
+            return Graph::clipLine(x1, y1, x2, y2, 0, 0, 100, 100) ? QList<double>{x1, y1, x2, y2}
+                                                                   : QList<double>();
         };
         QCOMPARE(clip(10, 10, 20, 20), (QList<double>{10, 10, 20, 20}));
         QCOMPARE(clip(10, 50, 30, -50), (QList<double>{10, 50, 20, 0}));
@@ -195,10 +183,8 @@ private slots:
         options.beginStored = "20250101";
         options.endStored = "20270630";
         QStringList text;
-        const auto colour = barFills(fixture, options, &text);
-        QCOMPARE(colour.count({255, 0, 0}), size_t(2));
-        QCOMPARE(colour.count({255, 235, 0}), size_t(1));
-        QCOMPARE(colour.count({0, 0, 255}), size_t(3));
+        QCOMPARE(barFills(fixture, options, &text),
+                 QStringList({"#0000ff", "#0000ff", "#0000ff", "#ff0000", "#ff0000", "#ffeb00"}));
         const QString all = text.join('\n');
         QVERIFY(all.contains(" 1/25") && all.contains("12/26") && all.contains(" 1/27") &&
                 all.contains(" 6/27"));
@@ -208,10 +194,8 @@ private slots:
                 all.contains("$6.00")); // $30 to $100 in steps of 17; an empty graph
 
         options.colourGraphs = false;
-        const auto grey = barFills(fixture, options);
-        QCOMPARE(grey.count({64, 64, 64}), size_t(2));
-        QCOMPARE(grey.count({128, 128, 128}), size_t(1));
-        QCOMPARE(grey.count({212, 212, 212}), size_t(3));
+        QCOMPARE(barFills(fixture, options),
+                 QStringList({"#404040", "#404040", "#808080", "#d4d4d4", "#d4d4d4", "#d4d4d4"}));
     }
 };
 
