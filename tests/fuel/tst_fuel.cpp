@@ -152,19 +152,16 @@ private Q_SLOTS:
     // The reading word and economy heading come from the shared unit words, which tst_values checks.
     void unitWords()
     {
-        const struct
-        {
-            int measurement, hours;
-            const char* words;
-        } rows[] = {{0, 0, "Mileage, Mileage Driven, Cost Per Gallon"},
-                    {1, 0, "Kilometers, Kilometers Driven, Cost Per Liter"},
-                    {0, 1, "Hours, Elapsed Hours, Cost Per Gallon"},
-                    {1, 1, "Hours, Elapsed Hours, Cost Per Liter"}};
-        for (const auto& [measurement, hours, words] : rows) {
-            const GasUnits units = GasUnits::of(measurement, hours);
-            QCOMPARE(QStringList({units.distanceWord, units.distanceLabel, units.costLabel}).join(", "),
-                     QString(words));
-        }
+        QStringList words;
+        for (int measurement : {0, 1})
+            for (int hours : {0, 1}) {
+                const GasUnits units = GasUnits::of(measurement, hours);
+                words << QStringList({units.distanceWord, units.distanceLabel, units.costLabel}).join(", ");
+            }
+        QCOMPARE(words, QStringList({"Mileage, Mileage Driven, Cost Per Gallon",
+                                     "Hours, Elapsed Hours, Cost Per Gallon",
+                                     "Kilometers, Kilometers Driven, Cost Per Liter",
+                                     "Hours, Elapsed Hours, Cost Per Liter"}));
     }
 
     void lastTen_data()

@@ -11,7 +11,7 @@ using MaintenanceEntries::LeftOver;
 
 namespace {
 
-// A fresh file with one owner and two vehicles in miles (1: 50,000 read on 01/01/2024, 1,000 a month;
+// A fresh file with two vehicles in miles (1: 50,000 read on 01/01/2024, 1,000 a month;
 // 2: an hour meter), the default service catalogue (1 "Oil/Filter Change", 2 "Gas/Filter Change", 3
 // "Spark Plugs Replaced"), and today fixed at 03/20/2024 noon.
 struct MaintenanceData
@@ -23,10 +23,6 @@ struct MaintenanceData
     {
         env.createDatabase(db);
         Clock::setNow(QDateTime(QDate(2024, 3, 20), QTime(12, 0)));
-        db.execute(
-            "INSERT INTO ContactInfo (ContactID, ContactType, CompanyName) VALUES (1, 1, 'Harbourline'), "
-            "(2, 4, 'Quay Garage')");
-        db.execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 1)");
         db.execute(
             "INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, EntryOfActualMiles, "
             "DateOfActualMiles, DateOfEstimatedMiles, EstMilesPerMonth, ActiveInd, Measurement, HoursInd) "
@@ -99,19 +95,14 @@ private Q_SLOTS:
     void init() { d = std::make_unique<MaintenanceData>(); }
     void cleanup() { d.reset(); }
 
-    // Which entry conflicts is tst_chronology's; these rows check the two messages, the reading's label and
-    // that the entry being edited is left out.
     // The JCN is cut to 16 characters before "-NEW"; one carried over already keeps its JCN.
     void carriedOverJcn()
     {
-        const std::pair<const char*, const char*> cases[] = {{"AB12", "AB12-NEW"},
-                                                             {"A-100-NEW", "A-100-NEW"},
-                                                             {"ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOP-NEW"},
-                                                             {"ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNOP-NEW"},
-                                                             {"ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOP-NEW"},
-                                                             {"", "-NEW"}};
-        for (const auto& [jcn, expected] : cases)
-            QCOMPARE(JobOrders::carriedOverJcn(jcn), QString(expected));
+        for (const QString& row :
+             QString("AB12>AB12-NEW A-100-NEW>A-100-NEW ABCDEFGHIJKLMNOP>ABCDEFGHIJKLMNOP-NEW "
+                     "ABCDEFGHIJKLMNOPQ>ABCDEFGHIJKLMNOP-NEW ABCDEFGHIJKLMNOPQRST>ABCDEFGHIJKLMNOP-NEW >-NEW")
+                 .split(' '))
+            QCOMPARE(JobOrders::carriedOverJcn(row.section('>', 0, 0)), row.section('>', 1));
     }
 
     void saveWritesRowAndServicesAndReopens()
@@ -181,6 +172,8 @@ private Q_SLOTS:
         QCOMPARE(d->count("SELECT count(*) FROM MaintServices"), 1);
     }
 
+    // Which entry conflicts is covered with the forms; here the two messages, the reading's label and that
+    // the entry being edited is left out.
     void chronology()
     {
         d->db.execute("INSERT INTO Maintenance (MaintID, VehicleID, MaintDate, ActualMiles) VALUES "
@@ -192,19 +185,15 @@ private Q_SLOTS:
             "maintenance entry recorded on 03/15/2024 at 45,000 Hours.";
         const QString gas = "Can not perform maintenance with given date and mileage because of a gas entry "
                             "recorded on 03/18/2024 at 46,000 miles.";
-        const struct
-        {
-            const char* date;
-            int reading, maintId;
-            QString message;
-        } rows[] = {{"20240314", 45001, 0, maintenance}, {"20240316", 44999, 0, maintenance},
-                    {"20240316", 44999, 1, ""},          {"20240317", 45500, 0, ""},
-                    {"20240319", 45999, 0, gas},         {"20240318", 45999, 0, ""}};
-        for (const auto& row : rows)
+        // Date, reading and the entry being edited (left out of the check); the problem.
+        const std::tuple<const char*, int, int, QString> rows[] = {
+            {"20240314", 45001, 0, maintenance}, {"20240316", 44999, 0, maintenance},
+            {"20240316", 44999, 1, ""},          {"20240317", 45500, 0, ""},
+            {"20240319", 45999, 0, gas},         {"20240318", 45999, 0, ""}};
+        for (const auto& [date, reading, maintId, message] : rows)
             QCOMPARE(
-                MaintenanceEntries::chronologyProblem(d->db, 1, row.date, row.reading, row.maintId, "Hours")
-                    .value_or(QString()),
-                row.message);
+                MaintenanceEntries::chronologyProblem(d->db, 1, date, reading, maintId, "Hours").value_or(""),
+                message);
     }
 
     void saveMovesReadingAndSchedule()

@@ -29,7 +29,11 @@ private:
 
     QString shown(int days) const { return today.addDays(days).toString("MM/dd/yyyy"); }
     QString stored(int days) const { return today.addDays(days).toString("yyyyMMdd"); }
-    QStringList rows(const QString& sql) { return columnOf(f->db(), sql); }
+    // The columns (named with spaces between them) of each row, joined by spaces.
+    QStringList rows(const QString& columns, const QString& from)
+    {
+        return columnOf(f->db(), "SELECT " + columns.split(' ').join(" || ' ' || ") + " FROM " + from);
+    }
     QTreeWidget* list() { return f->find<QTreeWidget>("serviceList"); }
     QStringList row(const QTreeWidgetItem* item)
     {
@@ -135,10 +139,9 @@ private Q_SLOTS:
         f->click("saveButton");
         QCOMPARE(f->shown().mode(), Mode::Browse);
         QVERIFY(list()->isEnabled());
-        QCOMPARE(rows("SELECT VehicleID || ' ' || ServiceID || ' ' || PerformEveryMonth || ' ' || "
-                      "PerformEveryDay || "
-                      "' ' || LastDate || ' ' || EstPerformDate FROM Schedule"),
-                 QStringList{"1 10 6 0 " + stored(0) + " " + stored(182)});
+        QCOMPARE(
+            rows("VehicleID ServiceID PerformEveryMonth PerformEveryDay LastDate EstPerformDate", "Schedule"),
+            QStringList{"1 10 6 0 " + stored(0) + " " + stored(182)});
         QCOMPARE(row(list()->currentItem()),
                  QStringList({"Routine", "Tire Rotation", "0, 6(M)", "*" + shown(0) + ", 0"}));
         QVERIFY(f->find<QLabel>("baseLineNote")->isVisible());
@@ -164,8 +167,7 @@ private Q_SLOTS:
                 "Every - Days, are you wanting to delete this schedule?");
             f->click("saveButton");
             QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
-            QCOMPARE(rows("SELECT PerformEveryMiles FROM Schedule"),
-                     yes ? QStringList() : QStringList{"3000"});
+            QCOMPARE(rows("PerformEveryMiles", "Schedule"), yes ? QStringList() : QStringList{"3000"});
             QCOMPARE(f->shown().mode(), yes ? Mode::Browse : Mode::Edit);
         }
     }
@@ -180,7 +182,7 @@ private Q_SLOTS:
         f->click("editButton");
         f->setText("briefDescription", "Synthetic");
         f->click("saveButton");
-        QCOMPARE(rows("SELECT PerformOnce || ' ' || EstPerformDate || ' ' || Description FROM Schedule"),
+        QCOMPARE(rows("PerformOnce EstPerformDate Description", "Schedule"),
                  QStringList{"2 19990101 Synthetic"});
     }
 
@@ -228,15 +230,13 @@ private Q_SLOTS:
                 press(dialog, "okButton");
             });
         // Reading 20,000 is far past 3,000 from a base of 0, but there is no daily use: only dates count.
-        QCOMPARE(rows("SELECT ServiceID || ' ' || LastMiles || ' ' || LastDate || ' ' || PerformEveryMonth "
-                      "|| ' ' || "
-                      "PerformEveryDay || ' ' || EstPerformDate FROM Schedule WHERE VehicleID = 2 ORDER BY "
-                      "ServiceID"),
+        QCOMPARE(rows("ServiceID LastMiles LastDate PerformEveryMonth PerformEveryDay EstPerformDate",
+                      "Schedule WHERE VehicleID = 2 ORDER BY ServiceID"),
                  QStringList({"1 0 " + stored(0) + " 0 0 ", "2 500 20230101 0 30 "}));
         f->db().execute("UPDATE Vehicles SET EstMilesPerMonth = 310 WHERE VehicleID = 2");
         f->db().execute("DELETE FROM Schedule WHERE ScheduleID > 3");
         ScheduleTemplates::apply(f->db(), id, 2);
-        QCOMPARE(rows("SELECT EstPerformDate FROM Schedule WHERE VehicleID = 2 AND ServiceID = 1"),
+        QCOMPARE(rows("EstPerformDate", "Schedule WHERE VehicleID = 2 AND ServiceID = 1"),
                  QStringList{stored(-1700)});
     }
 
@@ -254,12 +254,9 @@ private Q_SLOTS:
             childNamed<QLineEdit>(dialog, "templateName")->setText("Vans");
             dialog.accept();
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
-            QCOMPARE(
-                rows("SELECT TemplateName || ' ' || ServiceID || ' ' || PerformEveryMiles || ' ' || "
-                     "PerformOnce "
-                     "|| ' ' || Description FROM ScheduleTemplate INNER JOIN ScheduleTemplateNames USING "
-                     "(ScheduleTemplateID)"),
-                QStringList{"Vans 1 3000 1 Synthetic"});
+            QCOMPARE(rows("TemplateName ServiceID PerformEveryMiles PerformOnce Description",
+                          "ScheduleTemplate INNER JOIN ScheduleTemplateNames USING (ScheduleTemplateID)"),
+                     QStringList{"Vans 1 3000 1 Synthetic"});
         }
         ScheduleTemplates::create(f->db(), "Cars", 2);
         CScheduleTemplatesDlg dialog(f->db(), f->m_prompter, 1, 0);
@@ -293,7 +290,7 @@ private Q_SLOTS:
             childNamed<QPushButton>(dialog, "deleteTemplateButton")->click();
             QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
         }
-        QCOMPARE(rows("SELECT TemplateName FROM ScheduleTemplateNames"), QStringList{"Small cars"});
+        QCOMPARE(rows("TemplateName", "ScheduleTemplateNames"), QStringList{"Small cars"});
         QCOMPARE(f->count("SELECT count(*) FROM ScheduleTemplate"), 0);
         QCOMPARE(f->count("SELECT count(*) FROM Schedule"), 1);
     }
@@ -333,8 +330,7 @@ private Q_SLOTS:
         QVERIFY(childNamed<QLabel>(dialog, "addingLabel")->isVisibleTo(&dialog));
         QTest::keyClicks(description, "Rust Proofing");
         press(dialog, "saveButton");
-        QCOMPARE(rows(QString("SELECT ServiceDesc FROM Services WHERE ServiceID = %1")
-                          .arg(use.isEmpty() ? 19 : 20)),
+        QCOMPARE(rows("ServiceDesc", QString("Services WHERE ServiceID = %1").arg(use.isEmpty() ? 19 : 20)),
                  QStringList{"Rust Proofing"});
         QVERIFY(childNamed<QPushButton>(dialog, "newButton")->isDefault());
     }
