@@ -44,8 +44,6 @@ private:
                               id, vehicle, service, miles, months, days, qPrintable(lastDate), estimate));
     }
 
-    CliRun cli(const QStringList& arguments) { return runCli(QStringList{"due"} + arguments); }
-
     QStringList listed(const DueList::List& list)
     {
         QStringList rows;
@@ -151,35 +149,26 @@ private Q_SLOTS:
         }
     }
 
-    void baseMovesOnlyForPerformedMaintenance_data()
-    {
-        QTest::addColumn<int>("linkInd");
-        QTest::addColumn<QString>("expected");
-        addRow("performed", 0, "20240531");
-        addRow("on a job order", 1, "20240201");
-        addRow("ordered, not performed", 2, "20240201");
-    }
-
+    // The newest maintenance row moves the base only when it was performed (LinkInd 0), not when it is on a
+    // job order (1) or was ordered and not performed (2); the older row is performed.
     void baseMovesOnlyForPerformedMaintenance()
     {
-        QFETCH(int, linkInd);
-        QFETCH(QString, expected);
         Database db;
         ownFile(db, "(1, 1, 0, 0)");
         addTerms(db, 1, 1, 5, "0, 0, 12, 0, '20230101', 0, ''");
-        // The newest row counts only when it was performed; the older one is performed.
         db.execute("INSERT INTO Maintenance (MaintID, VehicleID, StationID, MaintDate, ActualMiles) VALUES "
                    "(1, 1, 0, '20230601', 100), (2, 1, 0, '20230201', 50)");
-        db.execute(
-            QString(
-                "INSERT INTO MaintServices (MaintID, ServiceID, LinkInd, VehicleID) VALUES (1, 5, %1, 1), "
-                "(2, 5, 0, 1)")
-                .arg(linkInd));
-        QCOMPARE(storedText(reestimateEntry(db, 1)), expected);
-        QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule"), QStringList{expected});
-        db.execute("UPDATE Schedule SET EstPerformDate = ''");
-        QCOMPARE(reestimateVehicle(db, 1), 1);
-        QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule"), QStringList{expected});
+        db.execute("INSERT INTO MaintServices (MaintID, ServiceID, LinkInd, VehicleID) VALUES (1, 5, 0, 1), "
+                   "(2, 5, 0, 1)");
+        for (const auto& [linkInd, expected] :
+             {std::pair(1, "20240201"), std::pair(0, "20240531"), std::pair(2, "20240201")}) {
+            db.execute(QString("UPDATE MaintServices SET LinkInd = %1 WHERE MaintID = 1").arg(linkInd));
+            QCOMPARE(storedText(reestimateEntry(db, 1)), QString(expected));
+            QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule"), QStringList{expected});
+            db.execute("UPDATE Schedule SET EstPerformDate = ''");
+            QCOMPARE(reestimateVehicle(db, 1), 1);
+            QCOMPARE(columnOf(db, "SELECT EstPerformDate FROM Schedule"), QStringList{expected});
+        }
     }
 
     void vehicleReestimateStoresOnlyItsChangedEntries()
@@ -246,7 +235,7 @@ private Q_SLOTS:
     void commandLine()
     {
         db.close();
-        const CliRun csv = cli({path, "--csv", "--days", "0"});
+        const CliRun csv = runCli({"due", path, "--csv", "--days", "0"});
         QCOMPARE(csv.exitCode, 0);
         const QStringList lines = csv.out.split("\r\n", Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 7);
@@ -258,7 +247,7 @@ private Q_SLOTS:
         for (const QString& line : lines)
             QCOMPARE(QString(line).remove(QRegularExpression("\"[^\"]*\"")).count(','), 8);
 
-        const CliRun table = cli({path, "--vehicle", "1"});
+        const CliRun table = runCli({"due", path, "--vehicle", "1"});
         QCOMPARE(table.exitCode, 0);
         const QStringList rows = table.out.split('\n', Qt::SkipEmptyParts);
         QVERIFY2(

@@ -51,10 +51,6 @@ private:
             texts << list->item(i)->text();
         return texts;
     }
-    void chooseStation()
-    {
-        f->box("serviceStation")->setCurrentIndex(f->box("serviceStation")->findData(m_station));
-    }
 
     // A schedule entry of the vehicle that falls due this many days from 03/20/2024 (every `every` days).
     void dueIn(qint32 id, qint32 vehicle, qint32 service, int days, int every = 10)
@@ -76,7 +72,6 @@ private:
     }
     QComboBox* vehicles() { return f->frame().shownForm()->findChild<QComboBox*>("vehicleSelector"); }
     QTreeView* dueList() { return f->frame().shownForm()->findChild<QTreeView*>("dueList"); }
-    int rows() { return dueList()->model()->rowCount(); }
     QModelIndex cell(int row, int column) { return dueList()->model()->index(row, column); }
     QColor ink(int row, int column)
     {
@@ -150,14 +145,13 @@ private Q_SLOTS:
     // The reading the entry stores on the vehicle is tst_maintenance's; here the note, shown once.
     void savingMovesTheReadingWithANoteUntilItIsCleared()
     {
-        CVehicleEntryForm& view = openForm(MaintenanceForm, {{1, "Oil/Filter Change"}, {-1, "Wiper blades"}});
-        QCOMPARE(view.mode(), Mode::AddNew);
+        openForm(MaintenanceForm, {{1, "Oil/Filter Change"}, {-1, "Wiper blades"}}); // no entries: a new one
         QCOMPARE(f->text("reading"), QString("50,000"));
         QCOMPARE(f->text("date"), QString("03/20/2024"));
         f->setText("reading", "51,000");
         f->setText("date", "3/20/2024");
         f->click("selectServicesButton");
-        chooseStation();
+        f->box("serviceStation")->setCurrentIndex(f->box("serviceStation")->findData(m_station));
         f->setText("description", "Spring service");
         f->setText("totalPrice", "$1,234.50");
         f->m_prompter.noteAnswer(false);
@@ -194,7 +188,7 @@ private Q_SLOTS:
         QCOMPARE(f->field("description")->maxLength(), 50);
         f->setText("jcn", "AB12");
         f->click("selectServicesButton");
-        chooseStation();
+        f->box("serviceStation")->setCurrentIndex(f->box("serviceStation")->findData(m_station));
         f->setText("description", "Brakes squeal");
         f->click("saveButton");
         QCOMPARE(listRow(0), QStringList({"03/20/2024", "AB12", "Brakes squeal",
@@ -341,7 +335,7 @@ private Q_SLOTS:
         dueIn(14, 2, 3, 7000, 7000);
         CScheduleMonitorView& monitor = openMonitor(0);
         QCOMPARE(vehicles()->itemText(0), QString("*** All Vehicles ***"));
-        QCOMPARE(rows(), 14);
+        QCOMPARE(dueList()->model()->rowCount(), 14);
         QCOMPARE(dueList()->model()->headerData(2, Qt::Horizontal).toString(),
                  QString("Perform Every (mi, mo)"));
         QCOMPARE(cell(0, 4).data().toString(), QString("03/16/2024")); // soonest first
@@ -356,7 +350,7 @@ private Q_SLOTS:
 
         // One vehicle: ten rows are handed over, eleven refused.
         vehicles()->setCurrentIndex(vehicles()->findData(1));
-        QCOMPARE(rows(), 11);
+        QCOMPARE(dueList()->model()->rowCount(), 11);
         QCOMPARE(monitor.chosenEntries(), QList<qint32>());
         selectRows(11);
         f->m_prompter.answer(
