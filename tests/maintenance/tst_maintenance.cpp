@@ -235,48 +235,47 @@ private Q_SLOTS:
         QCOMPARE(d->count("SELECT EntryOfActualMiles FROM Vehicles WHERE VehicleID = 1"), 51000);
     }
 
-    void jobOrderFollowUp_data()
-    {
-        QTest::addColumn<bool>("carryOver");
-        QTest::newRow("no") << false;
-        QTest::newRow("yes") << true;
-    }
+    // The services left over go on a new job order, or are marked not performed; each in a fresh file.
     void jobOrderFollowUp()
     {
-        QFETCH(bool, carryOver);
-        d->addJobOrder(1, "AB12");
-        d->db.execute(
-            "INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (1, 1, 1, 1), "
-            "(1, 3, 1, 1)");
-        d->db.execute(
-            "INSERT INTO MaintServicesUnexpected (UMaintID, ServiceDesc, VehicleID, LinkInd) VALUES "
-            "(1, 'Horn', 1, 1), (1, 'Mirror', 1, 1)");
-        MaintenanceRecord record = entry("20240320", 51000, {Oil, {ServiceItem::Unexpected, "HORN"}});
-        record.jobOrderId = 1;
-        QCOMPARE(ServiceItems::joined(MaintenanceEntries::leftOverServices(d->db, 1, record.services)),
-                 QString("Spark Plugs Replaced, Mirror"));
-        const auto saved = MaintenanceEntries::save(
-            d->db, 0, record, 1, carryOver ? LeftOver::NewJobOrder : LeftOver::MarkNotPerformed);
-        QCOMPARE(saved.newJcn, carryOver ? QString("AB12-NEW") : QString());
-        QCOMPARE(d->count("SELECT OpenInd FROM JobOrder WHERE JobOrderID = 1"), 0);
-        QCOMPARE(d->count("SELECT JobOrderID FROM Maintenance WHERE MaintID = 1"), 1);
-        if (carryOver) {
+        for (const bool carryOver : {true, false}) {
+            d = std::make_unique<MaintenanceData>();
+            d->addJobOrder(1, "AB12");
+            d->db.execute(
+                "INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (1, 1, 1, 1), "
+                "(1, 3, 1, 1)");
+            d->db.execute(
+                "INSERT INTO MaintServicesUnexpected (UMaintID, ServiceDesc, VehicleID, LinkInd) VALUES "
+                "(1, 'Horn', 1, 1), (1, 'Mirror', 1, 1)");
+            MaintenanceRecord record = entry("20240320", 51000, {Oil, {ServiceItem::Unexpected, "HORN"}});
+            record.jobOrderId = 1;
+            QCOMPARE(ServiceItems::joined(MaintenanceEntries::leftOverServices(d->db, 1, record.services)),
+                     QString("Spark Plugs Replaced, Mirror"));
+            const auto saved = MaintenanceEntries::save(
+                d->db, 0, record, 1, carryOver ? LeftOver::NewJobOrder : LeftOver::MarkNotPerformed);
+            QCOMPARE(saved.newJcn, carryOver ? QString("AB12-NEW") : QString());
+            QCOMPARE(d->count("SELECT OpenInd FROM JobOrder WHERE JobOrderID = 1"), 0);
+            QCOMPARE(d->count("SELECT JobOrderID FROM Maintenance WHERE MaintID = 1"), 1);
+            if (carryOver) {
+                QCOMPARE(
+                    d->value(
+                        "SELECT JCN || ' ' || OpenInd || ' ' || Date FROM JobOrder WHERE JobOrderID = 2"),
+                    QString("AB12-NEW -1 20240310"));
+                QCOMPARE(jobOrderServices(d->db, 2), QString("Spark Plugs Replaced, Mirror"));
+                QCOMPARE(jobOrderServices(d->db, 1), QString("Oil/Filter Change, Horn"));
+                continue;
+            }
+            QCOMPARE(d->count("SELECT count(*) FROM JobOrder"), 1);
             QCOMPARE(
-                d->value("SELECT JCN || ' ' || OpenInd || ' ' || Date FROM JobOrder WHERE JobOrderID = 2"),
-                QString("AB12-NEW -1 20240310"));
-            QCOMPARE(jobOrderServices(d->db, 2), QString("Spark Plugs Replaced, Mirror"));
-            QCOMPARE(jobOrderServices(d->db, 1), QString("Oil/Filter Change, Horn"));
-            return;
+                jobOrderServices(d->db, 1),
+                QString(
+                    "Oil/Filter Change, Spark Plugs Replaced (Not Performed), Horn, Mirror (Not Performed)"));
+            // Deleting the entry reopens the job order with its services pending again.
+            MaintenanceEntries::remove(d->db, saved.maintId);
+            QCOMPARE(d->count("SELECT OpenInd FROM JobOrder WHERE JobOrderID = 1"), -1);
+            QCOMPARE(jobOrderServices(d->db, 1),
+                     QString("Oil/Filter Change, Spark Plugs Replaced, Horn, Mirror"));
         }
-        QCOMPARE(d->count("SELECT count(*) FROM JobOrder"), 1);
-        QCOMPARE(
-            jobOrderServices(d->db, 1),
-            QString("Oil/Filter Change, Spark Plugs Replaced (Not Performed), Horn, Mirror (Not Performed)"));
-        // Deleting the entry reopens the job order with its services pending again.
-        MaintenanceEntries::remove(d->db, saved.maintId);
-        QCOMPARE(d->count("SELECT OpenInd FROM JobOrder WHERE JobOrderID = 1"), -1);
-        QCOMPARE(jobOrderServices(d->db, 1),
-                 QString("Oil/Filter Change, Spark Plugs Replaced, Horn, Mirror"));
     }
 
     void failureInTheMiddleLeavesTheFileAsBefore()

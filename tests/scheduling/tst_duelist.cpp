@@ -16,7 +16,6 @@ using DueList::Status;
 using namespace Estimation;
 
 // Estimates of due dates, and the due list built on them.
-//
 // A small fleet whose due dates lie around today: vehicle 1 (miles) with entries due today, tomorrow, in
 // 5 and in 6 days and one without an interval, vehicle 2 inactive, vehicle 3 (kilometres) long overdue
 // and far ahead.

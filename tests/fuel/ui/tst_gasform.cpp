@@ -223,7 +223,7 @@ private Q_SLOTS:
         QCOMPARE(f->text("reading"), QString("10,700"));
     }
 
-    // The question itself, with No as its default, is tst_keptdata's.
+    // The question itself, with No as its default, is tst_fleetforms'.
     void deleteKeepsTheVehicleReading()
     {
         f->open(GasForm);

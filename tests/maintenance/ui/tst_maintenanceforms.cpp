@@ -73,16 +73,14 @@ private:
     QComboBox* vehicles() { return f->frame().shownForm()->findChild<QComboBox*>("vehicleSelector"); }
     QTreeView* dueList() { return f->frame().shownForm()->findChild<QTreeView*>("dueList"); }
     QModelIndex cell(int row, int column) { return dueList()->model()->index(row, column); }
-    QColor ink(int row, int column)
+    QColor ink(int column, int row = 0)
     {
         return cell(row, column).data(Qt::ForegroundRole).value<QBrush>().color();
     }
     void selectRows(int count)
     {
-        dueList()->clearSelection();
-        for (int i = 0; i < count; ++i)
-            dueList()->selectionModel()->select(cell(i, 0),
-                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        dueList()->selectionModel()->select(QItemSelection(cell(0, 0), cell(count - 1, 0)),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
     void press(const char* button)
     {
@@ -264,35 +262,28 @@ private Q_SLOTS:
     }
 
     // Each meaning colour on the light palette, and readable (far from the background) on a dark one.
-    void rowColours_data()
-    {
-        QTest::addColumn<int>("days");
-        QTest::addColumn<int>("every");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QColor>("colour");
-        addRow("today", 0, 10, "03/20/2024", QColor(255, 0, 0));
-        addRow("day 5", 5, 10, "03/25/2024", QColor(0, 0, 255));
-        addRow("day 6", 6, 10, "03/26/2024", QApplication::palette().color(QPalette::Text));
-        addRow("far ahead", 7000, 7000, ">" + QDate(2024, 3, 20).addDays(7000).toString("MM/dd/yyyy"),
-               QColor(64, 64, 64));
-        addRow("long overdue", -7000, 10, "<" + QDate(2024, 3, 20).addDays(-7000).toString("MM/dd/yyyy"),
-               QColor(255, 0, 0));
-    }
     void rowColours()
     {
-        QFETCH(int, days);
-        QFETCH(int, every);
-        QFETCH(QString, shown);
-        QFETCH(QColor, colour);
-        dueIn(1, 1, 1, days, every);
+        const QDate today(2024, 3, 20);
+        // Days from today and every how many days, soonest first; the date shown and its colour.
+        const std::tuple<int, int, QString, QColor> rows[] = {
+            {-7000, 10, "<" + today.addDays(-7000).toString("MM/dd/yyyy"), QColor(255, 0, 0)},
+            {0, 10, "03/20/2024", QColor(255, 0, 0)},
+            {5, 10, "03/25/2024", QColor(0, 0, 255)},
+            {6, 10, "03/26/2024", QApplication::palette().color(QPalette::Text)},
+            {7000, 7000, ">" + today.addDays(7000).toString("MM/dd/yyyy"), QColor(64, 64, 64)}};
+        for (int i = 0; i < 5; ++i)
+            dueIn(i + 1, 1, i + 1, std::get<0>(rows[i]), std::get<1>(rows[i]));
         CScheduleMonitorView& monitor = openMonitor(1);
         QCOMPARE(cell(0, 1).data().toString(), QString("Oil/Filter Change"));
-        QCOMPARE(cell(0, 4).data().toString(), shown);
-        QCOMPARE(ink(0, 4), colour);
-        QCOMPARE(ink(0, 0), colour);
-
+        for (int row = 0; row < 5; ++row) {
+            QCOMPARE(cell(row, 4).data().toString(), std::get<2>(rows[row]));
+            QCOMPARE(ink(4, row), std::get<3>(rows[row]));
+            QCOMPARE(ink(0, row), std::get<3>(rows[row]));
+        }
         monitor.setPalette(QPalette(QColor(60, 60, 60), QColor(30, 30, 30))); // a dark desktop: black base
-        QVERIFY2(ink(0, 4).lightness() > 110, qPrintable(ink(0, 4).name()));
+        for (int row = 0; row < 5; ++row)
+            QVERIFY2(ink(4, row).lightness() > 110, qPrintable(ink(4, row).name()));
     }
 
     // The legend follows the days setting; columns fit their texts unless the user sized them, whose stored
@@ -315,7 +306,7 @@ private Q_SLOTS:
         f->m_app.settings().setInteger("Notify", "Days", 6);
         f->frame().shownForm()->onDocumentUpdate(DaysAheadHint);
         QCOMPARE(legend("legendBlue"), QString("Blue = Maintenance that is due within the next 6 days."));
-        QCOMPARE(ink(0, 4), QColor(0, 0, 255));
+        QCOMPARE(ink(4), QColor(0, 0, 255));
 
         for (int column : {0, 2, 3})
             QVERIFY(dueList()->columnWidth(column) >
