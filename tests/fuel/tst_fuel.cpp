@@ -190,55 +190,54 @@ private Q_SLOTS:
 
     void readsEachFormat_data()
     {
-        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("content"); // UTF-8
         QTest::addColumn<LogImport::Options>("options");
         QTest::addColumn<QString>("summary");
         QTest::addColumn<QStringList>("rows");
 
-        QTest::newRow("Fuelly: one car of two, per-unit price, partial and missed, month first settled by 20")
-            << FuellyTwoCars << options(1, "Civic")
-            << "Imported 3 fill-ups (1 partial, 1 missed); skipped 0 duplicates, 0 conflicts"
-            << QStringList{"20210612 12000 10.000 3.459 34.59 0", "20210620 12250 4.500 3.500 15.75 1",
-                           "20210702 12600 11.200 3.399 38.07 0 missed"};
-        QTest::newRow("Fuelly metric file into a miles vehicle, day first settled by 25")
-            << QByteArray(FuellyHeader).replace("mpg,odometer,miles,gallons", "l/100km,odometer,km,litres") +
+        addRow("Fuelly: one car of two, per-unit price, partial and missed, month first settled by 20",
+               FuellyTwoCars, options(1, "Civic"),
+               "Imported 3 fill-ups (1 partial, 1 missed); skipped 0 duplicates, 0 conflicts",
+               QStringList{"20210612 12000 10.000 3.459 34.59 0", "20210620 12250 4.500 3.500 15.75 1",
+                           "20210702 12600 11.200 3.399 38.07 0 missed"});
+        addRow("Fuelly metric file into a miles vehicle, day first settled by 25",
+               QByteArray(FuellyHeader).replace("mpg,odometer,miles,gallons", "l/100km,odometer,km,litres") +
                    "Corolla,C,0,20000,0,40,1.899,50,10/03/2021 0:00,,,,0,0,,,\n"
-                   "Corolla,C,9,20480,480,38.6,1.949,50,25/03/2021 0:00,,,,0,0,,,\n"
-            << options() << "Imported 2 fill-ups (0 partial, 0 missed); skipped 0 duplicates, 0 conflicts"
-            << QStringList{"20210310 12427 10.567 7.188 75.96 0", "20210325 12726 10.197 7.378 75.23 0"};
-        QTest::newRow("LubeLogger: no units, money with signs and thousands, True/False fills")
-            << QByteArray(LubeHeader) + "3/10/2024,45210,38.2,$61.12,0,True,False,,\n"
-                                        "3/15/2024,45600,40.5,\"€1,061.50\",0,False,True,odd,\n"
-            << options(2) << "Imported 2 fill-ups (1 partial, 1 missed); skipped 0 duplicates, 0 conflicts"
-            << QStringList{"20240310 45210 38.200 1.600 61.12 0",
-                           "20240315 45600 40.500 26.210 1061.50 1 missed"};
-        QTest::newRow("Fuelio backup: declared units and date format, total and per-unit price both taken")
-            << FuelioBackup << options()
-            << "Imported 2 fill-ups (1 partial, 1 missed); skipped 0 duplicates, 0 conflicts"
-            << QStringList{"20240310 621 9.378 6.477 60.75 0", "20240325 920 7.925 6.624 52.50 1 missed"};
-        QTest::newRow("decimal commas in a semicolon file, ISO dates")
-            << QByteArray("Date;Odometer;Litres;Total Cost\n2024-03-10;45210;38,2;61,12\n"
-                          "2024-04-01;45700;\"40,5\";\"1.061,50\"\n")
-            << options(2) << "Imported 2 fill-ups (0 partial, 0 missed); skipped 0 duplicates, 0 conflicts"
-            << QStringList{"20240310 45210 38.200 1.600 61.12 0", "20240401 45700 40.500 26.210 1061.50 0"};
-        QTest::newRow("ambiguous dates read as --date-order says")
-            << QByteArray(LubeHeader) + "03/04/2024,11200,10,30,0,True,False,,\n"
-            << options(1, {}, true)
-            << "Imported 1 fill-ups (0 partial, 0 missed); skipped 0 duplicates, 0 conflicts"
-            << QStringList{"20240403 11200 10.000 3.000 30.00 0"};
+                   "Corolla,C,9,20480,480,38.6,1.949,50,25/03/2021 0:00,,,,0,0,,,\n",
+               options(), "Imported 2 fill-ups (0 partial, 0 missed); skipped 0 duplicates, 0 conflicts",
+               QStringList{"20210310 12427 10.567 7.188 75.96 0", "20210325 12726 10.197 7.378 75.23 0"});
+        addRow("LubeLogger: no units, money with signs and thousands, True/False fills",
+               QByteArray(LubeHeader) + "3/10/2024,45210,38.2,$61.12,0,True,False,,\n"
+                                        "3/15/2024,45600,40.5,\"€1,061.50\",0,False,True,odd,\n",
+               options(2), "Imported 2 fill-ups (1 partial, 1 missed); skipped 0 duplicates, 0 conflicts",
+               QStringList{"20240310 45210 38.200 1.600 61.12 0",
+                           "20240315 45600 40.500 26.210 1061.50 1 missed"});
+        addRow("Fuelio backup: declared units and date format, total and per-unit price both taken",
+               FuelioBackup, options(),
+               "Imported 2 fill-ups (1 partial, 1 missed); skipped 0 duplicates, 0 conflicts",
+               QStringList{"20240310 621 9.378 6.477 60.75 0", "20240325 920 7.925 6.624 52.50 1 missed"});
+        addRow("decimal commas in a semicolon file, ISO dates",
+               QByteArray("Date;Odometer;Litres;Total Cost\n2024-03-10;45210;38,2;61,12\n"
+                          "2024-04-01;45700;\"40,5\";\"1.061,50\"\n"),
+               options(2), "Imported 2 fill-ups (0 partial, 0 missed); skipped 0 duplicates, 0 conflicts",
+               QStringList{"20240310 45210 38.200 1.600 61.12 0", "20240401 45700 40.500 26.210 1061.50 0"});
+        addRow("ambiguous dates read as --date-order says",
+               QByteArray(LubeHeader) + "03/04/2024,11200,10,30,0,True,False,,\n", options(1, {}, true),
+               "Imported 1 fill-ups (0 partial, 0 missed); skipped 0 duplicates, 0 conflicts",
+               QStringList{"20240403 11200 10.000 3.000 30.00 0"});
     }
     void readsEachFormat()
     {
-        QFETCH(QByteArray, content);
+        QFETCH(QString, content);
         QFETCH(LogImport::Options, options);
         QFETCH(QString, summary);
         QFETCH(QStringList, rows);
-        const LogImport::Result result = LogImport::run(db, content, options);
+        const LogImport::Result result = LogImport::run(db, content.toUtf8(), options);
         QCOMPARE(result.error, QString());
         QCOMPARE(result.summaryLine(false), summary);
         QCOMPARE(storedRows(db), rows);
         // A second import of the same file adds nothing.
-        const LogImport::Result again = LogImport::run(db, content, options);
+        const LogImport::Result again = LogImport::run(db, content.toUtf8(), options);
         QCOMPARE(again.summaryLine(false), QString("Imported 0 fill-ups (0 partial, 0 missed); skipped %1 "
                                                    "duplicates, 0 conflicts")
                                                .arg(rows.size()));
@@ -248,15 +247,10 @@ private Q_SLOTS:
     // Each refusal leaves the file as it was.
     void refusesWithItsReason_data()
     {
-        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("content"); // UTF-8
         QTest::addColumn<LogImport::Options>("options");
         QTest::addColumn<QString>("reason");
         const auto lube = [](const char* rows) { return QByteArray(LubeHeader) + rows; };
-        // addRow would take the bytes for a text.
-        const auto addRow = [](const char* name, const QByteArray& content, const LogImport::Options& options,
-                               const char* reason) {
-            QTest::newRow(name) << content << options << QString(reason);
-        };
         addRow("several cars, none chosen", FuellyTwoCars, options(),
                "the file holds several cars; choose one with --car: Civic, Golf");
         addRow("a car the file lacks", FuellyTwoCars, options(1, "Polo"), "the file has no car \"Polo\"");
@@ -285,12 +279,12 @@ private Q_SLOTS:
     }
     void refusesWithItsReason()
     {
-        QFETCH(QByteArray, content);
+        QFETCH(QString, content);
         QFETCH(LogImport::Options, options);
         QFETCH(QString, reason);
         db.execute("INSERT INTO GasLog (GasLogID, VehicleID, Mileage, Date, Gallons, Fillup) "
                    "VALUES (1, 1, 11500, '20240401', 5, 0)");
-        const LogImport::Result result = LogImport::run(db, content, options);
+        const LogImport::Result result = LogImport::run(db, content.toUtf8(), options);
         QVERIFY2(result.error.startsWith(reason), qPrintable(result.error));
         QCOMPARE(columnOf(db, "SELECT count(*) FROM GasLog"), QStringList{"1"});
     }

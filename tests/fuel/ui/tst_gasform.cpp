@@ -274,23 +274,21 @@ private Q_SLOTS:
                  (QStringList{"20210607 12000", "20210706 12250"}));
     }
 
-    void chartScale_data()
-    {
-        QTest::addColumn<QList<double>>("values");
-        QTest::addColumn<QString>("ticks");
-        addRow("no economy", QList<double>(), "26.0 28.0 30.0 32.0 34.0");
-        addRow("one value", QList<double>{25.2}, "25.0 25.5 26.0 26.5 27.0");
-        addRow("20.0 to 21.6", QList<double>{20.0, 21.6, 20.8}, "20.0 20.5 21.0 21.5 22.0");
-        addRow("18.0 to 30.0", QList<double>{30.0, 18.0}, "18.0 22.0 26.0 30.0 34.0");
-    }
+    // The five ticks of the scale for the economy figures given.
     void chartScale()
     {
-        QFETCH(QList<double>, values);
-        CFuelChart chart;
-        chart.setFigures(std::vector<double>(values.begin(), values.end()), 0.0, 0.0, "MPG");
-        const QStringList texts = chart.drawnTexts();
-        QCOMPARE(texts.mid(0, 3), QStringList({"Last 10", "Fill Ups", "10"}));
-        QTEST(texts.mid(12, 5).join(' '), "ticks");
+        const std::pair<std::vector<double>, const char*> rows[] = {
+            {{}, "26.0 28.0 30.0 32.0 34.0"},
+            {{25.2}, "25.0 25.5 26.0 26.5 27.0"},
+            {{20.0, 21.6, 20.8}, "20.0 20.5 21.0 21.5 22.0"},
+            {{30.0, 18.0}, "18.0 22.0 26.0 30.0 34.0"}};
+        for (const auto& [values, ticks] : rows) {
+            CFuelChart chart;
+            chart.setFigures(values, 0.0, 0.0, "MPG");
+            const QStringList texts = chart.drawnTexts();
+            QCOMPARE(texts.mid(0, 3), QStringList({"Last 10", "Fill Ups", "10"}));
+            QCOMPARE(texts.mid(12, 5).join(' '), QString(ticks));
+        }
     }
 };
 

@@ -294,43 +294,40 @@ private Q_SLOTS:
         QCOMPARE(f->count("SELECT count(*) FROM Schedule"), 1);
     }
 
-    void serviceInUseIsNotDeleted_data()
-    {
-        QTest::addColumn<QString>("use");
-        addRow("schedule", "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID) VALUES (1, 1, 19)");
-        addRow("maintenance", "INSERT INTO MaintServices (MaintID, LinkInd, ServiceID) VALUES (1, 0, 19)");
-        addRow("job order", "INSERT INTO MaintServices (MaintID, LinkInd, ServiceID) VALUES (1, 1, 19)");
-        addRow("template", "INSERT INTO ScheduleTemplate (ScheduleTemplateID, ServiceID) VALUES (1, 19)");
-        addRow("unused", "");
-    }
+    // Services 15 to 18 are used by a schedule entry, a maintenance entry, a job order and a template; 19 is
+    // not.
     void serviceInUseIsNotDeleted()
     {
-        QFETCH(QString, use);
-        if (!use.isEmpty())
-            f->db().execute(use);
+        for (const char* use : {"Schedule (ScheduleID, VehicleID, ServiceID) VALUES (1, 1, 15)",
+                                "MaintServices (MaintID, LinkInd, ServiceID) VALUES (1, 0, 16)",
+                                "MaintServices (MaintID, LinkInd, ServiceID) VALUES (1, 1, 17)",
+                                "ScheduleTemplate (ScheduleTemplateID, ServiceID) VALUES (1, 18)"})
+            f->db().execute(QString("INSERT INTO ") + use);
         CServiceListDlg dialog(f->db(), f->m_prompter);
         QSignalSpy changed(&dialog, &CServiceListDlg::serviceListChanged);
         auto* services = childNamed<QComboBox>(dialog, "serviceCombo");
         auto* description = childNamed<QLineEdit>(dialog, "serviceDescription");
-        services->setCurrentIndex(services->findData(19));
-        QCOMPARE(description->text(), services->currentText().section(", ", 1));
-        QVERIFY(description->isReadOnly());
-        f->m_prompter.answer(Answer::Yes, "Do you want to delete the selected service?");
-        if (!use.isEmpty())
-            f->m_prompter.answer(Answer::Ok,
-                                 "Unable to delete the current service because it is currently being "
-                                 "used by either a Schedule Entry or a Maintenance.");
-        press(dialog, "deleteButton");
-        QCOMPARE(f->count("SELECT count(*) FROM Services WHERE ServiceID = 19"), use.isEmpty() ? 0 : 1);
-        QCOMPARE(changed.count(), use.isEmpty() ? 1 : 0);
+        for (int service = 15; service <= 19; ++service) {
+            services->setCurrentIndex(services->findData(service));
+            QCOMPARE(description->text(), services->currentText().section(", ", 1));
+            QVERIFY(description->isReadOnly());
+            f->m_prompter.answer(Answer::Yes, "Do you want to delete the selected service?");
+            if (service < 19)
+                f->m_prompter.answer(Answer::Ok,
+                                     "Unable to delete the current service because it is currently being "
+                                     "used by either a Schedule Entry or a Maintenance.");
+            press(dialog, "deleteButton");
+            QCOMPARE(f->count(QString("SELECT count(*) FROM Services WHERE ServiceID = %1").arg(service)),
+                     service < 19 ? 1 : 0);
+            QCOMPARE(changed.count(), service < 19 ? 0 : 1);
+        }
 
         // A new service takes the highest key plus one: the deleted key comes back.
         press(dialog, "newButton");
         QVERIFY(childNamed<QLabel>(dialog, "addingLabel")->isVisibleTo(&dialog));
         QTest::keyClicks(description, "Rust Proofing");
         press(dialog, "saveButton");
-        QCOMPARE(rows("ServiceDesc", QString("Services WHERE ServiceID = %1").arg(use.isEmpty() ? 19 : 20)),
-                 QStringList{"Rust Proofing"});
+        QCOMPARE(rows("ServiceDesc", "Services WHERE ServiceID = 19"), QStringList{"Rust Proofing"});
         QVERIFY(childNamed<QPushButton>(dialog, "newButton")->isDefault());
     }
 
