@@ -309,40 +309,35 @@ private Q_SLOTS:
                  (QStringList{"11200", "11800", "20240410 11800"}));
     }
 
-    void commandLine_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("lastLine");
-        const QString civic = "3 fill-ups (1 partial, 1 missed); skipped 0 duplicates, 0 conflicts";
-        addRow("dry run", QStringList{"--vehicle", "1", "--car", "Civic", "--dry-run"}, 0,
-               "Would import " + civic);
-        addRow("import", QStringList{"--vehicle", "1", "--car", "Civic", "--format", "fuelly"}, 0,
-               "Imported " + civic);
-        addRow("refused", QStringList{"--vehicle", "1"}, 1,
-               "velmora-cli import-log: the file holds several cars; choose one with --car: Civic, Golf");
-        addRow("wrong format for the file", QStringList{"--vehicle", "1", "--format", "fuelio"}, 1,
-               "velmora-cli import-log: the file's \"## Log\" section lacks its Data, Odo or Fuel column");
-        addRow("no vehicle", QStringList{"--car", "Civic"}, 2, "");
-        addRow("bad date order", QStringList{"--vehicle", "1", "--date-order", "ymd"}, 2, "");
-    }
-    // Only a real import changes the file.
+    // Only the real import, last, changes the file.
     void commandLine()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, exitCode);
-        QFETCH(QString, lastLine);
         db.close();
         const QString log = env->path("fuelly.csv");
         writeFile(log, FuellyTwoCars);
-        const QByteArray before = contentsOf(file);
-        QString output, errors;
-        QTextStream out(&output), err(&errors);
-        QCOMPARE(LogImport::runCommand(QStringList{file, log} + arguments, out, err), exitCode);
-        const QStringList lines = (exitCode == 0 ? output : errors).split('\n', Qt::SkipEmptyParts);
-        if (!lastLine.isEmpty())
-            QCOMPARE(lines.last(), lastLine);
-        QCOMPARE(contentsOf(file) != before, QTest::currentDataTag() == QLatin1String("import"));
+        const QString civic = "3 fill-ups (1 partial, 1 missed); skipped 0 duplicates, 0 conflicts";
+        // The arguments after the file and the log; the exit code and the last line printed, if any.
+        const std::tuple<QStringList, int, QString> rows[] = {
+            {{"--vehicle", "1", "--car", "Civic", "--dry-run"}, 0, "Would import " + civic},
+            {{"--vehicle", "1"},
+             1,
+             "velmora-cli import-log: the file holds several cars; choose one with --car: Civic, Golf"},
+            {{"--vehicle", "1", "--format", "fuelio"},
+             1,
+             "velmora-cli import-log: the file's \"## Log\" section lacks its Data, Odo or Fuel column"},
+            {{"--car", "Civic"}, 2, ""},
+            {{"--vehicle", "1", "--date-order", "ymd"}, 2, ""},
+            {{"--vehicle", "1", "--car", "Civic", "--format", "fuelly"}, 0, "Imported " + civic}};
+        for (const auto& [arguments, exitCode, lastLine] : rows) {
+            const QByteArray before = contentsOf(file);
+            QString output, errors;
+            QTextStream out(&output), err(&errors);
+            QCOMPARE(LogImport::runCommand(QStringList{file, log} + arguments, out, err), exitCode);
+            const QStringList lines = (exitCode == 0 ? output : errors).split('\n', Qt::SkipEmptyParts);
+            if (!lastLine.isEmpty())
+                QCOMPARE(lines.last(), lastLine);
+            QCOMPARE(contentsOf(file) != before, arguments.contains("fuelly"));
+        }
     }
 
     // A vehicle's gas log written in the other program's layout and read back into another vehicle of
