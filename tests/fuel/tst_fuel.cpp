@@ -54,9 +54,8 @@ void addVehicles(Database& db)
 
 LogImport::Options options(qint32 vehicle = 1, const QString& car = {}, bool dayFirst = false)
 {
-    return {.vehicleId = vehicle,
-            .car = car,
-            .dateOrder = dayFirst ? LogImport::DateOrder::DayFirst : LogImport::DateOrder::Unknown};
+    return {vehicle, car, LogImport::Format::Auto,
+            dayFirst ? LogImport::DateOrder::DayFirst : LogImport::DateOrder::Unknown};
 }
 
 // "F1000:10 P1100:2.5" = a full tank at reading 1000 with 10 units of fuel, a partial one at 1100 with 2.5;
