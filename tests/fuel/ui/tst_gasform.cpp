@@ -106,9 +106,8 @@ private Q_SLOTS:
         f->click("resetButton");
         QCOMPARE(row(list()->headerItem()), QString("Kilometers | Date | Cost of Fillup | Liters | KPL"));
         QCOMPARE(row(0), QString("5,000 | 01/10/2024 | 1,234.50 | 1,234.500 | 0.00"));
-        QCOMPARE(f->text("amount"), QString("1,234.500"));
-        QCOMPARE(f->text("totalPrice"), QString("$1,234.50"));
-        QCOMPARE(f->text("costPerUnit"), QString("$1.000"));
+        QCOMPARE(f->text("amount") + " " + f->text("totalPrice") + " " + f->text("costPerUnit"),
+                 QString("1,234.500 $1,234.50 $1.000"));
     }
 
     // Two of amount, cost and total typed give the third (every order and way of leaving is tst_journeys');

@@ -35,10 +35,7 @@ private:
         return columnOf(f->db(), "SELECT " + columns.split(' ').join(" || ' ' || ") + " FROM " + from);
     }
     QTreeWidget* list() { return f->find<QTreeWidget>("serviceList"); }
-    QStringList row(const QTreeWidgetItem* item)
-    {
-        return {item->text(0), item->text(1), item->text(2), item->text(3)};
-    }
+    QStringList row(const QTreeWidgetItem* i) { return {i->text(0), i->text(1), i->text(2), i->text(3)}; }
     // Selects the list row of the service (the list is sorted by type, then description).
     void selectService(const QString& description)
     {
@@ -64,10 +61,7 @@ private:
         f->setText("monthsField", months);
         f->setText("daysField", days);
     }
-    static void press(QWidget& dialog, const char* button)
-    {
-        QTest::mouseClick(childNamed<QPushButton>(dialog, button), Qt::LeftButton);
-    }
+    static void press(QWidget& dialog, const char* name) { childNamed<QPushButton>(dialog, name)->click(); }
 
 private Q_SLOTS:
     void init()
@@ -191,15 +185,14 @@ private Q_SLOTS:
         addEntry("1, 1, 3, 30000, 0, '20240101', 0");
         f->open(ScheduleForm);
         QCOMPARE(list()->topLevelItemCount(), 19);
-        auto* action = f->frame().findChild<QAction*>("servicesListAction");
-        withDialog<CServiceListDlg>([action] { action->trigger(); },
-                                    [](CServiceListDlg& dialog) {
-                                        childNamed<QPushButton>(dialog, "newButton")->click();
-                                        QTest::keyClicks(childNamed<QLineEdit>(dialog, "serviceDescription"),
-                                                         "Rust Proofing");
-                                        childNamed<QPushButton>(dialog, "okButton")->click();
-                                        QVERIFY(!dialog.isVisible());
-                                    });
+        const auto addService = [](CServiceListDlg& dialog) {
+            press(dialog, "newButton");
+            QTest::keyClicks(childNamed<QLineEdit>(dialog, "serviceDescription"), "Rust Proofing");
+            press(dialog, "okButton");
+            QVERIFY(!dialog.isVisible());
+        };
+        withDialog<CServiceListDlg>(
+            [this] { f->frame().findChild<QAction*>("servicesListAction")->trigger(); }, addService);
         QCOMPARE(list()->topLevelItemCount(), 20);
         QTest::mouseClick(f->find<QRadioButton>("showUsedRadio"), Qt::LeftButton);
         QCOMPARE(list()->topLevelItemCount(), 1);
@@ -260,9 +253,8 @@ private Q_SLOTS:
         ScheduleTemplates::create(f->db(), "Cars", 2);
         CScheduleTemplatesDlg dialog(f->db(), f->m_prompter, 1, 0);
         childNamed<QLineEdit>(dialog, "templateName")->setText("VANS");
-        f->m_prompter.answer(Answer::Ok,
-                             "The schedule template name is already being used.  Please enter a unique "
-                             "template name.");
+        f->m_prompter.answer(Answer::Ok, "The schedule template name is already being used.  Please enter a "
+                                         "unique template name.");
         dialog.accept();
         QVERIFY(!dialog.result());
         childNamed<QRadioButton>(dialog, "useTemplateRadio")->click();
@@ -294,8 +286,7 @@ private Q_SLOTS:
         QCOMPARE(f->count("SELECT count(*) FROM Schedule"), 1);
     }
 
-    // Services 15 to 18 are used by a schedule entry, a maintenance entry, a job order and a template; 19 is
-    // not.
+    // Services 15 to 18 are used by a schedule entry, a maintenance, a job order and a template; 19 is not.
     void serviceInUseIsNotDeleted()
     {
         for (const char* use : {"Schedule (ScheduleID, VehicleID, ServiceID) VALUES (1, 1, 15)",
