@@ -61,8 +61,8 @@ private:
     {
         db.execute(
             QString("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, PerformEveryMiles, "
-                    "PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, EstPerformDate) VALUES "
-                    "(%1, %2, %3, %4)")
+                    "PerformEveryMonth, PerformEveryDay, LastDate, LastMiles, EstPerformDate) VALUES (%1, "
+                    "%2, %3, %4)")
                 .arg(QString::number(id), QString::number(vehicle), QString::number(service), values));
     }
 

@@ -172,9 +172,8 @@ private Q_SLOTS:
         addRow("total", "03/01/2024|10,700|400|10|3|1000000",
                "Total Price must be numeric and between 0 and 1,000,000.", "totalPrice");
         addRow("earlier date, higher reading", "01/25/2024|10,400|100|10|3|30",
-               "Can not enter gas with given Date and Mileage because of another gas entry recorded on "
-               "02/01/2024 "
-               "at 10,300 Mileage.",
+               "Can not enter gas with given Date and Mileage because of another gas entry recorded "
+               "on 02/01/2024 at 10,300 Mileage.",
                "date");
         addRow("maintenance entry", "03/01/2024|10,500|200|10|3|30",
                "Can not enter gas with given Date and Mileage because of a maintenance entry recorded on "
@@ -203,9 +202,8 @@ private Q_SLOTS:
             QCOMPARE(vehicleReading(), (reading == "10650" ? "10650" : "10600") + QString(" 20240215"));
         }
         QCOMPARE(f->m_prompter.texts().last(),
-                 QString("The Mileage entered for this Gas Entry is more current "
-                         "than the vehicle's current Odometer Reading.  Updating "
-                         "the vehicle's current Odometer Reading."));
+                 QString("The Mileage entered for this Gas Entry is more current than the vehicle's current "
+                         "Odometer Reading.  Updating the vehicle's current Odometer Reading."));
         QCOMPARE(f->m_app.settings().integer("Messages", "m1"), 0);
     }
 
@@ -247,6 +245,7 @@ private Q_SLOTS:
             "Civic,Civic,0,12000,0,10,3.459,50,06/07/2021 0:00,,,,0,0,,,\n"
             "Golf,Golf,0,5000,0,9,3.1,50,06/08/2021 0:00,,,,0,0,,,\n"
             "Civic,Civic,0,12250,250,4.5,3.5,50,07/06/2021 0:00,,,,0,1,,,\n");
+
         auto* importButton = childNamed<QPushButton>(dialog, "importButton");
         auto* problem = childNamed<QLabel>(dialog, "problemLabel");
         auto* table = childNamed<QTableWidget>(dialog, "previewTable");
@@ -257,8 +256,7 @@ private Q_SLOTS:
         childNamed<QComboBox>(dialog, "dateOrderBox")->setCurrentIndex(1);
         QVERIFY(importButton->isEnabled());
         QCOMPARE(problem->text(),
-                 QString("Would import 1 fill-ups (1 partial, 0 missed); skipped 1 duplicates, 0 "
-                         "conflicts"));
+                 QString("Would import 1 fill-ups (1 partial, 0 missed); skipped 1 duplicates, 0 conflicts"));
         QCOMPARE(table->rowCount(), 2);
         QCOMPARE(
             QStringList({table->item(0, 8)->text(), table->item(1, 1)->text(), table->item(1, 6)->text()}),

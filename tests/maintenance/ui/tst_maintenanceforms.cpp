@@ -56,12 +56,11 @@ private:
     void dueIn(qint32 id, qint32 vehicle, qint32 service, int days, int every = 10)
     {
         const QString last = QDate(2024, 3, 20).addDays(days - every).toString("yyyyMMdd");
-        f->db().execute(
-            QString::asprintf("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
-                              "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastMiles, LastDate, "
-                              "Description, StationID) VALUES (%d, %d, %d, 0, 0, 0, %d, 100, '%s', "
-                              "'Routine', 0)",
-                              id, vehicle, service, every, qPrintable(last)));
+        f->db().execute(QString::asprintf(
+            "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, PerformEveryMiles, "
+            "PerformEveryMonth, PerformEveryDay, LastMiles, LastDate, Description, StationID) "
+            "VALUES (%d, %d, %d, 0, 0, 0, %d, 100, '%s', 'Routine', 0)",
+            id, vehicle, service, every, qPrintable(last)));
     }
     CScheduleMonitorView& openMonitor(qint32 vehicle)
     {
@@ -147,10 +146,10 @@ private Q_SLOTS:
         f->setText("totalPrice", "$1,234.50");
         f->m_prompter.noteAnswer(false);
         f->click("saveButton");
-        QCOMPARE(f->m_prompter.texts().last(),
-                 QString("The Mileage entered for this maintenance is more current than "
-                         "the vehicle's current Odometer Reading.  Updating the "
-                         "vehicle's current Odometer Reading."));
+        QCOMPARE(
+            f->m_prompter.texts().last(),
+            QString("The Mileage entered for this maintenance is more current than the vehicle's current "
+                    "Odometer Reading.  Updating the vehicle's current Odometer Reading."));
         QCOMPARE(f->m_app.settings().integer("Messages", "m1"), 0);
         QCOMPARE(f->title(), QString("Browse Maintenance Entry"));
         QCOMPARE(listRow(0),
