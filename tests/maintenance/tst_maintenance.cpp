@@ -247,19 +247,16 @@ private Q_SLOTS:
             QCOMPARE(d->count("SELECT OpenInd FROM JobOrder WHERE JobOrderID = 1"), 0);
             QCOMPARE(d->count("SELECT JobOrderID FROM Maintenance WHERE MaintID = 1"), 1);
             if (carryOver) {
-                QCOMPARE(
-                    d->value(
-                        "SELECT JCN || ' ' || OpenInd || ' ' || Date FROM JobOrder WHERE JobOrderID = 2"),
-                    QString("AB12-NEW -1 20240310"));
+                QCOMPARE(d->value("SELECT JCN || ' ' || OpenInd || ' ' || Date FROM JobOrder "
+                                  "WHERE JobOrderID = 2"),
+                         QString("AB12-NEW -1 20240310"));
                 QCOMPARE(jobOrderServices(d->db, 2), QString("Spark Plugs Replaced, Mirror"));
                 QCOMPARE(jobOrderServices(d->db, 1), QString("Oil/Filter Change, Horn"));
                 continue;
             }
             QCOMPARE(d->count("SELECT count(*) FROM JobOrder"), 1);
-            QCOMPARE(
-                jobOrderServices(d->db, 1),
-                QString(
-                    "Oil/Filter Change, Spark Plugs Replaced (Not Performed), Horn, Mirror (Not Performed)"));
+            QCOMPARE(jobOrderServices(d->db, 1), QString("Oil/Filter Change, Spark Plugs Replaced "
+                                                         "(Not Performed), Horn, Mirror (Not Performed)"));
             // Deleting the entry reopens the job order with its services pending again.
             MaintenanceEntries::remove(d->db, saved.maintId);
             QCOMPARE(d->count("SELECT OpenInd FROM JobOrder WHERE JobOrderID = 1"), -1);
