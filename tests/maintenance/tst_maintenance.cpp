@@ -11,7 +11,7 @@ using MaintenanceEntries::LeftOver;
 
 namespace {
 
-// A fresh file with one owner and two vehicles in miles (1: 50,000 read on 01/01/2024, 1,000 a month;
+// A fresh file with two vehicles in miles (1: 50,000 read on 01/01/2024, 1,000 a month;
 // 2: an hour meter), the default service catalogue (1 "Oil/Filter Change", 2 "Gas/Filter Change", 3
 // "Spark Plugs Replaced"), and today fixed at 03/20/2024 noon.
 struct MaintenanceData
@@ -23,10 +23,6 @@ struct MaintenanceData
     {
         env.createDatabase(db);
         Clock::setNow(QDateTime(QDate(2024, 3, 20), QTime(12, 0)));
-        db.execute(
-            "INSERT INTO ContactInfo (ContactID, ContactType, CompanyName) VALUES (1, 1, 'Harbourline'), "
-            "(2, 4, 'Quay Garage')");
-        db.execute("INSERT INTO Owners (OwnerID, ContactID) VALUES (1, 1)");
         db.execute(
             "INSERT INTO Vehicles (VehicleID, OwnerID, VehicleYear, VehicleMake, EntryOfActualMiles, "
             "DateOfActualMiles, DateOfEstimatedMiles, EstMilesPerMonth, ActiveInd, Measurement, HoursInd) "
@@ -76,11 +72,6 @@ JobOrderRecord order(const QString& jcn, QList<ServiceItem> services)
 const ServiceItem Oil{1, "Oil/Filter Change"};
 const ServiceItem Gas{2, "Gas/Filter Change"};
 
-QString storedDaysFromToday(int days)
-{
-    return QDate(2024, 3, 20).addDays(days).toString("yyyyMMdd");
-}
-
 QString jobOrderServices(Database& db, qint32 jobOrderId)
 {
     return ServiceItems::joined(ServiceItems::of(db, jobOrderId, ServiceItems::Owner::JobOrder));
@@ -99,23 +90,24 @@ private Q_SLOTS:
     void init() { d = std::make_unique<MaintenanceData>(); }
     void cleanup() { d.reset(); }
 
-    // Which entry conflicts is tst_chronology's; these rows check the two messages, the reading's label and
-    // that the entry being edited is left out.
     // The JCN is cut to 16 characters before "-NEW"; one carried over already keeps its JCN.
     void carriedOverJcn()
     {
-        const std::pair<const char*, const char*> cases[] = {{"AB12", "AB12-NEW"},
-                                                             {"A-100-NEW", "A-100-NEW"},
-                                                             {"ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOP-NEW"},
-                                                             {"ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNOP-NEW"},
-                                                             {"ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOP-NEW"},
-                                                             {"", "-NEW"}};
-        for (const auto& [jcn, expected] : cases)
-            QCOMPARE(JobOrders::carriedOverJcn(jcn), QString(expected));
+        for (const QString& row :
+             QString("AB12>AB12-NEW A-100-NEW>A-100-NEW ABCDEFGHIJKLMNOP>ABCDEFGHIJKLMNOP-NEW "
+                     "ABCDEFGHIJKLMNOPQ>ABCDEFGHIJKLMNOP-NEW ABCDEFGHIJKLMNOPQRST>ABCDEFGHIJKLMNOP-NEW >-NEW")
+                 .split(' '))
+            QCOMPARE(JobOrders::carriedOverJcn(row.section('>', 0, 0)), row.section('>', 1));
     }
 
     void saveWritesRowAndServicesAndReopens()
     {
+        // A service too long for its field fails the save after the row, which leaves nothing.
+        QVERIFY_THROWS_EXCEPTION(std::exception, order("J", {{1, "Oil/Filter Change"},
+                                                             {ServiceItem::Unexpected, QString(51, 'x')}})
+                                                     .save(d->db, 0));
+        QCOMPARE(d->count("SELECT (SELECT count(*) FROM JobOrder) + (SELECT count(*) FROM MaintServices)"),
+                 0);
         d->addJobOrder(4, "OLD", false);
         JobOrderRecord first = order(
             "O'Neil 7",
@@ -132,15 +124,6 @@ private Q_SLOTS:
         QCOMPARE(d->count("SELECT count(*) FROM MaintServices WHERE MaintID = 4"), 1);
         QVERIFY(JobOrders::jcnUsedElsewhere(d->db, "o'neil 7", 4));
         QVERIFY(!JobOrders::jcnUsedElsewhere(d->db, "O'Neil 7", 5));
-    }
-
-    void failedServiceWriteLeavesNothing()
-    {
-        const JobOrderRecord record =
-            order("J", {{1, "Oil/Filter Change"}, {ServiceItem::Unexpected, QString(51, 'x')}});
-        QVERIFY_THROWS_EXCEPTION(std::exception, record.save(d->db, 0));
-        QCOMPARE(d->count("SELECT (SELECT count(*) FROM JobOrder) + (SELECT count(*) FROM MaintServices)"),
-                 0);
     }
 
     void listShowsOpenFirstAndCompletedWithBlank()
@@ -181,6 +164,8 @@ private Q_SLOTS:
         QCOMPARE(d->count("SELECT count(*) FROM MaintServices"), 1);
     }
 
+    // Which entry conflicts is covered with the forms; here the two messages, the reading's label and that
+    // the entry being edited is left out.
     void chronology()
     {
         d->db.execute("INSERT INTO Maintenance (MaintID, VehicleID, MaintDate, ActualMiles) VALUES "
@@ -192,19 +177,15 @@ private Q_SLOTS:
             "maintenance entry recorded on 03/15/2024 at 45,000 Hours.";
         const QString gas = "Can not perform maintenance with given date and mileage because of a gas entry "
                             "recorded on 03/18/2024 at 46,000 miles.";
-        const struct
-        {
-            const char* date;
-            int reading, maintId;
-            QString message;
-        } rows[] = {{"20240314", 45001, 0, maintenance}, {"20240316", 44999, 0, maintenance},
-                    {"20240316", 44999, 1, ""},          {"20240317", 45500, 0, ""},
-                    {"20240319", 45999, 0, gas},         {"20240318", 45999, 0, ""}};
-        for (const auto& row : rows)
+        // Date, reading and the entry being edited (left out of the check); the problem.
+        const std::tuple<const char*, int, int, QString> rows[] = {
+            {"20240314", 45001, 0, maintenance}, {"20240316", 44999, 0, maintenance},
+            {"20240316", 44999, 1, ""},          {"20240317", 45500, 0, ""},
+            {"20240319", 45999, 0, gas},         {"20240318", 45999, 0, ""}};
+        for (const auto& [date, reading, maintId, message] : rows)
             QCOMPARE(
-                MaintenanceEntries::chronologyProblem(d->db, 1, row.date, row.reading, row.maintId, "Hours")
-                    .value_or(QString()),
-                row.message);
+                MaintenanceEntries::chronologyProblem(d->db, 1, date, reading, maintId, "Hours").value_or(""),
+                message);
     }
 
     void saveMovesReadingAndSchedule()
@@ -215,14 +196,12 @@ private Q_SLOTS:
             d->db, 0, entry("20240320", 51000, {Oil, Gas, {ServiceItem::Unexpected, "Horn"}}));
         QCOMPARE(saved.maintId, 1);
         QVERIFY(saved.readingMoved);
-        QCOMPARE(
-            d->value(
-                "SELECT DateOfActualMiles || ' ' || EntryOfActualMiles FROM Vehicles WHERE VehicleID = 1"),
-            QString("20240320 51000"));
         QCOMPARE(d->count("SELECT count(*) FROM Schedule WHERE ScheduleID = 2"), 0);
-        // 5,000 miles at 32 a day from this entry: 156 days.
-        QCOMPARE(d->value("SELECT EstPerformDate FROM Schedule WHERE ScheduleID = 1"),
-                 storedDaysFromToday(156));
+        // The reading moves; 5,000 miles at 32 a day from this entry: due in 156 days.
+        QCOMPARE(
+            d->value("SELECT DateOfActualMiles || ' ' || EntryOfActualMiles || ' ' || EstPerformDate FROM "
+                     "Vehicles, Schedule WHERE Vehicles.VehicleID = 1 AND ScheduleID = 1"),
+            "20240320 51000 " + QDate(2024, 3, 20).addDays(156).toString("yyyyMMdd"));
         QCOMPARE(MaintenanceEntries::list(d->db, 1).first().services,
                  QString("Oil/Filter Change, Gas/Filter Change, Horn"));
 
@@ -242,52 +221,48 @@ private Q_SLOTS:
         QCOMPARE(d->count("SELECT count(*) FROM MaintServices"), 1);
         // From 48,000 with the vehicle still at 51,000: 2,000 miles left, 62 days.
         QCOMPARE(d->value("SELECT EstPerformDate FROM Schedule WHERE ScheduleID = 1"),
-                 storedDaysFromToday(62));
+                 QDate(2024, 3, 20).addDays(62).toString("yyyyMMdd"));
         QCOMPARE(d->count("SELECT EntryOfActualMiles FROM Vehicles WHERE VehicleID = 1"), 51000);
     }
 
-    void jobOrderFollowUp_data()
-    {
-        QTest::addColumn<bool>("carryOver");
-        QTest::newRow("no") << false;
-        QTest::newRow("yes") << true;
-    }
+    // The services left over go on a new job order, or are marked not performed; each in a fresh file.
     void jobOrderFollowUp()
     {
-        QFETCH(bool, carryOver);
-        d->addJobOrder(1, "AB12");
-        d->db.execute(
-            "INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (1, 1, 1, 1), "
-            "(1, 3, 1, 1)");
-        d->db.execute(
-            "INSERT INTO MaintServicesUnexpected (UMaintID, ServiceDesc, VehicleID, LinkInd) VALUES "
-            "(1, 'Horn', 1, 1), (1, 'Mirror', 1, 1)");
-        MaintenanceRecord record = entry("20240320", 51000, {Oil, {ServiceItem::Unexpected, "HORN"}});
-        record.jobOrderId = 1;
-        QCOMPARE(ServiceItems::joined(MaintenanceEntries::leftOverServices(d->db, 1, record.services)),
-                 QString("Spark Plugs Replaced, Mirror"));
-        const auto saved = MaintenanceEntries::save(
-            d->db, 0, record, 1, carryOver ? LeftOver::NewJobOrder : LeftOver::MarkNotPerformed);
-        QCOMPARE(saved.newJcn, carryOver ? QString("AB12-NEW") : QString());
-        QCOMPARE(d->count("SELECT OpenInd FROM JobOrder WHERE JobOrderID = 1"), 0);
-        QCOMPARE(d->count("SELECT JobOrderID FROM Maintenance WHERE MaintID = 1"), 1);
-        if (carryOver) {
-            QCOMPARE(
-                d->value("SELECT JCN || ' ' || OpenInd || ' ' || Date FROM JobOrder WHERE JobOrderID = 2"),
-                QString("AB12-NEW -1 20240310"));
-            QCOMPARE(jobOrderServices(d->db, 2), QString("Spark Plugs Replaced, Mirror"));
-            QCOMPARE(jobOrderServices(d->db, 1), QString("Oil/Filter Change, Horn"));
-            return;
+        for (const bool carryOver : {true, false}) {
+            d = std::make_unique<MaintenanceData>();
+            d->addJobOrder(1, "AB12");
+            d->db.execute(
+                "INSERT INTO MaintServices (MaintID, ServiceID, VehicleID, LinkInd) VALUES (1, 1, 1, 1), "
+                "(1, 3, 1, 1)");
+            d->db.execute(
+                "INSERT INTO MaintServicesUnexpected (UMaintID, ServiceDesc, VehicleID, LinkInd) VALUES "
+                "(1, 'Horn', 1, 1), (1, 'Mirror', 1, 1)");
+            MaintenanceRecord record = entry("20240320", 51000, {Oil, {ServiceItem::Unexpected, "HORN"}});
+            record.jobOrderId = 1;
+            QCOMPARE(ServiceItems::joined(MaintenanceEntries::leftOverServices(d->db, 1, record.services)),
+                     QString("Spark Plugs Replaced, Mirror"));
+            const auto saved = MaintenanceEntries::save(
+                d->db, 0, record, 1, carryOver ? LeftOver::NewJobOrder : LeftOver::MarkNotPerformed);
+            QCOMPARE(saved.newJcn, carryOver ? QString("AB12-NEW") : QString());
+            QCOMPARE(d->count("SELECT OpenInd FROM JobOrder WHERE JobOrderID = 1"), 0);
+            QCOMPARE(d->count("SELECT JobOrderID FROM Maintenance WHERE MaintID = 1"), 1);
+            if (carryOver) {
+                QCOMPARE(d->value("SELECT JCN || ' ' || OpenInd || ' ' || Date FROM JobOrder "
+                                  "WHERE JobOrderID = 2"),
+                         QString("AB12-NEW -1 20240310"));
+                QCOMPARE(jobOrderServices(d->db, 2), QString("Spark Plugs Replaced, Mirror"));
+                QCOMPARE(jobOrderServices(d->db, 1), QString("Oil/Filter Change, Horn"));
+                continue;
+            }
+            QCOMPARE(d->count("SELECT count(*) FROM JobOrder"), 1);
+            QCOMPARE(jobOrderServices(d->db, 1), QString("Oil/Filter Change, Spark Plugs Replaced "
+                                                         "(Not Performed), Horn, Mirror (Not Performed)"));
+            // Deleting the entry reopens the job order with its services pending again.
+            MaintenanceEntries::remove(d->db, saved.maintId);
+            QCOMPARE(d->count("SELECT OpenInd FROM JobOrder WHERE JobOrderID = 1"), -1);
+            QCOMPARE(jobOrderServices(d->db, 1),
+                     QString("Oil/Filter Change, Spark Plugs Replaced, Horn, Mirror"));
         }
-        QCOMPARE(d->count("SELECT count(*) FROM JobOrder"), 1);
-        QCOMPARE(
-            jobOrderServices(d->db, 1),
-            QString("Oil/Filter Change, Spark Plugs Replaced (Not Performed), Horn, Mirror (Not Performed)"));
-        // Deleting the entry reopens the job order with its services pending again.
-        MaintenanceEntries::remove(d->db, saved.maintId);
-        QCOMPARE(d->count("SELECT OpenInd FROM JobOrder WHERE JobOrderID = 1"), -1);
-        QCOMPARE(jobOrderServices(d->db, 1),
-                 QString("Oil/Filter Change, Spark Plugs Replaced, Horn, Mirror"));
     }
 
     void failureInTheMiddleLeavesTheFileAsBefore()

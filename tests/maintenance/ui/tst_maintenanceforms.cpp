@@ -51,21 +51,16 @@ private:
             texts << list->item(i)->text();
         return texts;
     }
-    void chooseStation()
-    {
-        f->box("serviceStation")->setCurrentIndex(f->box("serviceStation")->findData(m_station));
-    }
 
     // A schedule entry of the vehicle that falls due this many days from 03/20/2024 (every `every` days).
     void dueIn(qint32 id, qint32 vehicle, qint32 service, int days, int every = 10)
     {
         const QString last = QDate(2024, 3, 20).addDays(days - every).toString("yyyyMMdd");
-        f->db().execute(
-            QString::asprintf("INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, "
-                              "PerformEveryMiles, PerformEveryMonth, PerformEveryDay, LastMiles, LastDate, "
-                              "Description, StationID) VALUES (%d, %d, %d, 0, 0, 0, %d, 100, '%s', "
-                              "'Routine', 0)",
-                              id, vehicle, service, every, qPrintable(last)));
+        f->db().execute(QString::asprintf(
+            "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID, PerformOnce, PerformEveryMiles, "
+            "PerformEveryMonth, PerformEveryDay, LastMiles, LastDate, Description, StationID) "
+            "VALUES (%d, %d, %d, 0, 0, 0, %d, 100, '%s', 'Routine', 0)",
+            id, vehicle, service, every, qPrintable(last)));
     }
     CScheduleMonitorView& openMonitor(qint32 vehicle)
     {
@@ -76,23 +71,14 @@ private:
     }
     QComboBox* vehicles() { return f->frame().shownForm()->findChild<QComboBox*>("vehicleSelector"); }
     QTreeView* dueList() { return f->frame().shownForm()->findChild<QTreeView*>("dueList"); }
-    int rows() { return dueList()->model()->rowCount(); }
     QModelIndex cell(int row, int column) { return dueList()->model()->index(row, column); }
-    QColor ink(int row, int column)
-    {
-        return cell(row, column).data(Qt::ForegroundRole).value<QBrush>().color();
-    }
+    QColor ink(int c, int r = 0) { return cell(r, c).data(Qt::ForegroundRole).value<QBrush>().color(); }
     void selectRows(int count)
     {
-        dueList()->clearSelection();
-        for (int i = 0; i < count; ++i)
-            dueList()->selectionModel()->select(cell(i, 0),
-                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        dueList()->selectionModel()->select(QItemSelection(cell(0, 0), cell(count - 1, 0)),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
-    void press(const char* button)
-    {
-        QTest::mouseClick(f->frame().shownForm()->findChild<QPushButton*>(button), Qt::LeftButton);
-    }
+    void press(const char* button) { f->frame().shownForm()->findChild<QPushButton*>(button)->click(); }
 
 private Q_SLOTS:
     void init()
@@ -136,8 +122,6 @@ private Q_SLOTS:
         QFETCH(QString, focus);
         f->db().execute("INSERT INTO Maintenance (MaintID, VehicleID, MaintDate, ActualMiles) VALUES "
                         "(1, 1, '20240315', 45000)");
-        f->m_app.settings().setInteger("Messages", "m1", 0);
-        f->m_app.settings().setInteger("Messages", "r1", 0);
         f->m_app.setCurrentVehicle(vehicle);
         openForm(MaintenanceForm);
         f->click("newButton");
@@ -152,22 +136,20 @@ private Q_SLOTS:
     // The reading the entry stores on the vehicle is tst_maintenance's; here the note, shown once.
     void savingMovesTheReadingWithANoteUntilItIsCleared()
     {
-        CVehicleEntryForm& view = openForm(MaintenanceForm, {{1, "Oil/Filter Change"}, {-1, "Wiper blades"}});
-        QCOMPARE(view.mode(), Mode::AddNew);
-        QCOMPARE(f->text("reading"), QString("50,000"));
-        QCOMPARE(f->text("date"), QString("03/20/2024"));
+        openForm(MaintenanceForm, {{1, "Oil/Filter Change"}, {-1, "Wiper blades"}}); // no entries: a new one
+        QCOMPARE(f->text("reading") + " " + f->text("date"), QString("50,000 03/20/2024"));
         f->setText("reading", "51,000");
         f->setText("date", "3/20/2024");
         f->click("selectServicesButton");
-        chooseStation();
+        f->box("serviceStation")->setCurrentIndex(f->box("serviceStation")->findData(m_station));
         f->setText("description", "Spring service");
         f->setText("totalPrice", "$1,234.50");
         f->m_prompter.noteAnswer(false);
         f->click("saveButton");
-        QCOMPARE(f->m_prompter.texts().last(),
-                 QString("The Mileage entered for this maintenance is more current than "
-                         "the vehicle's current Odometer Reading.  Updating the "
-                         "vehicle's current Odometer Reading."));
+        QCOMPARE(
+            f->m_prompter.texts().last(),
+            QString("The Mileage entered for this maintenance is more current than the vehicle's current "
+                    "Odometer Reading.  Updating the vehicle's current Odometer Reading."));
         QCOMPARE(f->m_app.settings().integer("Messages", "m1"), 0);
         QCOMPARE(f->title(), QString("Browse Maintenance Entry"));
         QCOMPARE(listRow(0),
@@ -196,7 +178,7 @@ private Q_SLOTS:
         QCOMPARE(f->field("description")->maxLength(), 50);
         f->setText("jcn", "AB12");
         f->click("selectServicesButton");
-        chooseStation();
+        f->box("serviceStation")->setCurrentIndex(f->box("serviceStation")->findData(m_station));
         f->setText("description", "Brakes squeal");
         f->click("saveButton");
         QCOMPARE(listRow(0), QStringList({"03/20/2024", "AB12", "Brakes squeal",
@@ -226,8 +208,7 @@ private Q_SLOTS:
         f->click("performMaintenanceButton");
         QCOMPARE(f->shownNumber(), int(MaintenanceForm));
         auto& entry = static_cast<CVehicleEntryForm&>(f->shown());
-        QCOMPARE(f->text("jcn"), QString("AB12"));
-        QCOMPARE(f->text("description"), QString("Brakes squeal"));
+        QCOMPARE(f->text("jcn") + " | " + f->text("description"), QString("AB12 | Brakes squeal"));
         QCOMPARE(servicesShown(), QStringList({"Oil/Filter Change", "Spark Plugs Replaced", "Horn"}));
         QCOMPARE(QApplication::focusWidget(), f->field("totalPrice"));
         // The real Select Services dialog, preselected with the job order's services: one is taken back.
@@ -242,12 +223,10 @@ private Q_SLOTS:
         f->click("selectServicesButton");
         QCOMPARE(servicesShown(), QStringList({"Oil/Filter Change", "Horn"}));
         f->m_app.settings().setInteger("Messages", "m1", 0);
-        f->m_prompter.answer(Answer::Yes,
-                             "Not all services from job order were performed. Would you like to create "
-                             "a new job order?");
-        f->m_prompter.answer(Answer::Ok,
-                             "A new job order has been created with JCN = AB12-NEW.  Please update this "
-                             "Job Order with desired information.");
+        f->m_prompter.answer(Answer::Yes, "Not all services from job order were performed. Would you like to "
+                                          "create a new job order?");
+        f->m_prompter.answer(Answer::Ok, "A new job order has been created with JCN = AB12-NEW.  Please "
+                                         "update this Job Order with desired information.");
         f->click("saveButton");
         QCOMPARE(f->text("jcn"), QString("AB12"));
 
@@ -261,9 +240,8 @@ private Q_SLOTS:
         view.setOpenOnly(false);
         list()->setCurrentItem(list()->topLevelItem(1));
         QCOMPARE(f->text("jcn"), QString("AB12"));
-        f->m_prompter.answer(Answer::Ok,
-                             "Can't edit a Job Order that has been completed.  Please remove the related "
-                             "Maintenance record first.");
+        f->m_prompter.answer(Answer::Ok, "Can't edit a Job Order that has been completed.  Please remove the "
+                                         "related Maintenance record first.");
         f->click("editButton");
         QCOMPARE(view.mode(), Mode::Browse);
         f->m_prompter.answer(Answer::Ok, "This Job Order already has a maintenance entry tied to it.");
@@ -272,36 +250,28 @@ private Q_SLOTS:
     }
 
     // Each meaning colour on the light palette, and readable (far from the background) on a dark one.
-    void rowColours_data()
-    {
-        QTest::addColumn<int>("days");
-        QTest::addColumn<int>("every");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QColor>("colour");
-        addRow("today", 0, 10, "03/20/2024", QColor(255, 0, 0));
-        addRow("day 5", 5, 10, "03/25/2024", QColor(0, 0, 255));
-        addRow("day 6", 6, 10, "03/26/2024", QApplication::palette().color(QPalette::Text));
-        addRow("far ahead", 7000, 7000, ">" + QDate(2024, 3, 20).addDays(7000).toString("MM/dd/yyyy"),
-               QColor(64, 64, 64));
-        addRow("long overdue", -7000, 10, "<" + QDate(2024, 3, 20).addDays(-7000).toString("MM/dd/yyyy"),
-               QColor(255, 0, 0));
-    }
     void rowColours()
     {
-        QFETCH(int, days);
-        QFETCH(int, every);
-        QFETCH(QString, shown);
-        QFETCH(QColor, colour);
-        dueIn(1, 1, 1, days, every);
+        const QDate today(2024, 3, 20);
+        // Days from today and every how many days, soonest first; the date shown and its colour.
+        const std::tuple<int, int, QString, QColor> rows[] = {
+            {-7000, 10, "<" + today.addDays(-7000).toString("MM/dd/yyyy"), QColor(255, 0, 0)},
+            {0, 10, "03/20/2024", QColor(255, 0, 0)},
+            {5, 10, "03/25/2024", QColor(0, 0, 255)},
+            {6, 10, "03/26/2024", QApplication::palette().color(QPalette::Text)},
+            {7000, 7000, ">" + today.addDays(7000).toString("MM/dd/yyyy"), QColor(64, 64, 64)}};
+        for (int i = 0; i < 5; ++i)
+            dueIn(i + 1, 1, i + 1, std::get<0>(rows[i]), std::get<1>(rows[i]));
         CScheduleMonitorView& monitor = openMonitor(1);
-        QCOMPARE(rows(), 1);
         QCOMPARE(cell(0, 1).data().toString(), QString("Oil/Filter Change"));
-        QCOMPARE(cell(0, 4).data().toString(), shown);
-        QCOMPARE(ink(0, 4), colour);
-        QCOMPARE(ink(0, 0), colour);
-
+        for (int row = 0; row < 5; ++row) {
+            QCOMPARE(cell(row, 4).data().toString(), std::get<2>(rows[row]));
+            QCOMPARE(ink(4, row), std::get<3>(rows[row]));
+            QCOMPARE(ink(0, row), std::get<3>(rows[row]));
+        }
         monitor.setPalette(QPalette(QColor(60, 60, 60), QColor(30, 30, 30))); // a dark desktop: black base
-        QVERIFY2(ink(0, 4).lightness() > 110, qPrintable(ink(0, 4).name()));
+        for (int row = 0; row < 5; ++row)
+            QVERIFY2(ink(4, row).lightness() > 110, qPrintable(ink(4, row).name()));
     }
 
     // The legend follows the days setting; columns fit their texts unless the user sized them, whose stored
@@ -324,7 +294,7 @@ private Q_SLOTS:
         f->m_app.settings().setInteger("Notify", "Days", 6);
         f->frame().shownForm()->onDocumentUpdate(DaysAheadHint);
         QCOMPARE(legend("legendBlue"), QString("Blue = Maintenance that is due within the next 6 days."));
-        QCOMPARE(ink(0, 4), QColor(0, 0, 255));
+        QCOMPARE(ink(4), QColor(0, 0, 255));
 
         for (int column : {0, 2, 3})
             QVERIFY(dueList()->columnWidth(column) >
@@ -344,7 +314,7 @@ private Q_SLOTS:
         dueIn(14, 2, 3, 7000, 7000);
         CScheduleMonitorView& monitor = openMonitor(0);
         QCOMPARE(vehicles()->itemText(0), QString("*** All Vehicles ***"));
-        QCOMPARE(rows(), 14);
+        QCOMPARE(dueList()->model()->rowCount(), 14);
         QCOMPARE(dueList()->model()->headerData(2, Qt::Horizontal).toString(),
                  QString("Perform Every (mi, mo)"));
         QCOMPARE(cell(0, 4).data().toString(), QString("03/16/2024")); // soonest first
@@ -359,7 +329,7 @@ private Q_SLOTS:
 
         // One vehicle: ten rows are handed over, eleven refused.
         vehicles()->setCurrentIndex(vehicles()->findData(1));
-        QCOMPARE(rows(), 11);
+        QCOMPARE(dueList()->model()->rowCount(), 11);
         QCOMPARE(monitor.chosenEntries(), QList<qint32>());
         selectRows(11);
         f->m_prompter.answer(

@@ -29,12 +29,13 @@ private:
 
     QString shown(int days) const { return today.addDays(days).toString("MM/dd/yyyy"); }
     QString stored(int days) const { return today.addDays(days).toString("yyyyMMdd"); }
-    QStringList rows(const QString& sql) { return columnOf(f->db(), sql); }
-    QTreeWidget* list() { return f->find<QTreeWidget>("serviceList"); }
-    QStringList row(const QTreeWidgetItem* item)
+    // The columns (named with spaces between them) of each row, joined by spaces.
+    QStringList rows(const QString& columns, const QString& from)
     {
-        return {item->text(0), item->text(1), item->text(2), item->text(3)};
+        return columnOf(f->db(), "SELECT " + columns.split(' ').join(" || ' ' || ") + " FROM " + from);
     }
+    QTreeWidget* list() { return f->find<QTreeWidget>("serviceList"); }
+    QStringList row(const QTreeWidgetItem* i) { return {i->text(0), i->text(1), i->text(2), i->text(3)}; }
     // Selects the list row of the service (the list is sorted by type, then description).
     void selectService(const QString& description)
     {
@@ -60,10 +61,7 @@ private:
         f->setText("monthsField", months);
         f->setText("daysField", days);
     }
-    static void press(QWidget& dialog, const char* button)
-    {
-        QTest::mouseClick(childNamed<QPushButton>(dialog, button), Qt::LeftButton);
-    }
+    static void press(QWidget& dialog, const char* name) { childNamed<QPushButton>(dialog, name)->click(); }
 
 private Q_SLOTS:
     void init()
@@ -133,12 +131,10 @@ private Q_SLOTS:
         edit("Tire Rotation", "0", "6", "");
         QVERIFY(!list()->isEnabled());
         f->click("saveButton");
-        QCOMPARE(f->shown().mode(), Mode::Browse);
-        QVERIFY(list()->isEnabled());
-        QCOMPARE(rows("SELECT VehicleID || ' ' || ServiceID || ' ' || PerformEveryMonth || ' ' || "
-                      "PerformEveryDay || "
-                      "' ' || LastDate || ' ' || EstPerformDate FROM Schedule"),
-                 QStringList{"1 10 6 0 " + stored(0) + " " + stored(182)});
+        QVERIFY(list()->isEnabled()); // browsing again
+        QCOMPARE(
+            rows("VehicleID ServiceID PerformEveryMonth PerformEveryDay LastDate EstPerformDate", "Schedule"),
+            QStringList{"1 10 6 0 " + stored(0) + " " + stored(182)});
         QCOMPARE(row(list()->currentItem()),
                  QStringList({"Routine", "Tire Rotation", "0, 6(M)", "*" + shown(0) + ", 0"}));
         QVERIFY(f->find<QLabel>("baseLineNote")->isVisible());
@@ -164,8 +160,7 @@ private Q_SLOTS:
                 "Every - Days, are you wanting to delete this schedule?");
             f->click("saveButton");
             QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
-            QCOMPARE(rows("SELECT PerformEveryMiles FROM Schedule"),
-                     yes ? QStringList() : QStringList{"3000"});
+            QCOMPARE(rows("PerformEveryMiles", "Schedule"), yes ? QStringList() : QStringList{"3000"});
             QCOMPARE(f->shown().mode(), yes ? Mode::Browse : Mode::Edit);
         }
     }
@@ -180,7 +175,7 @@ private Q_SLOTS:
         f->click("editButton");
         f->setText("briefDescription", "Synthetic");
         f->click("saveButton");
-        QCOMPARE(rows("SELECT PerformOnce || ' ' || EstPerformDate || ' ' || Description FROM Schedule"),
+        QCOMPARE(rows("PerformOnce EstPerformDate Description", "Schedule"),
                  QStringList{"2 19990101 Synthetic"});
     }
 
@@ -190,15 +185,14 @@ private Q_SLOTS:
         addEntry("1, 1, 3, 30000, 0, '20240101', 0");
         f->open(ScheduleForm);
         QCOMPARE(list()->topLevelItemCount(), 19);
-        auto* action = f->frame().findChild<QAction*>("servicesListAction");
-        withDialog<CServiceListDlg>([action] { action->trigger(); },
-                                    [](CServiceListDlg& dialog) {
-                                        childNamed<QPushButton>(dialog, "newButton")->click();
-                                        QTest::keyClicks(childNamed<QLineEdit>(dialog, "serviceDescription"),
-                                                         "Rust Proofing");
-                                        childNamed<QPushButton>(dialog, "okButton")->click();
-                                        QVERIFY(!dialog.isVisible());
-                                    });
+        const auto addService = [](CServiceListDlg& dialog) {
+            press(dialog, "newButton");
+            QTest::keyClicks(childNamed<QLineEdit>(dialog, "serviceDescription"), "Rust Proofing");
+            press(dialog, "okButton");
+            QVERIFY(!dialog.isVisible());
+        };
+        withDialog<CServiceListDlg>(
+            [this] { f->frame().findChild<QAction*>("servicesListAction")->trigger(); }, addService);
         QCOMPARE(list()->topLevelItemCount(), 20);
         QTest::mouseClick(f->find<QRadioButton>("showUsedRadio"), Qt::LeftButton);
         QCOMPARE(list()->topLevelItemCount(), 1);
@@ -228,15 +222,13 @@ private Q_SLOTS:
                 press(dialog, "okButton");
             });
         // Reading 20,000 is far past 3,000 from a base of 0, but there is no daily use: only dates count.
-        QCOMPARE(rows("SELECT ServiceID || ' ' || LastMiles || ' ' || LastDate || ' ' || PerformEveryMonth "
-                      "|| ' ' || "
-                      "PerformEveryDay || ' ' || EstPerformDate FROM Schedule WHERE VehicleID = 2 ORDER BY "
-                      "ServiceID"),
+        QCOMPARE(rows("ServiceID LastMiles LastDate PerformEveryMonth PerformEveryDay EstPerformDate",
+                      "Schedule WHERE VehicleID = 2 ORDER BY ServiceID"),
                  QStringList({"1 0 " + stored(0) + " 0 0 ", "2 500 20230101 0 30 "}));
         f->db().execute("UPDATE Vehicles SET EstMilesPerMonth = 310 WHERE VehicleID = 2");
         f->db().execute("DELETE FROM Schedule WHERE ScheduleID > 3");
         ScheduleTemplates::apply(f->db(), id, 2);
-        QCOMPARE(rows("SELECT EstPerformDate FROM Schedule WHERE VehicleID = 2 AND ServiceID = 1"),
+        QCOMPARE(rows("EstPerformDate", "Schedule WHERE VehicleID = 2 AND ServiceID = 1"),
                  QStringList{stored(-1700)});
     }
 
@@ -254,19 +246,15 @@ private Q_SLOTS:
             childNamed<QLineEdit>(dialog, "templateName")->setText("Vans");
             dialog.accept();
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
-            QCOMPARE(
-                rows("SELECT TemplateName || ' ' || ServiceID || ' ' || PerformEveryMiles || ' ' || "
-                     "PerformOnce "
-                     "|| ' ' || Description FROM ScheduleTemplate INNER JOIN ScheduleTemplateNames USING "
-                     "(ScheduleTemplateID)"),
-                QStringList{"Vans 1 3000 1 Synthetic"});
+            QCOMPARE(rows("TemplateName ServiceID PerformEveryMiles PerformOnce Description",
+                          "ScheduleTemplate INNER JOIN ScheduleTemplateNames USING (ScheduleTemplateID)"),
+                     QStringList{"Vans 1 3000 1 Synthetic"});
         }
         ScheduleTemplates::create(f->db(), "Cars", 2);
         CScheduleTemplatesDlg dialog(f->db(), f->m_prompter, 1, 0);
         childNamed<QLineEdit>(dialog, "templateName")->setText("VANS");
-        f->m_prompter.answer(Answer::Ok,
-                             "The schedule template name is already being used.  Please enter a unique "
-                             "template name.");
+        f->m_prompter.answer(Answer::Ok, "The schedule template name is already being used.  Please enter a "
+                                         "unique template name.");
         dialog.accept();
         QVERIFY(!dialog.result());
         childNamed<QRadioButton>(dialog, "useTemplateRadio")->click();
@@ -293,49 +281,44 @@ private Q_SLOTS:
             childNamed<QPushButton>(dialog, "deleteTemplateButton")->click();
             QCOMPARE(f->m_prompter.prompts().last().buttons, Prompter::Buttons::YesNoDefaultNo);
         }
-        QCOMPARE(rows("SELECT TemplateName FROM ScheduleTemplateNames"), QStringList{"Small cars"});
+        QCOMPARE(rows("TemplateName", "ScheduleTemplateNames"), QStringList{"Small cars"});
         QCOMPARE(f->count("SELECT count(*) FROM ScheduleTemplate"), 0);
         QCOMPARE(f->count("SELECT count(*) FROM Schedule"), 1);
     }
 
-    void serviceInUseIsNotDeleted_data()
-    {
-        QTest::addColumn<QString>("use");
-        addRow("schedule", "INSERT INTO Schedule (ScheduleID, VehicleID, ServiceID) VALUES (1, 1, 19)");
-        addRow("maintenance", "INSERT INTO MaintServices (MaintID, LinkInd, ServiceID) VALUES (1, 0, 19)");
-        addRow("job order", "INSERT INTO MaintServices (MaintID, LinkInd, ServiceID) VALUES (1, 1, 19)");
-        addRow("template", "INSERT INTO ScheduleTemplate (ScheduleTemplateID, ServiceID) VALUES (1, 19)");
-        addRow("unused", "");
-    }
+    // Services 15 to 18 are used by a schedule entry, a maintenance, a job order and a template; 19 is not.
     void serviceInUseIsNotDeleted()
     {
-        QFETCH(QString, use);
-        if (!use.isEmpty())
-            f->db().execute(use);
+        for (const char* use : {"Schedule (ScheduleID, VehicleID, ServiceID) VALUES (1, 1, 15)",
+                                "MaintServices (MaintID, LinkInd, ServiceID) VALUES (1, 0, 16)",
+                                "MaintServices (MaintID, LinkInd, ServiceID) VALUES (1, 1, 17)",
+                                "ScheduleTemplate (ScheduleTemplateID, ServiceID) VALUES (1, 18)"})
+            f->db().execute(QString("INSERT INTO ") + use);
         CServiceListDlg dialog(f->db(), f->m_prompter);
         QSignalSpy changed(&dialog, &CServiceListDlg::serviceListChanged);
         auto* services = childNamed<QComboBox>(dialog, "serviceCombo");
         auto* description = childNamed<QLineEdit>(dialog, "serviceDescription");
-        services->setCurrentIndex(services->findData(19));
-        QCOMPARE(description->text(), services->currentText().section(", ", 1));
-        QVERIFY(description->isReadOnly());
-        f->m_prompter.answer(Answer::Yes, "Do you want to delete the selected service?");
-        if (!use.isEmpty())
-            f->m_prompter.answer(Answer::Ok,
-                                 "Unable to delete the current service because it is currently being "
-                                 "used by either a Schedule Entry or a Maintenance.");
-        press(dialog, "deleteButton");
-        QCOMPARE(f->count("SELECT count(*) FROM Services WHERE ServiceID = 19"), use.isEmpty() ? 0 : 1);
-        QCOMPARE(changed.count(), use.isEmpty() ? 1 : 0);
+        for (int service = 15; service <= 19; ++service) {
+            services->setCurrentIndex(services->findData(service));
+            QCOMPARE(description->text(), services->currentText().section(", ", 1));
+            QVERIFY(description->isReadOnly());
+            f->m_prompter.answer(Answer::Yes, "Do you want to delete the selected service?");
+            if (service < 19)
+                f->m_prompter.answer(Answer::Ok,
+                                     "Unable to delete the current service because it is currently being "
+                                     "used by either a Schedule Entry or a Maintenance.");
+            press(dialog, "deleteButton");
+            QCOMPARE(f->count(QString("SELECT count(*) FROM Services WHERE ServiceID = %1").arg(service)),
+                     service < 19 ? 1 : 0);
+            QCOMPARE(changed.count(), service < 19 ? 0 : 1);
+        }
 
         // A new service takes the highest key plus one: the deleted key comes back.
         press(dialog, "newButton");
         QVERIFY(childNamed<QLabel>(dialog, "addingLabel")->isVisibleTo(&dialog));
         QTest::keyClicks(description, "Rust Proofing");
         press(dialog, "saveButton");
-        QCOMPARE(rows(QString("SELECT ServiceDesc FROM Services WHERE ServiceID = %1")
-                          .arg(use.isEmpty() ? 19 : 20)),
-                 QStringList{"Rust Proofing"});
+        QCOMPARE(rows("ServiceDesc", "Services WHERE ServiceID = 19"), QStringList{"Rust Proofing"});
         QVERIFY(childNamed<QPushButton>(dialog, "newButton")->isDefault());
     }
 
