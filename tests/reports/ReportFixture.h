@@ -61,7 +61,11 @@ struct ReportFixture
 
     Report::Options options(int code, qint32 owner = 0, qint32 vehicle = 0) const
     {
-        return {code, owner, vehicle};
+        Report::Options options;
+        options.code = code;
+        options.ownerId = owner;
+        options.vehicleId = vehicle;
+        return options;
     }
 
     // The report laid out on US Letter, reading readAhead vehicles at a time (0: as many as the job does).

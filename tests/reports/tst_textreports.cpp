@@ -72,7 +72,11 @@ private slots:
         for (const auto& [code, owner, from, to, companyInfo, expected] : rows) {
             const QStringList company{"Acme Fleet Office", "12 Mill Road", "Springfield, IL 62701",
                                       "217-555-0100"};
-            const Report::Options options{code, owner, 0, from, to, companyInfo, company};
+            Report::Options options = fixture.options(code, owner);
+            options.beginStored = from;
+            options.endStored = to;
+            options.companyInfo = companyInfo;
+            options.companyLines = company;
             QCOMPARE(fixture.text(options).split('\n'), expectedText(expected).split('\n'));
         }
     }
