@@ -247,6 +247,7 @@ private Q_SLOTS:
         const CliRun table = runCli({"due", path, "--vehicle", "1"});
         QCOMPARE(table.exitCode, 0);
         const QStringList rows = table.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(rows[0], rows[0].trimmed()); // no stray spaces around the header
         QCOMPARE(rows[0].simplified(),
                  QString("Vehicle Service Needed Perform Every (mi, mo) Last Performed (dt, mi) "
                          "Est Perform Date Status"));
